@@ -1,0 +1,78 @@
+// The simulated drive: one serial line (the master side of a pseudo-terminal,
+// or a given device) with one or more ZYNT drives on it.
+//
+// It runs on a thread of its own, so that tests and the benchmark can use it
+// in-process next to the program's event loop, and it is the core of the
+// stand-alone zynt-sim program. The protocol is table-driven: later features
+// add commands with addCommand.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace sim {
+
+// One drive on the line.
+struct Drive {
+    int address = 1;
+    int statusDigit = -1;                       // 0..4 after "ok"; -1 for a bare "ok"
+    std::map<QByteArray, QByteArray> values;    // queried and assigned names ("P265", "O1", ...)
+};
+
+// What a command handler returns: the answer text that follows the echo, or
+// nothing when the command is not its own.
+using CommandHandler = std::function<std::optional<QByteArray>(Drive &drive, const QByteArray &command)>;
+
+class SimLine {
+public:
+    SimLine();
+    ~SimLine();                                 // stops the thread and closes the line
+
+    // Opens a new pseudo-terminal; returns its slave path (empty on failure).
+    QString openPty();
+    // Uses an existing device instead (the other end of a null-modem cable).
+    bool openDevice(const QString &path);
+    // Makes (replaces) a symbolic link at linkPath that points to the slave.
+    bool makeLink(const QString &linkPath);
+    QString slavePath() const;
+
+    // Drives answer only while the line runs at this rate (read from the
+    // terminal settings the program set on the slave side).
+    void setBaud(int bitsPerSecond);
+    Drive &addDrive(int address);               // call before start()
+    void addCommand(CommandHandler handler);    // tried before the built-in table
+
+    // Every byte the drive sends or receives takes 10 bit times at the set
+    // rate, and each answer starts latencyUs after its command was complete.
+    void setLineEmulation(bool on, int latencyUs = 0);
+
+    // Fault injection.
+    void setChunking(int minBytes, int maxBytes, uint32_t seed); // answers in random pieces
+    void dropAnswers(int count);                // the next count commands get no answer at all
+    void setSilent(bool silent);                // no answer to anything
+    void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once
+    void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"
+    void hangUp();                              // closes the line for good (the adapter is pulled)
+
+    bool start();
+    void stop();
+
+    // What the line received: every complete command ("#1ver\r" ...), in order.
+    QList<QByteArray> receivedCommands() const;
+    void clearReceived();
+    // Waits (up to timeoutMs) until at least count commands were received.
+    bool waitForCommands(int count, int timeoutMs) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace sim
