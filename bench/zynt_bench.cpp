@@ -1,0 +1,146 @@
+// Measures the link: how fast commands go round through queue, dispatcher
+// and port; how close to the physical line time they get with the line
+// emulated; and what an open, idle port costs in CPU time.
+#include "serial/tserial.h"
+#include "shell/tform1.h"
+#include "sim/simdrive.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+double processCpuSeconds()
+{
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+struct Line {
+    QTemporaryDir dir;
+    sim::SimLine drive;
+    std::unique_ptr<TForm1> form;
+
+    bool open(int baud, TBaudrate rate, bool emulate)
+    {
+        const QString link = dir.filePath(QStringLiteral("COM1"));
+        if (drive.openPty().isEmpty() || !drive.makeLink(link))
+            return false;
+        qputenv("ZYNT_COM1", link.toLocal8Bit());
+        serialports::reinitialisePortTable();
+        drive.setBaud(baud);
+        drive.addDrive(1);
+        drive.setLineEmulation(emulate, 0);
+        if (!drive.start())
+            return false;
+        form = std::make_unique<TForm1>();
+        form->Serial1->setCOMPort(1);
+        form->Serial1->setBaudrate(rate);
+        form->Serial1->setActive(true);
+        return form->Serial1->Active();
+    }
+
+    // Queues count plain commands and runs the event loop until all are
+    // answered. Returns the seconds taken, or a negative value on time-out.
+    double run(int count, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < count; ++i)
+            form->Senden_Zeichensatz("#1s\r");
+        while (form->Queue.head()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            if (clock.elapsed() > timeoutMs)
+                return -1;
+        }
+        return double(clock.nsecsElapsed()) / 1e9;
+    }
+};
+
+// Bytes on the wire for one plain command: the command, its echo and
+// "\nok\n\r".
+constexpr int kCommandBytes = 4;
+constexpr int kAnswerBytes = 4 + 5;
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+
+    double roundTrips = 0, usPerCommand = 0;
+    {
+        Line line;
+        if (!line.open(38400, br_038400, false)) {
+            std::fprintf(stderr, "cannot open the simulated line\n");
+            return 1;
+        }
+        const int n = 10000;
+        const double s = line.run(n, 120000);
+        if (s < 0) {
+            std::fprintf(stderr, "round trips timed out\n");
+            return 1;
+        }
+        roundTrips = n / s;
+        usPerCommand = s * 1e6 / n;
+    }
+
+    struct Emulated { int baud; TBaudrate rate; int count; double achieved = 0, ideal = 0; };
+    Emulated emulated[] = {{9600, br_009600, 150}, {38400, br_038400, 500}};
+    for (Emulated &e : emulated) {
+        Line line;
+        if (!line.open(e.baud, e.rate, true)) {
+            std::fprintf(stderr, "cannot open the emulated line\n");
+            return 1;
+        }
+        e.achieved = line.run(e.count, 120000);
+        if (e.achieved < 0) {
+            std::fprintf(stderr, "emulated line timed out\n");
+            return 1;
+        }
+        e.ideal = double(e.count) * (kCommandBytes + kAnswerBytes) * 10.0 / e.baud;
+    }
+
+    double idlePercent = 0;
+    {
+        Line line;
+        if (!line.open(38400, br_038400, false)) {
+            std::fprintf(stderr, "cannot open the idle line\n");
+            return 1;
+        }
+        const double cpu0 = processCpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        const double cpu = processCpuSeconds() - cpu0;
+        idlePercent = 100.0 * cpu / (double(clock.nsecsElapsed()) / 1e9);
+    }
+
+    std::printf("%-44s %14s %10s\n", "figure", "value", "aim");
+    std::printf("%-44s %14.0f %10s\n", "(a) round trips per second, 10000 commands", roundTrips, ">= 5000");
+    std::printf("%-44s %14.1f %10s\n", "(a) microseconds per command", usPerCommand, "");
+    for (const Emulated &e : emulated) {
+        std::printf("(b) %5d baud, %4d commands: achieved %.3f s, line time %.3f s\n", e.baud, e.count,
+                    e.achieved, e.ideal);
+        std::printf("%-44s %14.3f %10s\n",
+                    e.baud == 9600 ? "(b) line time / achieved time at 9600" : "(b) line time / achieved time at 38400",
+                    e.ideal / e.achieved, ">= 0.90");
+    }
+    std::printf("%-44s %14.3f %10s\n", "(c) CPU of an idle open port, % of one core", idlePercent, "< 1");
+    std::printf("\n");
+    std::printf("roundtrips_per_s %.0f\n", roundTrips);
+    std::printf("us_per_command %.1f\n", usPerCommand);
+    std::printf("line_ratio_9600 %.3f\n", emulated[0].ideal / emulated[0].achieved);
+    std::printf("line_ratio_38400 %.3f\n", emulated[1].ideal / emulated[1].achieved);
+    std::printf("idle_cpu_percent %.3f\n", idlePercent);
+    return 0;
+}

@@ -1,0 +1,68 @@
+#include "program/tokbottomdlg.h"
+
+#include "shell/tform1.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+TOKBottomDlg::TOKBottomDlg(TForm1 *form1)
+    : QDialog(nullptr) // a window of its own: it must stay usable while the main window is locked
+    , m_form1(form1)
+{
+    setWindowTitle(QStringLiteral("Speichern Programm in ZYNT"));
+    resize(330, 103);
+    Label1 = new QLabel(QStringLiteral("Überschreiben vorhandenes Programm ?"), this);
+    Label1->setGeometry(8, 8, 314, 50);
+    Label1->setWordWrap(true);
+    Label1->setAutoFillBackground(true);
+    setLabelColour(Qt::yellow);
+    Image1 = new QLabel(this);
+    Image1->setGeometry(8, 60, 32, 32);
+    Image1->hide();
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setGeometry(79, 68, 75, 25);
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn->setGeometry(165, 68, 75, 25);
+    connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::CancelBtnClick);
+}
+
+void TOKBottomDlg::setLabelColour(const QColor &colour)
+{
+    QPalette p = Label1->palette();
+    p.setColor(QPalette::Window, colour);
+    Label1->setPalette(p);
+}
+
+void TOKBottomDlg::OKBtnClick()
+{
+    if (!m_form1->DialogMessage) {
+        m_form1->setEnabled(true);
+        hide();
+        m_form1->ZYNT_Programm_Speichern();
+        return;
+    }
+    // The user has read the drive's error: the failing command is let go.
+    m_form1->setEnabled(true);
+    if (m_form1->Form2)
+        m_form1->Form2->setEnabled(true);
+    m_form1->DialogMessage = false;
+    m_form1->ReceiveBuffer.clear();
+    hide();
+    Image1->hide();
+    resize(width(), 103);
+    if (m_form1->Queue.head())
+        m_form1->Liste_aktualisieren();
+    OKBtn->move(79, OKBtn->y());
+    setLabelColour(Qt::yellow);
+}
+
+void TOKBottomDlg::CancelBtnClick()
+{
+    m_form1->setEnabled(true);
+    hide();
+    m_form1->DialogMessage = false;
+    m_form1->Timer3->start();
+}

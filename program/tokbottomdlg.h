@@ -1,0 +1,27 @@
+// The small confirmation dialog below the main window: it asks before a
+// program in the drive is overwritten, and it shows the drive's error lines.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class TForm1;
+
+class TOKBottomDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TOKBottomDlg(TForm1 *form1);
+
+    QLabel *Label1 = nullptr;
+    QPushButton *OKBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
+    QLabel *Image1 = nullptr;
+
+    void OKBtnClick();
+    void CancelBtnClick();
+    void setLabelColour(const QColor &colour);
+
+private:
+    TForm1 *m_form1;
+};

@@ -1,0 +1,10 @@
+// Windows-1252, the code page of the drive's texts, of every file the program
+// reads and writes, and of what goes over the line.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+QString fromCp1252(const QByteArray &bytes);
+// Characters outside the code page become "?".
+QByteArray toCp1252(const QString &text);

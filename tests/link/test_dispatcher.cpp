@@ -1,0 +1,420 @@
+// The queue and the receive dispatcher against the simulated drive on a
+// pseudo-terminal: what goes out when, and how each answer is recognised.
+#include "linkfixture.h"
+
+#include "program/tokbottomdlg.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+constexpr int kWait = 5000; // ms; generous, never a measure of speed
+
+// Lets the event loop run for a while, for checks that something did NOT happen.
+void settle(int ms = 300)
+{
+    QTest::qWait(ms);
+}
+} // namespace
+
+class TestDispatcher : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void firstCommandGoesOutAtOnce();
+    void laterCommandsWaitForTheAnswer();
+    void connectSequenceGoesOutOneByOne();
+    void statusDigitAnswerReleases();
+    void answerSplitInsideOk();
+    void answerInRandomChunks();
+    void kindFourBecomingHeadStartsTimer7();
+    void kindSevenExactCompletesWriteBack();
+    void kindSevenWithStrayTextOnlyReleases();
+    void kindEightMarksDriveConnected();
+    void kindElevenRestoresLink();
+    void kindNineteenEndsProgramWrite();
+    void dataAnswersAreRoutedAndReleased();
+    void textWithoutCommandIsDiscarded();
+    void keystrokeReleasedByTerminalRule();
+    void starsInListingAreNoError();
+    void driveErrorNamesProgramLine();
+    void driveErrorWithLabelEndsProgramWrite();
+    void driveErrorCompletedInPieces();
+    void masterModeRelays();
+    void terminalEchoClearing();
+
+private:
+    LinkFixture *fx = nullptr;
+    TForm1 *f = nullptr;
+};
+
+void TestDispatcher::init()
+{
+    fx = new LinkFixture;
+    const QByteArray test = QTest::currentTestFunction();
+    auto prepare = [test](sim::SimLine &line) {
+        if (test == "answerInRandomChunks")
+            line.addDrive(1).statusDigit = 2;
+        line.addDrive(1).values["P51"] = "1234";
+    };
+    QVERIFY2(fx->start(prepare), "could not open COM1 on the simulated drive's line");
+    f = fx->form.get();
+    f->Texte[1][73] = "Fehler in Zeile ";
+    f->Texte[1][191] = "Meldung der ZYNT";
+}
+
+void TestDispatcher::cleanup()
+{
+    delete fx;
+    fx = nullptr;
+    f = nullptr;
+}
+
+void TestDispatcher::firstCommandGoesOutAtOnce()
+{
+    fx->drive->setSilent(true);
+    f->Senden_Zeichensatz("#1s\r");
+    QVERIFY(fx->commands(1, kWait));
+    QCOMPARE(fx->drive->receivedCommands().value(0), QByteArray("#1s\r"));
+    QCOMPARE(f->Label14->text(), QStringLiteral("0")); // not shown for the head
+    QCOMPARE(f->Queue.waitingCount(), 0);
+}
+
+void TestDispatcher::laterCommandsWaitForTheAnswer()
+{
+    fx->drive->setSilent(true);
+    f->Senden_Zeichensatz("#1s\r");
+    f->Senden_Zeichensatz("#1run\r");
+    QCOMPARE(f->Queue.waitingCount(), 1);
+    QCOMPARE(f->Label14->text(), QStringLiteral("1"));
+    f->Senden_Zeichensatz("#1psave\r");
+    QCOMPARE(f->Label14->text(), QStringLiteral("2"));
+    QVERIFY(fx->commands(1, kWait));
+    settle();
+    QCOMPARE(fx->drive->receivedCommands().size(), 1); // only the head is on the line
+
+    fx->say("#1s\r\nok\n\r");
+    QVERIFY(fx->commands(2, kWait));
+    QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1run\r"));
+    QCOMPARE(f->Queue.waitingCount(), 1);
+    QCOMPARE(f->Label14->text(), QStringLiteral("2")); // not shown again on release
+}
+
+void TestDispatcher::connectSequenceGoesOutOneByOne()
+{
+    const QList<QByteArray> commands = {"#1quit\r", "#1P1028=8\r", "#1p1035=0\r", "#1p1716=58120394\r"};
+    for (const QByteArray &c : commands)
+        f->Senden_Zeichensatz(c);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QCOMPARE(fx->drive->receivedCommands(), commands);
+    QVERIFY(!f->Queue.tail());
+    QVERIFY(f->ReceiveBuffer.isEmpty());
+}
+
+void TestDispatcher::statusDigitAnswerReleases()
+{
+    fx->drive->setSilent(true);
+    f->Senden_Zeichensatz("#1s\r");
+    f->Senden_Zeichensatz("#1run\r");
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1s\r\nok3\n\r");
+    QVERIFY(fx->commands(2, kWait));
+    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QCOMPARE(f->Queue.head()->Text, QByteArray("#1run\r"));
+}
+
+void TestDispatcher::answerSplitInsideOk()
+{
+    fx->drive->setSilent(true);
+    f->Senden_Zeichensatz("#1s\r");
+    f->Senden_Zeichensatz("#1run\r");
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1s\r\no");
+    QTRY_COMPARE_WITH_TIMEOUT(f->ReceiveBuffer, QByteArray("#1s\ro"), kWait);
+    settle();
+    QCOMPARE(f->Queue.head()->Text, QByteArray("#1s\r")); // nothing happens yet
+    fx->say("k3\n\r");
+    QVERIFY(fx->commands(2, kWait));
+    QCOMPARE(f->Queue.head()->Text, QByteArray("#1run\r"));
+}
+
+void TestDispatcher::answerInRandomChunks()
+{
+    fx->drive->setChunking(1, 3, 4711);
+    QList<QByteArray> sent;
+    for (int i = 0; i < 30; ++i) {
+        sent << "#1P" + QByteArray::number(100 + i) + "=" + QByteArray::number(i) + "\r";
+        f->Senden_Zeichensatz(sent.last());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), 20000);
+    QCOMPARE(fx->drive->receivedCommands(), sent);
+}
+
+void TestDispatcher::kindFourBecomingHeadStartsTimer7()
+{
+    fx->drive->setSilent(true);
+    // Queued into an empty queue it is sent before its kind is set: no Timer7.
+    f->queueCommand("new", 4);
+    QVERIFY(!f->Timer7->isActive());
+    f->ProgramWrite = true;
+    f->Timer9->start();
+    f->queueCommand("V100", 4);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1new\r\nok\n\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->Timer7->isActive(), kWait);
+    QVERIFY(!f->Timer9->isActive()); // the status watchdog rests during a program write
+    QVERIFY(fx->commands(2, kWait));
+    // "pgm" ends a program line and stops its watchdog.
+    fx->say("#1V100\r\npgm\n\r");
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QVERIFY(!f->Timer7->isActive());
+}
+
+void TestDispatcher::kindSevenExactCompletesWriteBack()
+{
+    f->DriveConnected = 1;
+    f->Label4->show();
+    f->Label8->show();
+    f->ProgramWrite = true;
+    f->Timer2->start();
+    f->setEnabled(false);
+    f->queueCommand("P41=5", 7);
+    // The re-read of the parameters follows on the line.
+    QVERIFY(fx->commands(4, kWait));
+    const auto got = fx->drive->receivedCommands();
+    QCOMPARE(got.value(0), QByteArray("#1P41=5\r"));
+    QCOMPARE(got.value(1), QByteArray("#1TROFF\r"));
+    QCOMPARE(got.value(2), QByteArray("#1p1028=8\r"));
+    QCOMPARE(got.value(3), QByteArray("#1listp\r"));
+    QVERIFY(f->Label8->isHidden());
+    QVERIFY(f->Label4->isHidden());
+    QVERIFY(!f->Timer2->isActive());
+    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->ProgramWrite);
+}
+
+void TestDispatcher::kindSevenWithStrayTextOnlyReleases()
+{
+    fx->drive->setSilent(true);
+    f->DriveConnected = 1;
+    f->Label8->show();
+    f->queueCommand("P41=5", 7);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("xx#1P41=5\r\nok\n\r");
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    settle();
+    QVERIFY(!f->Label8->isHidden());                 // the write-back is not completed
+    QCOMPARE(fx->drive->receivedCommands().size(), 1); // and nothing is re-read
+}
+
+void TestDispatcher::kindEightMarksDriveConnected()
+{
+    f->DriveAddress = "1";
+    f->Timer8->start();
+    f->queueCommand(QByteArray(), 8);
+    f->Queue.setWaitingCount(3);
+    QTRY_VERIFY_WITH_TIMEOUT(f->DriveConnected == 1, kWait);
+    QCOMPARE(f->Label6->text(), QStringLiteral("1"));
+    QCOMPARE(f->Queue.waitingCount(), 0);
+    QVERIFY(!f->Timer8->isActive());
+    QVERIFY(f->Timer3->isActive());
+}
+
+void TestDispatcher::kindElevenRestoresLink()
+{
+    f->PreviousAddress = "1";
+    f->DriveAddress = "7";
+    f->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Label2->setText(QStringLiteral("lost"));
+    f->Button11->show();
+    f->Timer10->start();
+    f->Senden_Zeichensatz("#1\r");
+    f->Queue.lastQueued()->Kind = 11;
+    QVERIFY(fx->commands(2, kWait));
+    QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1p1035=0\r"));
+    QCOMPARE(f->DriveConnected, uint8_t(1));
+    QCOMPARE(f->DriveAddress, QByteArray("1"));
+    QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
+    QCOMPARE(f->Label6->text(), QStringLiteral("1"));
+    QCOMPARE(f->FoundAddresses[0], 1);
+    QVERIFY(f->Button11->isHidden());
+    QVERIFY(!f->Timer10->isActive());
+}
+
+void TestDispatcher::kindNineteenEndsProgramWrite()
+{
+    f->Label4->show();
+    f->Timer7->start();
+    f->setEnabled(false);
+    f->queueCommand("quit", 19);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QVERIFY(!f->Timer7->isActive());
+    QVERIFY(f->isEnabled());
+    QVERIFY(!f->Queue.head());
+}
+
+void TestDispatcher::dataAnswersAreRoutedAndReleased()
+{
+    // Value answers: the drive's text sits between echo and "ok", so only the
+    // handler of the kind can let the command go.
+    f->queueCommand("P265?", 9);
+    f->queueCommand("ver", 15);
+    f->queueCommand("P51?", 5);
+    f->queueCommand("s", 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QCOMPARE(fx->drive->receivedCommands().size(), 4);
+}
+
+void TestDispatcher::textWithoutCommandIsDiscarded()
+{
+    fx->say("#1s\r\nok\n\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->Serial1->InQueueCount() == 0, kWait);
+    settle();
+    QVERIFY(f->ReceiveBuffer.isEmpty());
+    // But an unconfirmed error is kept for its dialog.
+    fx->say("** Fehler\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    QCOMPARE(f->ReceiveBuffer, QByteArray("** Fehler"));
+}
+
+void TestDispatcher::keystrokeReleasedByTerminalRule()
+{
+    fx->drive->setSilent(true);
+    f->Senden_Zeichensatz("a");
+    f->Queue.lastQueued()->Kind = 1;
+    f->Senden_Zeichensatz("#1s\r");
+    settle();
+    QCOMPARE(fx->drive->receivedCommands().size(), 0); // the keystroke is in flight
+    fx->say("a");
+    QVERIFY(fx->commands(1, kWait)); // "a" released, "#1s\r" goes out
+    QCOMPARE(fx->drive->receivedCommands().value(0), QByteArray("#1s\r"));
+}
+
+void TestDispatcher::starsInListingAreNoError()
+{
+    fx->drive->setSilent(true);
+    f->queueCommand("s", 0);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1s\r\n**** Liste ****\r");
+    settle();
+    QVERIFY(!f->Timer13->isActive());
+    QVERIFY(!f->DialogMessage);
+    QCOMPARE(f->ReceiveBuffer, QByteArray("#1s\r**** Liste ****\r"));
+}
+
+void TestDispatcher::driveErrorNamesProgramLine()
+{
+    fx->drive->setSilent(true);
+    f->StringGrid1->setItem(12, 1, new QTableWidgetItem(QStringLiteral("V100")));
+    f->ProgramWrite = true;
+    f->Timer9->start();
+    f->queueCommand("V100", 4);
+    f->queueCommand("V200", 4);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1V100\r\n** Wert zu gross\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    const QByteArray expected = "** Wert zu gross\r\r\rFehler in Zeile 12\r\"V100\"";
+    QCOMPARE(f->ReceiveBuffer, expected);
+    QVERIFY(f->DialogMessage);
+    QVERIFY(!f->Timer9->isActive());
+    QVERIFY(!f->isEnabled());
+    QCOMPARE(f->OKBottomDlg->windowTitle(), QStringLiteral("Meldung der ZYNT"));
+    QVERIFY(f->OKBottomDlg->CancelBtn->isHidden());
+    QCOMPARE(f->OKBottomDlg->OKBtn->x(), 129);
+    // The queue stands at the failing line until the user confirms.
+    settle();
+    QCOMPARE(fx->drive->receivedCommands().size(), 1);
+    f->OKBottomDlg->OKBtn->click();
+    QVERIFY(fx->commands(2, kWait));
+    QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1V200\r"));
+    QVERIFY(!f->DialogMessage);
+    QVERIFY(f->isEnabled());
+    QVERIFY(f->OKBottomDlg->isHidden());
+    QCOMPARE(f->OKBottomDlg->OKBtn->x(), 79);
+}
+
+void TestDispatcher::driveErrorWithLabelEndsProgramWrite()
+{
+    fx->drive->setSilent(true);
+    f->ProgramWrite = true;
+    f->Label4->show();
+    f->setEnabled(false);
+    f->queueCommand("GOTO label9", 4);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1GOTO label9\r\n** label fehlt\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    QCOMPARE(f->ReceiveBuffer, QByteArray("** label fehlt")); // only the drive's text
+    QVERIFY(!f->ProgramWrite);
+    QVERIFY(f->Label4->isHidden());
+    QVERIFY(f->Timer3->isActive());
+}
+
+void TestDispatcher::driveErrorCompletedInPieces()
+{
+    fx->drive->setSilent(true);
+    f->queueCommand("P41=99999", 7);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1P41=99999\r\n** Wert");
+    QTRY_COMPARE_WITH_TIMEOUT(f->ReceiveBuffer, QByteArray("** Wert"), kWait);
+    settle();
+    QVERIFY(!f->Timer13->isActive()); // the line is not complete yet
+    QVERIFY(!f->OKBottomDlg->isVisible());
+    fx->say(" ungueltig\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    // A parameter write is looked up like a program line: not found, row 299.
+    QCOMPARE(f->ReceiveBuffer, QByteArray("** Wert ungueltig\r\r\rFehler in Zeile 299\r\"\""));
+}
+
+void TestDispatcher::masterModeRelays()
+{
+    f->show();
+    f->MemoRxD->show();
+    fx->drive->setSilent(true); // a drive answering its own relayed text would never stop
+    f->MasterMode = true;
+    f->Senden_Zeichensatz("#1s\r"); // a queued command is left alone by the relay
+    QVERIFY(fx->commands(1, kWait));
+    fx->drive->clearReceived();
+    fx->say("#0R");
+    QTRY_VERIFY_WITH_TIMEOUT(f->memoRxDText().contains("#0R"), kWait);
+    fx->say("#5s\r");
+    QVERIFY(fx->commands(1, kWait));
+    // "#0R" was shown but not written back; the rest went back unchanged.
+    QCOMPARE(fx->drive->receivedCommands(), QList<QByteArray>{"#5s\r"});
+    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Queue.head()); // the queue is not touched
+}
+
+void TestDispatcher::terminalEchoClearing()
+{
+    f->show();
+    f->MemoRxD->show();
+    f->TerminalOpen = true;
+    const QByteArray line(99, 'x');
+    // Queue empty: the memo may grow to 500 characters before it is cleared.
+    for (int i = 0; i < 5; ++i) {
+        fx->say(line + "\r");
+        QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText().size(), qsizetype(100 * (i + 1)), kWait);
+    }
+    fx->say("y\r");
+    QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText().size(), qsizetype(502), kWait);
+    fx->say("z\r");
+    QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText(), QByteArray("z\n"), kWait);
+    // With a command in flight the limit is 200.
+    fx->drive->setSilent(true);
+    f->Senden_Zeichensatz("#1s\r");
+    QVERIFY(fx->commands(1, kWait));
+    fx->say(QByteArray(190, 'w'));
+    QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText().size(), qsizetype(192), kWait);
+    fx->say(QByteArray(10, 'u'));
+    QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText().size(), qsizetype(202), kWait);
+    fx->say("v");
+    QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText(), QByteArray("v"), kWait);
+}
+
+QTEST_MAIN(TestDispatcher)
+#include "test_dispatcher.moc"
