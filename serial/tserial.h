@@ -52,6 +52,10 @@ struct PortTable {
 std::array<QString, 4> resolvePortPaths(const std::function<QString(int)> &env,
                                         const QStringList &candidates);
 
+// Pure ordering step: from the names of the entries of /dev, the serial
+// device paths in the order above (ttyUSB*, ttyACM*, ttyS*, each numerically).
+QStringList serialDeviceCandidates(const QStringList &devEntries);
+
 // The table of this process, built at first use.
 const PortTable &portTable();
 // Builds the table again from the environment and the devices present, as the
@@ -136,10 +140,15 @@ public:
     // Device path that Open uses for the current COMPort (empty if none).
     QString DevicePath() const;
 
+    struct Shared; // state shared with the event thread (serial/tserial_p.h)
+
 private:
-    struct Shared;
+    friend class TSerThread;
     void dispatch(quint64 generation, unsigned events);
     void fillPending();
+    void takeIn(const char *data, qsizetype size);
+    void postFollowUp();
+    bool fail(const QString &reason);
 
     bool m_active = false;
     QStringList m_ports;
@@ -172,4 +181,8 @@ private:
     quint64 m_generation = 0;            // bumped at every Open and Close
     std::shared_ptr<Shared> m_shared;    // state shared with the running event thread
     QByteArray m_pending;                // received bytes taken off the device, not yet read
+    bool m_markBytes = false;            // PARMRK is on: errors and breaks arrive marked in-band
+    int m_markState = 0;                 // how much of a mark the last intake ended in
+    unsigned m_inband = 0;               // events found in received data, not yet raised
+    int m_dispatchDepth = 0;
 };

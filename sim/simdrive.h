@@ -41,13 +41,17 @@ public:
     bool openDevice(const QString &path);
     // Makes (replaces) a symbolic link at linkPath that points to the slave.
     bool makeLink(const QString &linkPath);
+    // Removes the link made by makeLink if it still points to the slave
+    // (the destructor does this too).
+    void removeLink();
     QString slavePath() const;
 
     // Drives answer only while the line runs at this rate (read from the
     // terminal settings the program set on the slave side).
     void setBaud(int bitsPerSecond);
     Drive &addDrive(int address);               // call before start()
-    void addCommand(CommandHandler handler);    // tried before the built-in table
+    void addCommand(CommandHandler handler);    // tried before the built-in table, in the order added;
+                                                // runs on the line's thread with its lock held
 
     // Every byte the drive sends or receives takes 10 bit times at the set
     // rate, and each answer starts latencyUs after its command was complete.
@@ -55,7 +59,7 @@ public:
 
     // Fault injection.
     void setChunking(int minBytes, int maxBytes, uint32_t seed); // answers in random pieces
-    void dropAnswers(int count);                // the next count commands get no answer at all
+    void dropAnswers(int count);                // the next count commands to a drive here get no answer at all
     void setSilent(bool silent);                // no answer to anything
     void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once
     void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"

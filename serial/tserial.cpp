@@ -1,0 +1,673 @@
+#include "serial/tserial.h"
+#include "serial/tserial_p.h"
+#include "serial/tserthread.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+using namespace serialdetail;
+
+namespace {
+
+constexpr int kBaudValues[] = {110,   300,   600,   1200,   2400,   4800,   9600,  14400,
+                               19200, 38400, 56000, 57600, 115200, 128000, 256000};
+
+// Received bytes kept for the reader beyond this are dropped, oldest first:
+// a handler that never reads must not make memory grow without bound.
+constexpr qsizetype kPendingLimit = 1 << 20;
+
+speed_t standardSpeed(int rate)
+{
+    switch (rate) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return B0; // needs termios2
+    }
+}
+
+QString errnoText(int err)
+{
+    return QString::fromLocal8Bit(strerror(err));
+}
+
+// Opens a device the way the port probe does: without becoming its
+// controlling terminal and without waiting for carrier.
+int openProbe(const QString &path)
+{
+    return ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+bool isUsableTty(const QString &path)
+{
+    const int fd = openProbe(path);
+    if (fd < 0)
+        return false;
+    termios tio;
+    const bool ok = tcgetattr(fd, &tio) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// ttyS devices exist for every possible UART; only those with hardware behind
+// them report a known port type.
+bool hasUart(const QString &path)
+{
+    const int fd = openProbe(path);
+    if (fd < 0)
+        return false;
+    serial_struct info{};
+    const bool ok = ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+    ::close(fd);
+    return ok;
+}
+
+serialports::PortTable buildTable()
+{
+    const QStringList entries = QDir(QStringLiteral("/dev")).entryList(QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList candidates;
+    for (const QString &path : serialports::serialDeviceCandidates(entries)) {
+        if (path.startsWith(QLatin1String("/dev/ttyS")) && !hasUart(path))
+            continue;
+        candidates << path;
+    }
+    serialports::PortTable table;
+    table.paths = serialports::resolvePortPaths(
+        [](int n) { return qEnvironmentVariable(qPrintable(QStringLiteral("ZYNT_COM%1").arg(n))); }, candidates);
+    for (int i = 0; i < 4; ++i)
+        table.available[i] = !table.paths[i].isEmpty() && isUsableTty(table.paths[i]);
+    return table;
+}
+
+std::mutex g_tableMutex;
+std::optional<serialports::PortTable> g_table;
+
+int niceFor(TThreadPriority p)
+{
+    switch (p) {
+    case tpIdle: return 19;
+    case tpLowest: return 10;
+    case tpLower: return 5;
+    case tpNormal: return 0;
+    case tpHigher: return -5;
+    case tpHighest: return -10;
+    case tpTimeCritical: return -15;
+    }
+    return 0;
+}
+
+} // namespace
+
+int baudRateValue(TBaudrate rate)
+{
+    const int i = static_cast<int>(rate);
+    return (i >= 0 && i < int(std::size(kBaudValues))) ? kBaudValues[i] : 0;
+}
+
+std::optional<TBaudrate> baudRateFromValue(int bitsPerSecond)
+{
+    for (int i = 0; i < int(std::size(kBaudValues)); ++i)
+        if (kBaudValues[i] == bitsPerSecond)
+            return static_cast<TBaudrate>(i);
+    return std::nullopt;
+}
+
+namespace serialports {
+
+std::array<QString, 4> resolvePortPaths(const std::function<QString(int)> &env, const QStringList &candidates)
+{
+    std::array<QString, 4> paths;
+    for (int n = 1; n <= 4; ++n)
+        paths[n - 1] = env(n);
+    // The unset slots take the devices found, in order; a device already
+    // named by a variable is not handed out a second time.
+    qsizetype next = 0;
+    for (auto &path : paths) {
+        if (!path.isEmpty())
+            continue;
+        while (next < candidates.size() && std::find(paths.begin(), paths.end(), candidates[next]) != paths.end())
+            ++next;
+        if (next < candidates.size())
+            path = candidates[next++];
+    }
+    return paths;
+}
+
+QStringList serialDeviceCandidates(const QStringList &devEntries)
+{
+    QStringList result;
+    for (const char *prefix : {"ttyUSB", "ttyACM", "ttyS"}) {
+        const QRegularExpression re(QStringLiteral("^%1(\\d+)$").arg(QLatin1String(prefix)));
+        QList<std::pair<qulonglong, QString>> group;
+        for (const QString &name : devEntries) {
+            const auto m = re.match(name);
+            if (m.hasMatch())
+                group.append({m.captured(1).toULongLong(), name});
+        }
+        std::sort(group.begin(), group.end());
+        for (const auto &entry : group)
+            result << QStringLiteral("/dev/") + entry.second;
+    }
+    return result;
+}
+
+const PortTable &portTable()
+{
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    if (!g_table)
+        g_table = buildTable();
+    return *g_table;
+}
+
+void reinitialisePortTable()
+{
+    PortTable table = buildTable();
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    g_table = table;
+}
+
+} // namespace serialports
+
+TSerial::Shared::~Shared()
+{
+    if (wakeFd >= 0)
+        ::close(wakeFd);
+}
+
+void TSerial::Shared::wake()
+{
+    const uint64_t one = 1;
+    (void)!::write(wakeFd, &one, sizeof one);
+}
+
+TSerial::TSerial(QObject *owner)
+    : QObject(owner)
+{
+    const auto &table = serialports::portTable();
+    for (int i = 0; i < 4; ++i)
+        if (table.available[i])
+            m_ports << QStringLiteral("COM%1").arg(i + 1);
+    m_comPort = m_ports.isEmpty() ? 0 : 1;
+}
+
+TSerial::~TSerial()
+{
+    Close(); // also cuts the thread off from this object
+}
+
+void TSerial::setActive(bool value)
+{
+    if (value && !m_active)
+        m_active = Open();
+    else if (!value && m_active)
+        Close();
+}
+
+void TSerial::setCOMPort(int value)
+{
+    if (value < 0)
+        return;
+    // The setter bounds the number by the count of ports; with a gap in the
+    // numbering (COM1 and COM3 only) COM3 cannot be chosen, as on the
+    // original platform where the two meanings agree only without gaps.
+    if (m_ports.isEmpty())
+        m_comPort = 0;
+    else if (value > m_ports.size())
+        m_comPort = 1;
+    else
+        m_comPort = value;
+}
+
+void TSerial::setParityBit(TParityBit value)
+{
+    m_parityBit = value;
+    m_parityCheck = value != none;
+}
+
+void TSerial::setBufSizeTrm(int value)
+{
+    m_bufSizeTrm = std::max(value, 16);
+}
+
+void TSerial::setBufSizeRec(int value)
+{
+    value = std::max(value, 16);
+    m_bufSizeRec = value;
+    if (value < m_xOffLimit)
+        m_xOffLimit = value;
+    if (m_xOnLimit >= m_xOffLimit)
+        m_xOnLimit = m_xOffLimit - 1;
+}
+
+void TSerial::setXOffLimit(int value)
+{
+    if (m_xOnLimit >= value)
+        value = m_xOnLimit + 1;
+    m_xOffLimit = std::min(value, m_bufSizeRec);
+}
+
+void TSerial::setXOnLimit(int value)
+{
+    if (value >= m_xOffLimit)
+        value = m_xOffLimit - 1;
+    m_xOnLimit = std::max(value, 0);
+}
+
+QString TSerial::DevicePath() const
+{
+    if (m_comPort < 1 || m_comPort > 4)
+        return {};
+    return serialports::portTable().paths[m_comPort - 1];
+}
+
+bool TSerial::fail(const QString &reason)
+{
+    m_lastError = reason;
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    return false;
+}
+
+bool TSerial::Open()
+{
+    if (m_active || m_comPort < 1)
+        return false;
+    m_lastError.clear();
+
+    const QString path = DevicePath();
+    if (path.isEmpty())
+        return fail(QStringLiteral("COM%1 has no device").arg(m_comPort));
+
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
+        return fail(errnoText(errno));
+    // Not shared: TIOCEXCL keeps other users out, but root passes it, so an
+    // advisory lock makes a second open in this or another process fail too.
+    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(errnoText(errno == EWOULDBLOCK ? EBUSY : errno));
+    if (ioctl(m_fd, TIOCEXCL) != 0)
+        return fail(errnoText(errno));
+
+    termios tio;
+    if (tcgetattr(m_fd, &tio) != 0)
+        return fail(errnoText(errno));
+    cfmakeraw(&tio);
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR | IGNBRK | BRKINT | ISTRIP);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+
+    switch (m_dataBits) {
+    case db_5: tio.c_cflag |= CS5; break;
+    case db_6: tio.c_cflag |= CS6; break;
+    case db_7: tio.c_cflag |= CS7; break;
+    case db_8: tio.c_cflag |= CS8; break;
+    default: return fail(QStringLiteral("data bits %1 not supported").arg(int(m_dataBits) + 4));
+    }
+    switch (m_parityBit) {
+    case none: break;
+    case odd: tio.c_cflag |= PARENB | PARODD; break;
+    case even: tio.c_cflag |= PARENB; break;
+    case mark: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
+    case space: tio.c_cflag |= PARENB | CMSPAR; break;
+    default: return fail(QStringLiteral("parity %1 not supported").arg(int(m_parityBit)));
+    }
+    // termios knows one or two stop bits only; 1.5 (meant for 5 data bits)
+    // is sent as two, which every receiver expecting 1.5 accepts.
+    if (m_stopBits == sb_15 || m_stopBits == sb_2)
+        tio.c_cflag |= CSTOPB;
+    else if (m_stopBits != sb_1)
+        return fail(QStringLiteral("stop bits %1 not supported").arg(int(m_stopBits)));
+    if (m_handshakeRtsCts)
+        tio.c_cflag |= CRTSCTS;
+    // DTR/DSR handshake, the XON/XOFF limits, ContinueOnXOff and
+    // AbortOnError have no termios counterpart; they stay properties only.
+    if (m_handshakeXOnXOff) {
+        tio.c_iflag |= IXON | IXOFF;
+        tio.c_cc[VSTART] = static_cast<cc_t>(m_xOnChar);
+        tio.c_cc[VSTOP] = static_cast<cc_t>(m_xOffChar);
+    }
+    if (m_parityCheck)
+        tio.c_iflag |= INPCK;
+    // Breaks and bytes with parity or framing errors can only be told apart
+    // from data when the line discipline marks them.
+    m_markBytes = m_useErrorChar || OnBreak || OnError;
+    if (m_markBytes)
+        tio.c_iflag |= PARMRK;
+
+    const int rate = baudRateValue(m_baudrate);
+    if (rate <= 0)
+        return fail(QStringLiteral("bit rate %1 not supported").arg(int(m_baudrate)));
+    const speed_t speed = standardSpeed(rate);
+    cfsetispeed(&tio, speed == B0 ? B9600 : speed);
+    cfsetospeed(&tio, speed == B0 ? B9600 : speed);
+    if (tcsetattr(m_fd, TCSANOW, &tio) != 0)
+        return fail(errnoText(errno));
+    if (speed == B0) {
+        if (const int err = setArbitraryRate(m_fd, rate))
+            return fail(errnoText(err));
+    }
+    // A pseudo-terminal keeps only some of the settings (recent kernels
+    // force CS8 without parity); like the driver of a real port it says
+    // nothing about that, so what tcsetattr accepted is taken as applied.
+
+    auto shared = std::make_shared<Shared>();
+    shared->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (shared->wakeFd < 0)
+        return fail(errnoText(errno));
+
+    unsigned mask = 0;
+    if (OnBreak) mask |= EvBreak;
+    if (OnCts) mask |= EvCts;
+    if (OnDsr) mask |= EvDsr;
+    if (OnError) mask |= EvError;
+    if (OnRing) mask |= EvRing;
+    if (OnDcd) mask |= EvDcd;
+    if (OnRxChar) mask |= EvRxChar;
+    if (OnEventChar) mask |= EvEventChar;
+    if (OnTxEmpty) mask |= EvTxEmpty;
+
+    ++m_generation;
+    shared->fd = m_fd;
+    shared->mask = mask;
+    shared->wantRx = mask & (EvRxChar | EvEventChar | EvBreak | EvError);
+    shared->txCapacity = m_bufSizeTrm;
+    shared->generation = m_generation;
+    shared->niceValue = niceFor(m_threadPriority);
+    shared->owner = this;
+    m_shared = shared;
+    m_pending.clear();
+    m_markState = 0;
+    m_inband = 0;
+    m_dispatchDepth = 0;
+    m_active = true;
+    TSerThread::start(std::move(shared));
+    return true;
+}
+
+void TSerial::Close()
+{
+    if (!m_active)
+        return;
+    ++m_generation; // whatever the thread posted for this period is dropped
+    if (m_shared) {
+        {
+            // The thread may be about to post; it must not reach this
+            // object once it no longer belongs to the port (or is destroyed).
+            std::lock_guard<std::mutex> lock(m_shared->ownerMutex);
+            m_shared->owner = nullptr;
+        }
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->terminate = true;
+        m_shared->wake();
+        // Unsent bytes are dropped: closing a tty waits for its output to
+        // drain, which with a stalled handshake would block for many seconds.
+        tcflush(m_fd, TCOFLUSH);
+        // The thread may still be inside poll() on the device, which keeps
+        // the open file alive until it wakes; release the exclusivity now so
+        // that an Open right after this succeeds.
+        ioctl(m_fd, TIOCNXCL);
+        flock(m_fd, LOCK_UN);
+        ::close(m_fd);
+        m_shared->fd = -1;
+    } else {
+        ::close(m_fd);
+    }
+    m_shared.reset();
+    m_fd = -1;
+    m_active = false;
+    m_pending.clear();
+    m_markState = 0;
+    m_inband = 0;
+}
+
+int TSerial::WriteBuffer(const char *buffer, int count)
+{
+    if (!m_active || !buffer || count <= 0)
+        return 0;
+    Shared &s = *m_shared;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    qsizetype written = 0;
+    if (s.txBuf.isEmpty()) {
+        const ssize_t n = ::write(m_fd, buffer, size_t(count));
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return 0; // line gone; the event thread reports it
+        written = std::max<ssize_t>(n, 0);
+    }
+    const qsizetype rest = qsizetype(count) - written;
+    const qsizetype buffered = std::min(rest, std::max<qsizetype>(0, s.txCapacity - s.txBuf.size()));
+    if (buffered > 0) {
+        const bool wasEmpty = s.txBuf.isEmpty();
+        s.txBuf.append(buffer + written, buffered);
+        if (wasEmpty)
+            s.wake(); // the thread now watches for room in the tty
+    }
+    if ((s.mask & EvTxEmpty) && written + buffered > 0) {
+        s.txWatch = true;
+        s.wake();
+    }
+    return int(written + buffered);
+}
+
+int TSerial::WriteString(const QByteArray &text)
+{
+    return WriteBuffer(text.constData(), int(text.size()));
+}
+
+void TSerial::takeIn(const char *data, qsizetype size)
+{
+    const qsizetype before = m_pending.size();
+    m_pending.reserve(before + size);
+    auto emitByte = [this](char c) {
+        if (m_eliminateNullChar && c == 0)
+            return;
+        if (c == m_eventChar)
+            m_inband |= EvEventChar;
+        m_pending.append(c);
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (!m_markBytes) {
+            emitByte(c);
+            continue;
+        }
+        // Marked input: \377\377 is a data byte 0xFF, \377\0\0 a break and
+        // \377\0 X the byte X received with a parity or framing error. A mark
+        // can be split between two reads, hence the state across calls.
+        switch (m_markState) {
+        case 0:
+            if (c == '\377')
+                m_markState = 1;
+            else
+                emitByte(c);
+            break;
+        case 1:
+            if (c == '\377') {
+                emitByte(c);
+                m_markState = 0;
+            } else if (c == '\0') {
+                m_markState = 2;
+            } else {
+                emitByte('\377');
+                emitByte(c);
+                m_markState = 0;
+            }
+            break;
+        default:
+            if (c == '\0') {
+                m_inband |= EvBreak;
+            } else {
+                m_inband |= EvError;
+                emitByte(m_useErrorChar ? m_errorChar : c);
+            }
+            m_markState = 0;
+            break;
+        }
+    }
+    if (m_pending.size() > kPendingLimit + m_bufSizeRec) {
+        m_pending.remove(0, m_pending.size() - (kPendingLimit + m_bufSizeRec));
+        m_inband |= EvError; // received bytes were lost
+    }
+}
+
+void TSerial::fillPending()
+{
+    if (!m_active)
+        return;
+    char chunk[4096];
+    // Bounded: a device that keeps delivering must not hold the main thread.
+    for (int round = 0; round < 256; ++round) {
+        const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        takeIn(chunk, n);
+        if (n < qsizetype(sizeof chunk))
+            break;
+    }
+}
+
+void TSerial::postFollowUp()
+{
+    if (m_dispatchDepth > 0)
+        return;
+    m_inband &= m_shared ? m_shared->mask : 0u; // nobody waits for the others
+    if (!m_inband)
+        return;
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(this, [this, generation] { dispatch(generation, 0); }, Qt::QueuedConnection);
+}
+
+int TSerial::ReadBuffer(char *buffer, int count)
+{
+    if (!m_active || !buffer || count <= 0)
+        return 0;
+    if (m_pending.size() < count) {
+        fillPending();
+        postFollowUp(); // breaks or errors found outside a dispatch
+    }
+    const int n = int(std::min<qsizetype>(count, m_pending.size()));
+    memcpy(buffer, m_pending.constData(), size_t(n));
+    m_pending.remove(0, n);
+    return n;
+}
+
+int TSerial::ReadString(QByteArray &text)
+{
+    if (!m_active) {
+        text.clear();
+        return 0;
+    }
+    const int waiting = InQueueCount();
+    text.resize(waiting);
+    const int n = ReadBuffer(text.data(), waiting);
+    text.resize(n);
+    return n;
+}
+
+void TSerial::GetQueueCounts(int &received, int &toSend)
+{
+    received = 0;
+    toSend = 0;
+    if (!m_active)
+        return;
+    int inKernel = 0;
+    int outKernel = 0;
+    if (ioctl(m_fd, FIONREAD, &inKernel) != 0 || ioctl(m_fd, TIOCOUTQ, &outKernel) != 0)
+        return;
+    qsizetype ownTx;
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        ownTx = m_shared->txBuf.size();
+    }
+    received = int(m_pending.size()) + inKernel;
+    toSend = int(ownTx) + outKernel;
+}
+
+int TSerial::InQueueCount()
+{
+    int received, toSend;
+    GetQueueCounts(received, toSend);
+    return received;
+}
+
+int TSerial::OutQueueCount()
+{
+    int received, toSend;
+    GetQueueCounts(received, toSend);
+    return toSend;
+}
+
+void TSerial::dispatch(quint64 generation, unsigned events)
+{
+    if (generation != m_generation || !m_active)
+        return; // an event of a port that has been closed since
+    const std::shared_ptr<Shared> shared = m_shared;
+    const bool dataEvent = events & EvRxChar;
+    ++m_dispatchDepth;
+    if (dataEvent)
+        fillPending(); // everything waiting, so the device reads empty afterwards
+
+    struct Step {
+        unsigned bit;
+        TNotifyEvent TSerial::*handler;
+    };
+    static const Step steps[] = {
+        {EvBreak, &TSerial::OnBreak}, {EvCts, &TSerial::OnCts},     {EvDsr, &TSerial::OnDsr},
+        {EvError, &TSerial::OnError}, {EvRing, &TSerial::OnRing},   {EvDcd, &TSerial::OnDcd},
+        {EvRxChar, &TSerial::OnRxChar}, {EvEventChar, &TSerial::OnEventChar}, {EvTxEmpty, &TSerial::OnTxEmpty},
+    };
+    QPointer<TSerial> self(this);
+    unsigned due = events;
+    unsigned passed = 0; // steps already behind us
+    unsigned late = 0;   // found by a handler's reads after their step: next dispatch
+    for (const Step &step : steps) {
+        // Found in the data taken in so far, also by a handler's own reads.
+        late |= m_inband & passed;
+        due |= m_inband;
+        m_inband = 0;
+        passed |= step.bit;
+        if (!(due & step.bit) || !(shared->mask & step.bit))
+            continue;
+        const TNotifyEvent handler = this->*step.handler; // a handler may reassign itself
+        if (!handler)
+            continue;
+        handler(this);
+        if (!self || generation != m_generation)
+            return; // closed or destroyed by the handler
+    }
+    --m_dispatchDepth;
+    m_inband |= late;
+
+    if (dataEvent) {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->rxOutstanding = false;
+        shared->wake(); // watch the input again
+    }
+    postFollowUp();
+}

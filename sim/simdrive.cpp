@@ -1,0 +1,647 @@
+#include "sim/simdrive.h"
+#include "sim/linerate.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <random>
+#include <sys/eventfd.h>
+#include <sys/prctl.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::nanoseconds;
+
+// Smallest sleep between two slices of paced output: waking for every byte at
+// 38400 baud would only burn the CPU.
+constexpr nanoseconds kMinSlice = std::chrono::milliseconds(1);
+
+QByteArray okText(const Drive &drive)
+{
+    QByteArray ok = "ok";
+    if (drive.statusDigit >= 0)
+        ok += QByteArray::number(drive.statusDigit);
+    return ok;
+}
+
+QByteArray ack(const Drive &drive)
+{
+    return "\n" + okText(drive) + "\n\r";
+}
+
+QByteArray errorLine(const QByteArray &text)
+{
+    return "\n** " + text + "\r";
+}
+
+bool isName(const QByteArray &name)
+{
+    if (name.isEmpty() || !std::isalpha(static_cast<unsigned char>(name.front())))
+        return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+void setDefaults(Drive &drive)
+{
+    // Language 0 (German), the settings the program writes at connection
+    // start, and the values its status poll and manual window ask for.
+    static const std::pair<const char *, const char *> defaults[] = {
+        {"P265", "0"},  {"P1028", "8"}, {"P1035", "0"}, {"P1716", "0"},
+        {"P11", "0"},   {"P12", "0"},   {"P51", "0"},   {"P134", "0"},
+        {"P336", "0"},  {"P1300", "0"}, {"O1", "0"},    {"O2", "0"},
+        {"O3", "0"},    {"O4", "0"},    {"ADC", "0"},
+    };
+    for (const auto &[name, value] : defaults)
+        drive.values[name] = value;
+}
+
+struct Piece {
+    QByteArray data;
+    qsizetype written = 0;
+    Clock::time_point notBefore;
+    nanoseconds gapBefore{0};   // pause after the previous piece (chunking)
+    nanoseconds byteTime{0};    // 0: unpaced
+    bool started = false;
+    Clock::time_point startTime;
+};
+
+struct PendingCommand {
+    QByteArray line;
+    Clock::time_point due;
+};
+
+struct BuiltIn {
+    QByteArray name;
+    std::function<QByteArray(Drive &)> answer;
+};
+
+} // namespace
+
+struct SimLine::Impl {
+    mutable std::mutex mutex;
+    mutable std::condition_variable received;   // receivedCommands grew
+    std::condition_variable hungUpCv;
+
+    int master = -1;
+    int slaveHold = -1;     // our own slave fd: the master never sees a hang-up
+    int wakeFd = -1;
+    bool isPty = false;
+    QString slave;
+    QString link;
+
+    std::thread thread;
+    bool running = false;
+    bool stopRequested = false;
+    bool hangUpRequested = false;
+    bool dead = false;
+
+    int baud = 38400;
+    std::map<int, Drive> drives;
+    std::vector<CommandHandler> handlers;
+    std::vector<BuiltIn> builtIns;
+
+    bool emulate = false;
+    int latencyUs = 0;
+    Clock::time_point rxLineFree;
+    Clock::time_point txLineFree;
+
+    int chunkMin = 0;
+    int chunkMax = 0;
+    std::mt19937 rng;
+    int dropCount = 0;
+    bool silent = false;
+    std::optional<QByteArray> nextError;
+
+    QByteArray input;
+    std::deque<PendingCommand> pending;
+    std::deque<Piece> output;
+    QList<QByteArray> commands;
+
+    Impl()
+    {
+        auto plain = [](Drive &drive) { return ack(drive); };
+        for (const char *name : {"s", "quit", "run", "psave", "TRON", "TROFF", "new"})
+            builtIns.push_back({name, plain});
+        builtIns.push_back({"ver", [](Drive &drive) {
+                                return QByteArray("\nVersion 1.04 ZYNT\r") + ack(drive);
+                            }});
+    }
+
+    nanoseconds byteTime() const
+    {
+        // Start bit, 8 data bits, stop bit.
+        return nanoseconds(10LL * 1'000'000'000LL / std::max(baud, 1));
+    }
+
+    void closeLine()
+    {
+        if (master >= 0)
+            ::close(master);
+        if (slaveHold >= 0)
+            ::close(slaveHold);
+        master = slaveHold = -1;
+    }
+
+    void wake()
+    {
+        if (wakeFd >= 0) {
+            const uint64_t one = 1;
+            [[maybe_unused]] ssize_t n = ::write(wakeFd, &one, sizeof one);
+        }
+    }
+
+    // Bytes from the line: split into commands at "\r"; with line emulation a
+    // command counts as received once all its bytes could have crossed the line.
+    void feed(const char *bytes, ssize_t count, Clock::time_point now)
+    {
+        for (ssize_t i = 0; i < count; ++i) {
+            input += bytes[i];
+            Clock::time_point due = now;
+            if (emulate) {
+                rxLineFree = std::max(rxLineFree, now) + byteTime();
+                due = rxLineFree;
+            }
+            if (bytes[i] == '\r') {
+                pending.push_back({input, due});
+                input.clear();
+            }
+        }
+    }
+
+    QByteArray answerFor(Drive &drive, const QByteArray &command)
+    {
+        for (const auto &handler : handlers) {
+            if (std::optional<QByteArray> answer = handler(drive, command))
+                return *answer;
+        }
+        if (command.isEmpty())
+            return ack(drive);
+        const qsizetype eq = command.indexOf('=');
+        if (eq > 0 && isName(command.left(eq))) {
+            drive.values[command.left(eq).toUpper()] = command.mid(eq + 1);
+            return ack(drive);
+        }
+        if (command.endsWith('?') && isName(command.chopped(1))) {
+            const QByteArray name = command.chopped(1);
+            const auto it = drive.values.find(name.toUpper());
+            if (it == drive.values.end())
+                return errorLine("unbekannter Parameter");
+            return "\n" + name + "=" + it->second + "\r" + ack(drive);
+        }
+        for (const BuiltIn &builtIn : builtIns) {
+            if (builtIn.name == command)
+                return builtIn.answer(drive);
+        }
+        return errorLine("unbekannter Befehl");
+    }
+
+    void process(QByteArray line, Clock::time_point due, Clock::time_point now)
+    {
+        // Anything in front of the "#" is line noise, not part of the command.
+        const qsizetype hash = line.indexOf('#');
+        if (hash > 0)
+            line = line.mid(hash);
+        commands.append(line);
+        received.notify_all();
+
+        if (hash < 0 || drives.empty())
+            return;
+        const QByteArray body = line.mid(1).chopped(1);     // without "#" and "\r"
+        qsizetype pos = 0;
+        std::vector<Drive *> targets;
+        if (body.startsWith('*')) {
+            pos = 1;
+            for (auto &[address, drive] : drives)
+                targets.push_back(&drive);
+        } else {
+            while (pos < body.size() && std::isdigit(static_cast<unsigned char>(body[pos])))
+                ++pos;
+            if (pos == 0 || pos > 9)
+                return;
+            const auto it = drives.find(body.left(pos).toInt());
+            if (it == drives.end())
+                return;
+            targets.push_back(&it->second);
+        }
+        const QByteArray command = body.mid(pos);
+
+        // A drive at another rate sees only garbage and says nothing.
+        if (isPty && lineRate(master) != baud)
+            return;
+        if (silent)
+            return;
+        if (dropCount > 0) {
+            --dropCount;
+            return;
+        }
+        QByteArray answer;
+        if (nextError) {
+            answer = "\n**" + *nextError + "\r";
+            nextError.reset();
+        } else {
+            // A broadcast reaches every drive; only the first one answers.
+            answer = answerFor(*targets.front(), command);
+            for (size_t i = 1; i < targets.size(); ++i)
+                answerFor(*targets[i], command);
+        }
+        const Clock::time_point start =
+            emulate ? std::max(now, due + std::chrono::microseconds(latencyUs)) : now;
+        queueOutput(line + answer, start);
+    }
+
+    void queueOutput(const QByteArray &bytes, Clock::time_point start)
+    {
+        const nanoseconds paced = emulate ? byteTime() : nanoseconds(0);
+        if (chunkMax <= 0) {
+            output.push_back({bytes, 0, start, nanoseconds(0), paced, false, {}});
+            return;
+        }
+        std::uniform_int_distribution<int> size(chunkMin, chunkMax);
+        std::uniform_int_distribution<int> gapUs(1000, 3000);
+        qsizetype pos = 0;
+        bool first = true;
+        while (pos < bytes.size()) {
+            const qsizetype n = std::min<qsizetype>(size(rng), bytes.size() - pos);
+            const nanoseconds gap = first ? nanoseconds(0) : nanoseconds(std::chrono::microseconds(gapUs(rng)));
+            output.push_back({bytes.mid(pos, n), 0, start, gap, paced, false, {}});
+            pos += n;
+            first = false;
+        }
+    }
+
+    // Writes what is due. Returns the time of the next due byte (or max()),
+    // and sets needWritable when the line is full.
+    Clock::time_point flush(Clock::time_point now, bool &needWritable)
+    {
+        needWritable = false;
+        while (!output.empty()) {
+            if (master < 0) {
+                output.clear();
+                break;
+            }
+            Piece &p = output.front();
+            if (!p.started) {
+                if (now < p.notBefore)
+                    return p.notBefore;
+                p.started = true;
+                p.startTime = p.byteTime.count() > 0 ? std::max(p.notBefore, txLineFree) : now;
+            }
+            qsizetype allowed = p.data.size();
+            if (p.byteTime.count() > 0) {
+                // A byte leaves only when its ten bit times have passed.
+                allowed = std::min<qsizetype>(allowed, (now - p.startTime) / p.byteTime);
+                if (allowed <= p.written) {
+                    // Wake in slices, but never past the piece's last byte:
+                    // the answer must be complete exactly when the line says.
+                    const Clock::time_point nextByte = p.startTime + static_cast<long>(p.written + 1) * p.byteTime;
+                    const Clock::time_point lastByte = p.startTime + static_cast<long>(p.data.size()) * p.byteTime;
+                    return std::max(nextByte, std::min(now + kMinSlice, lastByte));
+                }
+            }
+            const qsizetype want = allowed - p.written;
+            const ssize_t n = ::write(master, p.data.constData() + p.written, size_t(want));
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                    needWritable = true;
+                } else if (errno != EINTR) {
+                    output.clear();     // the line is gone
+                }
+                break;
+            }
+            p.written += n;
+            if (p.written == p.data.size()) {
+                if (p.byteTime.count() > 0)
+                    txLineFree = p.startTime + static_cast<long>(p.data.size()) * p.byteTime;
+                output.pop_front();
+                if (!output.empty() && output.front().gapBefore.count() > 0)
+                    output.front().notBefore = std::max(output.front().notBefore,
+                                                        now + output.front().gapBefore);
+            } else if (n < want) {
+                needWritable = true;
+                break;
+            }
+        }
+        return Clock::time_point::max();
+    }
+
+    void run()
+    {
+        // Paced output wakes on the byte time; the default 50 us of timer
+        // slack would stretch every answer at high rates.
+        ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+        std::unique_lock lock(mutex);
+        char buffer[4096];
+        while (!stopRequested) {
+            if (hangUpRequested) {
+                closeLine();
+                output.clear();
+                pending.clear();
+                hangUpRequested = false;
+                dead = true;
+                hungUpCv.notify_all();
+            }
+            Clock::time_point now = Clock::now();
+            while (!pending.empty() && pending.front().due <= now) {
+                PendingCommand command = std::move(pending.front());
+                pending.pop_front();
+                process(std::move(command.line), command.due, now);
+            }
+            bool needWritable = false;
+            Clock::time_point next = flush(now, needWritable);
+            if (!pending.empty())
+                next = std::min(next, pending.front().due);
+
+            pollfd fds[2] = {{wakeFd, POLLIN, 0}, {master, POLLIN, 0}};
+            if (needWritable)
+                fds[1].events |= POLLOUT;
+            const nfds_t count = master >= 0 ? 2 : 1;
+            timespec timeout {};
+            timespec *timeoutPtr = nullptr;     // idle: sleep until something happens
+            if (next != Clock::time_point::max()) {
+                const auto wait = std::max(nanoseconds(0), std::chrono::duration_cast<nanoseconds>(next - now));
+                timeout.tv_sec = time_t(wait.count() / 1'000'000'000);
+                timeout.tv_nsec = long(wait.count() % 1'000'000'000);
+                timeoutPtr = &timeout;
+            }
+            lock.unlock();
+            const int ready = ::ppoll(fds, count, timeoutPtr, nullptr);
+            lock.lock();
+            if (ready <= 0)
+                continue;
+            if (fds[0].revents & POLLIN) {
+                uint64_t value;
+                [[maybe_unused]] ssize_t n = ::read(wakeFd, &value, sizeof value);
+            }
+            if (count == 2 && master >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+                bool gone = false;
+                for (;;) {
+                    const ssize_t n = ::read(master, buffer, sizeof buffer);
+                    if (n > 0) {
+                        feed(buffer, n, Clock::now());
+                        continue;
+                    }
+                    if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+                        gone = true;
+                    break;
+                }
+                if (gone && !(fds[1].revents & POLLIN)) {
+                    // Only a device can get here (our slave fd keeps a pty up):
+                    // nothing more will come, so do not spin on it.
+                    closeLine();
+                    dead = true;
+                }
+            }
+        }
+    }
+};
+
+SimLine::SimLine()
+    : d(std::make_unique<Impl>())
+{
+}
+
+SimLine::~SimLine()
+{
+    stop();
+    removeLink();
+    std::lock_guard lock(d->mutex);
+    d->closeLine();
+}
+
+QString SimLine::openPty()
+{
+    std::lock_guard lock(d->mutex);
+    if (d->master >= 0 || d->dead)
+        return {};
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0)
+        return {};
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        ::close(master);
+        return {};
+    }
+    char name[256];
+    if (::ptsname_r(master, name, sizeof name) != 0) {
+        ::close(master);
+        return {};
+    }
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) {
+        ::close(master);
+        return {};
+    }
+    // Raw before the program opens it; the program sets its rate itself.
+    termios tio {};
+    if (::tcgetattr(slave, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slave, TCSANOW, &tio);
+    }
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    d->master = master;
+    d->slaveHold = slave;
+    d->isPty = true;
+    d->slave = QString::fromLocal8Bit(name);
+    return d->slave;
+}
+
+bool SimLine::openDevice(const QString &path)
+{
+    std::lock_guard lock(d->mutex);
+    if (d->master >= 0 || d->dead)
+        return false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    termios tio {};
+    if (::tcgetattr(fd, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+    d->master = fd;
+    d->isPty = false;
+    d->slave = path;
+    return true;
+}
+
+bool SimLine::makeLink(const QString &linkPath)
+{
+    std::lock_guard lock(d->mutex);
+    if (d->slave.isEmpty() || !d->isPty)
+        return false;
+    const QByteArray path = QFile::encodeName(linkPath);
+    ::unlink(path.constData());
+    if (::symlink(QFile::encodeName(d->slave).constData(), path.constData()) != 0)
+        return false;
+    d->link = linkPath;
+    return true;
+}
+
+void SimLine::removeLink()
+{
+    std::lock_guard lock(d->mutex);
+    if (d->link.isEmpty())
+        return;
+    // Someone else may have replaced it meanwhile; that one is not ours.
+    const QByteArray link = QFile::encodeName(d->link);
+    char target[512];
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+    if (n > 0 && QByteArray(target, n) == QFile::encodeName(d->slave))
+        ::unlink(link.constData());
+    d->link.clear();
+}
+
+QString SimLine::slavePath() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->slave;
+}
+
+void SimLine::setBaud(int bitsPerSecond)
+{
+    std::lock_guard lock(d->mutex);
+    d->baud = bitsPerSecond;
+}
+
+Drive &SimLine::addDrive(int address)
+{
+    std::lock_guard lock(d->mutex);
+    auto [it, added] = d->drives.try_emplace(address);
+    if (added) {
+        it->second.address = address;
+        setDefaults(it->second);
+    }
+    return it->second;
+}
+
+void SimLine::addCommand(CommandHandler handler)
+{
+    std::lock_guard lock(d->mutex);
+    d->handlers.push_back(std::move(handler));
+}
+
+void SimLine::setLineEmulation(bool on, int latencyUs)
+{
+    std::lock_guard lock(d->mutex);
+    d->emulate = on;
+    d->latencyUs = std::max(0, latencyUs);
+}
+
+void SimLine::setChunking(int minBytes, int maxBytes, uint32_t seed)
+{
+    std::lock_guard lock(d->mutex);
+    d->chunkMin = std::max(1, minBytes);
+    d->chunkMax = maxBytes <= 0 ? 0 : std::max(d->chunkMin, maxBytes);
+    d->rng.seed(seed);
+}
+
+void SimLine::dropAnswers(int count)
+{
+    std::lock_guard lock(d->mutex);
+    d->dropCount = std::max(0, count);
+}
+
+void SimLine::setSilent(bool silent)
+{
+    std::lock_guard lock(d->mutex);
+    d->silent = silent;
+}
+
+void SimLine::sendRaw(const QByteArray &bytes)
+{
+    std::lock_guard lock(d->mutex);
+    d->output.push_back({bytes, 0, Clock::now(), nanoseconds(0), nanoseconds(0), false, {}});
+    d->wake();
+}
+
+void SimLine::setNextErrorLine(const QByteArray &text)
+{
+    std::lock_guard lock(d->mutex);
+    d->nextError = text;
+}
+
+void SimLine::hangUp()
+{
+    std::unique_lock lock(d->mutex);
+    if (!d->running) {
+        d->closeLine();
+        d->dead = true;
+        return;
+    }
+    d->hangUpRequested = true;
+    d->wake();
+    d->hungUpCv.wait(lock, [this] { return d->dead || !d->running; });
+}
+
+bool SimLine::start()
+{
+    std::lock_guard lock(d->mutex);
+    if (d->running || d->master < 0)
+        return false;
+    if (!d->isPty)
+        setLineRate(d->master, d->baud);    // a real line runs at the drive's rate
+    d->wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (d->wakeFd < 0)
+        return false;
+    d->stopRequested = false;
+    d->running = true;
+    d->thread = std::thread([this] { d->run(); });
+    return true;
+}
+
+void SimLine::stop()
+{
+    {
+        std::lock_guard lock(d->mutex);
+        if (!d->running)
+            return;
+        d->stopRequested = true;
+        d->wake();
+    }
+    d->thread.join();
+    std::lock_guard lock(d->mutex);
+    d->running = false;
+    ::close(d->wakeFd);
+    d->wakeFd = -1;
+    d->hungUpCv.notify_all();
+}
+
+QList<QByteArray> SimLine::receivedCommands() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->commands;
+}
+
+void SimLine::clearReceived()
+{
+    std::lock_guard lock(d->mutex);
+    d->commands.clear();
+}
+
+bool SimLine::waitForCommands(int count, int timeoutMs) const
+{
+    std::unique_lock lock(d->mutex);
+    return d->received.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [this, count] { return d->commands.size() >= count; });
+}
+
+} // namespace sim
