@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -51,12 +52,14 @@ struct Line {
     // answered. Returns the seconds taken, or a negative value on time-out.
     double run(int count, int timeoutMs)
     {
+        QTimer wake; // bounds the wait when the line goes quiet
+        wake.start(100);
         QElapsedTimer clock;
         clock.start();
         for (int i = 0; i < count; ++i)
             form->Senden_Zeichensatz("#1s\r");
         while (form->Queue.head()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             if (clock.elapsed() > timeoutMs)
                 return -1;
         }
@@ -119,8 +122,9 @@ int main(int argc, char *argv[])
         const double cpu0 = processCpuSeconds();
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        QEventLoop idle;
+        QTimer::singleShot(10000, &idle, &QEventLoop::quit);
+        idle.exec();
         const double cpu = processCpuSeconds() - cpu0;
         idlePercent = 100.0 * cpu / (double(clock.nsecsElapsed()) / 1e9);
     }

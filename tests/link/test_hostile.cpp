@@ -63,13 +63,14 @@ void TestHostile::drain(const QByteArray &marker)
 void TestHostile::checkLinkRecovers()
 {
     QTest::qWait(50); // let a pending error display run
+    f->clearQueue();  // what the stream left in flight is not to go out any more
     if (f->OKBottomDlg->isVisible())
         f->OKBottomDlg->OKBtn->click();
     f->Timer13->stop();
     f->DialogMessage = false;
-    f->clearQueue();
     f->ReceiveBuffer.clear();
     f->setEnabled(true);
+    QTest::qWait(200); // whatever was written before reaches the drive first
     fx->drive->setSilent(false);
     fx->drive->clearReceived();
     f->Senden_Zeichensatz("#1s\r");
