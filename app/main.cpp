@@ -1,6 +1,7 @@
 #include "shell/tform1.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 
 int main(int argc, char *argv[])
@@ -20,7 +21,9 @@ int main(int argc, char *argv[])
     form1.Serial1->setBaudrate(br_038400);
     form1.Serial1->setActive(true);
     form1.DriveAddress = "1";
-    form1.queueCommand(QByteArray(), 8);
-    form1.queueCommand("ver", 15);
+    form1.InterfaceDescription = "COM1:38400 Baud - address ";
+    form1.Label2->setText(QString::fromLatin1(form1.InterfaceDescription));
+    form1.queueCommand(QByteArray(), CommandKind::AddressProbe);
+    form1.queueCommand("ver", CommandKind::Version);
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "link/answerrules.h"
 
+#include "link/commandqueue.h"
+
 namespace answer {
 
 void removeLineFeeds(QByteArray &text)
@@ -44,27 +46,28 @@ Ack acknowledgement(const QByteArray &buffer, const QByteArray &commandText)
 
 Route routeByKind(const QByteArray &buffer, uint8_t kind)
 {
+    using namespace CommandKind;
     // The order of the tests matters: the version test looks at the text
     // before it looks at the kind.
-    if (kind == 14 || kind == 16 || kind == 17 || kind == 18)
+    if (kind == ParameterList || kind == ListBlockFirst || kind == ListBlockMiddle || kind == ListBlockLast)
         return Route::ParameterListing;
-    if (kind == 3)
+    if (kind == ProgramListing)
         return Route::ProgramListing;
-    if (kind == 4)
+    if (kind == ProgramLine)
         return buffer.contains("pgm\r") ? Route::ProgramLineDone : Route::None;
-    if (kind == 9)
+    if (kind == Language)
         return Route::Language;
-    if (buffer.contains("Version") && kind == 15 && buffer.contains('0'))
+    if (buffer.contains("Version") && kind == Version && buffer.contains('0'))
         return Route::Version;
-    if (kind == 5)
+    if (kind == Status)
         return Route::Status;
-    if (kind == 6 || kind == 10)
+    if (kind == OutputQuery || kind == OutputToggle)
         return Route::Output;
-    if (buffer.contains("ok\r") && kind == 12)
+    if (buffer.contains("ok\r") && kind == Trace)
         return Route::Trace;
-    if (kind == 12)
+    if (kind == Trace)
         return Route::None;
-    if (buffer.contains("quit\rok\r") && kind == 13)
+    if (buffer.contains("quit\rok\r") && kind == ConnectQuit)
         return Route::QuitDone;
     return Route::None;
 }

@@ -6,6 +6,29 @@
 
 #include <cstdint>
 
+// What the dispatcher does with the answer to a command (kind 2 is not used).
+namespace CommandKind {
+constexpr uint8_t Plain = 0;            // the acknowledgement alone
+constexpr uint8_t Keystroke = 1;        // a terminal keystroke, without "#" and address
+constexpr uint8_t ProgramListing = 3;   // "list"
+constexpr uint8_t ProgramLine = 4;      // "new" and each program line; answered by "pgm"
+constexpr uint8_t Status = 5;           // status poll queries
+constexpr uint8_t OutputQuery = 6;      // output state, manual window
+constexpr uint8_t WriteBackLast = 7;    // last parameter of a write-back
+constexpr uint8_t AddressProbe = 8;     // bare probe of a newly chosen address
+constexpr uint8_t Language = 9;         // "P265?"
+constexpr uint8_t OutputToggle = 10;    // output state, manual window
+constexpr uint8_t ReProbe = 11;         // bare probe of the previous address after a link loss
+constexpr uint8_t Trace = 12;           // "List." and "List-"
+constexpr uint8_t ConnectQuit = 13;     // "quit" of the connection start
+constexpr uint8_t ParameterList = 14;   // "listp", one drive
+constexpr uint8_t Version = 15;         // "ver"
+constexpr uint8_t ListBlockFirst = 16;  // "listp1.20", several drives
+constexpr uint8_t ListBlockMiddle = 17; // "listp21.20" ... "listp161.20"
+constexpr uint8_t ListBlockLast = 18;   // "listp181.20"
+constexpr uint8_t ProgramEnd = 19;      // "quit" closing a program write
+} // namespace CommandKind
+
 struct CommandNode {
     QByteArray Text;        // exact bytes to send, "#" + address + command + "\r"
     uint8_t Kind = 0;       // how the dispatcher recognises and handles the answer

@@ -36,15 +36,15 @@ void TForm1::ZYNT_Parameter_Neu_Lesen()
     if (DriveConnected != 1)
         return;
     LinkState = 0;
-    queueCommand("TROFF", 0);
-    queueCommand("p1028=8", 0);
+    queueCommand("TROFF", CommandKind::Plain);
+    queueCommand("p1028=8", CommandKind::Plain);
     if (SingleDriveListing) {
-        queueCommand("listp", 14);
+        queueCommand("listp", CommandKind::ParameterList);
         return;
     }
-    queueCommand("listp1.20", 16);
+    queueCommand("listp1.20", CommandKind::ListBlockFirst);
     for (int i = 1; i <= 9; ++i)
-        queueCommand("listp" + QByteArray::number(20 * i + 1) + ".20", i < 9 ? 17 : 18);
+        queueCommand("listp" + QByteArray::number(20 * i + 1) + ".20", i < 9 ? CommandKind::ListBlockMiddle : CommandKind::ListBlockLast);
 }
 
 void TForm1::ZYNT_Programm_Speichern()

@@ -26,7 +26,7 @@ void TForm1::Liste_aktualisieren()
     if (!next)
         return;
     Serial1->WriteString(next->Text);
-    if (next->Kind == 4) {
+    if (next->Kind == CommandKind::ProgramLine) {
         // A program line is being written: its answer is watched by Timer7,
         // and the status watchdog must not fire while the status poll pauses.
         Timer7->start();

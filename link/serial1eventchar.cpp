@@ -99,7 +99,7 @@ void TForm1::Serial1EventChar(TSerial *sender)
         ReceiveBuffer.clear(); // nothing was asked: the text is not for us
 
     if (CommandNode *head = Queue.head();
-        head && head->Kind == 1 && answer::keystrokeAnswered(ReceiveBuffer, head->Text)) {
+        head && head->Kind == CommandKind::Keystroke && answer::keystrokeAnswered(ReceiveBuffer, head->Text)) {
         ReceiveBuffer.clear();
         Liste_aktualisieren();
     }
@@ -121,7 +121,7 @@ void TForm1::showDriveError()
     ReceiveBuffer.chop(1);
 
     const CommandNode *head = Queue.head();
-    if (head && (head->Kind == 4 || head->Kind == 7)) {
+    if (head && (head->Kind == CommandKind::ProgramLine || head->Kind == CommandKind::WriteBackLast)) {
         const QByteArray body = answer::commandBody(head->Text, DriveAddress);
         int row = 299;
         for (int r = 1; r <= 299; ++r) {
@@ -158,7 +158,7 @@ void TForm1::showDriveError()
 void TForm1::completeAcknowledged(uint8_t kind)
 {
     switch (kind) {
-    case 7: // last parameter of a write-back
+    case CommandKind::WriteBackLast:
         Timer2->stop();
         Label4->hide();
         Timer7->stop();
@@ -168,7 +168,7 @@ void TForm1::completeAcknowledged(uint8_t kind)
         ProgramWrite = false;
         neulesen1Click();
         break;
-    case 19: // end of a program write
+    case CommandKind::ProgramEnd:
         Timer2->stop();
         Label4->hide();
         Timer7->stop();
@@ -176,14 +176,14 @@ void TForm1::completeAcknowledged(uint8_t kind)
         Label8->hide();
         setEnabled(true);
         break;
-    case 8: // a newly chosen address answered
+    case CommandKind::AddressProbe: // a newly chosen address answered
         DriveConnected = 1;
         Queue.setWaitingCount(0);
         Timer3->start();
         Label6->setText(QString::fromLatin1(DriveAddress));
         Timer8->stop();
         break;
-    case 11: { // the previous address answers again after a link loss
+    case CommandKind::ReProbe: { // the previous address answers again after a link loss
         DriveConnected = 1;
         Timer10->stop();
         FoundAddresses[0] = 1;

@@ -39,6 +39,7 @@ private slots:
     void kindElevenRestoresLink();
     void kindNineteenEndsProgramWrite();
     void dataAnswersAreRoutedAndReleased();
+    void everyKindAnsweredInChunks();
     void textWithoutCommandIsDiscarded();
     void keystrokeReleasedByTerminalRule();
     void starsInListingAreNoError();
@@ -268,6 +269,29 @@ void TestDispatcher::dataAnswersAreRoutedAndReleased()
     f->queueCommand("s", 0);
     QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
     QCOMPARE(fx->drive->receivedCommands().size(), 4);
+}
+
+void TestDispatcher::everyKindAnsweredInChunks()
+{
+    // Each answer arrives in pieces of one to three bytes; every rule must
+    // wait for the whole answer and then move on exactly once.
+    fx->drive->setChunking(1, 3, 77);
+    const QList<std::pair<QByteArray, int>> sequence = {
+        {"", 8}, {"P265?", 9}, {"ver", 15}, {"P51?", 5}, {"O1?", 6}, {"O2?", 10},
+        {"quit", 13}, {"new", 4}, {"P41=5", 0}, {"quit", 19}, {"s", 1}};
+    QList<QByteArray> expected;
+    f->Label4->show();
+    for (const auto &[command, kind] : sequence) {
+        f->queueCommand(command, uint8_t(kind));
+        expected << "#1" + command + "\r";
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), 20000);
+    QCOMPARE(fx->drive->receivedCommands(), expected);
+    QCOMPARE(f->DriveConnected, uint8_t(1));       // kind 8 completed
+    QCOMPARE(f->Label6->text(), QStringLiteral("1"));
+    QVERIFY(f->Label4->isHidden());                // kind 19 completed
+    QVERIFY(!f->OKBottomDlg->isVisible());
+    QVERIFY(f->ReceiveBuffer.isEmpty());
 }
 
 void TestDispatcher::textWithoutCommandIsDiscarded()
