@@ -155,26 +155,26 @@ void TForm1::showDriveError()
     Timer13->start();
 }
 
+void TForm1::endTransferDisplay()
+{
+    Timer2->stop();
+    Label4->hide();
+    Timer7->stop();
+    Timer3->start();
+    Label8->hide();
+    setEnabled(true);
+}
+
 void TForm1::completeAcknowledged(uint8_t kind)
 {
     switch (kind) {
     case CommandKind::WriteBackLast:
-        Timer2->stop();
-        Label4->hide();
-        Timer7->stop();
-        Timer3->start();
-        Label8->hide();
-        setEnabled(true);
+        endTransferDisplay();
         ProgramWrite = false;
         neulesen1Click();
         break;
     case CommandKind::ProgramEnd:
-        Timer2->stop();
-        Label4->hide();
-        Timer7->stop();
-        Timer3->start();
-        Label8->hide();
-        setEnabled(true);
+        endTransferDisplay();
         break;
     case CommandKind::AddressProbe: // a newly chosen address answered
         DriveConnected = 1;
@@ -183,25 +183,20 @@ void TForm1::completeAcknowledged(uint8_t kind)
         Label6->setText(QString::fromLatin1(DriveAddress));
         Timer8->stop();
         break;
-    case CommandKind::ReProbe: { // the previous address answers again after a link loss
+    case CommandKind::ReProbe: // the previous address answers again after a link loss
         DriveConnected = 1;
         Timer10->stop();
         FoundAddresses[0] = 1;
         Button11->hide();
         Timer3->start();
         DriveAddress = PreviousAddress;
-        QPalette normal = Label2->palette();
-        normal.setColor(QPalette::Window, palette().color(QPalette::Base));
-        Label2->setPalette(normal);
+        setBackground(Label2, windowColour());
         Label2->setText(fromCp1252(InterfaceDescription));
         Image2->show();
-        QPalette address = Label6->palette();
-        address.setColor(QPalette::Window, palette().color(QPalette::Base));
-        Label6->setPalette(address);
+        setBackground(Label6, windowColour());
         Label6->setText(QString::fromLatin1(DriveAddress));
         Senden_Zeichensatz('#' + PreviousAddress + "p1035=0\r");
         break;
-    }
     default:
         break;
     }

@@ -31,9 +31,7 @@ TOKBottomDlg::TOKBottomDlg(TForm1 *form1)
 
 void TOKBottomDlg::setLabelColour(const QColor &colour)
 {
-    QPalette p = Label1->palette();
-    p.setColor(QPalette::Window, colour);
-    Label1->setPalette(p);
+    TForm1::setBackground(Label1, colour);
 }
 
 void TOKBottomDlg::OKBtnClick()

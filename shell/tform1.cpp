@@ -112,6 +112,18 @@ void TForm1::Window_enable(bool enabled)
         Form2->setEnabled(enabled);
 }
 
+QColor TForm1::windowColour() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void TForm1::setBackground(QLabel *label, const QColor &colour)
+{
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, colour);
+    label->setPalette(p);
+}
+
 QByteArray TForm1::memoRxDText() const
 {
     return toCp1252(MemoRxD->toPlainText());

@@ -9,6 +9,7 @@
 #include "serial/tserial.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QMainWindow>
 
 #include <array>
@@ -95,6 +96,9 @@ public:
     void Window_enable(bool enabled);
     // The terminal's output memo, as text in the drive's code page.
     QByteArray memoRxDText() const;
+    // The system window colour, and a label's background.
+    QColor windowColour() const;
+    static void setBackground(QLabel *label, const QColor &colour);
     void appendToMemoRxD(const QByteArray &chunk);
 
     // ---- Timer handlers -------------------------------------------------------
@@ -126,6 +130,8 @@ private:
     void createLinkControls();
     void createTimers();
     void completeAcknowledged(uint8_t kind);
+    // The end of a parameter or program write: progress display off, status poll on.
+    void endTransferDisplay();
     void showDriveError();
     // Takes a data answer whose content this program does not evaluate yet:
     // once the drive's "ok" is in, the answer is dropped and the link moves on.
