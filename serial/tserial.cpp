@@ -182,6 +182,16 @@ const PortTable &portTable()
     return *g_table;
 }
 
+QStringList availablePortNames()
+{
+    const PortTable &table = portTable();
+    QStringList names;
+    for (int i = 0; i < 4; ++i)
+        if (table.available[i])
+            names << QStringLiteral("COM%1").arg(i + 1);
+    return names;
+}
+
 void reinitialisePortTable()
 {
     PortTable table = buildTable();
@@ -206,10 +216,7 @@ void TSerial::Shared::wake()
 TSerial::TSerial(QObject *owner)
     : QObject(owner)
 {
-    const auto &table = serialports::portTable();
-    for (int i = 0; i < 4; ++i)
-        if (table.available[i])
-            m_ports << QStringLiteral("COM%1").arg(i + 1);
+    m_ports = serialports::availablePortNames();
     m_comPort = m_ports.isEmpty() ? 0 : 1;
 }
 

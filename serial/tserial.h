@@ -58,6 +58,8 @@ QStringList serialDeviceCandidates(const QStringList &devEntries);
 
 // The table of this process, built at first use.
 const PortTable &portTable();
+// "COM1" to "COM4" for the available ports of the table, ascending.
+QStringList availablePortNames();
 // Builds the table again from the environment and the devices present, as the
 // unit does at start. For tests that attach simulated drives after start.
 void reinitialisePortTable();

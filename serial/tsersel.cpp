@@ -44,11 +44,7 @@ TFormSerSel::TFormSerSel(QWidget *parent)
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TFormSerSel::ComboBox1Change);
 
     // The list is fixed for the life of the form, like the table behind it.
-    const serialports::PortTable &table = serialports::portTable();
-    for (int n = 1; n <= 4; ++n) {
-        if (table.available[n - 1])
-            ComboBox1->addItem(QStringLiteral("COM%1").arg(n));
-    }
+    ComboBox1->addItems(serialports::availablePortNames());
     ComboBox1->setFocus();
 }
 

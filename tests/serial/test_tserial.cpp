@@ -97,6 +97,16 @@ QByteArray pattern(qsizetype size)
     return data;
 }
 
+// A receive handler that reads everything waiting and appends it to got.
+TNotifyEvent collectInto(QByteArray &got)
+{
+    return [&got](TSerial *sender) {
+        QByteArray t;
+        sender->ReadString(t);
+        got += t;
+    };
+}
+
 } // namespace
 
 class TestTSerial : public QObject {
@@ -570,11 +580,7 @@ private slots:
         TSerial s;
         s.setEliminateNullChar(eliminate);
         QByteArray got;
-        s.OnRxChar = [&](TSerial *sender) {
-            QByteArray t;
-            sender->ReadString(t);
-            got += t;
-        };
+        s.OnRxChar = collectInto(got);
         QVERIFY(s.Open());
         QVERIFY(m_a->send(QByteArray("a\0b\0\0c", 6)));
         QTRY_COMPARE_WITH_TIMEOUT(got, expected, 10000);
@@ -591,11 +597,7 @@ private slots:
             TSerial s;
             s.setUseErrorChar(true);
             QByteArray got;
-            s.OnRxChar = [&](TSerial *sender) {
-                QByteArray t;
-                sender->ReadString(t);
-                got += t;
-            };
+            s.OnRxChar = collectInto(got);
             QVERIFY(s.Open());
             const QByteArray data = QByteArray(lead, 'a') + "\377z" + pattern(256) + "\377";
             QVERIFY(m_a->send(data));
