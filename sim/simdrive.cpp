@@ -14,6 +14,7 @@
 #include <mutex>
 #include <poll.h>
 #include <random>
+#include <tuple>
 #include <sys/eventfd.h>
 #include <sys/prctl.h>
 #include <termios.h>
@@ -71,6 +72,51 @@ void setDefaults(Drive &drive)
     };
     for (const auto &[name, value] : defaults)
         drive.values[name] = value;
+
+    // A short parameter list in the drive's order, with a status word first.
+    static const std::tuple<const char *, const char *, const char *> listed[] = {
+        {"P0", "1", ""},        {"P41", "3000", "rpm"}, {"P42", "1000", "rpm"}, {"W", "0", "inc"},
+        {"V", "1500", "rpm"},   {"A", "500", "ms"},     {"P108", "100", "%"},   {"P1003", "0", ""},
+        {"P1018", "10", "mm"},  {"P1019", "1", ""},     {"P1020", "1", ""},     {"O1", "0", ""},
+        {"O2", "0", ""},        {"O3", "0", ""},        {"O4", "0", ""},        {"P265", "0", ""},
+        {"P1028", "8", ""},     {"P1035", "0", ""},
+    };
+    drive.listing = {"OFF"};
+    for (const auto &[name, value, unit] : listed) {
+        drive.listing.push_back(name);
+        if (!drive.values.count(name))
+            drive.values[name] = value;
+        if (*unit)
+            drive.units[name] = unit;
+    }
+}
+
+// "listp" lists every entry; "listpS.N" the N entries from entry S on.
+QByteArray listingAnswer(const Drive &drive, const QByteArray &command)
+{
+    qsizetype first = 1;
+    qsizetype count = qsizetype(drive.listing.size());
+    const QByteArray range = command.mid(5);
+    if (!range.isEmpty()) {
+        const QList<QByteArray> parts = range.split('.');
+        bool okFirst = false, okCount = false;
+        first = parts.value(0).toLongLong(&okFirst);
+        count = parts.value(1).toLongLong(&okCount);
+        if (parts.size() != 2 || !okFirst || !okCount || first < 1 || count < 0)
+            return errorLine("falscher Bereich");
+    }
+    QByteArray answer = "\n\r";
+    for (qsizetype i = first - 1; i < qsizetype(drive.listing.size()) && i < first - 1 + count; ++i) {
+        const QByteArray &name = drive.listing[size_t(i)];
+        const auto value = drive.values.find(name);
+        if (value == drive.values.end()) {
+            answer += "\n" + name + "\r";
+            continue;
+        }
+        const auto unit = drive.units.find(name);
+        answer += "\n" + name + "=" + value->second + (unit == drive.units.end() ? QByteArray() : unit->second) + "\r";
+    }
+    return answer + ack(drive);
 }
 
 struct Piece {
@@ -206,6 +252,8 @@ struct SimLine::Impl {
                 return errorLine("unbekannter Parameter");
             return "\n" + name + "=" + it->second + "\r" + ack(drive);
         }
+        if (command.startsWith("listp"))
+            return listingAnswer(drive, command);
         for (const BuiltIn &builtIn : builtIns) {
             if (builtIn.name == command)
                 return builtIn.answer(drive);

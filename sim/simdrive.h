@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace sim {
 
@@ -24,6 +25,10 @@ struct Drive {
     int address = 1;
     int statusDigit = -1;                       // 0..4 after "ok"; -1 for a bare "ok"
     std::map<QByteArray, QByteArray> values;    // queried and assigned names ("P265", "O1", ...)
+    // What "listp" lists, in order: a status word ("ON", "OFF", ...) or a
+    // name whose current value (and unit, if any) is listed as name=value.
+    std::vector<QByteArray> listing;
+    std::map<QByteArray, QByteArray> units;
 };
 
 // What a command handler returns: the answer text that follows the echo, or
