@@ -16,7 +16,12 @@ void TForm1::Senden_Zeichensatz(const QByteArray &text)
 
 void TForm1::queueCommand(const QByteArray &command, uint8_t kind)
 {
-    Senden_Zeichensatz('#' + DriveAddress + command + '\r');
+    queueCommandTo(DriveAddress, command, kind);
+}
+
+void TForm1::queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind)
+{
+    Senden_Zeichensatz('#' + address + command + '\r');
     Queue.lastQueued()->Kind = kind;
 }
 

@@ -4,6 +4,7 @@
 #include "shell/tform1.h"
 
 #include "link/answerrules.h"
+#include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 
@@ -39,7 +40,7 @@ void TForm1::Serial1EventChar(TSerial *sender)
 
     if (LinkState == 1)
         Port_Baudrate_Antwort_pruefen();
-    if (LinkState == 2)
+    if (LinkState == 2 || LinkState == 4)
         Adresse_Antwort_pruefen();
 
     if (LinkState == 0)

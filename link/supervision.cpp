@@ -1,10 +1,12 @@
 // Supervision timers of the link.
 #include "shell/tform1.h"
 
+#include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -31,4 +33,55 @@ void TForm1::Timer13Timer()
     setEnabled(false);
     if (Form2)
         Form2->setEnabled(false);
+}
+
+void TForm1::Timer8Timer()
+{
+    // The newly chosen address did not answer: back to the previous one.
+    Timer8->stop();
+    ReceiveBuffer.clear();
+    DriveConnected = 0;
+    Timer3->stop();
+    Label6->setText(QString());
+    Timer10Timer();
+}
+
+void TForm1::Timer10Timer()
+{
+    clearQueue();
+    ReceiveBuffer.clear();
+    Senden_Zeichensatz('#' + PreviousAddress + '\r');
+    Queue.lastQueued()->Kind = CommandKind::ReProbe;
+}
+
+void TForm1::Timer11Timer()
+{
+    // The parameter listing did not come in time.
+    Timer11->stop();
+    Timer2->stop();
+    Label3->hide();
+    ProgressBar1->hide();
+    if (!FirstListingTimeout)
+        errorBox(text(146));
+    Label17->hide();
+    setEnabled(true);
+    Timer3->start();
+    if (FirstListingTimeout) {
+        // Once per run the whole start-up is tried again without a word.
+        FirstListingTimeout = false;
+        FormCreate();
+    } else {
+        Button11->show();
+    }
+}
+
+void TForm1::Timer12Timer()
+{
+    // Three seconds after the connection start: splash off, parameters in.
+    Timer6Timer();
+    setBackground(Label2, windowColour());
+    Label6->setText(QString::fromLatin1(DriveAddress));
+    Timer12->stop();
+    Timer3->start();
+    neulesen1Click();
 }

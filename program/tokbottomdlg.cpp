@@ -1,7 +1,9 @@
+#include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 
 #include "shell/tform1.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -27,6 +29,14 @@ TOKBottomDlg::TOKBottomDlg(TForm1 *form1)
     CancelBtn->setGeometry(165, 68, 75, 25);
     connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::CancelBtnClick);
+}
+
+bool TOKBottomDlg::event(QEvent *event)
+{
+    // The question follows the language each time the dialog comes up.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        m_form1->Sprachauswahl_unit3();
+    return QDialog::event(event);
 }
 
 void TOKBottomDlg::setLabelColour(const QColor &colour)

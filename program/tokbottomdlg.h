@@ -22,6 +22,9 @@ public:
     void CancelBtnClick();
     void setLabelColour(const QColor &colour);
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     TForm1 *m_form1;
 };

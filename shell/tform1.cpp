@@ -1,23 +1,77 @@
 #include "shell/tform1.h"
 
+#include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
+#include "shell/tradiogroup.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
+
+namespace {
+
+// The maker's notice in the status bar.
+const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V 1.04";
+
+QLabel *newLabel(QWidget *parent, const QString &caption, int x, int y, int w, int h)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+QPushButton *newButton(QWidget *parent, const QString &caption, int x, int y, int w, int h)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setGeometry(x, y, w, h);
+    return button;
+}
+
+QLabel *newPicture(QWidget *parent, const QString &resource, int x, int y, int w, int h)
+{
+    auto *picture = new QLabel(parent);
+    picture->setGeometry(x, y, w, h);
+    picture->setPixmap(QPixmap(resource));
+    picture->setScaledContents(false);
+    return picture;
+}
+
+} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("HEXWALD - ZYNT Ansteuerung"));
-    resize(650, 480);
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button)); // the system menu colour
+    setPalette(pal);
     setCentralWidget(new QWidget(this));
+    centralWidget()->installEventFilter(this);
+    statusBar()->showMessage(QString::fromLatin1(kNotice));
+    statusBar()->setSizeGripEnabled(false);
 
     Serial1 = new TSerial(this);
     Serial1->setActive(false);
@@ -26,9 +80,15 @@ TForm1::TForm1(QWidget *parent)
     Serial1->OnRxChar = [this](TSerial *sender) { Serial1EventChar(sender); };
     Serial1->OnTxEmpty = [this](TSerial *sender) { Serial1TxEmpty(sender); };
 
-    createLinkControls();
+    createControls();
+    createMenu();
     createTimers();
+    setWindowSize(650, 480);
+    connectControls();
+    Form2 = new TForm2(this);
     OKBottomDlg = new TOKBottomDlg(this);
+    // Until the connection start has run, the window takes no input.
+    setEnabled(false);
 }
 
 TForm1::~TForm1()
@@ -37,41 +97,281 @@ TForm1::~TForm1()
     delete Serial1;
     Serial1 = nullptr;
     delete OKBottomDlg;
+    delete Form2;
 }
 
-void TForm1::createLinkControls()
+void TForm1::setWindowSize(int width, int height)
+{
+    setFixedSize(width, height);
+}
+
+void TForm1::createControls()
 {
     QWidget *area = centralWidget();
-    auto label = [area](const char *caption, int x, int y, int w, int h) {
-        auto *l = new QLabel(QString::fromLatin1(caption), area);
-        l->setGeometry(x, y, w, h);
-        return l;
-    };
-    Label2 = label("Baudrate", 8, 8, 200, 16);
+
+    // Top line: view buttons, interface and address, notices, drive symbol.
+    BitBtn1 = newButton(area, QString(), 46, 0, 22, 22);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    BitBtn1->setToolTip(QStringLiteral("Programmeditor aktivieren"));
+    BitBtn3 = newButton(area, QString(), 104, 0, 22, 22);
+    BitBtn3->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    BitBtn3->setToolTip(QStringLiteral("Neu aus ZYNT laden"));
+    BitBtn2 = newButton(area, QString(), 124, 0, 22, 22);
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    BitBtn2->setToolTip(QStringLiteral("Parametereditor aktivieren"));
+    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3})
+        b->hide();
+
+    Label2 = newLabel(area, QStringLiteral("Baudrate"), 152, 4, 186, 15);
     Label2->setAutoFillBackground(true);
-    Label6 = label("Adresse", 212, 8, 40, 16);
+    Label6 = newLabel(area, QStringLiteral("Adresse"), 340, 4, 34, 15);
     Label6->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
     Label6->setAutoFillBackground(true);
-    Label4 = label("Bitte warten - Programm wird in ZYNT geschrieben", 8, 400, 400, 16);
-    Label4->hide();
-    Label8 = label("Bitte warten - Parameter werden in ZYNT geschrieben", 8, 420, 400, 16);
-    Label8->hide();
-    Label14 = label("0", 600, 8, 30, 16);
-    Label14->hide();
-    Image2 = label("", 260, 4, 32, 24);
+    Label18 = newLabel(area, QString(), 152, 2, 220, 18);
+    Label18->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Bold));
+    Label18->hide();
 
-    Button11 = new QPushButton(QStringLiteral("ZYNT suchen"), area);
-    Button11->setGeometry(520, 4, 110, 25);
+    Label3 = newLabel(area, QStringLiteral("Bitte warten - Parameter werden geladen"), 378, 4, 226, 15);
+    Label4 = newLabel(area, QStringLiteral("Bitte warten - Programm wird in ZYNT geschrieben"), 378, 4, 226, 15);
+    Label8 = newLabel(area, QStringLiteral("Bitte warten - Parameter werden in ZYNT geschrieben"), 378, 4, 226, 15);
+    Label19 = newLabel(area, QStringLiteral("Master running"), 378, 4, 226, 15);
+    for (QLabel *l : {Label3, Label4, Label8, Label19}) {
+        l->setAutoFillBackground(true);
+        l->hide();
+    }
+    ProgressBar1 = new QProgressBar(area);
+    ProgressBar1->setGeometry(378, 22, 180, 12);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    Label17 = newLabel(area, QStringLiteral("0%"), 562, 20, 40, 15);
+    Label17->hide();
 
-    MemoRxD = new QPlainTextEdit(area);
+    ListBox1 = new QListWidget(area);
+    ListBox1->setGeometry(291, 0, 27, 0);
+    ListBox1->addItem(QStringLiteral("1")); // design placeholder, removed at start
+    ListBox1->hide();
+    ComboBox1 = new QComboBox(area);
+    ComboBox1->setGeometry(240, 0, 50, 21);
+    ComboBox1->setEditable(true);
+    ComboBox1->addItem(QStringLiteral("1")); // design placeholder, removed at start
+    ComboBox1->hide();
+    Label15 = newLabel(area, QStringLiteral("Bitte Antriebsadresse eingeben"), 322, 24, 200, 15);
+    Label15->hide();
+
+    Image2 = newPicture(area, QStringLiteral(":/images/drive1.png"), 608, 10, 34, 34);
+    Image3 = newPicture(area, QStringLiteral(":/images/drive2.png"), 608, 10, 34, 34);
+    Image4 = newPicture(area, QStringLiteral(":/images/drive3.png"), 608, 10, 34, 34);
+    Image5 = newPicture(area, QStringLiteral(":/images/drive4.png"), 608, 10, 34, 34);
+    Image6 = newPicture(area, QStringLiteral(":/images/drive5.png"), 608, 10, 34, 34);
+    for (QLabel *image : {Image2, Image3, Image4, Image5, Image6})
+        image->hide();
+
+    Position = newLabel(area, QStringLiteral("Position"), 515, 24, 44, 15);
+    Label5 = newLabel(area, QString(), 560, 24, 46, 15);
+    Label5->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    Position->hide();
+    Label5->hide();
+
+    Button11 = newButton(area, QStringLiteral("ZYNT suchen"), 530, 380, 110, 25);
+
+    // Interface configuration.
+    Panel3 = new QFrame(area);
+    Panel3->setGeometry(150, 40, 330, 200);
+    Panel3->setFrameShape(QFrame::Panel);
+    Panel3->setFrameShadow(QFrame::Raised);
+    Panel3->setAutoFillBackground(true);
+    Panel3->installEventFilter(this);
+    Label16 = newLabel(area, QString(), 160, 46, 310, 15);
+    Label16->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    RadioGroup5 = new TRadioGroup(QStringLiteral("Baudrate"), area);
+    RadioGroup5->setGeometry(160, 66, 310, 90);
+    RadioGroup5->setColumns(2);
+    RadioGroup6 = new TRadioGroup(QStringLiteral("Hardwarehandshake"), area);
+    RadioGroup6->setGeometry(160, 160, 200, 70);
+    Button15 = newButton(area, QStringLiteral("OK"), 380, 200, 90, 25);
+    for (QWidget *w : std::initializer_list<QWidget *> {Panel3, Label16, RadioGroup5, RadioGroup6, Button15})
+        w->hide();
+
+    // Terminal.
+    MemoTxD = new QPlainTextEdit(QStringLiteral("ASCII input"), area);
+    MemoTxD->setGeometry(512, 40, 130, 66);
+    MemoTxD->setToolTip(QStringLiteral("Eingabe von Zeichen an die ZYNT"));
+    MemoRxD = new QPlainTextEdit(QStringLiteral("ZYNT ASCII \noutput"), area);
     MemoRxD->setReadOnly(true);
-    MemoRxD->setGeometry(8, 32, 300, 120);
-    MemoRxD->hide();
+    MemoRxD->setGeometry(512, 112, 130, 258);
+    MemoRxD->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoRxD->setToolTip(QStringLiteral("von der ZYNT gesendete Zeichen"));
+    QFont fixed(QStringLiteral("Fixedsys"), 10);
+    fixed.setStyleHint(QFont::Monospace);
+    MemoTxD->setFont(fixed);
+    MemoRxD->setFont(fixed);
+    Button13 = newButton(area, QStringLiteral("Terminal schließen"), 512, 374, 130, 25);
+    Button18 = newButton(area, QStringLiteral("RS232 Stop"), 512, 402, 130, 25);
+    for (QWidget *w : std::initializer_list<QWidget *> {MemoTxD, MemoRxD, Button13, Button18})
+        w->hide();
 
+    createProgramEditor(area);
+    createParameterEditor(area);
+
+    // Queue display.
+    Label13 = newLabel(area, QStringLiteral("Aktuelles Kommando :"), 4, 404, 110, 15);
+    Label12 = newLabel(area, QString(), 116, 404, 130, 15);
+    Label10 = newLabel(area, QStringLiteral("Nächstes Kommando :"), 250, 404, 110, 15);
+    Label9 = newLabel(area, QString(), 362, 404, 130, 15);
+    Label14 = newLabel(area, QStringLiteral("0"), 496, 404, 14, 15);
+    for (QLabel *l : {Label13, Label12, Label10, Label9, Label14})
+        l->hide();
+
+    // The splash picture lies on top of everything until the start-up ends.
+    Image1 = newPicture(area, QStringLiteral(":/images/splash.png"), 2, -32, 640, 482);
+    Image1->raise();
+}
+
+void TForm1::connectControls()
+{
+    connect(Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
+    connect(Button15, &QPushButton::clicked, this, &TForm1::Button15Click);
+    // A click on the list chooses as a double click does.
+    connect(ListBox1, &QListWidget::itemClicked, this, &TForm1::ListBox1DblClick);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm1::ListBox1DblClick);
+    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { ComboBox1KeyPress('\r'); });
+    connect(ComboBox1, &QComboBox::activated, this, [this] {
+        if (ComboBox1->isEnabled())
+            ComboBox1KeyPress('\r');
+    });
+}
+
+void TForm1::createProgramEditor(QWidget *area)
+{
     StringGrid1 = new QTableWidget(301, 2, area);
-    StringGrid1->setGeometry(8, 160, 620, 230);
+    StringGrid1->setGeometry(4, 40, 306, 330);
     StringGrid1->verticalHeader()->hide();
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->setToolTip(QStringLiteral("Editor für Ablaufprogramm"));
     StringGrid1->hide();
+
+    const int x = 316;
+    const int w = 180;
+    Liste_Speichern = newButton(area, QStringLiteral("Programm in ZYNT Speichern"), x, 40, w, 25);
+    Button4 = newButton(area, QStringLiteral("Zeile ausführen"), x, 70, w, 25);
+    Button1 = newButton(area, QStringLiteral("Programm starten"), x, 100, w, 25);
+    Button2 = newButton(area, QStringLiteral("Programm stoppen"), x, 130, w, 25);
+    Button6 = newButton(area, QStringLiteral("Zeile Einfügen"), x, 170, w, 25);
+    Button7 = newButton(area, QStringLiteral("Zeile löschen"), x, 200, w, 25);
+    Button16 = newButton(area, QStringLiteral("Teach IN"), x, 230, w, 25);
+    Button12 = newButton(area, QStringLiteral("Trace Modus OFF"), x, 270, w, 25);
+    Button14 = newButton(area, QStringLiteral("Einzelschritt"), x, 300, w, 25);
+    Label11 = newLabel(area, QString(), x, 332, w, 36);
+    Label11->setWordWrap(true);
+    Button5 = newButton(area, QStringLiteral("Schließen"), 4, 374, 120, 25);
+    Button5->installEventFilter(this);
+    for (QWidget *widget : std::initializer_list<QWidget *> {Liste_Speichern, Button4, Button1, Button2, Button6,
+                                                             Button7, Button16, Button12, Button14, Label11,
+                                                             Button5})
+        widget->hide();
+}
+
+void TForm1::createParameterEditor(QWidget *area)
+{
+    Label7 = newLabel(area, QString(), 4, 24, 300, 15);
+    Label7->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    Label7->hide();
+    StringGrid2 = new QTableWidget(158, 4, area);
+    StringGrid2->setGeometry(4, 40, 505, 330);
+    StringGrid2->verticalHeader()->hide();
+    StringGrid2->horizontalHeader()->hide();
+    StringGrid2->verticalHeader()->setDefaultSectionSize(18);
+    StringGrid2->setFont(QFont(QStringLiteral("Arial"), 8));
+    StringGrid2->hide();
+    Button3 = newButton(area, QStringLiteral("Parameter in ZYNT speichern"), 130, 374, 180, 25);
+    Button8 = newButton(area, QStringLiteral("Parameter in ZYNT übertragen"), 316, 374, 190, 25);
+    Button3->hide();
+    Button8->hide();
+
+    // The value editors open over the grid, one at a time.
+    Panel2 = new QFrame(area);
+    Panel2->setGeometry(120, 60, 300, 260);
+    Panel2->setFrameShape(QFrame::Panel);
+    Panel2->setFrameShadow(QFrame::Raised);
+    Panel2->setAutoFillBackground(true);
+    Panel1 = new QFrame(area);
+    Panel1->setGeometry(130, 68, 280, 30);
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->installEventFilter(this);
+    RadioGroup1 = new TRadioGroup(QString(), area);
+    RadioGroup1->setGeometry(130, 104, 280, 170);
+    RadioGroup2 = new TRadioGroup(QString(), area);
+    RadioGroup2->setGeometry(130, 104, 280, 170);
+    RadioGroup3 = new TRadioGroup(QString(), area);
+    RadioGroup3->setGeometry(130, 104, 280, 170);
+    GroupBox1 = new QGroupBox(area);
+    GroupBox1->setGeometry(130, 104, 280, 170);
+    for (int i = 1; i <= 17; ++i) {
+        CheckBox[i] = new QCheckBox(QStringLiteral("CheckBox%1").arg(i), GroupBox1);
+        CheckBox[i]->setGeometry(8 + ((i - 1) / 9) * 136, 14 + ((i - 1) % 9) * 17, 132, 16);
+    }
+    GroupBox2 = new QGroupBox(QStringLiteral("     Neuer Wert"), area);
+    GroupBox2->setGeometry(130, 104, 280, 60);
+    Edit1 = new QLineEdit(GroupBox2);
+    Edit1->setGeometry(10, 24, 150, 22);
+    Button9 = newButton(area, QStringLiteral("OK"), 200, 284, 90, 25);
+    Button10 = newButton(area, QStringLiteral("Cancel"), 300, 284, 90, 25);
+    for (QWidget *w : std::initializer_list<QWidget *> {Panel2, Panel1, RadioGroup1, RadioGroup2, RadioGroup3,
+                                                         GroupBox1, GroupBox2, Button9, Button10})
+        w->hide();
+}
+
+void TForm1::createMenu()
+{
+    QMenuBar *bar = menuBar();
+    auto item = [this](QMenu *menu, const char *caption, void (TForm1::*handler)()) {
+        QAction *action = menu->addAction(QString::fromUtf8(caption));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto topItem = [this, bar](const char *caption, void (TForm1::*handler)()) {
+        QAction *action = bar->addAction(QString::fromUtf8(caption));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    Sprache1 = bar->addMenu(QStringLiteral("Sprache"));
+    Deutsch1 = item(Sprache1, "Deutsch", &TForm1::Deutsch1Click);
+    english1 = item(Sprache1, "english", &TForm1::english1Click);
+
+    Datei1 = bar->addMenu(QStringLiteral("&Programm"));
+    Fileffnen1 = item(Datei1, "&Neu", &TForm1::Fileffnen1Click);
+    ZYNTffnen1 = item(Datei1, "&ZYNT öffnen", &TForm1::ZYNTffnen1Click);
+    FileSpeichern1 = item(Datei1, "File Speichern", &TForm1::FileSpeichern1Click);
+    N1 = item(Datei1, "&File öffnen", &TForm1::N1Click);
+
+    Parameter1 = bar->addMenu(QStringLiteral("&Parameter"));
+    Schnittstelle1 = Parameter1->addMenu(QStringLiteral("&Schnittstelle"));
+    Automatisch1 = item(Schnittstelle1, "ZYNT &Automatisch suchen", &TForm1::Automatisch1Click);
+    ManuellKonfigurieren1 = item(Schnittstelle1, "Manuell Konfigurieren", &TForm1::ManuellKonfigurieren1Click);
+    ZYNT1 = Parameter1->addMenu(QStringLiteral("ZY&NT Parameter"));
+    nachFunktionSortieren1 = item(ZYNT1, "Grundparameter anzeigen", &TForm1::nachFunktionSortieren1Click);
+    ffnen1 = item(ZYNT1, "Alle Parameter Anzeigen", &TForm1::ffnen1Click);
+    neulesen1 = item(ZYNT1, "neu aus ZYNT Lesen", &TForm1::neulesen1Click);
+    ParameterSpeichern1 = item(Parameter1, "Parameter in File Spei&chern", &TForm1::ParameterSpeichern1Click);
+    Parameterffnen1 = item(Parameter1, "Parameter-&File öffnen", &TForm1::Parameterffnen1Click);
+
+    Manuell1 = topItem("&Manuell", &TForm1::Manuell1Click);
+    Master1 = bar->addMenu(QStringLiteral("Master"));
+    ON1 = item(Master1, "ON", &TForm1::ON1Click);
+    OFF1 = item(Master1, "OFF", &TForm1::OFF1Click);
+    OFF1->setVisible(false);
+    Achse1 = topItem("&Antriebsadr.", &TForm1::Achse1Click);
+    Terminal1 = topItem("&Terminal", &TForm1::Terminal1Click);
+    Beenden2 = topItem("B&eenden", &TForm1::Beenden2Click);
+    Info1 = bar->addMenu(QStringLiteral("Info"));
+    Hilfedatei1 = item(Info1, "Hilfedatei", &TForm1::Hilfedatei1Click);
+    ZYNTVersion1 = item(Info1, "ZYNT Firmware Version", &TForm1::ZYNTVersion1Click);
+    Hexwald1 = item(Info1, "?", &TForm1::Hexwald1Click);
+    Info1->addAction(QString()); // an empty item without action
 }
 
 void TForm1::createTimers()
@@ -80,22 +380,32 @@ void TForm1::createTimers()
         QTimer **timer;
         int interval;
         bool running;
+        void (TForm1::*tick)();
     };
     const Design designs[] = {
-        {&Timer1, 1000, true},  {&Timer2, 300, false},   {&Timer3, 50, false},
-        {&Timer4, 100, false},  {&Timer5, 2, true},      {&Timer6, 4000, true},
-        {&Timer7, 4000, false}, {&Timer8, 1000, false},  {&Timer9, 2000, false},
-        {&Timer10, 1000, false}, {&Timer11, 20000, false}, {&Timer12, 3000, false},
-        {&Timer13, 1000, false}, {&Timer14, 4000, false},
+        {&Timer1, 1000, true, &TForm1::Timer1Timer},
+        {&Timer2, 300, false, nullptr},
+        {&Timer3, 50, false, nullptr},
+        {&Timer4, 100, false, nullptr},
+        {&Timer5, 2, true, &TForm1::Timer5Timer},
+        {&Timer6, 4000, true, &TForm1::Timer6Timer},
+        {&Timer7, 4000, false, nullptr},
+        {&Timer8, 1000, false, &TForm1::Timer8Timer},
+        {&Timer9, 2000, false, nullptr},
+        {&Timer10, 1000, false, &TForm1::Timer10Timer},
+        {&Timer11, 20000, false, &TForm1::Timer11Timer},
+        {&Timer12, 3000, false, &TForm1::Timer12Timer},
+        {&Timer13, 1000, false, &TForm1::Timer13Timer},
+        {&Timer14, 4000, false, nullptr},
     };
     for (const Design &d : designs) {
         *d.timer = new QTimer(this);
         (*d.timer)->setInterval(d.interval);
+        if (d.tick)
+            connect(*d.timer, &QTimer::timeout, this, d.tick);
         if (d.running)
             (*d.timer)->start();
     }
-    connect(Timer5, &QTimer::timeout, this, &TForm1::Timer5Timer);
-    connect(Timer13, &QTimer::timeout, this, &TForm1::Timer13Timer);
 }
 
 QByteArray TForm1::text(int number) const
@@ -103,13 +413,6 @@ QByteArray TForm1::text(int number) const
     if (Sprache < 1 || Sprache > 2 || number < 1 || number > 229)
         return {};
     return Texte[Sprache][number];
-}
-
-void TForm1::Window_enable(bool enabled)
-{
-    menuBar()->setEnabled(enabled);
-    if (Form2)
-        Form2->setEnabled(enabled);
 }
 
 QColor TForm1::windowColour() const
@@ -139,13 +442,25 @@ void TForm1::appendToMemoRxD(const QByteArray &chunk)
     MemoRxD->insertPlainText(fromCp1252(shown));
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void TForm1::errorBox(const QByteArray &message)
 {
-    for (QTimer *t : {Timer1, Timer2, Timer3, Timer4, Timer5, Timer6, Timer7, Timer8, Timer9,
-                      Timer10, Timer11, Timer12, Timer13, Timer14})
-        t->stop();
-    Serial1->setActive(false);
-    clearQueue();
-    ReceiveBuffer.clear();
-    event->accept();
+    // No parent: the main window is often locked while a search or a
+    // transfer reports, and a locked parent would lock its message too.
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), fromCp1252(message),
+                    QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == centralWidget())
+            beep();
+        else if (watched == Panel1 || watched == Panel3)
+            Panel1Click();
+    } else if (event->type() == QEvent::Enter && watched == Button5) {
+        Button5->setToolTip(fromCp1252(text(76)));
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

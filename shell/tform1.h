@@ -6,6 +6,7 @@
 #pragma once
 
 #include "link/commandqueue.h"
+#include "shell/texttable.h"
 #include "serial/tserial.h"
 
 #include <QByteArray>
@@ -15,18 +16,30 @@
 #include <array>
 #include <vector>
 
-class QLabel;
-class QListWidget;
+class QAction;
+class QCheckBox;
 class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+class TForm2;
 class TOKBottomDlg;
+class TRadioGroup;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
+    // Builds the window in its design state: every control, the menu, the
+    // port object and the timers. The start-up itself is FormCreate, which
+    // the application runs right after.
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
@@ -39,6 +52,8 @@ public:
     void Senden_Zeichensatz(const QByteArray &text);
     // Queues "#" + drive address + command + "\r" with the given kind.
     void queueCommand(const QByteArray &command, uint8_t kind);
+    // The same for another address than the current one.
+    void queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
     // Releases the command in flight and sends the next one.
     void Liste_aktualisieren();
     // Drops every queued command unsent.
@@ -56,35 +71,139 @@ public:
     int ScanAddress = 0;
     int HighestScanAddress = 10;
     uint8_t FirstAddressRepeat = 0;
-    std::vector<int> FoundAddresses = std::vector<int>(127, 0); // [0] = count
+    static constexpr int kMaxAddresses = 126;
+    std::vector<int> FoundAddresses = std::vector<int>(kMaxAddresses + 1, 0); // [0] = count
     QByteArray DriveAddress = "1";
     QByteArray PreviousAddress = "1";
     QByteArray InterfaceDescription;
     QByteArray ScanAnswer;
 
+    // ---- Settings ------------------------------------------------------------
+    uint8_t Autoscan = 0;           // 1: the connection start runs the search
+    uint8_t SearchRequested = 0;    // 1: the connection start skips the settings file
+    uint8_t SettingsSavePending = 0; // 1: the next address choice connects fully and saves
+    uint8_t MasterAddress = 0;      // 1: address 200 is configured
+    QByteArray P1028Value = "8";
+    QString StartDirectory;         // where the description files are looked up
+    QString HelpFile;               // the main window's help file, by language
+    int HelpContext = 0;
+
     // ---- Flags owned by other features -------------------------------------
     bool MasterMode = false;
     bool TerminalOpen = false;
+    bool TerminalTyping = false;
     bool ProgramWrite = false;
+    bool ProgramListing = false;
     bool DialogMessage = false;
+    bool TraceMode = false;
+    bool ConfirmOverwrite = false;
     bool SingleDriveListing = true;
+    bool FirstListingTimeout = true; // cleared by the first listing time-out of the run
+    std::array<bool, 3> InfoRestore {}; // program editor, parameter editor, terminal
+    int EditorOptionCount = 0;
+    int ParameterRowCount = 159;
+    int BasicViewSelected = 1;
+    int AllViewRowsIndexed = 1;
+    int AnimationStep = 0;
+    QByteArray ParameterListBuffer;
 
     // ---- Texts: [language 1 German, 2 English][number 1..229] --------------
     int Sprache = 1;
-    std::array<std::array<QByteArray, 230>, 3> Texte;
+    TextTable Texte;
     QByteArray text(int number) const;
+    void init_Texte();
+    void Sprachauswahl(int language, bool reload);
+    void Sprachauswahl_Form2();
+    void Sprachauswahl_unit3();
+    void Deutsch1Click();
+    void english1Click();
+    void Hilfedatei1Click();
 
-    // ---- Controls the link touches -----------------------------------------
+    // ---- Start-up, window lock, shutdown -----------------------------------
+    void FormCreate();
+    void init_daten();
+    void INI_Prozedur();
+    void ZYNT_Daten_Initialisieren();
+    // Locks and unlocks the main controls and menus together.
+    void Window_enable(bool enabled);
+    void Beenden2Click();
+    void Button11Click();
+    void beep();
+    void Panel1Click();
+    // The window's outer size; the border cannot be dragged.
+    void setWindowSize(int width, int height);
+
+    // ---- Connection settings and address choice ----------------------------
+    void ZYNT_ini_file_lesen();
+    void Automatisch1Click();
+    void ManuellKonfigurieren1Click();
+    void Button15Click();
+    void Achse1Click();
+    void ListBox1DblClick();
+    void ComboBox1KeyPress(char key);
+    // Writes the settings file; false (after telling the user) when it could not be written.
+    bool writeSettingsFile();
+    // Adds a found or configured address to both address boxes.
+    void addAddressItem(const QByteArray &address);
+
+    // ---- Drive search --------------------------------------------------------
+    void Timer1Timer();
+    void Port_Baudrate_Antwort_pruefen();
+    void Adresse_Antwort_pruefen();
+
+    // ---- Controls ------------------------------------------------------------
     QLabel *Label2 = nullptr;       // interface description / link lost
+    QLabel *Label3 = nullptr;       // "Bitte warten - Parameter werden geladen"
     QLabel *Label4 = nullptr;       // "Bitte warten - Programm wird in ZYNT geschrieben"
+    QLabel *Label5 = nullptr;       // position value
     QLabel *Label6 = nullptr;       // drive address
+    QLabel *Label7 = nullptr;       // parameter grid heading
     QLabel *Label8 = nullptr;       // "Bitte warten - Parameter werden in ZYNT geschrieben"
+    QLabel *Label9 = nullptr, *Label10 = nullptr, *Label12 = nullptr, *Label13 = nullptr;
+    QLabel *Label11 = nullptr;      // program editor notice
     QLabel *Label14 = nullptr;      // waiting count (hidden)
-    QLabel *Image2 = nullptr;       // drive symbol
+    QLabel *Label15 = nullptr;      // "Bitte Antriebsadresse eingeben"
+    QLabel *Label16 = nullptr;      // interface configuration heading
+    QLabel *Label17 = nullptr;      // listing progress in per cent
+    QLabel *Label18 = nullptr;      // firmware version
+    QLabel *Label19 = nullptr;      // "Master running"
+    QLabel *Position = nullptr;
+    QLabel *Image1 = nullptr;       // splash picture
+    QLabel *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr, *Image5 = nullptr,
+           *Image6 = nullptr;       // drive symbols, one motion phase each
+    QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QListWidget *ListBox1 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    TRadioGroup *RadioGroup5 = nullptr, *RadioGroup6 = nullptr;
+    QFrame *Panel3 = nullptr;
+    QPushButton *Button15 = nullptr; // interface configuration "OK"
     QPushButton *Button11 = nullptr; // "ZYNT suchen"
-    QPlainTextEdit *MemoRxD = nullptr; // terminal output
+    QPlainTextEdit *MemoTxD = nullptr, *MemoRxD = nullptr;
+    QPushButton *Button13 = nullptr, *Button18 = nullptr;
     QTableWidget *StringGrid1 = nullptr; // program lines, rows 1..299 (+ overflow row 300)
-    QWidget *Form2 = nullptr;       // manual operation window, once it exists
+    QPushButton *Button5 = nullptr, *Liste_Speichern = nullptr, *Button4 = nullptr,
+                *Button1 = nullptr, *Button2 = nullptr, *Button6 = nullptr, *Button7 = nullptr,
+                *Button16 = nullptr, *Button12 = nullptr, *Button14 = nullptr;
+    QTableWidget *StringGrid2 = nullptr; // parameter grid
+    QPushButton *Button3 = nullptr, *Button8 = nullptr, *Button9 = nullptr, *Button10 = nullptr;
+    TRadioGroup *RadioGroup1 = nullptr, *RadioGroup2 = nullptr, *RadioGroup3 = nullptr;
+    QGroupBox *GroupBox1 = nullptr, *GroupBox2 = nullptr;
+    std::array<QCheckBox *, 18> CheckBox {}; // [1..17]
+    QLineEdit *Edit1 = nullptr;
+    QFrame *Panel1 = nullptr, *Panel2 = nullptr;
+
+    QMenu *Sprache1 = nullptr, *Datei1 = nullptr, *Parameter1 = nullptr, *Schnittstelle1 = nullptr,
+          *ZYNT1 = nullptr, *Master1 = nullptr, *Info1 = nullptr;
+    QAction *Deutsch1 = nullptr, *english1 = nullptr, *Fileffnen1 = nullptr, *ZYNTffnen1 = nullptr,
+            *FileSpeichern1 = nullptr, *N1 = nullptr, *Automatisch1 = nullptr,
+            *ManuellKonfigurieren1 = nullptr, *nachFunktionSortieren1 = nullptr, *ffnen1 = nullptr,
+            *neulesen1 = nullptr, *ParameterSpeichern1 = nullptr, *Parameterffnen1 = nullptr,
+            *Manuell1 = nullptr, *ON1 = nullptr, *OFF1 = nullptr, *Achse1 = nullptr,
+            *Terminal1 = nullptr, *Beenden2 = nullptr, *Hilfedatei1 = nullptr,
+            *ZYNTVersion1 = nullptr, *Hexwald1 = nullptr;
+
+    TForm2 *Form2 = nullptr;        // manual operation window
     TOKBottomDlg *OKBottomDlg = nullptr;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr,
@@ -92,23 +211,25 @@ public:
            *Timer9 = nullptr, *Timer10 = nullptr, *Timer11 = nullptr, *Timer12 = nullptr,
            *Timer13 = nullptr, *Timer14 = nullptr;
 
-    // Locks and unlocks the main controls and menus together.
-    void Window_enable(bool enabled);
     // The terminal's output memo, as text in the drive's code page.
     QByteArray memoRxDText() const;
     // The system window colour, and a label's background.
     QColor windowColour() const;
     static void setBackground(QLabel *label, const QColor &colour);
     void appendToMemoRxD(const QByteArray &chunk);
+    // A modal error box with an OK button; the text is in the drive's code page.
+    void errorBox(const QByteArray &message);
 
     // ---- Timer handlers -------------------------------------------------------
     void Timer5Timer();
+    void Timer6Timer();
+    void Timer8Timer();
+    void Timer10Timer();
+    void Timer11Timer();
+    void Timer12Timer();
     void Timer13Timer();
 
     // ---- Answer handlers by command kind ------------------------------------
-    // Drive search: the port-and-rate check and the address check.
-    void Port_Baudrate_Antwort_pruefen();
-    void Adresse_Antwort_pruefen();
     void Parameterliste_Antwort();  // kinds 14, 16, 17, 18
     void Programmliste_Antwort();   // kind 3
     void Sprache_Antwort();         // kind 9
@@ -117,17 +238,43 @@ public:
     void Ausgang_Antwort();         // kinds 6, 10
     void Trace_Antwort();           // kind 12
 
-    // Parameter re-read after a write-back.
+    // ---- Parameters ------------------------------------------------------------
     void neulesen1Click();
     void ZYNT_Parameter_Neu_Lesen();
+    void LoadParameterDescriptions();
+    void RelabelDescriptions(int language);
+    void showBasicView();
+    void nachFunktionSortieren1Click();
+    void ffnen1Click();
+    void ParameterSpeichern1Click();
+    void Parameterffnen1Click();
+
+    // ---- Program -----------------------------------------------------------------
+    void Fileffnen1Click();
+    void ZYNTffnen1Click();
+    void FileSpeichern1Click();
+    void N1Click();
     // Program write, after the overwrite question was confirmed.
     void ZYNT_Programm_Speichern();
 
+    // ---- Terminal, master mode, info; manual operation ---------------------
+    void Terminal1Click();
+    void ON1Click();
+    void OFF1Click();
+    void ZYNTVersion1Click();
+    void Hexwald1Click();
+    void Manuell1Click();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createLinkControls();
+    void createControls();
+    void connectControls();
+    void createProgramEditor(QWidget *area);
+    void createParameterEditor(QWidget *area);
+    void createMenu();
     void createTimers();
     void completeAcknowledged(uint8_t kind);
     // The end of a parameter or program write: progress display off, status poll on.
@@ -136,4 +283,13 @@ private:
     // Takes a data answer whose content this program does not evaluate yet:
     // once the drive's "ok" is in, the answer is dropped and the link moves on.
     void takeAnswerWithoutEvaluation();
+    // The end of the splash picture: the view buttons and the position appear.
+    void endSplash();
+    void queueListingRequest(const QByteArray &address);
+    void endSearch();
+    void searchFailed();
+    // Applies the port and rate of a scan step to the port.
+    void applyScanStep();
+    void chooseAddress(const QByteArray &chosen, bool fromList);
+    void setInterfaceLabel(const QByteArray &description);
 };

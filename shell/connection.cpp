@@ -1,0 +1,242 @@
+// Connection settings: the settings file, the interface configured by hand,
+// and the choice of the drive address.
+#include "shell/tform1.h"
+
+#include "manual/tform2.h"
+#include "serial/tsersel.h"
+#include "shell/cp1252.h"
+#include "shell/settings.h"
+#include "shell/tradiogroup.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace {
+
+const char kSettingsFile[] = "ZYNT.ini";
+
+const TBaudrate kManualRates[] = {br_001200, br_002400, br_004800, br_009600, br_019200, br_038400};
+
+} // namespace
+
+void TForm1::addAddressItem(const QByteArray &address)
+{
+    ComboBox1->addItem(QString::fromLatin1(address));
+    ListBox1->addItem(QString::fromLatin1(address));
+    // The list grows with its items up to 170 pixels; then it gets wider
+    // instead and its prompt moves aside.
+    if (ListBox1->height() < 170) {
+        ListBox1->resize(ListBox1->width(), ListBox1->height() + 15);
+    } else {
+        ListBox1->resize(42, ListBox1->height());
+        Label15->move(Label15->x() + 15, Label15->y());
+    }
+}
+
+void TForm1::ZYNT_ini_file_lesen()
+{
+    QFile file(QDir::current().filePath(QString::fromLatin1(kSettingsFile)));
+    if (!file.exists()) {
+        Autoscan = 0;
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        Autoscan = 0;
+        errorBox(toCp1252(file.errorString()));
+        return;
+    }
+    settings::State state;
+    state.interfaceDescription = InterfaceDescription;
+    state.addresses = FoundAddresses;
+    state.masterAddress = MasterAddress;
+    state.timer3 = Timer3->interval();
+    state.timer8 = Timer8->interval();
+    state.timer9 = Timer9->interval();
+    state.timer11 = Timer11->interval();
+    settings::read(file.readAll(), state);
+
+    Autoscan = state.autoscan;
+    if (state.port)
+        Serial1->setCOMPort(*state.port);
+    if (state.baudrate)
+        Serial1->setBaudrate(*state.baudrate);
+    if (state.handshake)
+        Serial1->setHandshakeRtsCts(*state.handshake);
+    InterfaceDescription = state.interfaceDescription;
+    FoundAddresses = state.addresses;
+    MasterAddress = state.masterAddress;
+    Timer3->setInterval(state.timer3);
+    Timer8->setInterval(state.timer8);
+    Timer9->setInterval(state.timer9);
+    Timer11->setInterval(state.timer11);
+    for (const QByteArray &item : state.addedItems)
+        addAddressItem(item);
+    if (state.driveAddress) {
+        DriveAddress = *state.driveAddress;
+        ComboBox1->setEditText(QString::fromLatin1(DriveAddress));
+    }
+}
+
+void TForm1::Automatisch1Click()
+{
+    init_daten();
+    SearchRequested = 1;
+    Autoscan = 1;
+    Serial1->setHandshakeRtsCts(false);
+    ZYNT_Daten_Initialisieren();
+}
+
+void TForm1::ManuellKonfigurieren1Click()
+{
+    Serial1->setActive(false);
+    Timer3->stop();
+    Timer9->stop();
+    TSerSel selection;
+    selection.setSerial(Serial1);
+    if (selection.Execute()) {
+        for (QWidget *w : std::initializer_list<QWidget *> {Label16, RadioGroup5, RadioGroup6, Panel3, Button15}) {
+            w->show();
+            w->raise();
+        }
+        RadioGroup5->setItems({QStringLiteral("1200 baud"), QStringLiteral("2400 baud"),
+                               QStringLiteral("4800 baud"), QStringLiteral("9600 baud"),
+                               QStringLiteral("19200 baud (Standard)"), QStringLiteral("38400 baud")});
+        RadioGroup6->setItems({QStringLiteral("OFF (Standard)"), QStringLiteral("ON")});
+    }
+    const TBaudrate *rate = std::find(std::begin(kManualRates), std::end(kManualRates), Serial1->Baudrate());
+    RadioGroup5->setItemIndex(rate == std::end(kManualRates) ? -1 : int(rate - std::begin(kManualRates)));
+    RadioGroup6->setItemIndex(Serial1->HandshakeRtsCts() ? 1 : 0);
+    ListBox1->clear();
+    ListBox1->addItem(QStringLiteral("1"));
+    ListBox1->resize(ListBox1->width(), 17);
+}
+
+void TForm1::Button15Click()
+{
+    const int selected = RadioGroup5->itemIndex();
+    if (selected >= 0 && selected < int(std::size(kManualRates)))
+        Serial1->setBaudrate(kManualRates[selected]);
+    if (RadioGroup6->itemIndex() == 0)
+        Serial1->setHandshakeRtsCts(false);
+    else if (RadioGroup6->itemIndex() == 1)
+        Serial1->setHandshakeRtsCts(true);
+    RadioGroup5->clearItems();
+    RadioGroup6->clearItems();
+    for (QWidget *w : std::initializer_list<QWidget *> {RadioGroup5, RadioGroup6, Panel3, Button15, Label16})
+        w->hide();
+    ComboBox1->setEditText(QStringLiteral("1"));
+    Achse1Click();
+    Serial1->setActive(true);
+    DriveConnected = 1;
+
+    setBackground(Label2, windowColour());
+    QByteArray caption = "baudrate";
+    const int port = Serial1->COMPort();
+    if (port >= 1 && port <= 4)
+        caption = "COM" + QByteArray::number(port) + ':';
+    struct Timing {
+        TBaudrate rate;
+        const char *suffix;
+        int timer1, timer3, timer9; // timer9 0: unchanged
+    };
+    // 2400 baud lies between its neighbours: the reader's poll period and
+    // the long watchdog of the slow rates.
+    static const Timing timings[] = {
+        {br_001200, "  1200 baud - address", 500, 400, 3000},
+        {br_002400, "  2400 baud - address", 400, 400, 3000},
+        {br_004800, "  4800 baud - address", 400, 300, 3000},
+        {br_009600, "  9600 baud - address", 400, 250, 0},
+        {br_019200, " 19200 baud - address", 400, 200, 0},
+        {br_038400, " 38400 baud - address", 400, 100, 0},
+    };
+    for (const Timing &t : timings) {
+        if (t.rate != Serial1->Baudrate())
+            continue;
+        caption += t.suffix;
+        Timer1->setInterval(t.timer1);
+        Timer3->setInterval(t.timer3);
+        if (t.timer9)
+            Timer9->setInterval(t.timer9);
+        Timer11->setInterval(2000);
+    }
+    // The link recovery shows the interface description again; it must be this one.
+    InterfaceDescription = caption;
+    Label2->setText(fromCp1252(caption));
+    SettingsSavePending = 1;
+}
+
+void TForm1::Achse1Click()
+{
+    Timer3->stop();
+    Timer9->stop();
+    ListBox1->show();
+    ListBox1->raise();
+    Label15->show();
+}
+
+void TForm1::ListBox1DblClick()
+{
+    const QListWidgetItem *item = ListBox1->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    chooseAddress(item->text().toLatin1(), true);
+}
+
+void TForm1::ComboBox1KeyPress(char key)
+{
+    if (key != '\r')
+        return;
+    chooseAddress(ComboBox1->currentText().toLatin1(), false);
+}
+
+void TForm1::chooseAddress(const QByteArray &chosen, bool fromList)
+{
+    Timer3->stop();
+    Timer9->stop();
+    PreviousAddress = DriveAddress;
+    if (!chosen.isEmpty()) {
+        DriveAddress = chosen;
+        if (Form2)
+            Form2->ComboBox1->setEditText(QString::fromLatin1(DriveAddress));
+    }
+    queueCommand(QByteArray(), CommandKind::AddressProbe);
+    queueCommand("ver", CommandKind::Version);
+    ComboBox1->hide();
+    if (fromList)
+        ListBox1->hide();
+    Timer8->start();
+    Label15->hide();
+    if (SettingsSavePending == 0)
+        return;
+
+    queueCommand("quit", CommandKind::Plain);
+    queueCommand("P265?", CommandKind::Language);
+    queueCommand("P1028=" + P1028Value, CommandKind::Plain);
+    queueCommand("p1035=0", CommandKind::Plain);
+    queueCommand("p1716=58120394", CommandKind::Plain);
+    SettingsSavePending = 0;
+    if (FoundAddresses[0] == 0) {
+        FoundAddresses[0] = 1;
+        FoundAddresses[1] = DriveAddress.toInt();
+    }
+    writeSettingsFile();
+}
+
+bool TForm1::writeSettingsFile()
+{
+    const QByteArray bytes = settings::write(Serial1->COMPort(), baudRateValue(Serial1->Baudrate()),
+                                             Serial1->HandshakeRtsCts(), FoundAddresses);
+    // Written aside and renamed, so that a failing disk never leaves half a file.
+    QSaveFile file(QDir::current().filePath(QString::fromLatin1(kSettingsFile)));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        errorBox(toCp1252(file.errorString()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,186 @@
+// The text table, the language switch of the three windows, the language the
+// drive keeps, and the help command.
+#include "shell/tform1.h"
+
+#include "manual/tform2.h"
+#include "program/tokbottomdlg.h"
+#include "shell/cp1252.h"
+#include "shell/datafiles.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+
+namespace {
+
+void setCaption(QLabel *label, const QByteArray &text) { label->setText(fromCp1252(text)); }
+void setCaption(QPushButton *button, const QByteArray &text) { button->setText(fromCp1252(text)); }
+void setCaption(QAction *action, const QByteArray &text) { action->setText(fromCp1252(text)); }
+void setCaption(QMenu *menu, const QByteArray &text) { menu->setTitle(fromCp1252(text)); }
+
+} // namespace
+
+void TForm1::init_Texte()
+{
+    Sprache = 1;
+    Texte = TextTable();
+    const QString path = datafiles::locate(QDir::currentPath(), QStringLiteral("ZYNT-Texte.ini"));
+    if (path.isEmpty())
+        return; // no texts: every caption stays empty
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        errorBox(toCp1252(file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        errorBox(toCp1252(file.errorString()));
+        return;
+    }
+    Texte = texts::parseTextFile(bytes);
+}
+
+void TForm1::Sprachauswahl(int language, bool reload)
+{
+    const std::pair<QMenu *, int> menus[] = {
+        {Sprache1, 1}, {Datei1, 2}, {Parameter1, 3}, {Info1, 8}, {Schnittstelle1, 15}, {ZYNT1, 17},
+    };
+    for (const auto &[menu, number] : menus)
+        setCaption(menu, text(number));
+    const std::pair<QAction *, int> items[] = {
+        {Manuell1, 4},       {Achse1, 5},          {Terminal1, 6},       {Beenden2, 7},
+        {Deutsch1, 9},       {english1, 10},       {Fileffnen1, 11},     {N1, 12},
+        {FileSpeichern1, 13}, {ZYNTffnen1, 14},    {Automatisch1, 16},   {neulesen1, 158},
+        {ffnen1, 163},       {nachFunktionSortieren1, 160}, {ParameterSpeichern1, 18},
+    };
+    for (const auto &[action, number] : items)
+        setCaption(action, text(number));
+
+    setCaption(Label3, text(19));
+    setCaption(Label4, text(20));
+    setCaption(Button5, text(21));
+    setCaption(Liste_Speichern, text(22));
+    setCaption(Button4, text(23));
+    setCaption(Button1, text(24));
+    setCaption(Button6, text(25));
+    setCaption(Button7, text(26));
+    setCaption(Button13, text(27));
+    setCaption(Button3, text(28));
+    setWindowTitle(fromCp1252(text(62)));
+    for (int column = 0; column < 4; ++column) {
+        QTableWidgetItem *cell = StringGrid2->item(0, column);
+        if (!cell)
+            StringGrid2->setItem(0, column, cell = new QTableWidgetItem);
+        cell->setText(fromCp1252(text(64 + column)));
+    }
+    setCaption(Button8, text(70));
+    setCaption(Parameterffnen1, text(71));
+    setCaption(Label8, text(72));
+
+    const std::pair<QPushButton *, int> hints[] = {
+        {Liste_Speichern, 147}, {Button4, 148}, {Button1, 149}, {Button2, 150},
+        {Button6, 151},         {Button7, 152}, {Button12, 153}, {Button14, 154},
+    };
+    for (const auto &[button, number] : hints)
+        button->setToolTip(fromCp1252(text(number)));
+
+    setCaption(Label16, text(178));
+    setCaption(Label15, text(172));
+    setCaption(ManuellKonfigurieren1, text(177));
+    setCaption(Button12, text(TraceMode ? 156 : 155));
+    HelpFile = QString::fromLatin1(texts::helpFileName(Sprache));
+
+    if (reload)
+        LoadParameterDescriptions();
+    else
+        RelabelDescriptions(language);
+}
+
+void TForm1::Sprachauswahl_Form2()
+{
+    if (!Form2)
+        return;
+    const std::pair<QPushButton *, int> buttons[] = {
+        {Form2->Button4, 29}, {Form2->Button6, 30}, {Form2->Button7, 31}, {Form2->Button8, 32},
+        {Form2->Button9, 33}, {Form2->Button11, 34}, {Form2->Button13, 35}, {Form2->Button14, 36},
+    };
+    for (const auto &[button, number] : buttons)
+        setCaption(button, text(number));
+    const std::pair<QLabel *, int> labels[] = {
+        {Form2->Label7, 37},  {Form2->Referenzfahren, 38}, {Form2->Label10, 39}, {Form2->Label4, 40},
+        {Form2->Label11, 40}, {Form2->Label14, 41},        {Form2->Label8, 42},  {Form2->Label12, 42},
+        {Form2->Label15, 43}, {Form2->Label9, 44},         {Form2->Label13, 44}, {Form2->Label6, 45},
+        {Form2->Label16, 46},
+    };
+    for (const auto &[label, number] : labels)
+        setCaption(label, text(number));
+    Form2->setWindowTitle(fromCp1252(text(63)));
+    for (QLineEdit *edit : Form2->edits())
+        edit->setToolTip(fromCp1252(text(225)));
+}
+
+void TForm1::Sprachauswahl_unit3()
+{
+    if (DialogMessage)
+        return; // the dialog shows a drive error, not the overwrite question
+    setCaption(OKBottomDlg->Label1, text(68));
+    OKBottomDlg->setWindowTitle(fromCp1252(text(69)));
+    OKBottomDlg->CancelBtn->show();
+}
+
+void TForm1::Deutsch1Click()
+{
+    Sprache = 1;
+    Sprachauswahl(Sprache, false);
+    if (DriveConnected == 1)
+        queueCommand("P265=0", CommandKind::Plain);
+    if (BasicViewSelected == 1)
+        showBasicView();
+}
+
+void TForm1::english1Click()
+{
+    Sprache = 2;
+    Sprachauswahl(Sprache, false);
+    if (DriveConnected == 1)
+        queueCommand("P265=1", CommandKind::Plain);
+    if (BasicViewSelected == 1)
+        showBasicView();
+}
+
+void TForm1::Sprache_Antwort()
+{
+    const int language = texts::languageFromAnswer(ReceiveBuffer);
+    if (language == 0)
+        return; // the value line is not complete yet
+    Sprache = language;
+    Sprachauswahl(Sprache, false);
+    ReceiveBuffer.clear();
+    Liste_aktualisieren();
+}
+
+void TForm1::Hilfedatei1Click()
+{
+    // The help file of the language, looked up beside the user's files, then
+    // in the start directory, then among the shipped files.
+    QString path = QDir::current().filePath(HelpFile);
+    if (!QFileInfo(path).isFile())
+        path = datafiles::locate(StartDirectory, HelpFile);
+    const bool german = Sprache == 1;
+    if (path.isEmpty()) {
+        errorBox(toCp1252((german ? QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.")
+                                  : QStringLiteral("The help file %1 was not found.")).arg(HelpFile)));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        errorBox(toCp1252((german ? QStringLiteral("Die Hilfedatei %1 konnte nicht geöffnet werden.")
+                                  : QStringLiteral("The help file %1 could not be opened.")).arg(path)));
+}

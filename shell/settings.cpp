@@ -1,0 +1,188 @@
+#include "shell/settings.h"
+
+#include <algorithm>
+
+namespace settings {
+
+namespace {
+
+class Lines {
+public:
+    explicit Lines(const QByteArray &bytes) : m_bytes(bytes) {}
+    QByteArray next()
+    {
+        if (m_pos >= m_bytes.size())
+            return {};
+        qsizetype end = m_bytes.indexOf('\n', m_pos);
+        if (end < 0)
+            end = m_bytes.size();
+        QByteArray line = m_bytes.mid(m_pos, end - m_pos);
+        m_pos = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        return line;
+    }
+
+private:
+    const QByteArray &m_bytes;
+    qsizetype m_pos = 0;
+};
+
+std::optional<int> decimal(const QByteArray &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QByteArray> valueOf(const QByteArray &line, const char *key)
+{
+    if (!line.startsWith(key))
+        return std::nullopt;
+    return line.mid(qsizetype(qstrlen(key)));
+}
+
+} // namespace
+
+int pollInterval(int baud)
+{
+    switch (baud) {
+    case 1200: return 800;
+    case 2400: return 400;
+    case 4800: return 300;
+    case 9600: return 250;
+    case 19200: return 200;
+    case 38400: return 100;
+    default: return 0;
+    }
+}
+
+void read(const QByteArray &bytes, State &state)
+{
+    Lines lines(bytes);
+    lines.next(); // title
+
+    // A value that is not a number means no search, as any number but 1 does.
+    state.autoscan = 0;
+    if (const auto rest = valueOf(lines.next(), "Autoscan="))
+        state.autoscan = decimal(*rest) == 1 ? 1 : 0;
+    const bool fromFile = state.autoscan == 0;
+
+    const QByteArray portLine = lines.next();
+    if (fromFile) {
+        if (const auto rest = valueOf(portLine, "COMPort=")) {
+            if (const auto port = decimal(*rest)) {
+                state.port = *port;
+                state.interfaceDescription = "COM" + QByteArray::number(*port) + ':';
+            }
+        }
+    }
+
+    const QByteArray baudLine = lines.next();
+    int baudNumber = 0;
+    if (fromFile) {
+        if (const auto rest = valueOf(baudLine, "Baudrate=")) {
+            baudNumber = decimal(*rest).value_or(0);
+            switch (baudNumber) {
+            case 1200: state.baudrate = br_001200; break;
+            case 2400: state.baudrate = br_002400; break;
+            case 4800: state.baudrate = br_004800; break;
+            case 9600: state.baudrate = br_009600; break;
+            case 38400: state.baudrate = br_038400; break;
+            default: state.baudrate = br_019200; break;
+            }
+            state.interfaceDescription += *rest + " Baud - address ";
+        }
+    }
+
+    const QByteArray handshakeLine = lines.next();
+    if (fromFile) {
+        if (const auto rest = valueOf(handshakeLine, "Hardwarehandshake=")) {
+            if (const auto value = decimal(*rest))
+                state.handshake = *value == 1;
+        }
+    }
+
+    int &count = state.addresses[0];
+    const QByteArray countLine = lines.next();
+    if (fromFile && !countLine.isEmpty()) {
+        if (const auto rest = valueOf(countLine, "Anzahl ZYNT=")) {
+            if (const auto value = decimal(*rest))
+                count = std::clamp(*value, 0, kMaxAddresses);
+        }
+        if (count > 1)
+            state.timer8 = count * 500;
+        if (const int poll = pollInterval(baudNumber)) {
+            state.interfaceDescription = "COM" + QByteArray::number(state.port.value_or(1)) + ':'
+                                       + QByteArray::number(baudNumber) + " Baud - address ";
+            state.timer3 = poll;
+        }
+        // A count of 0 would leave these at 0 ms, and a timer of 0 ms fires
+        // without pause; the intervals are those of one drive then.
+        const int drives = std::max(count, 1);
+        state.timer3 *= drives;
+        state.timer11 = drives * 2000;
+        state.timer9 = drives * 2000;
+    }
+
+    const QByteArray addressLine = lines.next();
+    if (fromFile) {
+        if (auto rest = valueOf(addressLine, "ZYNTNr=")) {
+            auto add = [&state](int index, int address) {
+                state.addresses[index] = address;
+                if (address == 200)
+                    state.masterAddress = 1;
+                state.addedItems.append(QByteArray::number(address));
+            };
+            for (int i = 1; i <= count; ++i) {
+                QByteArray entry;
+                const qsizetype comma = rest->indexOf(',');
+                if (comma >= 0) {
+                    entry = rest->left(comma);
+                    rest->remove(0, comma + 1);
+                } else {
+                    entry = *rest;
+                    count = i;
+                }
+                const auto address = decimal(entry);
+                if (!address) {
+                    // The list ends here; an entry without an address does
+                    // not count, except that an empty list stands for one
+                    // drive (which the next step makes address 1).
+                    state.addresses[i] = 0;
+                    count = std::max(i - 1, 1);
+                    break;
+                }
+                add(i, *address);
+            }
+            if (count > 0 && state.addresses[1] == 0)
+                add(1, 1);
+            state.driveAddress = QByteArray::number(state.addresses[1]);
+        }
+    }
+}
+
+QByteArray write(int port, int baud, bool handshake, const std::vector<int> &addresses)
+{
+    const int count = addresses.empty() ? 0 : std::clamp(addresses[0], 0, int(addresses.size()) - 1);
+    QByteArray list;
+    if (count == 1) {
+        list = QByteArray::number(addresses[1]);
+    } else {
+        for (int i = 1; i <= count; ++i)
+            list += QByteArray::number(addresses[i]) + ',';
+    }
+    QByteArray file;
+    file += "ZYNT Schnittstellendaten:\r\n";
+    file += "Autoscan=0\r\n";
+    file += "COMPort=" + QByteArray::number(port) + "\r\n";
+    file += "Baudrate=" + QByteArray::number(baud) + "\r\n";
+    file += QByteArray("Hardwarehandshake=") + (handshake ? "1" : "0") + "\r\n";
+    file += "Anzahl ZYNT=" + QByteArray::number(count) + "\r\n";
+    file += "ZYNTNr=" + list + "\r\n";
+    return file;
+}
+
+} // namespace settings

@@ -1,0 +1,274 @@
+// Start-up, state reset, connection start, window lock and shutdown of the
+// main window.
+#include "shell/tform1.h"
+
+#include "manual/tform2.h"
+#include "program/tokbottomdlg.h"
+#include "shell/cp1252.h"
+#include "shell/tradiogroup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+void TForm1::FormCreate()
+{
+    setWindowSize(650, 480);
+    StartDirectory = QDir::currentPath();
+    // At the first start these are the design placeholders.
+    if (ComboBox1->count() > 0)
+        ComboBox1->removeItem(0);
+    delete ListBox1->takeItem(0);
+    init_Texte();
+    init_daten();
+    INI_Prozedur();
+}
+
+void TForm1::init_daten()
+{
+    ParameterListBuffer = QByteArray();
+    ParameterListBuffer.reserve(10000);
+    clearQueue();
+    Label14->setText(QStringLiteral("0"));
+    ReceiveBuffer.clear();
+    DriveConnected = 0;
+    LinkState = 0;
+    ScanAddress = 0;
+    std::fill(FoundAddresses.begin(), FoundAddresses.end(), 0);
+    HighestScanAddress = 10;
+    TerminalTyping = false;
+    ProgramListing = false;
+    TraceMode = false;
+    ConfirmOverwrite = false;
+    EditorOptionCount = 0;
+    ParameterRowCount = 159;
+    BasicViewSelected = 1;
+    SettingsSavePending = 0;
+    SearchRequested = 0;
+    P1028Value = "8";
+    MasterMode = false;
+    TerminalOpen = false;
+    InfoRestore = {};
+    DialogMessage = false;
+    FirstAddressRepeat = 0;
+    AnimationStep = 0;
+
+    setBackground(Label6, windowColour());
+    Label6->setText(QString());
+    Label2->setText(QStringLiteral("baudrate"));
+    Label6->raise();
+    Label2->raise();
+    Sprachauswahl(Sprache, true);
+    StringGrid2->resize(505, StringGrid2->height());
+    StringGrid2->setRowCount(158);
+    ON1->setVisible(true);
+    OFF1->setVisible(false);
+    ListBox1->resize(ListBox1->width(), 0);
+}
+
+void TForm1::INI_Prozedur()
+{
+    HelpContext = 1;
+    StringGrid1->setColumnWidth(0, 33);
+    StringGrid1->setColumnWidth(1, 250);
+    StringGrid2->setColumnWidth(0, 270);
+    StringGrid2->setColumnWidth(1, 80);
+    StringGrid2->setColumnWidth(2, 50);
+    StringGrid2->setColumnWidth(3, 80);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(16);
+
+    for (int row = 1; row <= 300; ++row) {
+        const QString number = QString::number(row);
+        const QString pad = row < 10 ? QStringLiteral("    ") : row < 100 ? QStringLiteral("  ") : QString();
+        StringGrid1->setItem(row, 0, new QTableWidgetItem(pad + number + QStringLiteral(":#")));
+    }
+    StringGrid1->setItem(0, 1, new QTableWidgetItem(QStringLiteral("ZYNT-Programm")));
+
+    Sprache = 1;
+    for (int column = 0; column < 4; ++column)
+        StringGrid2->setItem(0, column, new QTableWidgetItem(fromCp1252(text(64 + column))));
+
+    ZYNT_Daten_Initialisieren();
+}
+
+void TForm1::ZYNT_Daten_Initialisieren()
+{
+    ListBox1->clear();
+    AllViewRowsIndexed = 1;
+    Image1->show();
+    Image1->raise();
+    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3})
+        b->hide();
+    Timer1->stop();
+    Serial1->setActive(false);
+    Serial1->setCOMPort(1);
+    Serial1->setBaudrate(br_038400);
+    MasterAddress = 0;
+
+    if (!SearchRequested)
+        ZYNT_ini_file_lesen();
+
+    if (Autoscan == 1) {
+        // The drive search takes over from here; see Timer1Timer.
+        ScanAnswer.clear();
+        LinkState = 1;
+        ScanStep = 0;
+        Serial1->setActive(true);
+        Serial1->WriteString("#*\r");
+        Timer1->setInterval(100);
+        Timer1->start();
+        setEnabled(false);
+    }
+
+    Serial1->setActive(true);
+    Timer5->stop();
+    Timer9->stop();
+    for (QWidget *w : std::initializer_list<QWidget *> {MemoRxD, MemoTxD, Button13, Button18})
+        w->hide();
+    ProgramWrite = false;
+
+    if (MasterAddress == 0)
+        Master1->setEnabled(false);
+
+    if (Autoscan == 1)
+        return;
+
+    const int count = FoundAddresses[0];
+    DriveAddress = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
+
+    if (DriveAddress == "200") {
+        Serial1->WriteString('#' + DriveAddress + "s\r");
+        Serial1->WriteString('#' + DriveAddress + '\r');
+    }
+
+    queueCommand("quit", CommandKind::ConnectQuit);
+    queueCommand("P265?", CommandKind::Language);
+    queueCommand("ver", CommandKind::Version);
+    SingleDriveListing = count <= 1;
+    queueCommand("P1028=" + P1028Value, CommandKind::Plain);
+    queueCommand("p1035=0", CommandKind::Plain);
+    queueCommand("p1716=58120394", CommandKind::Plain);
+
+    SettingsSavePending = 0;
+    Timer12->start();
+    setEnabled(true);
+    Image1->show();
+    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3})
+        b->hide();
+    DriveConnected = 1;
+    DriveAddress = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
+
+    const int port = Serial1->COMPort();
+    if (port >= 1 && port <= 4) {
+        QByteArray description = "COM" + QByteArray::number(port) + ':';
+        switch (Serial1->Baudrate()) {
+        case br_001200: description += "1200 Baud - address "; break;
+        case br_002400: description += "2400 Baud - address "; break;
+        case br_004800: description += "4800 Baud - address "; break;
+        case br_009600: description += "9600 Baud - address "; break;
+        case br_019200: description += "19200 Baud - address "; break;
+        case br_038400: description += "38400 Baud - address "; break;
+        default: break;
+        }
+        InterfaceDescription = description;
+        Label2->setText(fromCp1252(description));
+    }
+}
+
+void TForm1::Window_enable(bool enabled)
+{
+    StringGrid2->setEnabled(enabled);
+    if (Form2)
+        Form2->setEnabled(enabled);
+    for (QPushButton *b : {Button3, Button5, Button8})
+        b->setEnabled(enabled);
+    for (QMenu *m : {Sprache1, Datei1, Parameter1, Master1})
+        m->setEnabled(enabled);
+    for (QAction *a : {Manuell1, Achse1, Terminal1, Beenden2})
+        a->setEnabled(enabled);
+}
+
+void TForm1::endSplash()
+{
+    Image1->hide();
+    for (QWidget *w : std::initializer_list<QWidget *> {BitBtn1, BitBtn2, BitBtn3, Label5, Position})
+        w->show();
+}
+
+void TForm1::Timer6Timer()
+{
+    Image1->hide();
+    Image1->repaint();
+    // What the info display hid comes back.
+    if (InfoRestore[0]) {
+        for (QWidget *w : std::initializer_list<QWidget *> {StringGrid1, Button5, Button6, Button7, Button16,
+                                                            Liste_Speichern, Button4, Button1, Button2, Button12,
+                                                            Label11})
+            w->show();
+        InfoRestore[0] = false;
+    } else if (InfoRestore[1]) {
+        for (QWidget *w : std::initializer_list<QWidget *> {Label7, StringGrid2, Button5, Button3})
+            w->show();
+        InfoRestore[1] = false;
+    }
+    if (InfoRestore[2]) {
+        for (QWidget *w : std::initializer_list<QWidget *> {MemoRxD, MemoTxD, Button13, Button18})
+            w->show();
+        InfoRestore[2] = false;
+    }
+    endSplash();
+    Timer6->stop();
+}
+
+void TForm1::Button11Click()
+{
+    FormCreate();
+}
+
+void TForm1::beep()
+{
+    QApplication::beep();
+}
+
+void TForm1::Panel1Click()
+{
+    HelpContext = 1;
+}
+
+void TForm1::Beenden2Click()
+{
+    Serial1->setActive(false);
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    MemoRxD->hide();
+    MemoTxD->hide();
+    Button13->hide();
+    for (QTimer *t : {Timer1, Timer2, Timer3, Timer5, Timer6, Timer7, Timer8, Timer9, Timer10})
+        t->stop();
+    // The remaining timers would only find a closed port; they stop too.
+    for (QTimer *t : {Timer4, Timer11, Timer12, Timer13, Timer14})
+        t->stop();
+    Serial1->setActive(false);
+    ParameterListBuffer = QByteArray();
+    clearQueue();
+    ReceiveBuffer.clear();
+    if (Form2)
+        Form2->close();
+    if (OKBottomDlg)
+        OKBottomDlg->close();
+    event->accept();
+}

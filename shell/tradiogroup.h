@@ -1,0 +1,38 @@
+// A captioned group of radio buttons addressed by item index, laid out in
+// columns; the interface configuration and the parameter editor use it.
+#pragma once
+
+#include <QGroupBox>
+#include <QStringList>
+
+class QButtonGroup;
+class QGridLayout;
+
+class TRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit TRadioGroup(const QString &caption, QWidget *parent = nullptr);
+
+    void setColumns(int columns);
+    int columns() const { return m_columns; }
+
+    QStringList items() const { return m_items; }
+    void setItems(const QStringList &items);
+    void addItem(const QString &item);
+    void clearItems();
+
+    // -1: nothing selected.
+    int itemIndex() const;
+    void setItemIndex(int index);
+
+signals:
+    void clicked(int index);
+
+private:
+    void rebuild();
+
+    QStringList m_items;
+    int m_columns = 1;
+    QButtonGroup *m_buttons = nullptr;
+    QGridLayout *m_layout = nullptr;
+};
