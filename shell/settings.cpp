@@ -1,32 +1,12 @@
 #include "shell/settings.h"
 
+#include "shell/textlines.h"
+
 #include <algorithm>
 
 namespace settings {
 
 namespace {
-
-class Lines {
-public:
-    explicit Lines(const QByteArray &bytes) : m_bytes(bytes) {}
-    QByteArray next()
-    {
-        if (m_pos >= m_bytes.size())
-            return {};
-        qsizetype end = m_bytes.indexOf('\n', m_pos);
-        if (end < 0)
-            end = m_bytes.size();
-        QByteArray line = m_bytes.mid(m_pos, end - m_pos);
-        m_pos = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        return line;
-    }
-
-private:
-    const QByteArray &m_bytes;
-    qsizetype m_pos = 0;
-};
 
 std::optional<int> decimal(const QByteArray &text)
 {
@@ -61,7 +41,7 @@ int pollInterval(int baud)
 
 void read(const QByteArray &bytes, State &state)
 {
-    Lines lines(bytes);
+    TextLines lines(bytes);
     lines.next(); // title
 
     // A value that is not a number means no search, as any number but 1 does.

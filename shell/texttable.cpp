@@ -1,34 +1,10 @@
 #include "shell/texttable.h"
 
+#include "shell/textlines.h"
+
 namespace texts {
 
 namespace {
-
-// Lines end at "\n"; a "\r" before it belongs to the line end. A missing
-// last line end still gives a line.
-class LineReader {
-public:
-    explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {}
-
-    // The next line; an empty one at the end of the file.
-    QByteArray next()
-    {
-        if (m_pos >= m_bytes.size())
-            return {};
-        qsizetype end = m_bytes.indexOf('\n', m_pos);
-        if (end < 0)
-            end = m_bytes.size();
-        QByteArray line = m_bytes.mid(m_pos, end - m_pos);
-        m_pos = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        return line;
-    }
-
-private:
-    const QByteArray &m_bytes;
-    qsizetype m_pos = 0;
-};
 
 // A decimal number; anything else counts as 0, which no range accepts.
 int number(const QByteArray &text)
@@ -43,7 +19,7 @@ int number(const QByteArray &text)
 TextTable parseTextFile(const QByteArray &bytes)
 {
     TextTable table;
-    LineReader reader(bytes);
+    TextLines reader(bytes);
     reader.next(); // title
     QByteArray line = reader.next();
     while (!line.isEmpty()) {

@@ -1,0 +1,364 @@
+// The start-up of the main window against simulated drives: texts, settings
+// file, connect sequence on the wire, language, address choice, manual
+// configuration, repeat and shutdown.
+#include "shellfixture.h"
+
+#include "manual/tform2.h"
+#include "shell/settings.h"
+#include "shell/tradiogroup.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+
+constexpr int kWait = 10000;
+
+const QList<QByteArray> kConnect1 = {"#1quit\r", "#1P265?\r", "#1ver\r", "#1P1028=8\r", "#1p1035=0\r",
+                                     "#1p1716=58120394\r"};
+
+ShellFixture::Prepare drives(std::initializer_list<int> addresses, int baud = 38400)
+{
+    return [addresses, baud](sim::SimLine &line) {
+        line.setBaud(baud);
+        for (int a : addresses)
+            line.addDrive(a);
+    };
+}
+
+QList<QByteArray> connectSequence(const QByteArray &a)
+{
+    return {'#' + a + "quit\r", '#' + a + "P265?\r", '#' + a + "ver\r", '#' + a + "P1028=8\r",
+            '#' + a + "p1035=0\r", '#' + a + "p1716=58120394\r"};
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void oneDriveConnectsAndReadsItsParameters();
+    void severalDrivesConnectTheFirstAndListInBlocks();
+    void masterAddressIsWokenFirst();
+    void withoutSettingsFileAddressZero();
+    void autoscanInTheFileStartsTheSearchOnly();
+    void languageFollowsTheDrive();
+    void languageMenuTellsTheDrive();
+    void repeatedStartUpYieldsTheSameTexts();
+    void closingStopsTimersAndPort();
+    void manualConfigurationThenAddressChoiceWritesTheFile();
+    void addressChoiceWithoutAnswerReprobesThePreviousAddress();
+};
+
+void TestStartup::oneDriveConnectsAndReadsItsParameters()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+
+    // The texts come from the shipped file: the fixture's folder has none.
+    QVERIFY(!fx.german(62).isEmpty());
+    QCOMPARE(f.windowTitle(), fx.german(62));
+    QCOMPARE(f.Sprache1->title(), fx.german(1));
+    QCOMPARE(f.Label15->text(), fx.german(172));
+    QCOMPARE(f.Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
+    QVERIFY(f.isEnabled());
+    QVERIFY(f.Image1->isVisible() || !f.isVisible()); // the splash is up
+    QVERIFY(!f.Image1->isHidden());
+    QVERIFY(f.BitBtn1->isHidden());
+    QCOMPARE(f.Timer3->interval(), 100);
+    QVERIFY(f.SingleDriveListing);
+    QVERIFY(!f.Master1->isEnabled());
+
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QCOMPARE(fx.com1->receivedCommands().mid(0, 6), kConnect1);
+
+    // Three seconds later the splash ends and the parameter list is read.
+    QVERIFY(ShellFixture::commands(*fx.com1, 10, kWait));
+    QCOMPARE(fx.com1->receivedCommands().mid(6, 4),
+             (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r", "#1ver\r"}));
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), kWait);
+    QVERIFY(f.Image1->isHidden());
+    QVERIFY(!f.BitBtn1->isHidden());
+    QVERIFY(!f.Position->isHidden());
+    QCOMPARE(f.Label6->text(), QStringLiteral("1"));
+    QCOMPARE(f.DriveConnected, uint8_t(1));
+    QVERIFY(!f.Timer12->isActive());
+
+    // The window as it looks now, for whoever wants to see the layout.
+    f.show();
+    QTest::qWait(50);
+    const QImage shot = f.grab().toImage();
+    QCOMPARE(shot.size(), QSize(650, 480));
+    const QString path = qEnvironmentVariable("ZYNT_SCREENSHOT",
+                                              qEnvironmentVariable("ZYNT_BINARY_DIR") + "/tests/mainwindow.png");
+    QVERIFY2(shot.save(path), qPrintable(path));
+}
+
+void TestStartup::severalDrivesConnectTheFirstAndListInBlocks()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({3, 5}), {}, ShellFixture::settings(1, 38400, "2", "3,5,")));
+    TForm1 &f = *fx.form;
+    QCOMPARE(f.DriveAddress, QByteArray("3"));
+    QCOMPARE(f.ListBox1->count(), 2);
+    QCOMPARE(f.ListBox1->item(1)->text(), QStringLiteral("5"));
+    QCOMPARE(f.ComboBox1->count(), 2);
+    QVERIFY(!f.SingleDriveListing);
+    QCOMPARE(f.Timer3->interval(), 200);
+    QCOMPARE(f.Timer8->interval(), 1000);
+    QCOMPARE(f.Timer9->interval(), 4000);
+    QCOMPARE(f.Timer11->interval(), 4000);
+
+    QVERIFY(ShellFixture::commands(*fx.com1, 6 + 2 + 10 + 1, kWait));
+    const QList<QByteArray> got = fx.com1->receivedCommands();
+    QCOMPARE(got.mid(0, 6), connectSequence("3"));
+    QCOMPARE(got.mid(6, 3), (QList<QByteArray> {"#3TROFF\r", "#3p1028=8\r", "#3listp1.20\r"}));
+    for (int i = 1; i <= 9; ++i)
+        QCOMPARE(got.value(8 + i), "#3listp" + QByteArray::number(20 * i + 1) + ".20\r");
+    QCOMPARE(got.value(18), QByteArray("#3ver\r"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), kWait);
+}
+
+void TestStartup::masterAddressIsWokenFirst()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({200}), {}, ShellFixture::settings(1, 38400, "1", "200")));
+    QVERIFY(ShellFixture::commands(*fx.com1, 8));
+    QList<QByteArray> expected {"#200s\r", "#200\r"};
+    expected += connectSequence("200");
+    QCOMPARE(fx.com1->receivedCommands().mid(0, 8), expected);
+    QVERIFY(fx.form->Master1->isEnabled());
+    QCOMPARE(fx.form->MasterAddress, uint8_t(1));
+}
+
+void TestStartup::withoutSettingsFileAddressZero()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1})));
+    TForm1 &f = *fx.form;
+    QCOMPARE(f.Serial1->COMPort(), 1);
+    QCOMPARE(f.Serial1->Baudrate(), br_038400);
+    QVERIFY(f.Serial1->Active());
+    QCOMPARE(f.Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
+    // Nobody answers address 0; the sequence waits at its first command.
+    QVERIFY(ShellFixture::commands(*fx.com1, 1));
+    QTest::qWait(200);
+    QCOMPARE(fx.com1->receivedCommands(), QList<QByteArray> {"#0quit\r"});
+    QVERIFY(f.isEnabled());
+}
+
+void TestStartup::autoscanInTheFileStartsTheSearchOnly()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start({}, {}, ShellFixture::settings(1, 38400, "1", "1", "1")));
+    TForm1 &f = *fx.form;
+    QCOMPARE(f.LinkState, uint8_t(1));
+    QVERIFY(!f.isEnabled());
+    QVERIFY(!f.Queue.head());
+    QVERIFY(!f.Timer12->isActive());
+    QCOMPARE(f.Timer1->interval(), 100);
+    QVERIFY(ShellFixture::commands(*fx.com1, 1));
+    QCOMPARE(fx.com1->receivedCommands().value(0), QByteArray("#*\r"));
+}
+
+void TestStartup::languageFollowsTheDrive()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(
+        [](sim::SimLine &line) {
+            line.setBaud(38400);
+            line.addDrive(1).values["P265"] = "1";
+        },
+        {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+    QTRY_COMPARE_WITH_TIMEOUT(f.Sprache, 2, kWait);
+    QCOMPARE(f.windowTitle(), fx.english(62));
+    QCOMPARE(f.Datei1->title(), fx.english(2));
+    QCOMPARE(f.Label3->text(), fx.english(19));
+    QCOMPARE(f.Liste_Speichern->toolTip(), fx.english(147));
+    QCOMPARE(f.HelpFile, QStringLiteral("ZYNT_HELP.HLP"));
+    // The rest of the sequence goes on after the answer.
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QCOMPARE(fx.com1->receivedCommands().mid(0, 6), kConnect1);
+}
+
+void TestStartup::languageMenuTellsTheDrive()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    fx.com1->clearReceived();
+
+    f.english1Click();
+    QCOMPARE(f.Sprache, 2);
+    QCOMPARE(f.windowTitle(), fx.english(62));
+    QCOMPARE(f.Automatisch1->text(), fx.english(16));
+    QCOMPARE(f.StringGrid2->item(0, 3)->text(), fx.english(67));
+    QVERIFY(ShellFixture::commands(*fx.com1, 1));
+    QCOMPARE(fx.com1->receivedCommands().value(0), QByteArray("#1P265=1\r"));
+
+    f.Deutsch1Click();
+    QCOMPARE(f.Sprache, 1);
+    QCOMPARE(f.windowTitle(), fx.german(62));
+    QVERIFY(ShellFixture::commands(*fx.com1, 2));
+    QCOMPARE(fx.com1->receivedCommands().value(1), QByteArray("#1P265=0\r"));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+
+    // Without a connected drive the language changes here only.
+    f.DriveConnected = 0;
+    f.english1Click();
+    QCOMPARE(f.Sprache, 2);
+    QVERIFY(!f.Queue.head());
+    QTest::qWait(100);
+    QCOMPARE(fx.com1->receivedCommands().size(), 2);
+
+    // The manual window and the confirmation dialog follow when they come up.
+    f.Form2->show();
+    QCOMPARE(f.Form2->windowTitle(), fx.english(63));
+    QCOMPARE(f.Form2->Button9->text(), fx.english(33));
+    f.Form2->hide();
+}
+
+void TestStartup::repeatedStartUpYieldsTheSameTexts()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+    const TextTable first = f.Texte;
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    f.english1Click();
+    QVERIFY(ShellFixture::commands(*fx.com1, 7));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    fx.com1->clearReceived();
+
+    f.Button11Click();
+    QVERIFY(f.Texte == first);
+    QCOMPARE(f.Sprache, 1);
+    QCOMPARE(f.windowTitle(), fx.german(62));
+    QCOMPARE(f.ListBox1->count(), 1); // read again, not added twice
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QCOMPARE(ShellFixture::withoutProbes(fx.com1->receivedCommands()).mid(0, 6), kConnect1);
+}
+
+void TestStartup::closingStopsTimersAndPort()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+    f.show();
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    f.close();
+    QVERIFY(!f.Serial1->Active());
+    for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3, f.Timer5, f.Timer6, f.Timer7, f.Timer8, f.Timer9, f.Timer10,
+                      f.Timer11, f.Timer12})
+        QVERIFY(!t->isActive());
+    QVERIFY(!f.Queue.head());
+    // Nothing more goes out after the close.
+    const auto sent = fx.com1->receivedCommands().size();
+    QTest::qWait(3500);
+    QCOMPARE(fx.com1->receivedCommands().size(), sent);
+}
+
+void TestStartup::manualConfigurationThenAddressChoiceWritesTheFile()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1, 3, 5}), {}, ShellFixture::settings(1, 38400, "2", "3,5,")));
+    TForm1 &f = *fx.form;
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    f.Timer12->stop(); // no parameter read in between
+
+    f.ManuellKonfigurieren1Click(); // the fixture confirms the port dialog
+    QVERIFY(!f.Serial1->Active());
+    QVERIFY(!f.Timer3->isActive());
+    QVERIFY(!f.RadioGroup5->isHidden());
+    QCOMPARE(f.RadioGroup5->items().size(), 6);
+    QCOMPARE(f.RadioGroup5->itemIndex(), 5);
+    QCOMPARE(f.RadioGroup6->itemIndex(), 0);
+    QCOMPARE(f.ListBox1->count(), 1);
+    QCOMPARE(f.ListBox1->height(), 17);
+
+    f.Button15Click();
+    QVERIFY(f.RadioGroup5->isHidden());
+    QVERIFY(f.Serial1->Active());
+    QCOMPARE(f.Label2->text(), QStringLiteral("COM1: 38400 baud - address"));
+    QCOMPARE(f.Timer3->interval(), 100);
+    QCOMPARE(f.Timer11->interval(), 2000);
+    QCOMPARE(f.SettingsSavePending, uint8_t(1));
+    QVERIFY(!f.ListBox1->isHidden());
+    QVERIFY(!f.Label15->isHidden());
+
+    fx.com1->clearReceived();
+    f.ListBox1->setCurrentRow(0);
+    f.ListBox1DblClick();
+    QVERIFY(ShellFixture::commands(*fx.com1, 7));
+    QCOMPARE(fx.com1->receivedCommands().mid(0, 7),
+             (QList<QByteArray> {"#1\r", "#1ver\r", "#1quit\r", "#1P265?\r", "#1P1028=8\r", "#1p1035=0\r",
+                                 "#1p1716=58120394\r"}));
+    QVERIFY(f.ListBox1->isHidden());
+    QCOMPARE(f.PreviousAddress, QByteArray("3"));
+    QCOMPARE(f.SettingsSavePending, uint8_t(0));
+    // The file lists the configured addresses, not the one just chosen.
+    QFile written(fx.dir.filePath(QStringLiteral("ZYNT.ini")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\n"
+                                           "Baudrate=38400\r\nHardwarehandshake=0\r\nAnzahl ZYNT=2\r\n"
+                                           "ZYNTNr=3,5,\r\n"));
+    // The answer to the probe connects the chosen drive.
+    QTRY_COMPARE_WITH_TIMEOUT(f.Label6->text(), QStringLiteral("1"), kWait);
+    QVERIFY(!f.Timer8->isActive());
+    QCOMPARE(f.DriveConnected, uint8_t(1));
+
+    // Without a choice pending, the next choice neither connects fully nor writes.
+    written.close();
+    QVERIFY(written.remove());
+    fx.com1->clearReceived();
+    f.ComboBox1->setEditText(QStringLiteral("5"));
+    f.ComboBox1KeyPress('\r');
+    QVERIFY(ShellFixture::commands(*fx.com1, 2));
+    QTest::qWait(200);
+    QCOMPARE(fx.com1->receivedCommands(), (QList<QByteArray> {"#5\r", "#5ver\r"}));
+    QVERIFY(!QFile::exists(fx.dir.filePath(QStringLiteral("ZYNT.ini"))));
+}
+
+void TestStartup::addressChoiceWithoutAnswerReprobesThePreviousAddress()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+    QVERIFY(ShellFixture::commands(*fx.com1, 6));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    f.Timer12->stop();
+    fx.com1->clearReceived();
+
+    f.Achse1Click();
+    f.ComboBox1->setEditText(QStringLiteral("7"));
+    f.ComboBox1KeyPress('\r');
+    QVERIFY(ShellFixture::commands(*fx.com1, 1));
+    QCOMPARE(fx.com1->receivedCommands().value(0), QByteArray("#7\r"));
+    QCOMPARE(f.DriveAddress, QByteArray("7"));
+    QCOMPARE(f.Form2->ComboBox1->currentText(), QStringLiteral("7"));
+    QVERIFY(f.Timer8->isActive());
+    // After a second without answer the previous drive is probed again and
+    // taken back when it answers.
+    QVERIFY(ShellFixture::commands(*fx.com1, 2, kWait));
+    QCOMPARE(fx.com1->receivedCommands().value(1), QByteArray("#1\r"));
+    QTRY_COMPARE_WITH_TIMEOUT(f.DriveAddress, QByteArray("1"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Label6->text(), QStringLiteral("1"), kWait);
+    QCOMPARE(f.DriveConnected, uint8_t(1));
+    QVERIFY(!f.Timer8->isActive());
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
