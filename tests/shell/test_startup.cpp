@@ -4,6 +4,7 @@
 #include "shellfixture.h"
 
 #include "manual/tform2.h"
+#include "program/tokbottomdlg.h"
 #include "shell/settings.h"
 #include "shell/tradiogroup.h"
 
@@ -227,6 +228,16 @@ void TestStartup::languageMenuTellsTheDrive()
     QCOMPARE(f.Form2->windowTitle(), fx.english(63));
     QCOMPARE(f.Form2->Button9->text(), fx.english(33));
     f.Form2->hide();
+    f.OKBottomDlg->show();
+    QCOMPARE(f.OKBottomDlg->windowTitle(), fx.english(69));
+    QVERIFY(!f.OKBottomDlg->CancelBtn->isHidden());
+    f.OKBottomDlg->hide();
+
+    // The help file follows the language; where there is none, the user is told.
+    QCOMPARE(f.HelpFile, QStringLiteral("ZYNT_HELP.HLP"));
+    f.Hilfedatei1Click();
+    QCOMPARE(fx.messages.size(), 1);
+    QVERIFY2(fx.messages[0].contains(QStringLiteral("ZYNT_HELP.HLP")), qPrintable(fx.messages[0]));
 }
 
 void TestStartup::repeatedStartUpYieldsTheSameTexts()
