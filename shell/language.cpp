@@ -138,20 +138,21 @@ void TForm1::Sprachauswahl_unit3()
 
 void TForm1::Deutsch1Click()
 {
-    Sprache = 1;
-    Sprachauswahl(Sprache, false);
-    if (DriveConnected == 1)
-        queueCommand("P265=0", CommandKind::Plain);
-    if (BasicViewSelected == 1)
-        showBasicView();
+    switchLanguage(1);
 }
 
 void TForm1::english1Click()
 {
-    Sprache = 2;
+    switchLanguage(2);
+}
+
+void TForm1::switchLanguage(int language)
+{
+    Sprache = language;
     Sprachauswahl(Sprache, false);
+    // The drive keeps the language: 0 German, 1 English.
     if (DriveConnected == 1)
-        queueCommand("P265=1", CommandKind::Plain);
+        queueCommand(language == 1 ? "P265=0" : "P265=1", CommandKind::Plain);
     if (BasicViewSelected == 1)
         showBasicView();
 }

@@ -291,5 +291,6 @@ private:
     // Applies the port and rate of a scan step to the port.
     void applyScanStep();
     void chooseAddress(const QByteArray &chosen, bool fromList);
+    void switchLanguage(int language);
     void setInterfaceLabel(const QByteArray &description);
 };
