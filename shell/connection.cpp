@@ -145,11 +145,10 @@ void TForm1::Button15Click()
         const char *suffix;
         int timer1, timer3, timer9; // timer9 0: unchanged
     };
-    // 2400 baud lies between its neighbours: the reader's poll period and
-    // the long watchdog of the slow rates.
+    // 2400 baud gets the poll period the settings file gives that rate.
     static const Timing timings[] = {
         {br_001200, "  1200 baud - address", 500, 400, 3000},
-        {br_002400, "  2400 baud - address", 400, 400, 3000},
+        {br_002400, "  2400 baud - address", 400, 400, 0},
         {br_004800, "  4800 baud - address", 400, 300, 3000},
         {br_009600, "  9600 baud - address", 400, 250, 0},
         {br_019200, " 19200 baud - address", 400, 200, 0},

@@ -56,6 +56,8 @@ private slots:
     void closingStopsTimersAndPort();
     void manualConfigurationThenAddressChoiceWritesTheFile();
     void addressChoiceWithoutAnswerReprobesThePreviousAddress();
+    void manualConfigurationRates_data();
+    void manualConfigurationRates();
 };
 
 void TestStartup::oneDriveConnectsAndReadsItsParameters()
@@ -369,6 +371,47 @@ void TestStartup::addressChoiceWithoutAnswerReprobesThePreviousAddress()
     QTRY_COMPARE_WITH_TIMEOUT(f.Label6->text(), QStringLiteral("1"), kWait);
     QCOMPARE(f.DriveConnected, uint8_t(1));
     QVERIFY(!f.Timer8->isActive());
+}
+
+void TestStartup::manualConfigurationRates_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("timer1");
+    QTest::addColumn<int>("timer3");
+    QTest::addColumn<int>("timer9");
+    QTest::newRow("1200") << 0 << int(br_001200) << "COM1:  1200 baud - address" << 500 << 400 << 3000;
+    QTest::newRow("2400") << 1 << int(br_002400) << "COM1:  2400 baud - address" << 400 << 400 << 2000;
+    QTest::newRow("4800") << 2 << int(br_004800) << "COM1:  4800 baud - address" << 400 << 300 << 3000;
+    QTest::newRow("9600") << 3 << int(br_009600) << "COM1:  9600 baud - address" << 400 << 250 << 2000;
+    QTest::newRow("19200") << 4 << int(br_019200) << "COM1: 19200 baud - address" << 400 << 200 << 2000;
+}
+
+void TestStartup::manualConfigurationRates()
+{
+    QFETCH(int, item);
+    QFETCH(int, rate);
+    QFETCH(QString, caption);
+    QFETCH(int, timer1);
+    QFETCH(int, timer3);
+    QFETCH(int, timer9);
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
+    TForm1 &f = *fx.form;
+    f.Timer12->stop();
+    QCOMPARE(f.Timer9->interval(), 2000);
+    f.ManuellKonfigurieren1Click();
+    f.RadioGroup5->setItemIndex(item);
+    f.RadioGroup6->setItemIndex(1);
+    f.Button15Click();
+    QCOMPARE(int(f.Serial1->Baudrate()), rate);
+    QVERIFY(f.Serial1->HandshakeRtsCts());
+    QCOMPARE(f.Label2->text(), caption);
+    QCOMPARE(f.Timer1->interval(), timer1);
+    QCOMPARE(f.Timer3->interval(), timer3);
+    QCOMPARE(f.Timer9->interval(), timer9);
+    QCOMPARE(f.Timer11->interval(), 2000);
 }
 
 QTEST_MAIN(TestStartup)
