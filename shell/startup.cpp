@@ -171,15 +171,12 @@ void TForm1::ZYNT_Daten_Initialisieren()
 
     const int port = Serial1->COMPort();
     if (port >= 1 && port <= 4) {
+        // The six rates of the drives get their name; any other rate none.
         QByteArray description = "COM" + QByteArray::number(port) + ':';
-        switch (Serial1->Baudrate()) {
-        case br_001200: description += "1200 Baud - address "; break;
-        case br_002400: description += "2400 Baud - address "; break;
-        case br_004800: description += "4800 Baud - address "; break;
-        case br_009600: description += "9600 Baud - address "; break;
-        case br_019200: description += "19200 Baud - address "; break;
-        case br_038400: description += "38400 Baud - address "; break;
-        default: break;
+        const TBaudrate rate = Serial1->Baudrate();
+        for (TBaudrate known : {br_001200, br_002400, br_004800, br_009600, br_019200, br_038400}) {
+            if (rate == known)
+                description += QByteArray::number(baudRateValue(rate)) + " Baud - address ";
         }
         InterfaceDescription = description;
         Label2->setText(fromCp1252(description));

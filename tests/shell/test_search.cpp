@@ -185,6 +185,8 @@ void TestSearch::menuSearchSkipsTheSettingsFile()
     QVERIFY(fx.start(drives({1}, 38400), {}, file));
     TForm1 &f = *fx.form;
     QCOMPARE(f.Serial1->COMPort(), 2);
+    QCOMPARE(f.Serial1->Baudrate(), br_009600);
+    QCOMPARE(f.Label2->text(), QStringLiteral("COM2:9600 Baud - address "));
     f.Timer12->stop();
 
     f.Automatisch1Click();
