@@ -169,7 +169,6 @@ void TForm1::endSearch()
     SingleDriveListing = count <= 1;
 
     if (DriveConnected != 1) {
-        Timer1->stop();
         setEnabled(true);
         ReceiveBuffer.clear();
         errorBox(text(170) + QByteArray::number(HighestScanAddress) + '\r' + text(171));
@@ -185,12 +184,8 @@ void TForm1::endSearch()
         queueCommandTo(address, "quit", CommandKind::Plain);
         queueCommandTo(address, "P265?", CommandKind::Language);
     }
-    for (int i = 1; i <= count; ++i) {
-        const QByteArray address = QByteArray::number(FoundAddresses[i]);
-        queueCommandTo(address, "P1028=" + P1028Value, CommandKind::Plain);
-        queueCommandTo(address, "p1035=0", CommandKind::Plain);
-        queueCommandTo(address, "p1716=58120394", CommandKind::Plain);
-    }
+    for (int i = 1; i <= count; ++i)
+        queueDriveSettings(QByteArray::number(FoundAddresses[i]));
     DriveAddress = QByteArray::number(FoundAddresses[1]);
     queueListingRequest(DriveAddress);
     Label17->setText(QStringLiteral("0%"));

@@ -1,5 +1,7 @@
 #include "link/searchplan.h"
 
+#include "shell/settings.h"
+
 namespace search {
 
 namespace {
@@ -15,8 +17,7 @@ std::optional<Pair> pairOfStep(int step)
         return std::nullopt;
     const int port = (step / 2) % 2 + 1;
     const TBaudrate rate = kRates[step / 4];
-    return Pair {port, rate,
-                 "COM" + QByteArray::number(port) + ':' + QByteArray::number(baudRateValue(rate)) + " Baud - address "};
+    return Pair {port, rate, settings::interfaceDescription(port, baudRateValue(rate))};
 }
 
 StepChange changeAtStep(int step)
@@ -38,15 +39,13 @@ StepChange changeAtStep(int step)
 
 Timing timingOf(TBaudrate rate)
 {
-    switch (rate) {
-    case br_038400: return {100, std::nullopt};
-    case br_019200: return {200, std::nullopt};
-    case br_009600: return {250, std::nullopt};
-    case br_004800: return {300, std::nullopt};
-    case br_002400: return {400, 3000};
-    case br_001200: return {800, 3000};
-    default: return {100, std::nullopt};
-    }
+    // The poll period is the one the settings file gives the rate; the slow
+    // rates also get a longer link watchdog.
+    const int baud = baudRateValue(rate);
+    Timing timing {settings::pollInterval(baud), std::nullopt};
+    if (baud == 2400 || baud == 1200)
+        timing.timer9 = 3000;
+    return timing;
 }
 
 bool addressAnswered(const QByteArray &buffer, const QByteArray &address)

@@ -216,9 +216,7 @@ void TForm1::chooseAddress(const QByteArray &chosen, bool fromList)
 
     queueCommand("quit", CommandKind::Plain);
     queueCommand("P265?", CommandKind::Language);
-    queueCommand("P1028=" + P1028Value, CommandKind::Plain);
-    queueCommand("p1035=0", CommandKind::Plain);
-    queueCommand("p1716=58120394", CommandKind::Plain);
+    queueDriveSettings(DriveAddress);
     SettingsSavePending = 0;
     if (FoundAddresses[0] == 0) {
         FoundAddresses[0] = 1;

@@ -39,6 +39,11 @@ int pollInterval(int baud)
     }
 }
 
+QByteArray interfaceDescription(int port, int baud)
+{
+    return "COM" + QByteArray::number(port) + ':' + QByteArray::number(baud) + " Baud - address ";
+}
+
 void read(const QByteArray &bytes, State &state)
 {
     TextLines lines(bytes);
@@ -95,8 +100,7 @@ void read(const QByteArray &bytes, State &state)
         if (count > 1)
             state.timer8 = count * 500;
         if (const int poll = pollInterval(baudNumber)) {
-            state.interfaceDescription = "COM" + QByteArray::number(state.port.value_or(1)) + ':'
-                                       + QByteArray::number(baudNumber) + " Baud - address ";
+            state.interfaceDescription = interfaceDescription(state.port.value_or(1), baudNumber);
             state.timer3 = poll;
         }
         // A count of 0 would leave these at 0 ms, and a timer of 0 ms fires

@@ -44,7 +44,11 @@ void read(const QByteArray &bytes, State &state);
 // has the count in element 0.
 QByteArray write(int port, int baud, bool handshake, const std::vector<int> &addresses);
 
-// The status poll interval of a baud rate, in ms; 0 for a rate without one.
+// The status poll interval of a baud rate, in ms; 0 for a rate without one
+// (the drives run at 1200, 2400, 4800, 9600, 19200 and 38400 baud only).
 int pollInterval(int baud);
+
+// How the interface is named: "COM2:9600 Baud - address ".
+QByteArray interfaceDescription(int port, int baud);
 
 } // namespace settings

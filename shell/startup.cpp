@@ -5,6 +5,7 @@
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
+#include "shell/settings.h"
 #include "shell/tradiogroup.h"
 
 #include <QAction>
@@ -156,9 +157,7 @@ void TForm1::ZYNT_Daten_Initialisieren()
     queueCommand("P265?", CommandKind::Language);
     queueCommand("ver", CommandKind::Version);
     SingleDriveListing = count <= 1;
-    queueCommand("P1028=" + P1028Value, CommandKind::Plain);
-    queueCommand("p1035=0", CommandKind::Plain);
-    queueCommand("p1716=58120394", CommandKind::Plain);
+    queueDriveSettings(DriveAddress);
 
     SettingsSavePending = 0;
     Timer12->start();
@@ -171,16 +170,20 @@ void TForm1::ZYNT_Daten_Initialisieren()
 
     const int port = Serial1->COMPort();
     if (port >= 1 && port <= 4) {
-        // The six rates of the drives get their name; any other rate none.
-        QByteArray description = "COM" + QByteArray::number(port) + ':';
-        const TBaudrate rate = Serial1->Baudrate();
-        for (TBaudrate known : {br_001200, br_002400, br_004800, br_009600, br_019200, br_038400}) {
-            if (rate == known)
-                description += QByteArray::number(baudRateValue(rate)) + " Baud - address ";
-        }
+        // The drives' rates get their name; any other rate none.
+        const int baud = baudRateValue(Serial1->Baudrate());
+        const QByteArray description = settings::pollInterval(baud) ? settings::interfaceDescription(port, baud)
+                                                                    : "COM" + QByteArray::number(port) + ':';
         InterfaceDescription = description;
         Label2->setText(fromCp1252(description));
     }
+}
+
+void TForm1::queueDriveSettings(const QByteArray &address)
+{
+    queueCommandTo(address, "P1028=" + P1028Value, CommandKind::Plain);
+    queueCommandTo(address, "p1035=0", CommandKind::Plain);
+    queueCommandTo(address, "p1716=58120394", CommandKind::Plain);
 }
 
 void TForm1::Window_enable(bool enabled)

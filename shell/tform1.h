@@ -292,5 +292,7 @@ private:
     void applyScanStep();
     void chooseAddress(const QByteArray &chosen, bool fromList);
     void switchLanguage(int language);
+    // The settings every connection sends a drive: "P1028=8", "p1035=0", "p1716=58120394".
+    void queueDriveSettings(const QByteArray &address);
     void setInterfaceLabel(const QByteArray &description);
 };
