@@ -1,0 +1,1 @@
+#include "manual/statusrules.h"

@@ -1,0 +1,10 @@
+#include "parameters/parametermodel.h"
+
+namespace params {
+
+QByteArray cutField(const QByteArray &text)
+{
+    return text.left(kFieldLength);
+}
+
+} // namespace params

@@ -1,0 +1,1 @@
+#include "program/programlines.h"
