@@ -553,6 +553,7 @@ void TSerial::fillPending()
         const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
         if (n <= 0)
             break;
+        m_receivedTotal += n;
         takeIn(chunk, n);
         if (n < qsizetype(sizeof chunk))
             break;
@@ -590,11 +591,14 @@ int TSerial::ReadString(QByteArray &text)
         text.clear();
         return 0;
     }
-    const int waiting = InQueueCount();
-    text.resize(waiting);
-    const int n = ReadBuffer(text.data(), waiting);
-    text.resize(n);
-    return n;
+    // Everything taken in, also what arrived after the device was last
+    // asked how much it holds: bytes left behind here would raise no event
+    // of their own and wait for the next byte on the line.
+    fillPending();
+    postFollowUp();
+    text = m_pending;
+    m_pending.clear();
+    return int(text.size());
 }
 
 void TSerial::GetQueueCounts(int &received, int &toSend)

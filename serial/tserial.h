@@ -137,6 +137,10 @@ public:
     int InQueueCount();
     int OutQueueCount();
 
+    // Bytes taken off the device since the component was created; it only
+    // grows, so a caller can tell that everything sent so far has come in.
+    qint64 ReceivedTotal() const { return m_receivedTotal; }
+
     // Why the last Open failed (the system's error text), for diagnostics.
     QString LastError() const { return m_lastError; }
     // Device path that Open uses for the current COMPort (empty if none).
@@ -187,4 +191,5 @@ private:
     int m_markState = 0;                 // how much of a mark the last intake ended in
     unsigned m_inband = 0;               // events found in received data, not yet raised
     int m_dispatchDepth = 0;
+    qint64 m_receivedTotal = 0;
 };

@@ -10,6 +10,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <thread>
@@ -20,9 +21,30 @@ namespace {
 // While the line is hung up the device reports readiness permanently; the
 // thread then only looks again this often, to keep the CPU idle.
 constexpr int kHangupRecheckMs = 300;
-// While a TxEmpty handler waits for bytes that sit in the kernel's output
-// queue (a real UART draining), the queue is looked at this often.
-constexpr int kDrainRecheckMs = 20;
+}
+
+int TSerThread::nextDrainRecheck(int currentMs, bool bytesLeft)
+{
+    if (bytesLeft)
+        return kDrainRecheckMs;
+    return std::min(std::max(currentMs, kDrainRecheckMs) * 2, kDrainRecheckMaxMs);
+}
+
+bool TSerThread::outputProgressed(int fd, int queued)
+{
+    // The driver's transmit counter tells it exactly where there is one;
+    // otherwise a shorter queue does (new writes can hide some progress,
+    // which only makes the next look come a little later).
+    bool progressed = false;
+    serial_icounter_struct ic{};
+    if (ioctl(fd, TIOCGICOUNT, &ic) == 0) {
+        progressed = m_lastTxCount >= 0 && ic.tx != m_lastTxCount;
+        m_lastTxCount = ic.tx;
+    } else {
+        progressed = m_lastQueued >= 0 && queued < m_lastQueued;
+    }
+    m_lastQueued = queued;
+    return progressed;
 }
 
 void TSerThread::start(std::shared_ptr<TSerial::Shared> shared)
@@ -112,7 +134,7 @@ void TSerThread::run()
                 fds[1] = {s.fd, want, 0};
                 count = 2;
                 if (s.txWatch && s.txBuf.isEmpty())
-                    timeout = kDrainRecheckMs;
+                    timeout = m_drainRecheckMs;
             }
         }
 
@@ -165,6 +187,11 @@ void TSerThread::run()
                     if (ioctl(s.fd, TIOCOUTQ, &queued) != 0 || queued == 0) {
                         s.txWatch = false;
                         events |= EvTxEmpty;
+                        m_drainRecheckMs = kDrainRecheckMs;
+                        m_lastQueued = -1;
+                        m_lastTxCount = -1;
+                    } else {
+                        m_drainRecheckMs = nextDrainRecheck(m_drainRecheckMs, outputProgressed(s.fd, queued));
                     }
                 }
             }

@@ -17,11 +17,21 @@ public:
     // process ends); it holds only the shared block, never the component.
     static void start(std::shared_ptr<TSerial::Shared> shared);
 
+    // How long to wait before the kernel's output queue is looked at again,
+    // while a transmit-empty event waits for it: short while bytes leave,
+    // twice as long each time nothing left (a stalled handshake can hold
+    // the queue for hours), up to kDrainRecheckMaxMs.
+    static constexpr int kDrainRecheckMs = 20;
+    static constexpr int kDrainRecheckMaxMs = 1000;
+    static int nextDrainRecheck(int currentMs, bool bytesLeft);
+
 private:
     explicit TSerThread(std::shared_ptr<TSerial::Shared> shared) : m_shared(std::move(shared)) {}
     void run();
     void post(unsigned events);
     unsigned checkModemLines(int fd);
+    // True when the output queue moved on since the last look.
+    bool outputProgressed(int fd, int queued);
 
     std::shared_ptr<TSerial::Shared> m_shared;
     bool m_hungUp = false;
@@ -31,4 +41,7 @@ private:
     bool m_haveCounts = false;
     int m_counts[6] = {};
     int m_lines = -1;
+    int m_drainRecheckMs = kDrainRecheckMs;
+    int m_lastQueued = -1;
+    long long m_lastTxCount = -1;
 };
