@@ -1,6 +1,7 @@
 // Measures the link: how fast commands go round through queue, dispatcher
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.
+#include "bench/bench_input.h"
 #include "serial/tserial.h"
 #include "shell/tform1.h"
 #include "sim/simdrive.h"
@@ -129,6 +130,11 @@ int main(int argc, char *argv[])
         idlePercent = 100.0 * cpu / (double(clock.nsecsElapsed()) / 1e9);
     }
 
+    const double noise64k = bench::noiseSeconds(64 << 10);
+    const double noise512k = bench::noiseSeconds(512 << 10);
+    const double noise4m = bench::noiseSeconds(4 << 20);
+    const double textEntry = bench::longTextEntrySeconds(4 << 20);
+
     std::printf("%-44s %14s %10s\n", "figure", "value", "aim");
     std::printf("%-44s %14.0f %10s\n", "(a) round trips per second, 10000 commands", roundTrips, ">= 5000");
     std::printf("%-44s %14.1f %10s\n", "(a) microseconds per command", usPerCommand, "");
@@ -140,11 +146,19 @@ int main(int argc, char *argv[])
                     e.ideal / e.achieved, ">= 0.90");
     }
     std::printf("%-44s %14.3f %10s\n", "(c) CPU of an idle open port, % of one core", idlePercent, "< 1");
+    std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 64 KB in 64-byte pieces, s", noise64k, "");
+    std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 512 KB, s", noise512k, "8 x 64 KB");
+    std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 4 MB, s", noise4m, "64 x 64 KB");
+    std::printf("%-44s %14.3f %10s\n", "(e) text file with a 4 MiB entry, s", textEntry, "");
     std::printf("\n");
     std::printf("roundtrips_per_s %.0f\n", roundTrips);
     std::printf("us_per_command %.1f\n", usPerCommand);
     std::printf("line_ratio_9600 %.3f\n", emulated[0].ideal / emulated[0].achieved);
     std::printf("line_ratio_38400 %.3f\n", emulated[1].ideal / emulated[1].achieved);
     std::printf("idle_cpu_percent %.3f\n", idlePercent);
+    std::printf("noise_64k_s %.3f\n", noise64k);
+    std::printf("noise_512k_s %.3f\n", noise512k);
+    std::printf("noise_4m_s %.3f\n", noise4m);
+    std::printf("text_entry_4mib_s %.3f\n", textEntry);
     return 0;
 }

@@ -2,18 +2,52 @@
 
 #include "link/commandqueue.h"
 
+#include <string_view>
+
 namespace answer {
+
+namespace {
+
+// A plain search that leans on memchr: the dispatcher runs its searches over
+// the whole buffer for every piece that arrives, and the generic matchers
+// walk it byte by byte.
+qsizetype find(const QByteArray &haystack, std::string_view needle, qsizetype from = 0)
+{
+    const std::string_view text(haystack.constData(), size_t(haystack.size()));
+    const size_t at = text.find(needle, size_t(from));
+    return at == std::string_view::npos ? -1 : qsizetype(at);
+}
+
+} // namespace
 
 void removeLineFeeds(QByteArray &text)
 {
-    text.replace('\n', QByteArray());
+    if (find(text, "\n") >= 0)
+        text.replace('\n', QByteArray());
+}
+
+bool isListingKind(uint8_t kind)
+{
+    using namespace CommandKind;
+    return kind == ParameterList || kind == ListBlockFirst || kind == ListBlockMiddle || kind == ListBlockLast;
 }
 
 bool removeStatusDigit(QByteArray &buffer)
 {
-    for (char digit = '0'; digit <= '4'; ++digit) {
-        const char pattern[] = {'o', 'k', digit, '\r', 0};
-        const qsizetype at = buffer.indexOf(pattern);
+    // The lowest digit wins wherever it stands, so one pass notes the first
+    // place of each digit and stops early only at a "0".
+    qsizetype first[5] = {-1, -1, -1, -1, -1};
+    const char *data = buffer.constData();
+    const qsizetype size = buffer.size();
+    for (qsizetype at = find(buffer, "ok"); at >= 0 && at + 3 < size; at = find(buffer, "ok", at + 1)) {
+        const char digit = data[at + 2];
+        if (digit < '0' || digit > '4' || data[at + 3] != '\r' || first[digit - '0'] >= 0)
+            continue;
+        first[digit - '0'] = at;
+        if (digit == '0')
+            break;
+    }
+    for (const qsizetype at : first) {
         if (at >= 0) {
             buffer.remove(at + 2, 1);
             return true;
@@ -24,9 +58,11 @@ bool removeStatusDigit(QByteArray &buffer)
 
 int errorPosition(const QByteArray &buffer)
 {
-    if (buffer.contains("****"))
+    // One pass: the first "**", and whether a run of four follows anywhere.
+    const qsizetype first = find(buffer, "**");
+    if (first < 0 || find(buffer, "****", first) >= 0)
         return 0;
-    return int(buffer.indexOf("**") + 1);
+    return int(first + 1);
 }
 
 bool holdsUnresolvedError(const QByteArray &buffer)
@@ -39,7 +75,7 @@ Ack acknowledgement(const QByteArray &buffer, const QByteArray &commandText)
     const QByteArray expected = commandText + "ok\r";
     if (buffer == expected)
         return Ack::Exact;
-    if (buffer.contains(expected))
+    if (find(buffer, std::string_view(expected.constData(), size_t(expected.size()))) >= 0)
         return Ack::Contained;
     return Ack::None;
 }
@@ -47,29 +83,31 @@ Ack acknowledgement(const QByteArray &buffer, const QByteArray &commandText)
 Route routeByKind(const QByteArray &buffer, uint8_t kind)
 {
     using namespace CommandKind;
-    // The order of the tests matters: the version test looks at the text
-    // before it looks at the kind.
-    if (kind == ParameterList || kind == ListBlockFirst || kind == ListBlockMiddle || kind == ListBlockLast)
+    // Each kind is tested before its text is searched: the buffer is only
+    // read for the one kind that is in flight.
+    if (isListingKind(kind))
         return Route::ParameterListing;
-    if (kind == ProgramListing)
+    switch (kind) {
+    case ProgramListing:
         return Route::ProgramListing;
-    if (kind == ProgramLine)
+    case ProgramLine:
         return buffer.contains("pgm\r") ? Route::ProgramLineDone : Route::None;
-    if (kind == Language)
+    case Language:
         return Route::Language;
-    if (buffer.contains("Version") && kind == Version && buffer.contains('0'))
-        return Route::Version;
-    if (kind == Status)
+    case Version:
+        return buffer.contains("Version") && buffer.contains('0') ? Route::Version : Route::None;
+    case Status:
         return Route::Status;
-    if (kind == OutputQuery || kind == OutputToggle)
+    case OutputQuery:
+    case OutputToggle:
         return Route::Output;
-    if (buffer.contains("ok\r") && kind == Trace)
-        return Route::Trace;
-    if (kind == Trace)
+    case Trace:
+        return buffer.contains("ok\r") ? Route::Trace : Route::None;
+    case ConnectQuit:
+        return buffer.contains("quit\rok\r") ? Route::QuitDone : Route::None;
+    default:
         return Route::None;
-    if (buffer.contains("quit\rok\r") && kind == ConnectQuit)
-        return Route::QuitDone;
-    return Route::None;
+    }
 }
 
 bool keystrokeAnswered(const QByteArray &buffer, const QByteArray &commandText)

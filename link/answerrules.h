@@ -9,6 +9,15 @@
 
 namespace answer {
 
+// The receive buffer never holds more than this: a full parameter listing is
+// about 1.5 KB, a program listing of 300 lines some 10 KB. Past it the buffer
+// keeps only its last kReceiveBufferKeep bytes (a listing ends instead).
+constexpr qsizetype kReceiveBufferLimit = 32 * 1024;
+constexpr qsizetype kReceiveBufferKeep = 1024;
+
+// The kinds of the parameter listing: one drive, and the blocks of several.
+bool isListingKind(uint8_t kind);
+
 // Removes every line feed.
 void removeLineFeeds(QByteArray &text);
 

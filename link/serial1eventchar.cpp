@@ -21,11 +21,15 @@ void TForm1::Serial1EventChar(TSerial *sender)
 {
     QByteArray chunk;
     sender->ReadString(chunk);
+    dispatchChunk(chunk);
+}
 
+void TForm1::dispatchChunk(QByteArray chunk)
+{
     if (MasterMode) {
         // The PC only relays between the drives and shows their traffic.
         if (chunk != "#0R")
-            sender->WriteString(chunk);
+            Serial1->WriteString(chunk);
         if (memoRxDText().size() > 200)
             MemoRxD->clear();
         const qsizetype lf = chunk.indexOf('\n');
@@ -35,6 +39,13 @@ void TForm1::Serial1EventChar(TSerial *sender)
             appendToMemoRxD(chunk);
         return;
     }
+
+    // A drive error is on its way to the user or in front of him: what comes
+    // now waits behind his confirmation, which empties the buffer anyway.
+    // Without this each further piece would run the error step again and
+    // the message would grow while it is shown.
+    if (DialogMessage)
+        return;
 
     ReceiveBuffer += chunk;
 
@@ -54,6 +65,9 @@ void TForm1::Serial1EventChar(TSerial *sender)
     }
 
     if (LinkState != 0)
+        return;
+
+    if (ReceiveBuffer.size() > answer::kReceiveBufferLimit && bufferOverflow())
         return;
 
     answer::removeStatusDigit(ReceiveBuffer);
@@ -107,6 +121,25 @@ void TForm1::Serial1EventChar(TSerial *sender)
 
     if (errorPos > 0)
         showDriveError();
+}
+
+bool TForm1::bufferOverflow()
+{
+    // No answer is anywhere near this long: the line is talking nonsense.
+    const CommandNode *head = Queue.head();
+    if (head && answer::isListingKind(head->Kind)) {
+        // A listing would restart its watchdog with every piece for ever and
+        // keep the window locked: it ends here as its watchdog would end it,
+        // and nothing queued behind it is sent into the noise.
+        ReceiveBuffer.clear();
+        clearQueue();
+        Timer11Timer();
+        return true;
+    }
+    // Whatever matched no rule so far never will; an answer that is just
+    // arriving fits in what is kept.
+    ReceiveBuffer.remove(0, ReceiveBuffer.size() - answer::kReceiveBufferKeep);
+    return false;
 }
 
 void TForm1::showDriveError()

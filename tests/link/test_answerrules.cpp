@@ -2,6 +2,7 @@
 #include "link/answerrules.h"
 #include "link/commandqueue.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using answer::Ack;
@@ -13,6 +14,7 @@ private slots:
     void statusDigit_data();
     void statusDigit();
     void errorPosition();
+    void onePassRulesAgreeWithTheirDefinition();
     void acknowledgement();
     void routing_data();
     void routing();
@@ -57,6 +59,36 @@ void TestAnswerRules::errorPosition()
     QVERIFY(answer::holdsUnresolvedError("x** y"));
     QVERIFY(!answer::holdsUnresolvedError("x**** y"));
     QVERIFY(!answer::holdsUnresolvedError("x* y"));
+}
+
+void TestAnswerRules::onePassRulesAgreeWithTheirDefinition()
+{
+    // The status digit and the error position are found in one pass over
+    // the buffer; on random buffers made of the pieces that matter they
+    // must agree with the rules as defined: the first "okD\r" of the lowest
+    // digit, and the first "**" unless "****" stands anywhere.
+    auto digitByDefinition = [](QByteArray buffer) {
+        for (char digit = '0'; digit <= '4'; ++digit) {
+            const qsizetype at = buffer.indexOf(QByteArray("ok") + digit + '\r');
+            if (at >= 0)
+                return buffer.remove(at + 2, 1);
+        }
+        return buffer;
+    };
+    auto errorByDefinition = [](const QByteArray &buffer) {
+        return buffer.contains("****") ? 0 : int(buffer.indexOf("**") + 1);
+    };
+    const QList<QByteArray> pieces = {"ok", "o", "k", "0", "1", "2", "3", "4", "5", "\r", "*", "**", "x"};
+    QRandomGenerator rng(7);
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray buffer;
+        for (int i = 0, n = rng.bounded(16); i < n; ++i)
+            buffer += pieces[rng.bounded(pieces.size())];
+        QByteArray fast = buffer;
+        answer::removeStatusDigit(fast);
+        QCOMPARE(fast, digitByDefinition(buffer));
+        QCOMPARE(answer::errorPosition(buffer), errorByDefinition(buffer));
+    }
 }
 
 void TestAnswerRules::acknowledgement()
