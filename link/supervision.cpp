@@ -46,6 +46,24 @@ void TForm1::Timer8Timer()
     Timer10Timer();
 }
 
+void TForm1::Timer9Timer()
+{
+    // A status poll cycle did not complete in time: the link is lost. The
+    // previous address is probed every second until it answers again.
+    setBackground(Label2, Qt::red);
+    Label2->setText(fromCp1252(text(74)));
+    Image2->hide();
+    Label6->setText(QString());
+    FoundAddresses[0] = 0;
+    PreviousAddress = DriveAddress;
+    DriveAddress.clear();
+    Timer9->stop();
+    Timer10->start();
+    for (QWidget *w : std::initializer_list<QWidget *> {Label4, Label3, ProgressBar1, Label8})
+        w->hide();
+    clearQueue();
+}
+
 void TForm1::Timer10Timer()
 {
     clearQueue();

@@ -174,7 +174,9 @@ void TForm1::createControls()
     Position->hide();
     Label5->hide();
 
+    // Offered only when a search found nothing or the listing timed out again.
     Button11 = newButton(area, QStringLiteral("ZYNT suchen"), 530, 380, 110, 25);
+    Button11->hide();
 
     // Interface configuration.
     Panel3 = new QFrame(area);
@@ -391,7 +393,7 @@ void TForm1::createTimers()
         {&Timer6, 4000, true, &TForm1::Timer6Timer},
         {&Timer7, 4000, false, nullptr},
         {&Timer8, 1000, false, &TForm1::Timer8Timer},
-        {&Timer9, 2000, false, nullptr},
+        {&Timer9, 2000, false, &TForm1::Timer9Timer},
         {&Timer10, 1000, false, &TForm1::Timer10Timer},
         {&Timer11, 20000, false, &TForm1::Timer11Timer},
         {&Timer12, 3000, false, &TForm1::Timer12Timer},

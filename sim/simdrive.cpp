@@ -177,6 +177,7 @@ struct SimLine::Impl {
     std::optional<QByteArray> nextError;
 
     QByteArray input;
+    qint64 sent = 0;
     std::deque<PendingCommand> pending;
     std::deque<Piece> output;
     QList<QByteArray> commands;
@@ -375,6 +376,7 @@ struct SimLine::Impl {
                 break;
             }
             p.written += n;
+            sent += n;
             if (p.written == p.data.size()) {
                 if (p.byteTime.count() > 0)
                     txLineFree = p.startTime + static_cast<long>(p.data.size()) * p.byteTime;
@@ -617,8 +619,20 @@ void SimLine::setSilent(bool silent)
 void SimLine::sendRaw(const QByteArray &bytes)
 {
     std::lock_guard lock(d->mutex);
-    d->output.push_back({bytes, 0, Clock::now(), nanoseconds(0), nanoseconds(0), false, {}});
+    d->queueOutput(bytes, Clock::now());
     d->wake();
+}
+
+qint64 SimLine::bytesSent() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->sent;
+}
+
+bool SimLine::outputIdle() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->output.empty() && d->pending.empty();
 }
 
 void SimLine::setNextErrorLine(const QByteArray &text)

@@ -66,12 +66,17 @@ public:
     void setChunking(int minBytes, int maxBytes, uint32_t seed); // answers in random pieces
     void dropAnswers(int count);                // the next count commands to a drive here get no answer at all
     void setSilent(bool silent);                // no answer to anything
-    void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once
+    void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once (in pieces when chunking is set)
     void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"
     void hangUp();                              // closes the line for good (the adapter is pulled)
 
     bool start();
     void stop();
+
+    // Bytes written to the line so far; it only grows.
+    qint64 bytesSent() const;
+    // True when nothing is waiting to be sent (no answer due, no piece queued).
+    bool outputIdle() const;
 
     // What the line received: every complete command ("#1ver\r" ...), in order.
     QList<QByteArray> receivedCommands() const;

@@ -60,4 +60,25 @@ struct LinkFixture {
 
     // The drive says exactly these bytes.
     void say(const QByteArray &bytes) { drive->sendRaw(bytes); }
+
+    // Runs the event loop until the drive has nothing left to send and the
+    // program has taken in every byte the drive sent. Both counts only grow,
+    // so a passing moment cannot turn into a failure.
+    bool drained(int timeoutMs = 20000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!drive->outputIdle()) {
+            if (clock.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(5);
+        }
+        const qint64 sent = drive->bytesSent();
+        while (form->Serial1->ReceivedTotal() < sent) {
+            if (clock.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
 };

@@ -4,7 +4,12 @@
 
 #include "program/tokbottomdlg.h"
 
+#include "link/answerrules.h"
+
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QRandomGenerator>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -48,6 +53,9 @@ private slots:
     void driveErrorCompletedInPieces();
     void masterModeRelays();
     void terminalEchoClearing();
+    void driveErrorShownOnceWhateverFollows();
+    void megabytesOfNoiseInFlight();
+    void endlessListingEndsAsItsWatchdogWould();
 
 private:
     LinkFixture *fx = nullptr;
@@ -178,6 +186,13 @@ void TestDispatcher::kindFourBecomingHeadStartsTimer7()
 
 void TestDispatcher::kindSevenExactCompletesWriteBack()
 {
+    // The drive starts its listing but does not finish it, so that the
+    // re-read is seen while it runs.
+    fx->drive->addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        if (command == "listp")
+            return QByteArray("\n\r\nP0=1\r");
+        return std::nullopt;
+    });
     f->DriveConnected = 1;
     f->Label4->show();
     f->Label8->show();
@@ -192,6 +207,7 @@ void TestDispatcher::kindSevenExactCompletesWriteBack()
     QCOMPARE(got.value(1), QByteArray("#1TROFF\r"));
     QCOMPARE(got.value(2), QByteArray("#1p1028=8\r"));
     QCOMPARE(got.value(3), QByteArray("#1listp\r"));
+    QVERIFY(fx->drained(kWait));
     QVERIFY(f->Label8->isHidden());
     QVERIFY(f->Label4->isHidden());
     QVERIFY(!f->Timer2->isActive());
@@ -299,8 +315,7 @@ void TestDispatcher::everyKindAnsweredInChunks()
 void TestDispatcher::textWithoutCommandIsDiscarded()
 {
     fx->say("#1s\r\nok\n\r");
-    QTRY_VERIFY_WITH_TIMEOUT(f->Serial1->InQueueCount() == 0, kWait);
-    settle();
+    QVERIFY(fx->drained(kWait));
     QVERIFY(f->ReceiveBuffer.isEmpty());
     // But an unconfirmed error is kept for its dialog.
     fx->say("** Fehler\r");
@@ -327,7 +342,7 @@ void TestDispatcher::starsInListingAreNoError()
     f->queueCommand("s", 0);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1s\r\n**** Liste ****\r");
-    settle();
+    QVERIFY(fx->drained(kWait));
     QVERIFY(!f->Timer13->isActive());
     QVERIFY(!f->DialogMessage);
     QCOMPARE(f->ReceiveBuffer, QByteArray("#1s\r**** Liste ****\r"));
@@ -441,6 +456,116 @@ void TestDispatcher::terminalEchoClearing()
     QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText().size(), qsizetype(202), kWait);
     fx->say("v");
     QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText(), QByteArray("v"), kWait);
+}
+
+void TestDispatcher::driveErrorShownOnceWhateverFollows()
+{
+    fx->drive->setSilent(true);
+    f->queueCommand("V100", 4);
+    f->queueCommand("s", 0);
+    QVERIFY(fx->commands(1, kWait));
+    fx->say("#1V100\r\n** Syntaxfehler\r");
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    const QString shown = f->OKBottomDlg->Label1->text();
+    const QByteArray message = f->ReceiveBuffer;
+    // More text while the message is up: it neither grows the message nor
+    // raises the dialog again.
+    int shows = 0;
+    connect(f->Timer13, &QTimer::timeout, this, [&shows] { ++shows; });
+    fx->say("\n** noch ein Fehler\r\nok\n\r** und noch einer\r");
+    QVERIFY(fx->drained(kWait));
+    settle(100);
+    QCOMPARE(shows, 0);
+    QCOMPARE(f->OKBottomDlg->Label1->text(), shown);
+    QCOMPARE(f->ReceiveBuffer, message);
+    QCOMPARE(fx->drive->receivedCommands().size(), 1);
+    // The confirmation lets the failing line go; the link carries on.
+    fx->drive->setSilent(false);
+    f->OKBottomDlg->OKBtn->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1s\r"));
+    QVERIFY(!f->OKBottomDlg->isVisible());
+}
+
+void TestDispatcher::megabytesOfNoiseInFlight()
+{
+    // A command whose answer never comes while the line keeps talking: the
+    // buffer stays bounded and the window keeps being served.
+    fx->drive->setSilent(true);
+    f->queueCommand("s", 0);
+    QVERIFY(fx->commands(1, kWait));
+    QByteArray noise;
+    noise.reserve(4 << 20);
+    QRandomGenerator rng(31);
+    const char alphabet[] = "abcdefghijlmnopqrstuvwxyz0123456789=#?\r"; // no "k": never an "ok"
+    while (noise.size() < (4 << 20))
+        noise += alphabet[rng.bounded(int(sizeof alphabet) - 1)];
+    qsizetype largest = 0;
+    qint64 longestGap = 0;
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] {
+        largest = std::max(largest, f->ReceiveBuffer.size());
+        longestGap = std::max(longestGap, sinceTick.restart());
+    });
+    probe.start(10);
+    fx->say(noise);
+    QVERIFY(fx->drained(120000));
+    probe.stop();
+    QVERIFY(largest <= answer::kReceiveBufferLimit);
+    QVERIFY(f->ReceiveBuffer.size() <= answer::kReceiveBufferLimit);
+    QVERIFY(f->Queue.head()); // the noise answered nothing
+    // Generous: only a stall of seconds would mean the handler bogs down.
+    QVERIFY2(longestGap < 3000, qPrintable(QString::number(longestGap)));
+    // What arrives after the noise is still understood.
+    fx->say("#1s\r\nok\n\r");
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+}
+
+void TestDispatcher::endlessListingEndsAsItsWatchdogWould()
+{
+    // A drive that keeps sending without ever ending its listing: the
+    // listing watchdog is restarted by every piece, so without a bound the
+    // window would stay locked for ever.
+    fx->drive->setSilent(true);
+    f->Texte[1][146] = "Parameterliste nicht empfangen";
+    f->FirstListingTimeout = false;
+    f->DriveConnected = 1;
+    f->setEnabled(false);
+    f->Button11->hide();
+    f->queueCommand("listp", 14);
+    f->queueCommand("ver", 15);
+    f->Timer11->start();
+    QVERIFY(fx->commands(1, kWait));
+    QStringList boxes;
+    QTimer answerBoxes;
+    connect(&answerBoxes, &QTimer::timeout, this, [&boxes] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+        }
+    });
+    answerBoxes.start(20);
+    const QByteArray line = "P1=2abcdefghijklmnopqrstuvwxyz\r";
+    QByteArray stream;
+    while (stream.size() < 2 * answer::kReceiveBufferLimit)
+        stream += line;
+    fx->say(stream);
+    QVERIFY(fx->drained(kWait));
+    QTRY_VERIFY_WITH_TIMEOUT(boxes.size() == 1, kWait);
+    QCOMPARE(boxes.value(0), QStringLiteral("Parameterliste nicht empfangen"));
+    QVERIFY(f->isEnabled());
+    QVERIFY(!f->Timer11->isActive());
+    QVERIFY(!f->Button11->isHidden());
+    QVERIFY(!f->Queue.head()); // nothing more goes out into the noise
+    // More of the same is thrown away at once: no further message.
+    fx->say(stream);
+    QVERIFY(fx->drained(kWait));
+    settle(100);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QCOMPARE(fx->drive->receivedCommands().size(), 1);
 }
 
 QTEST_MAIN(TestDispatcher)
