@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace datafiles {
@@ -26,6 +27,40 @@ QString locate(const QString &folder, const QString &name)
     if (!shipped.isEmpty() && QFileInfo(QDir(shipped).filePath(name)).isFile())
         return QDir(shipped).filePath(name);
     return {};
+}
+
+ReadResult readFile(QIODevice &device)
+{
+    // In pieces, so that what came before a read error is kept.
+    ReadResult result;
+    char piece[16384];
+    for (;;) {
+        const qint64 n = device.read(piece, sizeof piece);
+        if (n < 0) {
+            result.error = device.errorString();
+            break;
+        }
+        if (n == 0)
+            break;
+        result.bytes.append(piece, qsizetype(n));
+    }
+    return result;
+}
+
+ReadResult readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QByteArray(), fileError(path, file.errorString())};
+    ReadResult result = readFile(static_cast<QIODevice &>(file));
+    if (!result.error.isEmpty())
+        result.error = fileError(path, result.error);
+    return result;
+}
+
+QString fileError(const QString &path, const QString &reason)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) + QStringLiteral(":\n") + reason;
 }
 
 } // namespace datafiles

@@ -35,17 +35,11 @@ void TForm1::init_Texte()
     const QString path = datafiles::locate(QDir::currentPath(), QStringLiteral("ZYNT-Texte.ini"));
     if (path.isEmpty())
         return; // no texts: every caption stays empty
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        errorBox(toCp1252(file.errorString()));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        errorBox(toCp1252(file.errorString()));
-        return;
-    }
-    Texte = texts::parseTextFile(bytes);
+    // A read error keeps the texts read before it.
+    const datafiles::ReadResult read = datafiles::readFile(path);
+    Texte = texts::parseTextFile(read.bytes);
+    if (!read.error.isEmpty())
+        errorBox(toCp1252(read.error));
 }
 
 void TForm1::Sprachauswahl(int language, bool reload)

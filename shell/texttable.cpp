@@ -21,7 +21,21 @@ TextTable parseTextFile(const QByteArray &bytes)
     TextTable table;
     TextLines reader(bytes);
     reader.next(); // title
-    QByteArray line = reader.next();
+
+    // The line is read through a position rather than cut from the front,
+    // and "the rest of the line holds a +" is answered from the last "+" of
+    // the line: a long line of many pieces then costs its length once.
+    QByteArray line;
+    qsizetype pos = 0, lastPlus = -1, lastDoublePlus = -1;
+    auto take = [&](QByteArray next) {
+        line = std::move(next);
+        pos = 0;
+        lastPlus = line.lastIndexOf('+');
+        lastDoublePlus = line.lastIndexOf("++");
+    };
+    auto restHasPlus = [&] { return lastPlus >= pos; };
+
+    take(reader.next());
     while (!line.isEmpty()) {
         const qsizetype open = line.indexOf('[');
         const qsizetype comma = line.indexOf(',');
@@ -36,30 +50,30 @@ TextTable parseTextFile(const QByteArray &bytes)
         QByteArray dropped;
         QByteArray &text = kept ? table[language][textNumber] : dropped;
 
-        while (!line.isEmpty()) {
-            const qsizetype quote = line.indexOf('"');
+        while (pos < line.size()) {
+            const qsizetype quote = line.indexOf('"', pos);
             if (quote < 0) {
                 // A rest without quotes: a continuation mark still counts.
-                if (!line.contains('+')) {
-                    line.clear();
+                if (!restHasPlus()) {
+                    pos = line.size();
                     break;
                 }
             } else {
-                line.remove(0, quote + 1);
-                qsizetype end = line.indexOf('"');
+                pos = quote + 1;
+                qsizetype end = line.indexOf('"', pos);
                 if (end < 0)
                     end = line.size();
-                text += line.left(end);
-                line.remove(0, end + 2); // the piece, its closing quote and the character after it
+                text += QByteArrayView(line).sliced(pos, end - pos);
+                pos = end + 2; // the piece, its closing quote and the character after it
             }
-            if (line.contains('+')) {
+            if (restHasPlus()) {
                 text += '\r';
-                if (line.contains("++"))
+                if (lastDoublePlus >= pos)
                     text += '\r';
-                line = reader.next();
+                take(reader.next());
             }
         }
-        line = reader.next();
+        take(reader.next());
     }
     return table;
 }

@@ -2,6 +2,12 @@
 // answer to "P265?" selects.
 #include "shell/texttable.h"
 
+#include "shell/datafiles.h"
+#include "shell/textlines.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <QMap>
 #include <QtTest>
 
@@ -36,6 +42,9 @@ private slots:
     void language_data();
     void language();
     void helpFile();
+    void longEntryOfManyPieces();
+    void linesOfATemporary();
+    void readErrorKeepsWhatWasRead();
 
 private:
     void addColumns();
@@ -176,6 +185,10 @@ void TestTextTable::lineEnds_data()
         << QByteArray("t\r\n[1,5]=\"a\" +\r\n\"b\"\r\n[1,6]=\"c\"\r\n[2,5]=\"d\"\r\n\r\n[2,6]=\"e\"\r\n") << expected;
     QTest::newRow("LF only")
         << QByteArray("t\n[1,5]=\"a\" +\n\"b\"\n[1,6]=\"c\"\n[2,5]=\"d\"\n\n[2,6]=\"e\"\n") << expected;
+    QTest::newRow("CR only")
+        << QByteArray("t\r[1,5]=\"a\" +\r\"b\"\r[1,6]=\"c\"\r[2,5]=\"d\"\r\r[2,6]=\"e\"\r") << expected;
+    QTest::newRow("mixed")
+        << QByteArray("t\n[1,5]=\"a\" +\r\"b\"\r\n[1,6]=\"c\"\r[2,5]=\"d\"\n\r\n[2,6]=\"e\"\r") << expected;
     // The carriage return of the line end never enters a text.
     QTest::newRow("CRLF after an open piece")
         << QByteArray("t\r\n[1,5]=\"abc\r\n[1,6]=\"d\r\n") << Texts {{key(1, 5), "abc"}, {key(1, 6), "d"}};
@@ -235,6 +248,87 @@ void TestTextTable::helpFile()
 {
     QCOMPARE(texts::helpFileName(1), QByteArray("ZYNT_HILFE.HLP"));
     QCOMPARE(texts::helpFileName(2), QByteArray("ZYNT_HELP.HLP"));
+}
+
+void TestTextTable::longEntryOfManyPieces()
+{
+    // Several megabytes in one line of many pieces: every piece is read
+    // once, so this takes no time worth noticing (the whole rest of the line
+    // used to be searched for a "+" after every piece, and cut from the
+    // front).
+    QByteArray line = "[1,5]=";
+    QByteArray expected;
+    for (int i = 0; line.size() < (4 << 20); ++i) {
+        const QByteArray piece = QByteArray::number(i % 1000);
+        line += '"' + piece + "\" ";
+        expected += piece;
+    }
+    const TextTable table = texts::parseTextFile("t\r\n" + line + "\r\n[1,6]=\"x\"\r\n");
+    QCOMPARE(table[1][5].size(), expected.size());
+    QVERIFY(table[1][5] == expected);
+    QCOMPARE(table[1][6], QByteArray("x"));
+}
+
+void TestTextTable::linesOfATemporary()
+{
+    // The reader holds the bytes it is given: a temporary may be passed.
+    TextLines lines(QByteArray("eins\r\nzwei\rdrei\nvier"));
+    QCOMPARE(lines.next(), QByteArray("eins"));
+    QCOMPARE(lines.next(), QByteArray("zwei"));
+    QCOMPARE(lines.next(), QByteArray("drei"));
+    QCOMPARE(lines.next(), QByteArray("vier"));
+    QVERIFY(lines.atEnd());
+    QCOMPARE(lines.next(), QByteArray());
+}
+
+namespace {
+// A device that delivers its bytes and then fails, as a disk can.
+class FailingDevice : public QIODevice {
+public:
+    FailingDevice(QByteArray bytes, qsizetype failAt) : m_bytes(std::move(bytes)), m_failAt(failAt)
+    {
+        open(QIODevice::ReadOnly);
+    }
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (m_pos >= m_failAt) {
+            setErrorString(QStringLiteral("Eingabe-/Ausgabefehler"));
+            return -1;
+        }
+        const qint64 n = std::min<qint64>(max, std::min<qint64>(16, m_failAt - m_pos));
+        memcpy(data, m_bytes.constData() + m_pos, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+private:
+    QByteArray m_bytes;
+    qsizetype m_failAt;
+    qsizetype m_pos = 0;
+};
+} // namespace
+
+void TestTextTable::readErrorKeepsWhatWasRead()
+{
+    const QByteArray file = crlf({"t", R"([1,5]="a")", R"([1,6]="b")", R"([1,7]="c")"});
+    FailingDevice device(file, file.indexOf("[1,7]"));
+    const datafiles::ReadResult read = datafiles::readFile(device);
+    QCOMPARE(read.error, QStringLiteral("Eingabe-/Ausgabefehler"));
+    QCOMPARE(read.bytes, file.left(file.indexOf("[1,7]")));
+    const TextTable table = texts::parseTextFile(read.bytes);
+    QCOMPARE(table[1][5], QByteArray("a"));
+    QCOMPARE(table[1][6], QByteArray("b"));
+    QVERIFY(table[1][7].isEmpty());
+
+    // A file that cannot be read at all is named in the reason.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("ZYNT-Texte.ini"));
+    QVERIFY(QDir().mkpath(folder));
+    const datafiles::ReadResult none = datafiles::readFile(folder);
+    QVERIFY(none.bytes.isEmpty());
+    QVERIFY2(none.error.contains(QStringLiteral("ZYNT-Texte.ini")), qPrintable(none.error));
 }
 
 QTEST_APPLESS_MAIN(TestTextTable)
