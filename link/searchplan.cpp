@@ -6,8 +6,13 @@ namespace search {
 
 namespace {
 
-// Fastest first: a drive set to a high rate is found soonest.
-const TBaudrate kRates[] = {br_038400, br_019200, br_009600, br_004800, br_002400, br_001200};
+// Fastest first: a drive set to a high rate is found soonest. The rate table
+// runs slowest first.
+TBaudrate rateOfStep(int step)
+{
+    const auto &rates = settings::driveRates();
+    return rates[rates.size() - 1 - size_t(step / 4)].rate;
+}
 
 } // namespace
 
@@ -16,7 +21,7 @@ std::optional<Pair> pairOfStep(int step)
     if (step < 0 || step > kLastStep)
         return std::nullopt;
     const int port = (step / 2) % 2 + 1;
-    const TBaudrate rate = kRates[step / 4];
+    const TBaudrate rate = rateOfStep(step);
     return Pair {port, rate, settings::interfaceDescription(port, baudRateValue(rate))};
 }
 
@@ -29,10 +34,10 @@ StepChange changeAtStep(int step)
         change.port = 2;
     } else if (step % 4 == 0) {
         change.port = 1;
-        change.rate = kRates[step / 4];
+        change.rate = rateOfStep(step);
         change.timer1 = step <= 16 ? 400 : 500;
     } else if (step == 1 || (step % 4 == 1 && step >= 5 && step <= 21)) {
-        change.rate = kRates[step / 4];
+        change.rate = rateOfStep(step);
     }
     return change;
 }
@@ -41,10 +46,10 @@ Timing timingOf(TBaudrate rate)
 {
     // The poll period is the one the settings file gives the rate; the slow
     // rates also get a longer link watchdog.
-    const int baud = baudRateValue(rate);
-    Timing timing {settings::pollInterval(baud), std::nullopt};
-    if (baud == 2400 || baud == 1200)
-        timing.timer9 = 3000;
+    const settings::DriveRate *known = settings::driveRate(rate);
+    Timing timing {known ? known->pollInterval : 0, std::nullopt};
+    if (known && known->searchWatchdog)
+        timing.timer9 = known->searchWatchdog;
     return timing;
 }
 

@@ -5,12 +5,13 @@
 #include "manual/tform2.h"
 #include "serial/tsersel.h"
 #include "shell/cp1252.h"
+#include "shell/datafiles.h"
 #include "shell/settings.h"
 #include "shell/tradiogroup.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,8 +21,6 @@
 namespace {
 
 const char kSettingsFile[] = "ZYNT.ini";
-
-const TBaudrate kManualRates[] = {br_001200, br_002400, br_004800, br_009600, br_019200, br_038400};
 
 } // namespace
 
@@ -41,14 +40,15 @@ void TForm1::addAddressItem(const QByteArray &address)
 
 void TForm1::ZYNT_ini_file_lesen()
 {
-    QFile file(QDir::current().filePath(QString::fromLatin1(kSettingsFile)));
-    if (!file.exists()) {
+    const QString path = QDir::current().filePath(QString::fromLatin1(kSettingsFile));
+    if (!QFileInfo::exists(path)) {
         Autoscan = 0;
         return;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    const datafiles::ReadResult read = datafiles::readFile(path);
+    if (!read.error.isEmpty()) {
         Autoscan = 0;
-        errorBox(toCp1252(file.errorString()));
+        errorBox(toCp1252(read.error));
         return;
     }
     settings::State state;
@@ -59,7 +59,7 @@ void TForm1::ZYNT_ini_file_lesen()
     state.timer8 = Timer8->interval();
     state.timer9 = Timer9->interval();
     state.timer11 = Timer11->interval();
-    settings::read(file.readAll(), state);
+    settings::read(read.bytes, state);
 
     Autoscan = state.autoscan;
     if (state.port)
@@ -104,13 +104,14 @@ void TForm1::ManuellKonfigurieren1Click()
             w->show();
             w->raise();
         }
-        RadioGroup5->setItems({QStringLiteral("1200 baud"), QStringLiteral("2400 baud"),
-                               QStringLiteral("4800 baud"), QStringLiteral("9600 baud"),
-                               QStringLiteral("19200 baud (Standard)"), QStringLiteral("38400 baud")});
+        QStringList items;
+        for (const settings::DriveRate &rate : settings::driveRates())
+            items << QString::fromLatin1(rate.manualItem);
+        RadioGroup5->setItems(items);
         RadioGroup6->setItems({QStringLiteral("OFF (Standard)"), QStringLiteral("ON")});
     }
-    const TBaudrate *rate = std::find(std::begin(kManualRates), std::end(kManualRates), Serial1->Baudrate());
-    RadioGroup5->setItemIndex(rate == std::end(kManualRates) ? -1 : int(rate - std::begin(kManualRates)));
+    const settings::DriveRate *rate = settings::driveRate(Serial1->Baudrate());
+    RadioGroup5->setItemIndex(rate ? int(rate - settings::driveRates().data()) : -1);
     RadioGroup6->setItemIndex(Serial1->HandshakeRtsCts() ? 1 : 0);
     ListBox1->clear();
     ListBox1->addItem(QStringLiteral("1"));
@@ -120,8 +121,8 @@ void TForm1::ManuellKonfigurieren1Click()
 void TForm1::Button15Click()
 {
     const int selected = RadioGroup5->itemIndex();
-    if (selected >= 0 && selected < int(std::size(kManualRates)))
-        Serial1->setBaudrate(kManualRates[selected]);
+    if (selected >= 0 && selected < int(settings::driveRates().size()))
+        Serial1->setBaudrate(settings::driveRates()[size_t(selected)].rate);
     if (RadioGroup6->itemIndex() == 0)
         Serial1->setHandshakeRtsCts(false);
     else if (RadioGroup6->itemIndex() == 1)
@@ -140,28 +141,12 @@ void TForm1::Button15Click()
     const int port = Serial1->COMPort();
     if (port >= 1 && port <= 4)
         caption = "COM" + QByteArray::number(port) + ':';
-    struct Timing {
-        TBaudrate rate;
-        const char *suffix;
-        int timer1, timer3, timer9; // timer9 0: unchanged
-    };
-    // 2400 baud gets the poll period the settings file gives that rate.
-    static const Timing timings[] = {
-        {br_001200, "  1200 baud - address", 500, 400, 3000},
-        {br_002400, "  2400 baud - address", 400, 400, 0},
-        {br_004800, "  4800 baud - address", 400, 300, 3000},
-        {br_009600, "  9600 baud - address", 400, 250, 0},
-        {br_019200, " 19200 baud - address", 400, 200, 0},
-        {br_038400, " 38400 baud - address", 400, 100, 0},
-    };
-    for (const Timing &t : timings) {
-        if (t.rate != Serial1->Baudrate())
-            continue;
-        caption += t.suffix;
-        Timer1->setInterval(t.timer1);
-        Timer3->setInterval(t.timer3);
-        if (t.timer9)
-            Timer9->setInterval(t.timer9);
+    if (const settings::DriveRate *t = settings::driveRate(Serial1->Baudrate())) {
+        caption += t->manualSuffix;
+        Timer1->setInterval(t->manualTimer1);
+        Timer3->setInterval(t->manualTimer3);
+        if (t->manualTimer9)
+            Timer9->setInterval(t->manualTimer9);
         Timer11->setInterval(2000);
     }
     // The link recovery shows the interface description again; it must be this one.
@@ -230,9 +215,10 @@ bool TForm1::writeSettingsFile()
     const QByteArray bytes = settings::write(Serial1->COMPort(), baudRateValue(Serial1->Baudrate()),
                                              Serial1->HandshakeRtsCts(), FoundAddresses);
     // Written aside and renamed, so that a failing disk never leaves half a file.
-    QSaveFile file(QDir::current().filePath(QString::fromLatin1(kSettingsFile)));
+    const QString path = QDir::current().filePath(QString::fromLatin1(kSettingsFile));
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        errorBox(toCp1252(file.errorString()));
+        errorBox(toCp1252(datafiles::fileError(path, file.errorString())));
         return false;
     }
     return true;

@@ -26,17 +26,43 @@ std::optional<QByteArray> valueOf(const QByteArray &line, const char *key)
 
 } // namespace
 
+const std::array<DriveRate, 6> &driveRates()
+{
+    // By hand, 2400 baud keeps the poll period of the settings file and the
+    // watchdog as it is, while 1200 and 4800 baud get the slow watchdog.
+    static const std::array<DriveRate, 6> rates = {{
+        {br_001200, 1200, 800, 3000, "1200 baud", "  1200 baud - address", 500, 400, 3000},
+        {br_002400, 2400, 400, 3000, "2400 baud", "  2400 baud - address", 400, 400, 0},
+        {br_004800, 4800, 300, 0, "4800 baud", "  4800 baud - address", 400, 300, 3000},
+        {br_009600, 9600, 250, 0, "9600 baud", "  9600 baud - address", 400, 250, 0},
+        {br_019200, 19200, 200, 0, "19200 baud (Standard)", " 19200 baud - address", 400, 200, 0},
+        {br_038400, 38400, 100, 0, "38400 baud", " 38400 baud - address", 400, 100, 0},
+    }};
+    return rates;
+}
+
+const DriveRate *driveRate(int baud)
+{
+    for (const DriveRate &rate : driveRates()) {
+        if (rate.baud == baud)
+            return &rate;
+    }
+    return nullptr;
+}
+
+const DriveRate *driveRate(TBaudrate value)
+{
+    for (const DriveRate &rate : driveRates()) {
+        if (rate.rate == value)
+            return &rate;
+    }
+    return nullptr;
+}
+
 int pollInterval(int baud)
 {
-    switch (baud) {
-    case 1200: return 800;
-    case 2400: return 400;
-    case 4800: return 300;
-    case 9600: return 250;
-    case 19200: return 200;
-    case 38400: return 100;
-    default: return 0;
-    }
+    const DriveRate *rate = driveRate(baud);
+    return rate ? rate->pollInterval : 0;
 }
 
 QByteArray interfaceDescription(int port, int baud)
@@ -70,14 +96,9 @@ void read(const QByteArray &bytes, State &state)
     if (fromFile) {
         if (const auto rest = valueOf(baudLine, "Baudrate=")) {
             baudNumber = decimal(*rest).value_or(0);
-            switch (baudNumber) {
-            case 1200: state.baudrate = br_001200; break;
-            case 2400: state.baudrate = br_002400; break;
-            case 4800: state.baudrate = br_004800; break;
-            case 9600: state.baudrate = br_009600; break;
-            case 38400: state.baudrate = br_038400; break;
-            default: state.baudrate = br_019200; break;
-            }
+            // Any other value is taken as the drives' standard rate.
+            const DriveRate *rate = driveRate(baudNumber);
+            state.baudrate = rate ? rate->rate : br_019200;
             state.interfaceDescription += *rest + " Baud - address ";
         }
     }
@@ -131,7 +152,7 @@ void read(const QByteArray &bytes, State &state)
                     count = i;
                 }
                 const auto address = decimal(entry);
-                if (!address) {
+                if (!address || *address < 0 || *address > kHighestAddress) {
                     // The list ends here; an entry without an address does
                     // not count, except that an empty list stands for one
                     // drive (which the next step makes address 1).

@@ -15,6 +15,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <array>
+
 #include <optional>
 #include <vector>
 
@@ -44,9 +46,28 @@ void read(const QByteArray &bytes, State &state);
 // has the count in element 0.
 QByteArray write(int port, int baud, bool handshake, const std::vector<int> &addresses);
 
+// The rates the drives run at, slowest first, with what the program sets for
+// each: one table for the settings file, the drive search and the interface
+// configured by hand.
+struct DriveRate {
+    TBaudrate rate;
+    int baud;
+    int pollInterval;       // status poll period, ms (search and settings file)
+    int searchWatchdog;     // link watchdog the search sets, ms; 0: left as it is
+    const char *manualItem; // the choice in the hand-made configuration
+    const char *manualSuffix; // its interface caption after the port
+    int manualTimer1, manualTimer3, manualTimer9; // ms; timer 9 0: left as it is
+};
+const std::array<DriveRate, 6> &driveRates();
+const DriveRate *driveRate(int baud);
+const DriveRate *driveRate(TBaudrate rate);
+
 // The status poll interval of a baud rate, in ms; 0 for a rate without one
 // (the drives run at 1200, 2400, 4800, 9600, 19200 and 38400 baud only).
 int pollInterval(int baud);
+
+// The highest address the line protocol carries; other numbers are no address.
+constexpr int kHighestAddress = 255;
 
 // How the interface is named: "COM2:9600 Baud - address ".
 QByteArray interfaceDescription(int port, int baud);

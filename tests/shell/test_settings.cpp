@@ -334,6 +334,16 @@ void TestSettings::addressList_data()
     // already offered stays in the boxes.
     QTest::newRow("first address 0") << QByteArray("2") << QByteArray("0,4,") << QList<int> {2, 1, 4}
                                      << QByteArrayList {"0", "4", "1"} << 0 << QByteArray("1");
+    // Numbers the protocol cannot carry as an address end the list like any
+    // other entry that is no address.
+    QTest::newRow("negative address") << QByteArray("2") << QByteArray("3,-1,") << QList<int> {1, 3}
+                                      << QByteArrayList {"3"} << 0 << QByteArray("3");
+    QTest::newRow("address above 255") << QByteArray("2") << QByteArray("256,4,") << QList<int> {1, 1}
+                                       << QByteArrayList {"1"} << 0 << QByteArray("1");
+    QTest::newRow("address past the integers") << QByteArray("1") << QByteArray("99999999999")
+                                               << QList<int> {1, 1} << QByteArrayList {"1"} << 0 << QByteArray("1");
+    QTest::newRow("address 255") << QByteArray("1") << QByteArray("255") << QList<int> {1, 255}
+                                 << QByteArrayList {"255"} << 0 << QByteArray("255");
     QTest::newRow("count 0") << QByteArray("0") << QByteArray("5,") << QList<int> {0} << QByteArrayList {} << 0
                              << QByteArray("0");
 }
