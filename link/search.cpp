@@ -64,6 +64,7 @@ void TForm1::applyScanStep()
 void TForm1::searchFailed()
 {
     errorBox(text(176));
+    Button11->show();
     setBackground(Label2, Qt::red);
     Label2->setText(fromCp1252(text(74)));
     Image2->hide();
@@ -115,7 +116,7 @@ void TForm1::Adresse_Antwort_pruefen()
     // Address 1 is probed twice; a drive there is still one drive.
     const bool known = std::find(FoundAddresses.begin() + 1, FoundAddresses.begin() + 1 + count, ScanAddress)
                        != FoundAddresses.begin() + 1 + count;
-    if (!known && count < kMaxAddresses) {
+    if (!known && count < settings::kMaxAddresses) {
         ++count;
         addAddressItem(address);
         FoundAddresses[count] = ScanAddress;
@@ -172,7 +173,10 @@ void TForm1::endSearch()
         setEnabled(true);
         ReceiveBuffer.clear();
         errorBox(text(170) + QByteArray::number(HighestScanAddress) + '\r' + text(171));
-        // The search goes on with the next port and rate.
+        // The search goes on with the next port and rate, and where that
+        // answers, the addresses are searched from the first one again.
+        ScanAddress = 0;
+        FirstAddressRepeat = 0;
         LinkState = 1;
         Timer1->start();
         return;

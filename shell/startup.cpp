@@ -105,7 +105,9 @@ void TForm1::INI_Prozedur()
 
 void TForm1::ZYNT_Daten_Initialisieren()
 {
+    // Both address boxes are filled anew by the settings file or the search.
     ListBox1->clear();
+    ComboBox1->clear();
     AllViewRowsIndexed = 1;
     Image1->show();
     Image1->raise();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "link/commandqueue.h"
+#include "shell/settings.h"
 #include "shell/texttable.h"
 #include "serial/tserial.h"
 
@@ -63,6 +64,8 @@ public:
     QByteArray ReceiveBuffer;       // the drive's answer collected so far
     uint8_t DriveConnected = 0;     // 1 when a drive answered and may be sent to
     void Serial1EventChar(TSerial *sender);
+    // Everything the receive handler does with one piece of received text.
+    void dispatchChunk(QByteArray chunk);
     void Serial1TxEmpty(TSerial *sender);
 
     // ---- Link state (drive search and supervision) -------------------------
@@ -71,8 +74,7 @@ public:
     int ScanAddress = 0;
     int HighestScanAddress = 10;
     uint8_t FirstAddressRepeat = 0;
-    static constexpr int kMaxAddresses = 126;
-    std::vector<int> FoundAddresses = std::vector<int>(kMaxAddresses + 1, 0); // [0] = count
+    std::vector<int> FoundAddresses = std::vector<int>(settings::kMaxAddresses + 1, 0); // [0] = count
     QByteArray DriveAddress = "1";
     QByteArray PreviousAddress = "1";
     QByteArray InterfaceDescription;
@@ -224,6 +226,7 @@ public:
     void Timer5Timer();
     void Timer6Timer();
     void Timer8Timer();
+    void Timer9Timer();
     void Timer10Timer();
     void Timer11Timer();
     void Timer12Timer();
@@ -280,6 +283,8 @@ private:
     // The end of a parameter or program write: progress display off, status poll on.
     void endTransferDisplay();
     void showDriveError();
+    // The receive buffer passed its bound; true when the piece is done with.
+    bool bufferOverflow();
     // Takes a data answer whose content this program does not evaluate yet:
     // once the drive's "ok" is in, the answer is dropped and the link moves on.
     void takeAnswerWithoutEvaluation();
@@ -294,5 +299,4 @@ private:
     void switchLanguage(int language);
     // The settings every connection sends a drive: "P1028=8", "p1035=0", "p1716=58120394".
     void queueDriveSettings(const QByteArray &address);
-    void setInterfaceLabel(const QByteArray &description);
 };

@@ -43,6 +43,7 @@ private slots:
     void noDriveAnywhere();
     void driveOnlyAtAddress9EndsTheSearch();
     void broadcastAnsweredButNoAddressGoesOn();
+    void resumedSearchSearchesTheAddressesAgain();
     void menuSearchSkipsTheSettingsFile();
 };
 
@@ -176,6 +177,28 @@ void TestSearch::broadcastAnsweredButNoAddressGoesOn()
     const uint8_t step = f.ScanStep;
     QTRY_VERIFY_WITH_TIMEOUT(f.ScanStep > step, 5000);
     QVERIFY(f.Timer3->interval() > 0);
+}
+
+void TestSearch::resumedSearchSearchesTheAddressesAgain()
+{
+    // COM1 answers the broadcast with a drive outside the searched
+    // addresses (twice, once for each of its steps); COM2 has drive 3. The
+    // search that goes on probes every address again and finds it.
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({12}, 38400), drives({3}, 38400), kAutoscan));
+    TForm1 &f = *fx.form;
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && f.LinkState == 0 && f.FoundAddresses[0] == 1, kSearchWait * 2);
+    QCOMPARE(fx.messages.size(), 2);
+    QCOMPARE(f.FoundAddresses[1], 3);
+    QCOMPARE(f.Label2->text(), QStringLiteral("COM2:38400 Baud - address "));
+    // On COM2: its broadcast, then the whole address search from address 1.
+    const QList<QByteArray> com2 = fx.com2->receivedCommands();
+    QCOMPARE(com2.mid(0, 12), QList<QByteArray> {"#*\r"} + addressProbes());
+    // Each address search on COM1 began at address 1 too.
+    const QList<QByteArray> com1 = fx.com1->receivedCommands();
+    QCOMPARE(com1.count("#1\r"), 4);
+    QCOMPARE(com1.count("#10\r"), 2);
+    QVERIFY(!com1.contains("#11\r"));
 }
 
 void TestSearch::menuSearchSkipsTheSettingsFile()

@@ -53,6 +53,7 @@ private slots:
     void languageFollowsTheDrive();
     void languageMenuTellsTheDrive();
     void repeatedStartUpYieldsTheSameTexts();
+    void unreadableFilesAreNamed();
     void closingStopsTimersAndPort();
     void manualConfigurationThenAddressChoiceWritesTheFile();
     void addressChoiceWithoutAnswerReprobesThePreviousAddress();
@@ -93,6 +94,7 @@ void TestStartup::oneDriveConnectsAndReadsItsParameters()
     QCOMPARE(f.Label6->text(), QStringLiteral("1"));
     QCOMPARE(f.DriveConnected, uint8_t(1));
     QVERIFY(!f.Timer12->isActive());
+    QVERIFY(f.Button11->isHidden()); // offered only after a failed search
 
     // The window as it looks now, for whoever wants to see the layout.
     f.show();
@@ -261,6 +263,26 @@ void TestStartup::repeatedStartUpYieldsTheSameTexts()
     QCOMPARE(f.ListBox1->count(), 1); // read again, not added twice
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
     QCOMPARE(ShellFixture::withoutProbes(fx.com1->receivedCommands()).mid(0, 6), kConnect1);
+    // Nor do the addresses pile up in the hidden address box.
+    f.Button11Click();
+    QCOMPARE(f.ListBox1->count(), 1);
+    QCOMPARE(f.ComboBox1->count(), 1);
+    QCOMPARE(f.ComboBox1->itemText(0), QStringLiteral("1"));
+}
+
+void TestStartup::unreadableFilesAreNamed()
+{
+    // A folder where a file should be: the message says which file it is.
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, {}, false));
+    QVERIFY(QDir(fx.dir.path()).mkdir(QStringLiteral("ZYNT.ini")));
+    fx.form->FormCreate();
+    QCOMPARE(fx.messages.size(), 1);
+    QVERIFY2(fx.messages[0].contains(QDir::toNativeSeparators(fx.dir.filePath(QStringLiteral("ZYNT.ini")))),
+             qPrintable(fx.messages[0]));
+    // Neither stops the start: no search, the connect sequence to address 0.
+    QCOMPARE(fx.form->Autoscan, uint8_t(0));
+    QCOMPARE(fx.form->DriveAddress, QByteArray("0"));
 }
 
 void TestStartup::closingStopsTimersAndPort()
