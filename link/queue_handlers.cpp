@@ -44,3 +44,11 @@ void TForm1::clearQueue()
 {
     Queue.clear();
 }
+
+void TForm1::takeAnswerWithoutEvaluation()
+{
+    if (!ReceiveBuffer.contains("ok\r"))
+        return; // not complete yet
+    ReceiveBuffer.clear();
+    Liste_aktualisieren();
+}

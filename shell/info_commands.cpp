@@ -8,3 +8,7 @@ void TForm1::ON1Click() {}
 void TForm1::OFF1Click() {}
 void TForm1::ZYNTVersion1Click() {}
 void TForm1::Hexwald1Click() {}
+
+// The firmware version's display comes with the version answer; until then a
+// complete answer lets the link move on.
+void TForm1::Version_Antwort() { takeAnswerWithoutEvaluation(); }

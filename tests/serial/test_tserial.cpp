@@ -1,6 +1,7 @@
 // TSerial over real pseudo-terminals: the component holds the slave side, the
 // test plays the device on the master side.
 #include "serial/tserial.h"
+#include "serial/tserthread.h"
 #include "ptyinfo.h"
 
 #include <QDeadlineTimer>
@@ -708,6 +709,43 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(got, QByteArray("firstsecond"), 10000);
         QVERIFY(!overlapped);
         QVERIFY(calls >= 2);
+    }
+
+    void drainRecheckBacksOffWhileNothingLeaves()
+    {
+        // A stalled handshake holds the output queue: each look that finds
+        // nothing gone doubles the wait, up to a second; bytes leaving bring
+        // it back to the short period at once.
+        int ms = TSerThread::kDrainRecheckMs;
+        QList<int> waits;
+        for (int i = 0; i < 8; ++i)
+            waits << (ms = TSerThread::nextDrainRecheck(ms, false));
+        QCOMPARE(waits, (QList<int> {40, 80, 160, 320, 640, 1000, 1000, 1000}));
+        QCOMPARE(TSerThread::nextDrainRecheck(ms, true), TSerThread::kDrainRecheckMs);
+        QCOMPARE(TSerThread::nextDrainRecheck(0, false), 2 * TSerThread::kDrainRecheckMs);
+    }
+
+    void readStringTakesEverythingTakenIn()
+    {
+        // Bytes the component took off the device before the handler reads
+        // (here by a partial read) are all handed over by ReadString: left
+        // behind they would wait for the next byte on the line.
+        TSerial s;
+        QByteArray got;
+        int calls = 0;
+        s.OnRxChar = [&](TSerial *sender) {
+            ++calls;
+            char first = 0;
+            QCOMPARE(sender->ReadBuffer(&first, 1), 1);
+            QByteArray rest;
+            sender->ReadString(rest);
+            got += first + rest;
+        };
+        QVERIFY(s.Open());
+        QVERIFY(m_a->send("abcdef"));
+        QTRY_COMPARE_WITH_TIMEOUT(got, QByteArray("abcdef"), 10000);
+        QCOMPARE(s.InQueueCount(), 0);
+        QCOMPARE(s.ReceivedTotal(), qint64(6));
     }
 
     void handlerThatNeverReadsDoesNotSpin()

@@ -1,28 +1,12 @@
-// The answers that carry data for a feature: parameter and program listings,
-// language, firmware version, status, outputs and trace. The dispatcher routes
-// each kind here. Until a feature takes in the content of its answer, its
-// handler lets the answer go once it is complete, so that the queue never
-// stands still on it; each feature replaces its handler with the real one in
-// its own folder.
+// The parameter listing as the drive sends it, and the reading of the list.
+// The parsing into the grid comes with the parameter table; until then the
+// request, the window lock and the watchdog are what the drive and the user
+// see, and a complete listing lets the link move on.
 #include "shell/tform1.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
-
-void TForm1::takeAnswerWithoutEvaluation()
-{
-    if (!ReceiveBuffer.contains("ok\r"))
-        return; // not complete yet
-    ReceiveBuffer.clear();
-    Liste_aktualisieren();
-}
-
-void TForm1::Programmliste_Antwort() { takeAnswerWithoutEvaluation(); }
-void TForm1::Version_Antwort() { takeAnswerWithoutEvaluation(); }
-void TForm1::Status_Antwort() { takeAnswerWithoutEvaluation(); }
-void TForm1::Ausgang_Antwort() { takeAnswerWithoutEvaluation(); }
-void TForm1::Trace_Antwort() { takeAnswerWithoutEvaluation(); }
 
 void TForm1::Parameterliste_Antwort()
 {
@@ -88,10 +72,4 @@ void TForm1::ZYNT_Parameter_Neu_Lesen()
     queueListingRequest(DriveAddress);
     Timer2->stop();
     Timer11->start();
-}
-
-void TForm1::ZYNT_Programm_Speichern()
-{
-    // The program write is started from the overwrite question; it belongs
-    // to the program transfer, which this build does not have yet.
 }
