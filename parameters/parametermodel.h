@@ -23,6 +23,13 @@ constexpr int kMaskParameters = 9;  // P1060 .. P1068
 // The text cut to what a record field holds.
 QByteArray cutField(const QByteArray &text);
 
+// The language index as a table index: 1 German, 2 English; any other value
+// (the state never holds one) reads as German rather than off the table.
+constexpr int tableLanguage(int language)
+{
+    return language == 2 ? 2 : 1;
+}
+
 struct ParameterRecord {
     QByteArray Description;
     QByteArray Designation;

@@ -1,1 +1,98 @@
 #include "parameters/views.h"
+
+#include <algorithm>
+
+namespace params {
+
+namespace {
+
+// One row of the basic view: a group title (text number), a lookup of a
+// designation, or neither (an empty row between groups).
+struct BasicRow {
+    int title;
+    const char *lookup;
+};
+constexpr BasicRow kGap {0, nullptr};
+constexpr BasicRow title(int text) { return {text, nullptr}; }
+constexpr BasicRow show(const char *designation) { return {0, designation}; }
+
+const BasicRow kBasicView[kBasicViewRows - 1] = {
+    title(193), show("P1010"), show("P1011"), show("P1014"), show("P147"), kGap,
+    title(194), show("P76"), show("P44"), show("P160"), kGap,
+    title(222), show("P121"), show("P122"), show("P123"), show("P1037"), kGap,
+    title(195), show("P91 (V)"), show("P41"), show("P1003"), show("P1019"), show("P1020"), kGap,
+    title(196), show("P138 (A)"), show("P1030"), show("P42"), show("P1018"), kGap,
+    title(223), show("P1021"), show("P1022"), show("P1098"),
+};
+
+const char *const kMaskDesignations[kMaskParameters] = {"P1060", "P1061", "P1062", "P1063", "P1064",
+                                                         "P1065", "P1066", "P1067", "P1068"};
+
+int lookupRecord(const ParameterModel &model, const char *designation)
+{
+    for (int record = 1; record <= kGridRows; ++record) {
+        if (model.Records[1][record].Designation == designation)
+            return record;
+    }
+    return kEmptyRecord;
+}
+
+GridRow rowOf(const ParameterRecord &record)
+{
+    return {record.Description, record.Designation, record.Unit, record.Value};
+}
+
+} // namespace
+
+void Grundparameter_Anzeigen(ParameterModel &model, int language, const TextTable &texts)
+{
+    const int half = tableLanguage(language);
+    for (int row = 1; row < kBasicViewRows; ++row) {
+        const BasicRow &layout = kBasicView[row - 1];
+        if (layout.lookup)
+            model.Grid[row] = rowOf(model.Records[half][lookupRecord(model, layout.lookup)]);
+        else if (layout.title)
+            model.Grid[row] = {texts[half][layout.title], {}, {}, {}};
+        else
+            model.Grid[row] = {};
+    }
+    model.GridRowCount = kBasicViewRows;
+    model.AllViewRowsIndexed = 0;
+}
+
+void Alle_Parameter_Anzeigen(ParameterModel &model, int language)
+{
+    const int half = tableLanguage(language);
+    for (int row = 1; row <= kGridRows; ++row)
+        model.Grid[row] = rowOf(model.Records[half][row]);
+    if (model.AllViewRowsIndexed == 0) {
+        for (int mask = 0; mask < kMaskParameters; ++mask) {
+            int found = 0;
+            for (int row = 1; row <= kGridRows && !found; ++row) {
+                if (model.Grid[row][ColDesignation] == kMaskDesignations[mask])
+                    found = row;
+            }
+            model.MaskParameterRows[size_t(mask)] = found;
+        }
+        model.AllViewRowsIndexed = 1;
+    }
+    // The grid holds rows 0..200; a row count from elsewhere stays inside it.
+    model.GridRowCount = std::clamp(model.ParameterRowCount, 1, kRecords + 1);
+}
+
+void Parameterwert_in_Par_Text(ParameterModel &model, int language, const QByteArray &rowDesignation,
+                               const QByteArray &value)
+{
+    // An empty designation (a title or gap row) would match an unused record.
+    if (rowDesignation.isEmpty())
+        return;
+    auto &half = model.Records[tableLanguage(language)];
+    for (int record = 1; record <= kGridRows; ++record) {
+        if (half[record].Designation == rowDesignation) {
+            half[record].Value = cutField(value);
+            return;
+        }
+    }
+}
+
+} // namespace params
