@@ -1,1 +1,124 @@
+// The rules of the status poll: which queries one cycle sends, when an answer
+// is complete, how its value is read, and what each answer shows. Plain
+// functions of the receive buffer, so that they can be checked without a
+// window or a port; the windows apply the result.
 #pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace status {
+
+// The analogue value is polled only above this firmware number.
+constexpr int kAnalogueFirmware = 300;
+
+// The queries of one cycle, in order (10 or 11 of them). Only the first one
+// carries the drive address; the analogue query is sent only when the
+// firmware number is greater than kAnalogueFirmware.
+QByteArrayList cycleQueries(const QByteArray &driveAddress, int firmwareNumber);
+
+// The answer proper: the buffer from the echo of the query on. What stands
+// before the echo is the tail of the previous answer (its acknowledgement,
+// when it arrived after its value line) and belongs to no query.
+QByteArray answerPart(const QByteArray &buffer);
+
+// The answer to a status query is complete: from the echo on, the buffer
+// holds "=", "ON" or "OFF" and at least two carriage returns (the echo line
+// and the answer line).
+bool isComplete(const QByteArray &buffer);
+
+// The value text in its raw form: the buffer without everything up to and
+// including its first "=" (nothing removed when there is none), then without
+// the first carriage return of the rest. Whatever followed the answer line
+// stays glued to the value.
+QByteArray valueText(const QByteArray &buffer);
+
+// The value as the displays take it: the value of the answer line alone. With
+// "=" it is the text after the first "=" of the answer up to the next carriage
+// return; without one (the "P134?" answer) it is the line that follows the
+// echo. Equal to valueText when nothing precedes the echo or follows the
+// answer line; the drive's acknowledgement, arriving in the same piece, is
+// thus not taken for part of the value.
+QByteArray answerValue(const QByteArray &buffer);
+
+// A value read as a decimal integer: leading blanks skipped, an optional sign,
+// then the leading digits; text after them is ignored, a text without leading
+// digits reads as 0. Too many digits keep their low bits (the value wraps),
+// which is all the bit tests look at.
+int64_t readInteger(const QByteArray &text);
+
+// Which display an answer feeds, by the names the whole buffer contains.
+enum class Display {
+    None,       // none of the names and no "ON"/"OFF": nothing is shown
+    Position,   // "P51": main window and manual window Label5
+    Analogue,   // "ADC": manual window Label30
+    InPosition, // "P336": manual window Label1 and the motion animation
+    Error,      // "P11": manual window Label2
+    Warning,    // "P12": manual window Label3
+    Inputs,     // "P1300": I1 .. I8; ends the cycle
+    Output1,    // "O1" .. "O4": captions of Out1 .. Out4
+    Output2,
+    Output3,
+    Output4,
+    DriveState, // "ON" / "OFF" (the "P134?" answer): Image2 / Image3
+};
+Display displayOf(const QByteArray &buffer);
+
+// A display text: a numbered text of the text table, or a literal.
+struct Shown {
+    int text = 0;           // > 0: the text of this number
+    QByteArray literal;     // otherwise shown as it stands
+
+    bool operator==(const Shown &) const = default;
+};
+// The text to show, looking numbered texts up in the current language.
+QByteArray resolve(const Shown &shown, const std::function<QByteArray(int)> &textOf);
+
+// Error word ("P11"): "0" exactly gives text 61, else the text of the first
+// set bit of the error table, else the value text itself.
+Shown errorText(const QByteArray &value);
+// Warning word ("P12"): "0" exactly gives text 60, else the text of the first
+// set bit of the warning table, else the value text itself.
+Shown warningText(const QByteArray &value);
+
+// In-position ("P336"): "1" exactly stands still in position.
+struct InPosition {
+    bool inPosition;        // stop the motion animation and hide its symbols
+    QByteArray text;        // "In Position" or empty (the animation runs)
+};
+InPosition inPositionOf(const QByteArray &value);
+
+// Inputs ("P1300"): the captions of I1 .. I8, "1" for a set bit 0 .. 7.
+std::array<QByteArray, 8> inputCaptions(const QByteArray &value);
+
+// Output n (1..4): "1" gives "On ON", any other value "On OFF".
+QByteArray outputCaption(int output, const QByteArray &value);
+
+// The "P134?" answer: the value text without everything up to and including
+// its first "?", then without the first carriage return of the rest.
+QByteArray driveStateText(const QByteArray &valueText);
+// "ON" exactly: the drive is on (Image3 shown, Image2 hidden); otherwise off
+// (Image2 shown, Image3 to Image6 hidden).
+bool driveIsOn(const QByteArray &stateText);
+
+// Everything one complete status answer changes.
+struct Update {
+    Display display = Display::None;
+    QByteArray value;                   // the answer's value (answerValue)
+    Shown shown;                        // Position, Analogue, InPosition, Error, Warning
+    bool inPosition = false;            // InPosition
+    std::array<QByteArray, 8> inputs;   // Inputs
+    int output = 0;                     // Output1..4: 1..4
+    QByteArray outputCaption;           // Output1..4
+    bool driveOn = false;               // DriveState
+    bool endsCycle = false;             // Inputs: the last answer of a cycle
+};
+// The update of a complete answer; nullopt while the answer is incomplete.
+std::optional<Update> readAnswer(const QByteArray &buffer);
+
+} // namespace status
