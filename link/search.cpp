@@ -167,7 +167,7 @@ void TForm1::endSearch()
         Form2->ComboBox1->show();
         Form2->Label31->show();
     }
-    SingleDriveListing = count <= 1;
+    Parameters.SingleDriveListing = count <= 1;
 
     if (DriveConnected != 1) {
         setEnabled(true);

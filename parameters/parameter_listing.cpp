@@ -36,7 +36,7 @@ void TForm1::Parameterliste_Antwort()
 
 void TForm1::queueListingRequest(const QByteArray &address)
 {
-    if (SingleDriveListing) {
+    if (Parameters.SingleDriveListing) {
         queueCommandTo(address, "listp", CommandKind::ParameterList);
         return;
     }
@@ -49,7 +49,7 @@ void TForm1::queueListingRequest(const QByteArray &address)
 void TForm1::neulesen1Click()
 {
     Sprachauswahl(Sprache, true);
-    BasicViewSelected = BasicViewSelected == 1 ? 0 : 1;
+    Parameters.BasicViewSelected = Parameters.BasicViewSelected == 1 ? 0 : 1;
     ZYNT_Parameter_Neu_Lesen();
 }
 
@@ -57,7 +57,7 @@ void TForm1::ZYNT_Parameter_Neu_Lesen()
 {
     // The listing's parsing into the grid comes with the parameter table;
     // the request, the lock and the watchdog are what the drive and the user see.
-    AllViewRowsIndexed = 1;
+    Parameters.AllViewRowsIndexed = 1;
     if (DriveConnected != 1)
         return;
     Timer3->stop();

@@ -147,7 +147,7 @@ void TForm1::switchLanguage(int language)
     // The drive keeps the language: 0 German, 1 English.
     if (DriveConnected == 1)
         queueCommand(language == 1 ? "P265=0" : "P265=1", CommandKind::Plain);
-    if (BasicViewSelected == 1)
+    if (Parameters.BasicViewSelected == 1)
         showBasicView();
 }
 

@@ -53,8 +53,8 @@ void TForm1::init_daten()
     TraceMode = false;
     ConfirmOverwrite = false;
     EditorOptionCount = 0;
-    ParameterRowCount = 159;
-    BasicViewSelected = 1;
+    Parameters.ParameterRowCount = 159;
+    Parameters.BasicViewSelected = 1;
     SettingsSavePending = 0;
     SearchRequested = 0;
     P1028Value = "8";
@@ -108,7 +108,7 @@ void TForm1::ZYNT_Daten_Initialisieren()
     // Both address boxes are filled anew by the settings file or the search.
     ListBox1->clear();
     ComboBox1->clear();
-    AllViewRowsIndexed = 1;
+    Parameters.AllViewRowsIndexed = 1;
     Image1->show();
     Image1->raise();
     for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3})
@@ -158,7 +158,7 @@ void TForm1::ZYNT_Daten_Initialisieren()
     queueCommand("quit", CommandKind::ConnectQuit);
     queueCommand("P265?", CommandKind::Language);
     queueCommand("ver", CommandKind::Version);
-    SingleDriveListing = count <= 1;
+    Parameters.SingleDriveListing = count <= 1;
     queueDriveSettings(DriveAddress);
 
     SettingsSavePending = 0;

@@ -3,6 +3,7 @@
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
+#include "shell/controls.h"
 #include "shell/tradiogroup.h"
 
 #include <QAction>
@@ -28,33 +29,14 @@
 #include <QTableWidget>
 #include <QTimer>
 
+using controls::newButton;
+using controls::newLabel;
+using controls::newPicture;
+
 namespace {
 
 // The maker's notice in the status bar.
 const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V 1.04";
-
-QLabel *newLabel(QWidget *parent, const QString &caption, int x, int y, int w, int h)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setGeometry(x, y, w, h);
-    return label;
-}
-
-QPushButton *newButton(QWidget *parent, const QString &caption, int x, int y, int w, int h)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setGeometry(x, y, w, h);
-    return button;
-}
-
-QLabel *newPicture(QWidget *parent, const QString &resource, int x, int y, int w, int h)
-{
-    auto *picture = new QLabel(parent);
-    picture->setGeometry(x, y, w, h);
-    picture->setPixmap(QPixmap(resource));
-    picture->setScaledContents(false);
-    return picture;
-}
 
 } // namespace
 
@@ -243,87 +225,6 @@ void TForm1::connectControls()
         if (ComboBox1->isEnabled())
             ComboBox1KeyPress('\r');
     });
-}
-
-void TForm1::createProgramEditor(QWidget *area)
-{
-    StringGrid1 = new QTableWidget(301, 2, area);
-    StringGrid1->setGeometry(4, 40, 306, 330);
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->setToolTip(QStringLiteral("Editor für Ablaufprogramm"));
-    StringGrid1->hide();
-
-    const int x = 316;
-    const int w = 180;
-    Liste_Speichern = newButton(area, QStringLiteral("Programm in ZYNT Speichern"), x, 40, w, 25);
-    Button4 = newButton(area, QStringLiteral("Zeile ausführen"), x, 70, w, 25);
-    Button1 = newButton(area, QStringLiteral("Programm starten"), x, 100, w, 25);
-    Button2 = newButton(area, QStringLiteral("Programm stoppen"), x, 130, w, 25);
-    Button6 = newButton(area, QStringLiteral("Zeile Einfügen"), x, 170, w, 25);
-    Button7 = newButton(area, QStringLiteral("Zeile löschen"), x, 200, w, 25);
-    Button16 = newButton(area, QStringLiteral("Teach IN"), x, 230, w, 25);
-    Button12 = newButton(area, QStringLiteral("Trace Modus OFF"), x, 270, w, 25);
-    Button14 = newButton(area, QStringLiteral("Einzelschritt"), x, 300, w, 25);
-    Label11 = newLabel(area, QString(), x, 332, w, 36);
-    Label11->setWordWrap(true);
-    Button5 = newButton(area, QStringLiteral("Schließen"), 4, 374, 120, 25);
-    Button5->installEventFilter(this);
-    for (QWidget *widget : std::initializer_list<QWidget *> {Liste_Speichern, Button4, Button1, Button2, Button6,
-                                                             Button7, Button16, Button12, Button14, Label11,
-                                                             Button5})
-        widget->hide();
-}
-
-void TForm1::createParameterEditor(QWidget *area)
-{
-    Label7 = newLabel(area, QString(), 4, 24, 300, 15);
-    Label7->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    Label7->hide();
-    StringGrid2 = new QTableWidget(158, 4, area);
-    StringGrid2->setGeometry(4, 40, 505, 330);
-    StringGrid2->verticalHeader()->hide();
-    StringGrid2->horizontalHeader()->hide();
-    StringGrid2->verticalHeader()->setDefaultSectionSize(18);
-    StringGrid2->setFont(QFont(QStringLiteral("Arial"), 8));
-    StringGrid2->hide();
-    Button3 = newButton(area, QStringLiteral("Parameter in ZYNT speichern"), 130, 374, 180, 25);
-    Button8 = newButton(area, QStringLiteral("Parameter in ZYNT übertragen"), 316, 374, 190, 25);
-    Button3->hide();
-    Button8->hide();
-
-    // The value editors open over the grid, one at a time.
-    Panel2 = new QFrame(area);
-    Panel2->setGeometry(120, 60, 300, 260);
-    Panel2->setFrameShape(QFrame::Panel);
-    Panel2->setFrameShadow(QFrame::Raised);
-    Panel2->setAutoFillBackground(true);
-    Panel1 = new QFrame(area);
-    Panel1->setGeometry(130, 68, 280, 30);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->installEventFilter(this);
-    RadioGroup1 = new TRadioGroup(QString(), area);
-    RadioGroup1->setGeometry(130, 104, 280, 170);
-    RadioGroup2 = new TRadioGroup(QString(), area);
-    RadioGroup2->setGeometry(130, 104, 280, 170);
-    RadioGroup3 = new TRadioGroup(QString(), area);
-    RadioGroup3->setGeometry(130, 104, 280, 170);
-    GroupBox1 = new QGroupBox(area);
-    GroupBox1->setGeometry(130, 104, 280, 170);
-    for (int i = 1; i <= 17; ++i) {
-        CheckBox[i] = new QCheckBox(QStringLiteral("CheckBox%1").arg(i), GroupBox1);
-        CheckBox[i]->setGeometry(8 + ((i - 1) / 9) * 136, 14 + ((i - 1) % 9) * 17, 132, 16);
-    }
-    GroupBox2 = new QGroupBox(QStringLiteral("     Neuer Wert"), area);
-    GroupBox2->setGeometry(130, 104, 280, 60);
-    Edit1 = new QLineEdit(GroupBox2);
-    Edit1->setGeometry(10, 24, 150, 22);
-    Button9 = newButton(area, QStringLiteral("OK"), 200, 284, 90, 25);
-    Button10 = newButton(area, QStringLiteral("Cancel"), 300, 284, 90, 25);
-    for (QWidget *w : std::initializer_list<QWidget *> {Panel2, Panel1, RadioGroup1, RadioGroup2, RadioGroup3,
-                                                         GroupBox1, GroupBox2, Button9, Button10})
-        w->hide();
 }
 
 void TForm1::createMenu()

@@ -6,6 +6,8 @@
 #pragma once
 
 #include "link/commandqueue.h"
+#include "parameters/parametermodel.h"
+#include "program/programlines.h"
 #include "shell/settings.h"
 #include "shell/texttable.h"
 #include "serial/tserial.h"
@@ -99,13 +101,8 @@ public:
     bool DialogMessage = false;
     bool TraceMode = false;
     bool ConfirmOverwrite = false;
-    bool SingleDriveListing = true;
     bool FirstListingTimeout = true; // cleared by the first listing time-out of the run
     std::array<bool, 3> InfoRestore {}; // program editor, parameter editor, terminal
-    int EditorOptionCount = 0;
-    int ParameterRowCount = 159;
-    int BasicViewSelected = 1;
-    int AllViewRowsIndexed = 1;
     int AnimationStep = 0;
     QByteArray ParameterListBuffer;
 
@@ -159,10 +156,7 @@ public:
     QLabel *Label4 = nullptr;       // "Bitte warten - Programm wird in ZYNT geschrieben"
     QLabel *Label5 = nullptr;       // position value
     QLabel *Label6 = nullptr;       // drive address
-    QLabel *Label7 = nullptr;       // parameter grid heading
     QLabel *Label8 = nullptr;       // "Bitte warten - Parameter werden in ZYNT geschrieben"
-    QLabel *Label9 = nullptr, *Label10 = nullptr, *Label12 = nullptr, *Label13 = nullptr;
-    QLabel *Label11 = nullptr;      // program editor notice
     QLabel *Label14 = nullptr;      // waiting count (hidden)
     QLabel *Label15 = nullptr;      // "Bitte Antriebsadresse eingeben"
     QLabel *Label16 = nullptr;      // interface configuration heading
@@ -183,17 +177,6 @@ public:
     QPushButton *Button11 = nullptr; // "ZYNT suchen"
     QPlainTextEdit *MemoTxD = nullptr, *MemoRxD = nullptr;
     QPushButton *Button13 = nullptr, *Button18 = nullptr;
-    QTableWidget *StringGrid1 = nullptr; // program lines, rows 1..299 (+ overflow row 300)
-    QPushButton *Button5 = nullptr, *Liste_Speichern = nullptr, *Button4 = nullptr,
-                *Button1 = nullptr, *Button2 = nullptr, *Button6 = nullptr, *Button7 = nullptr,
-                *Button16 = nullptr, *Button12 = nullptr, *Button14 = nullptr;
-    QTableWidget *StringGrid2 = nullptr; // parameter grid
-    QPushButton *Button3 = nullptr, *Button8 = nullptr, *Button9 = nullptr, *Button10 = nullptr;
-    TRadioGroup *RadioGroup1 = nullptr, *RadioGroup2 = nullptr, *RadioGroup3 = nullptr;
-    QGroupBox *GroupBox1 = nullptr, *GroupBox2 = nullptr;
-    std::array<QCheckBox *, 18> CheckBox {}; // [1..17]
-    QLineEdit *Edit1 = nullptr;
-    QFrame *Panel1 = nullptr, *Panel2 = nullptr;
 
     QMenu *Sprache1 = nullptr, *Datei1 = nullptr, *Parameter1 = nullptr, *Schnittstelle1 = nullptr,
           *ZYNT1 = nullptr, *Master1 = nullptr, *Info1 = nullptr;
@@ -233,32 +216,8 @@ public:
     void Timer13Timer();
 
     // ---- Answer handlers by command kind ------------------------------------
-    void Parameterliste_Antwort();  // kinds 14, 16, 17, 18
-    void Programmliste_Antwort();   // kind 3
     void Sprache_Antwort();         // kind 9
     void Version_Antwort();         // kind 15
-    void Status_Antwort();          // kind 5
-    void Ausgang_Antwort();         // kinds 6, 10
-    void Trace_Antwort();           // kind 12
-
-    // ---- Parameters ------------------------------------------------------------
-    void neulesen1Click();
-    void ZYNT_Parameter_Neu_Lesen();
-    void LoadParameterDescriptions();
-    void RelabelDescriptions(int language);
-    void showBasicView();
-    void nachFunktionSortieren1Click();
-    void ffnen1Click();
-    void ParameterSpeichern1Click();
-    void Parameterffnen1Click();
-
-    // ---- Program -----------------------------------------------------------------
-    void Fileffnen1Click();
-    void ZYNTffnen1Click();
-    void FileSpeichern1Click();
-    void N1Click();
-    // Program write, after the overwrite question was confirmed.
-    void ZYNT_Programm_Speichern();
 
     // ---- Terminal, master mode, info; manual operation ---------------------
     void Terminal1Click();
@@ -266,7 +225,12 @@ public:
     void OFF1Click();
     void ZYNTVersion1Click();
     void Hexwald1Click();
-    void Manuell1Click();
+
+    // ---- What each feature adds to the main window ---------------------------
+    // Declared in the feature's own folder, beside the code that defines it.
+#include "parameters/form1_parameters.inc"
+#include "program/form1_program.inc"
+#include "manual/form1_manual.inc"
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -275,8 +239,6 @@ protected:
 private:
     void createControls();
     void connectControls();
-    void createProgramEditor(QWidget *area);
-    void createParameterEditor(QWidget *area);
     void createMenu();
     void createTimers();
     void completeAcknowledged(uint8_t kind);
@@ -290,7 +252,6 @@ private:
     void takeAnswerWithoutEvaluation();
     // The end of the splash picture: the view buttons and the position appear.
     void endSplash();
-    void queueListingRequest(const QByteArray &address);
     void endSearch();
     void searchFailed();
     // Applies the port and rate of a scan step to the port.

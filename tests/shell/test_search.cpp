@@ -69,7 +69,7 @@ void TestSearch::driveAtAddress3OnCom2At9600()
     QCOMPARE(f.ListBox1->item(0)->text(), QStringLiteral("3"));
     QCOMPARE(f.DriveAddress, QByteArray("3"));
     QCOMPARE(f.Label6->text(), QStringLiteral("3"));
-    QVERIFY(f.SingleDriveListing);
+    QVERIFY(f.Parameters.SingleDriveListing);
     QVERIFY(!f.ComboBox1->isEnabled());
     QCOMPARE(f.Timer3->interval(), 250);
     QCOMPARE(f.Timer9->interval(), 2000);
@@ -109,7 +109,7 @@ void TestSearch::drives2And5At38400()
     QCOMPARE(f.Timer3->interval(), 200);
     QCOMPARE(f.Timer9->interval(), 4000);
     QCOMPARE(f.Timer11->interval(), 4000);
-    QVERIFY(!f.SingleDriveListing);
+    QVERIFY(!f.Parameters.SingleDriveListing);
     QVERIFY(!f.Form2->ComboBox1->isHidden());
     QVERIFY(!f.Form2->Label31->isHidden());
     QCOMPARE(f.Form2->ComboBox1->currentText(), QStringLiteral("2"));

@@ -77,7 +77,7 @@ void TestStartup::oneDriveConnectsAndReadsItsParameters()
     QVERIFY(!f.Image1->isHidden());
     QVERIFY(f.BitBtn1->isHidden());
     QCOMPARE(f.Timer3->interval(), 100);
-    QVERIFY(f.SingleDriveListing);
+    QVERIFY(f.Parameters.SingleDriveListing);
     QVERIFY(!f.Master1->isEnabled());
 
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
@@ -115,7 +115,7 @@ void TestStartup::severalDrivesConnectTheFirstAndListInBlocks()
     QCOMPARE(f.ListBox1->count(), 2);
     QCOMPARE(f.ListBox1->item(1)->text(), QStringLiteral("5"));
     QCOMPARE(f.ComboBox1->count(), 2);
-    QVERIFY(!f.SingleDriveListing);
+    QVERIFY(!f.Parameters.SingleDriveListing);
     QCOMPARE(f.Timer3->interval(), 200);
     QCOMPARE(f.Timer8->interval(), 1000);
     QCOMPARE(f.Timer9->interval(), 4000);
