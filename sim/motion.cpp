@@ -103,7 +103,7 @@ std::optional<QByteArray> Motion::command(const QByteArray &command, const QByte
     const QByteArray word = command.toLower();
     if (word == "p134?") {
         update(values, now);
-        return "\n" + values["P134"] + "\r" + ack;
+        return "\n" + values["P134"] + "\r"; // a query: its value line alone
     }
     if (word.startsWith("p51=")) {
         bool ok = false;

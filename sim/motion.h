@@ -30,8 +30,9 @@ public:
     // Handles the commands of the axis and returns the answer that follows
     // the echo; nullopt for a command that is not the axis's business.
     // Taken (case-insensitively): "ON", "OFF", "ls", "rs", "lf", "rf", "h",
-    // "e", "s", "P134?" (answered as the bare state line "ON"/"OFF", without
-    // "="), and "P51=" with an integer (sets the position and stops).
+    // "e", "s", "P134?" (answered by the bare state line "ON"/"OFF" alone,
+    // without "=" or acknowledgement), and "P51=" with an integer (sets the
+    // position and stops).
     // Everything else, also "P11=0", "P12=0", "O1=1" and the other
     // assignments, stays with the drive. ack is the drive's plain
     // acknowledgement. Speeds and distance are read from values at the moment

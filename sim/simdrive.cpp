@@ -1,5 +1,6 @@
 #include "sim/simdrive.h"
 #include "sim/linerate.h"
+#include "sim/parameterlist.h"
 
 #include <QFile>
 
@@ -62,33 +63,28 @@ bool isName(const QByteArray &name)
 
 void setDefaults(Drive &drive)
 {
+    // The drive's parameter list, in its order, with values and units.
+    for (const ListedParameter &parameter : parameterList()) {
+        drive.listing.push_back(parameter.name);
+        if (parameter.status) {
+            drive.statusWords.insert(parameter.name);
+            continue;
+        }
+        drive.values[parameter.name] = parameter.value;
+        if (!parameter.unit.isEmpty())
+            drive.units[parameter.name] = parameter.unit;
+    }
     // Language 0 (German), the settings the program writes at connection
-    // start, and the values its status poll and manual window ask for.
+    // start, and the values its status poll asks for.
     static const std::pair<const char *, const char *> defaults[] = {
         {"P265", "0"},  {"P1028", "8"}, {"P1035", "0"}, {"P1716", "0"},
-        {"P11", "0"},   {"P12", "0"},   {"P51", "0"},   {"P134", "0"},
-        {"P336", "0"},  {"P1300", "0"}, {"O1", "0"},    {"O2", "0"},
-        {"O3", "0"},    {"O4", "0"},    {"ADC", "0"},
+        {"P11", "0"},   {"P12", "0"},   {"P51", "0"},   {"P134", "OFF"},
+        {"P336", "1"},  {"P1300", "0"}, {"O1", "0"},    {"O2", "0"},
+        {"O3", "0"},    {"O4", "0"},    {"ADC", "512"},
     };
     for (const auto &[name, value] : defaults)
         drive.values[name] = value;
-
-    // A short parameter list in the drive's order, with a status word first.
-    static const std::tuple<const char *, const char *, const char *> listed[] = {
-        {"P0", "1", ""},        {"P41", "3000", "rpm"}, {"P42", "1000", "rpm"}, {"W", "0", "inc"},
-        {"V", "1500", "rpm"},   {"A", "500", "ms"},     {"P108", "100", "%"},   {"P1003", "0", ""},
-        {"P1018", "10", "mm"},  {"P1019", "1", ""},     {"P1020", "1", ""},     {"O1", "0", ""},
-        {"O2", "0", ""},        {"O3", "0", ""},        {"O4", "0", ""},        {"P265", "0", ""},
-        {"P1028", "8", ""},     {"P1035", "0", ""},
-    };
-    drive.listing = {"OFF"};
-    for (const auto &[name, value, unit] : listed) {
-        drive.listing.push_back(name);
-        if (!drive.values.count(name))
-            drive.values[name] = value;
-        if (*unit)
-            drive.units[name] = unit;
-    }
+    drive.stored = drive.values;
 }
 
 // "listp" lists every entry; "listpS.N" the N entries from entry S on.
@@ -108,6 +104,13 @@ QByteArray listingAnswer(const Drive &drive, const QByteArray &command)
     QByteArray answer = "\n\r";
     for (qsizetype i = first - 1; i < qsizetype(drive.listing.size()) && i < first - 1 + count; ++i) {
         const QByteArray &name = drive.listing[size_t(i)];
+        if (drive.statusWords.count(name)) {
+            // The on/off word tells the drive's state; the others stand as listed.
+            const QByteArray state = drive.values.at("P134");
+            answer += "\n" + ((name == "ON" || name == "OFF") && (state == "ON" || state == "OFF") ? state : name)
+                    + "\r";
+            continue;
+        }
         const auto value = drive.values.find(name);
         if (value == drive.values.end()) {
             answer += "\n" + name + "\r";
@@ -161,6 +164,7 @@ struct SimLine::Impl {
 
     int baud = 38400;
     std::map<int, Drive> drives;
+    int lastAddressed = -1;
     std::vector<CommandHandler> handlers;
     std::vector<BuiltIn> builtIns;
 
@@ -185,11 +189,13 @@ struct SimLine::Impl {
     Impl()
     {
         auto plain = [](Drive &drive) { return ack(drive); };
-        for (const char *name : {"s", "quit", "run", "psave", "TRON", "TROFF", "new"})
+        for (const char *name : {"s", "quit", "run", "TRON", "TROFF", "new"})
             builtIns.push_back({name, plain});
-        builtIns.push_back({"ver", [](Drive &drive) {
-                                return QByteArray("\nVersion 1.04 ZYNT\r") + ack(drive);
+        builtIns.push_back({"psave", [](Drive &drive) {
+                                drive.stored = drive.values;
+                                return ack(drive);
                             }});
+        builtIns.push_back({"ver", [](Drive &drive) { return "\n" + drive.version + "\r" + ack(drive); }});
     }
 
     nanoseconds byteTime() const
@@ -233,12 +239,19 @@ struct SimLine::Impl {
         }
     }
 
-    QByteArray answerFor(Drive &drive, const QByteArray &command)
+    QByteArray answerFor(Drive &drive, const QByteArray &command, Clock::time_point now)
     {
         for (const auto &handler : handlers) {
             if (std::optional<QByteArray> answer = handler(drive, command))
                 return *answer;
         }
+        // A stop ends the program and the motion alike.
+        if (command == "s" || command == "S")
+            drive.motion.stop(drive.values, now);
+        if (std::optional<QByteArray> answer = drive.program.answer(command, ack(drive)))
+            return *answer;
+        if (std::optional<QByteArray> answer = drive.motion.command(command, ack(drive), drive.values, now))
+            return *answer;
         if (command.isEmpty())
             return ack(drive);
         const qsizetype eq = command.indexOf('=');
@@ -247,11 +260,13 @@ struct SimLine::Impl {
             return ack(drive);
         }
         if (command.endsWith('?') && isName(command.chopped(1))) {
+            // A query is answered by its value line alone.
+            drive.motion.update(drive.values, now);
             const QByteArray name = command.chopped(1);
             const auto it = drive.values.find(name.toUpper());
             if (it == drive.values.end())
                 return errorLine("unbekannter Parameter");
-            return "\n" + name + "=" + it->second + "\r" + ack(drive);
+            return "\n" + name + "=" + it->second + "\r";
         }
         if (command.startsWith("listp"))
             return listingAnswer(drive, command);
@@ -283,12 +298,18 @@ struct SimLine::Impl {
         } else {
             while (pos < body.size() && std::isdigit(static_cast<unsigned char>(body[pos])))
                 ++pos;
-            if (pos == 0 || pos > 9)
+            if (pos > 9)
                 return;
-            const auto it = drives.find(body.left(pos).toInt());
+            // A command without an address is for the drive addressed last
+            // (the status poll sends all but its first query so).
+            const int address = pos == 0 ? lastAddressed : body.left(pos).toInt();
+            if (pos == 0 && body.isEmpty())
+                return;
+            const auto it = drives.find(address);
             if (it == drives.end())
                 return;
             targets.push_back(&it->second);
+            lastAddressed = address;
         }
         const QByteArray command = body.mid(pos);
 
@@ -307,9 +328,9 @@ struct SimLine::Impl {
             nextError.reset();
         } else {
             // A broadcast reaches every drive; only the first one answers.
-            answer = answerFor(*targets.front(), command);
+            answer = answerFor(*targets.front(), command, now);
             for (size_t i = 1; i < targets.size(); ++i)
-                answerFor(*targets[i], command);
+                answerFor(*targets[i], command, now);
         }
         const Clock::time_point start =
             emulate ? std::max(now, due + std::chrono::microseconds(latencyUs)) : now;

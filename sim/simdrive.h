@@ -7,6 +7,9 @@
 // add commands with addCommand.
 #pragma once
 
+#include "sim/motion.h"
+#include "sim/programmemory.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -16,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace sim {
@@ -25,10 +29,15 @@ struct Drive {
     int address = 1;
     int statusDigit = -1;                       // 0..4 after "ok"; -1 for a bare "ok"
     std::map<QByteArray, QByteArray> values;    // queried and assigned names ("P265", "O1", ...)
+    std::map<QByteArray, QByteArray> stored;    // the values "psave" made permanent
     // What "listp" lists, in order: a status word ("ON", "OFF", ...) or a
     // name whose current value (and unit, if any) is listed as name=value.
     std::vector<QByteArray> listing;
+    std::set<QByteArray> statusWords;
     std::map<QByteArray, QByteArray> units;
+    QByteArray version = "Version 041200";      // the line "ver" answers (firmware 120400)
+    ProgramMemory program;
+    Motion motion;
 };
 
 // What a command handler returns: the answer text that follows the echo, or

@@ -296,7 +296,7 @@ void TestDispatcher::everyKindAnsweredInChunks()
     fx->drive->setChunking(1, 3, 77);
     const QList<std::pair<QByteArray, int>> sequence = {
         {"", 8}, {"P265?", 9}, {"ver", 15}, {"P51?", 5}, {"O1?", 6}, {"O2?", 10},
-        {"quit", 13}, {"new", 4}, {"P41=5", 0}, {"quit", 19}, {"s", 1}};
+        {"quit", 13}, {"new", 4}, {"V=5", 4}, {"quit", 19}, {"P41=5", 0}, {"s", 1}};
     QList<QByteArray> expected;
     f->Label4->show();
     for (const auto &[command, kind] : sequence) {
