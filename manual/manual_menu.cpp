@@ -3,3 +3,7 @@
 #include "shell/tform1.h"
 
 void TForm1::Manuell1Click() {}
+
+void TForm1::connectManualControls()
+{
+}

@@ -66,3 +66,7 @@ void TForm1::createParameterEditor(QWidget *area)
                                                          GroupBox1, GroupBox2, Button9, Button10})
         w->hide();
 }
+
+void TForm1::connectParameterControls()
+{
+}

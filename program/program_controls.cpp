@@ -40,3 +40,7 @@ void TForm1::createProgramEditor(QWidget *area)
                                                              Button5})
         widget->hide();
 }
+
+void TForm1::connectProgramControls()
+{
+}

@@ -67,6 +67,9 @@ TForm1::TForm1(QWidget *parent)
     createTimers();
     setWindowSize(650, 480);
     connectControls();
+    connectParameterControls();
+    connectProgramControls();
+    connectManualControls();
     Form2 = new TForm2(this);
     OKBottomDlg = new TOKBottomDlg(this);
     // Until the connection start has run, the window takes no input.

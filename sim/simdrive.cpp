@@ -604,6 +604,17 @@ Drive &SimLine::addDrive(int address)
     return it->second;
 }
 
+void SimLine::withDrive(int address, const std::function<void(Drive &)> &change)
+{
+    std::lock_guard lock(d->mutex);
+    auto [it, added] = d->drives.try_emplace(address);
+    if (added) {
+        it->second.address = address;
+        setDefaults(it->second);
+    }
+    change(it->second);
+}
+
 void SimLine::addCommand(CommandHandler handler)
 {
     std::lock_guard lock(d->mutex);

@@ -64,6 +64,9 @@ public:
     // terminal settings the program set on the slave side).
     void setBaud(int bitsPerSecond);
     Drive &addDrive(int address);               // call before start()
+    // Runs change on the drive at address (added if need be) under the
+    // line's lock: the way to change a drive while the line runs.
+    void withDrive(int address, const std::function<void(Drive &)> &change);
     void addCommand(CommandHandler handler);    // tried before the built-in table, in the order added;
                                                 // runs on the line's thread with its lock held
 
