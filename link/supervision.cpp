@@ -10,6 +10,36 @@
 #include <QPushButton>
 #include <QTimer>
 
+void TForm1::Timer2Timer()
+{
+    if (!ProgressBar1->isHidden()) {
+        // A listing has just completed: its progress display ends, and the
+        // parameter page comes up in the other view.
+        ProgressBar1->hide();
+        ProgressBar1->setValue(0);
+        Label17->hide();
+        BitBtn2Click();
+        return;
+    }
+    // The first waiting notice that is shown blinks.
+    const QColor aqua(Qt::cyan);
+    struct Blink {
+        QLabel *label;
+        QColor other;
+    };
+    const Blink blinks[] = {{Label3, Qt::blue}, {Label4, Qt::blue}, {Label19, palette().color(QPalette::Button)}};
+    for (const Blink &b : blinks) {
+        if (b.label->isHidden())
+            continue;
+        const QColor now = b.label->palette().color(QPalette::Window);
+        if (now == aqua)
+            setBackground(b.label, b.other);
+        else if (now == b.other)
+            setBackground(b.label, aqua);
+        return;
+    }
+}
+
 void TForm1::Timer5Timer()
 {
     Timer5->stop();

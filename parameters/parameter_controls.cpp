@@ -18,7 +18,7 @@ using controls::newLabel;
 
 void TForm1::createParameterEditor(QWidget *area)
 {
-    Label7 = newLabel(area, QString(), 4, 24, 300, 15);
+    Label7 = newLabel(area, QString::fromLatin1(kLabel7Design), 4, 24, 300, 15);
     Label7->setStyleSheet(QStringLiteral("font-weight: bold;"));
     Label7->hide();
     StringGrid2 = new QTableWidget(158, 4, area);
@@ -27,6 +27,10 @@ void TForm1::createParameterEditor(QWidget *area)
     StringGrid2->horizontalHeader()->hide();
     StringGrid2->verticalHeader()->setDefaultSectionSize(18);
     StringGrid2->setFont(QFont(QStringLiteral("Arial"), 8));
+    StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid2->setProperty("helpContext", 4701);
     StringGrid2->hide();
     Button3 = newButton(area, QStringLiteral("Parameter in ZYNT speichern"), 130, 374, 180, 25);
     Button8 = newButton(area, QStringLiteral("Parameter in ZYNT übertragen"), 316, 374, 190, 25);
@@ -69,4 +73,6 @@ void TForm1::createParameterEditor(QWidget *area)
 
 void TForm1::connectParameterControls()
 {
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
 }

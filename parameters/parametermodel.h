@@ -35,6 +35,7 @@ struct ParameterRecord {
     QByteArray Designation;
     QByteArray Unit;
     QByteArray Value;
+    bool operator==(const ParameterRecord &) const = default;
 };
 
 // [language 1..2][record 1..200]; index 0 of both is unused.

@@ -72,7 +72,8 @@ void TForm1::init_daten()
     Label2->raise();
     Sprachauswahl(Sprache, true);
     StringGrid2->resize(505, StringGrid2->height());
-    StringGrid2->setRowCount(158);
+    Parameters.GridRowCount = params::kGridRows;
+    showParameterGrid();
     ON1->setVisible(true);
     OFF1->setVisible(false);
     ListBox1->resize(ListBox1->width(), 0);

@@ -122,6 +122,7 @@ void TForm1::createControls()
     Label19 = newLabel(area, QStringLiteral("Master running"), 378, 4, 226, 15);
     for (QLabel *l : {Label3, Label4, Label8, Label19}) {
         l->setAutoFillBackground(true);
+        setBackground(l, Qt::cyan); // the blinking notices start in aqua
         l->hide();
     }
     ProgressBar1 = new QProgressBar(area);
@@ -290,7 +291,7 @@ void TForm1::createTimers()
     };
     const Design designs[] = {
         {&Timer1, 1000, true, &TForm1::Timer1Timer},
-        {&Timer2, 300, false, nullptr},
+        {&Timer2, 300, false, &TForm1::Timer2Timer},
         {&Timer3, 50, false, nullptr},
         {&Timer4, 100, false, nullptr},
         {&Timer5, 2, true, &TForm1::Timer5Timer},

@@ -93,6 +93,7 @@ public:
     int HelpContext = 0;
 
     // ---- Flags owned by other features -------------------------------------
+    int FirmwareNumber = 0;          // from the version answer; compared with 300
     bool MasterMode = false;
     bool TerminalOpen = false;
     bool TerminalTyping = false;
@@ -206,6 +207,7 @@ public:
     void errorBox(const QByteArray &message);
 
     // ---- Timer handlers -------------------------------------------------------
+    void Timer2Timer();
     void Timer5Timer();
     void Timer6Timer();
     void Timer8Timer();

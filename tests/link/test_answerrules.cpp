@@ -116,7 +116,7 @@ void TestAnswerRules::routing_data()
     QTest::newRow("pgm needs its return") << QByteArray("#1V1\rpgm") << 4 << int(Route::None);
     QTest::newRow("language") << any << 9 << int(Route::Language);
     QTest::newRow("version") << QByteArray("#1ver\rVersion 1.04\r") << 15 << int(Route::Version);
-    QTest::newRow("version without 0") << QByteArray("#1ver\rVersion 1.1\r") << 15 << int(Route::None);
+    QTest::newRow("version without 0") << QByteArray("#1ver\rVersion 1.1\r") << 15 << int(Route::Version);
     QTest::newRow("version text, other kind") << QByteArray("Version 1.0") << 0 << int(Route::None);
     QTest::newRow("status") << any << 5 << int(Route::Status);
     QTest::newRow("output 6") << any << 6 << int(Route::Output);

@@ -1,0 +1,108 @@
+// The parameter grid as the view of the parameter model: the basic view, the
+// view of all parameters, and the buttons that switch between them.
+#include "shell/tform1.h"
+
+#include "parameters/views.h"
+#include "shell/cp1252.h"
+
+#include <QBrush>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QTableWidget>
+
+void TForm1::showParameterGrid()
+{
+    // Row 0 is the heading the language switch writes; the rows below show
+    // the model's cells. Columns 0 to 2 look fixed: only values change.
+    const int rows = std::clamp(Parameters.GridRowCount, 1, params::kRecords + 1);
+    StringGrid2->setRowCount(rows);
+    const QBrush fixed = palette().brush(QPalette::Button);
+    for (int row = 1; row < rows; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            QTableWidgetItem *cell = StringGrid2->item(row, column);
+            if (!cell) {
+                cell = new QTableWidgetItem;
+                cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+                if (column < 3)
+                    cell->setBackground(fixed);
+                StringGrid2->setItem(row, column, cell);
+            }
+            const QString text = fromCp1252(Parameters.Grid[size_t(row)][size_t(column)]);
+            if (cell->text() != text)
+                cell->setText(text);
+        }
+    }
+}
+
+void TForm1::showBasicView()
+{
+    Button8->hide(); // the write-back is not offered in this view
+    params::Grundparameter_Anzeigen(Parameters, Sprache, Texte);
+    showParameterGrid();
+}
+
+void TForm1::Alle_Parameter_Anzeigen()
+{
+    if (DriveConnected != 1)
+        return;
+    LinkState = 0;
+    hideProgramControls();
+    for (QWidget *w : std::initializer_list<QWidget *> {Button8, Label11, Button12, Button14, Label9, Label10})
+        w->hide();
+    for (QWidget *w : std::initializer_list<QWidget *> {Label7, StringGrid2, Button5, Button3})
+        w->show();
+    params::Alle_Parameter_Anzeigen(Parameters, Sprache);
+    showParameterGrid();
+}
+
+void TForm1::nachFunktionSortieren1Click()
+{
+    Parameters.BasicViewSelected = 1;
+    showBasicView();
+}
+
+void TForm1::ffnen1Click()
+{
+    Parameters.BasicViewSelected = 0;
+    Alle_Parameter_Anzeigen();
+}
+
+void TForm1::hideProgramControls()
+{
+    for (QWidget *w : std::initializer_list<QWidget *> {StringGrid1, Button5, Liste_Speichern, Button4, Button1,
+                                                        Button2, Button6, Button16, Button7})
+        w->hide();
+}
+
+void TForm1::BitBtn2Click()
+{
+    if (!StringGrid2->isHidden()) {
+        if (Parameters.BasicViewSelected == 1) {
+            Alle_Parameter_Anzeigen();
+            Parameters.BasicViewSelected = 0;
+        } else {
+            showBasicView();
+            Parameters.BasicViewSelected = 1;
+        }
+    }
+    hideProgramControls();
+    for (QWidget *w : std::initializer_list<QWidget *> {Button8, Label11, Button12, Button14, Label9, Label10})
+        w->hide();
+    for (QWidget *w : std::initializer_list<QWidget *> {Label7, StringGrid2, Button5, Button3})
+        w->show();
+    // A list that was never read is read now.
+    if (Label7->text() == QLatin1String(kLabel7Design))
+        neulesen1Click();
+}
+
+void TForm1::BitBtn3Click()
+{
+    if (!StringGrid1->isHidden()) {
+        BitBtn1->setFocus();
+        ZYNTffnen1Click();
+    } else {
+        BitBtn2->setFocus();
+        neulesen1Click();
+    }
+}
