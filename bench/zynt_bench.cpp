@@ -2,6 +2,7 @@
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.
 #include "bench/bench_input.h"
+#include "bench/bench_program.h"
 #include "serial/tserial.h"
 #include "shell/tform1.h"
 #include "sim/simdrive.h"
@@ -113,6 +114,13 @@ int main(int argc, char *argv[])
         e.ideal = double(e.count) * (kCommandBytes + kAnswerBytes) * 10.0 / e.baud;
     }
 
+    // A 299-line program write with 1 ms drive latency per command.
+    const bench::ProgramWriteFigures programWrite = bench::programWrite(38400, br_038400, 1000);
+    if (programWrite.achieved < 0) {
+        std::fprintf(stderr, "program write failed\n");
+        return 1;
+    }
+
     double idlePercent = 0;
     {
         Line line;
@@ -145,6 +153,11 @@ int main(int argc, char *argv[])
                     e.baud == 9600 ? "(b) line time / achieved time at 9600" : "(b) line time / achieved time at 38400",
                     e.ideal / e.achieved, ">= 0.90");
     }
+    std::printf("(f) 299-line program write at 38400, %d commands, %lld bytes: achieved %.3f s, line time %.3f s\n",
+                programWrite.commands, static_cast<long long>(programWrite.bytes), programWrite.achieved,
+                programWrite.ideal);
+    std::printf("%-44s %14.3f %10s\n", "(f) program write: line time / achieved", programWrite.ideal / programWrite.achieved,
+                ">= 0.95");
     std::printf("%-44s %14.3f %10s\n", "(c) CPU of an idle open port, % of one core", idlePercent, "< 1");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 64 KB in 64-byte pieces, s", noise64k, "");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 512 KB, s", noise512k, "8 x 64 KB");
@@ -155,6 +168,7 @@ int main(int argc, char *argv[])
     std::printf("us_per_command %.1f\n", usPerCommand);
     std::printf("line_ratio_9600 %.3f\n", emulated[0].ideal / emulated[0].achieved);
     std::printf("line_ratio_38400 %.3f\n", emulated[1].ideal / emulated[1].achieved);
+    std::printf("program_write_ratio_38400 %.3f\n", programWrite.ideal / programWrite.achieved);
     std::printf("idle_cpu_percent %.3f\n", idlePercent);
     std::printf("noise_64k_s %.3f\n", noise64k);
     std::printf("noise_512k_s %.3f\n", noise512k);

@@ -3,6 +3,7 @@
 
 #include "shell/tform1.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -73,4 +74,21 @@ void TOKBottomDlg::CancelBtnClick()
     hide();
     m_form1->DialogMessage = false;
     m_form1->Timer3->start();
+}
+
+void TOKBottomDlg::reject()
+{
+    if (!m_form1->DialogMessage)
+        CancelBtnClick();
+    else
+        OKBtnClick();
+}
+
+void TOKBottomDlg::closeEvent(QCloseEvent *event)
+{
+    // Only the user's close counts; the program closes the dialog on its own
+    // way out, and that must not write anything.
+    if (event->spontaneous() && isVisible())
+        OKBtnClick();
+    event->accept();
 }

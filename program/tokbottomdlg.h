@@ -21,9 +21,13 @@ public:
     void OKBtnClick();
     void CancelBtnClick();
     void setLabelColour(const QColor &colour);
+    // Escape: Cancel while the question is asked, OK on a drive's message.
+    void reject() override;
 
 protected:
     bool event(QEvent *event) override;
+    // Closing the dialog by its frame does what OK does.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     TForm1 *m_form1;

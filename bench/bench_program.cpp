@@ -1,0 +1,78 @@
+// How close a program write comes to the line's own time: 299 lines written
+// to the simulated drive with the line emulated, from ZYNT_Programm_Speichern
+// to the completion of the closing "quit".
+#include "bench/bench_program.h"
+
+#include "shell/tform1.h"
+#include "sim/simdrive.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+namespace bench {
+
+ProgramWriteFigures programWrite(int baud, TBaudrate rate, int latencyUs)
+{
+    ProgramWriteFigures figures;
+    QTemporaryDir dir;
+    sim::SimLine drive;
+    const QString link = dir.filePath(QStringLiteral("COM1"));
+    if (!dir.isValid() || drive.openPty().isEmpty() || !drive.makeLink(link))
+        return figures;
+    qputenv("ZYNT_COM1", link.toLocal8Bit());
+    serialports::reinitialisePortTable();
+    drive.setBaud(baud);
+    drive.addDrive(1);
+    drive.setLineEmulation(true, latencyUs);
+    if (!drive.start())
+        return figures;
+    auto form = std::make_unique<TForm1>();
+    form->Serial1->setCOMPort(1);
+    form->Serial1->setBaudrate(rate);
+    form->Serial1->setActive(true);
+    if (!form->Serial1->Active())
+        return figures;
+
+    form->DriveAddress = "1";
+    QList<QByteArray> program;
+    for (int row = 1; row <= program::kVisibleRows; ++row) {
+        const QByteArray line = (row % 3 == 0 ? "G" : row % 3 == 1 ? "W=" : "T") + QByteArray::number(row * 7);
+        form->Program[size_t(row)] = line;
+        program.append(line);
+    }
+
+    QTimer wake; // bounds the wait when the line goes quiet
+    wake.start(100);
+    const qint64 sentBefore = drive.bytesSent();
+    QElapsedTimer clock;
+    clock.start();
+    form->ZYNT_Programm_Speichern();
+    while (form->Queue.head()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (clock.elapsed() > 120000)
+            return figures;
+    }
+    const double achieved = double(clock.nsecsElapsed()) / 1e9;
+
+    QList<QByteArray> stored;
+    drive.withDrive(1, [&stored](sim::Drive &d) { stored = d.program.lines(); });
+    if (stored != program || !form->Label4->isHidden())
+        return figures; // the write did not complete as it should
+
+    const QList<QByteArray> commands = drive.receivedCommands();
+    qint64 bytes = drive.bytesSent() - sentBefore;
+    for (const QByteArray &command : commands)
+        bytes += command.size();
+    figures.commands = int(commands.size());
+    figures.bytes = bytes;
+    figures.ideal = double(bytes) * 10.0 / baud + double(commands.size()) * latencyUs / 1e6;
+    figures.achieved = achieved;
+    return figures;
+}
+
+} // namespace bench

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "serial/tserial.h"
+
+namespace bench {
+
+// One program write of 299 lines to the simulated drive on an emulated line.
+struct ProgramWriteFigures {
+    double achieved = -1;   // seconds from the start of the write to its completion; < 0: failed
+    double ideal = 0;       // every byte both ways at 10 bit times, plus the drive's latency per command
+    int commands = 0;       // commands on the wire
+    qint64 bytes = 0;       // bytes on the wire, both ways
+};
+
+ProgramWriteFigures programWrite(int baud, TBaudrate rate, int latencyUs);
+
+} // namespace bench

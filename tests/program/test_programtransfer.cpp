@@ -1,0 +1,453 @@
+// Reading the program from the simulated drive and writing it back, through
+// the menu, the buttons and the overwrite question, checked on the wire.
+#include "programfixture.h"
+
+#include <QAction>
+#include <QWindow>
+
+namespace {
+
+const QList<QByteArray> kWriteStart = {"#1TROFF\r", "#1S\r", "#1new\r"};
+const QList<QByteArray> kReadCommands = {"#1TROFF\r", "#1p1028=8\r", "#1list\r"};
+
+QList<QByteArray> writeOf(const QByteArrayList &lines)
+{
+    QList<QByteArray> wire = kWriteStart;
+    for (const QByteArray &line : lines)
+        wire.append("#1" + line + "\r");
+    wire.append("#1quit\r");
+    return wire;
+}
+
+QByteArrayList storedProgram(sim::SimLine &line)
+{
+    QByteArrayList lines;
+    line.withDrive(1, [&lines](sim::Drive &d) { lines = d.program.lines(); });
+    return lines;
+}
+
+} // namespace
+
+class TestProgramTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void writeOnTheWire_data();
+    void writeOnTheWire();
+    void writeWithoutDriveDoesNothing();
+    void writeEndsTraceMode();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
+    void errorLineNamesTheRow();
+    void labelErrorEndsTheWrite();
+    void lineNeverAnswered();
+
+    void read_data();
+    void read();
+    void readWithTraceOn();
+    void readWithoutDrive();
+    void readNeverAnswered();
+    void readAnsweredEndlessly();
+    void reloadButtonReads();
+
+private:
+    ProgramFixture *fx = nullptr;
+    TForm1 *f = nullptr;
+};
+
+void TestProgramTransfer::init()
+{
+    fx = new ProgramFixture;
+    const QByteArray test = QTest::currentTestFunction();
+    const QByteArray row = QTest::currentDataTag();
+    auto prepare = [test, row](sim::SimLine &line) {
+        if (test == "read") {
+            QByteArrayList lines;
+            if (row == "sample")
+                return; // the drive's own short program
+            if (row == "program lines with ok")
+                lines = {"okay", "look", "W=1", "ok W=2", "Tok"};
+            if (row == "305 lines")
+                lines = ProgramFixture::numbered(305, "T");
+            line.addDrive(1).program.setLines(lines);
+            if (row == "program lines with ok")
+                line.setChunking(1, 3, 7);
+        }
+    };
+    QVERIFY2(fx->start(prepare), "could not start the window with the simulated drive");
+    f = fx->f;
+}
+
+void TestProgramTransfer::cleanup()
+{
+    delete fx;
+    fx = nullptr;
+    f = nullptr;
+}
+
+void TestProgramTransfer::writeOnTheWire_data()
+{
+    QTest::addColumn<QByteArrayList>("grid");
+    QTest::addColumn<QByteArrayList>("sentLines");
+    QTest::addColumn<QByteArrayList>("gridAfter");
+
+    QTest::newRow("row 1 empty") << QByteArrayList {} << QByteArrayList {""} << QByteArrayList {};
+    QTest::newRow("blank row in the middle") << QByteArrayList {"ref", "W=10", "", "e", "end"}
+                                             << QByteArrayList {"ref", "W=10"}
+                                             << QByteArrayList {"ref", "W=10", "", "e", "end"};
+    QTest::newRow("row beginning with a blank") << QByteArrayList {"ref", " W=10", "e"} << QByteArrayList {"ref"}
+                                                << QByteArrayList {"ref", " W=10", "e"};
+    QTest::newRow("own address stripped") << QByteArrayList {"#12G1000", "#T500", "e"}
+                                          << QByteArrayList {"G1000", "T500", "e"}
+                                          << QByteArrayList {"G1000", "T500", "e"};
+    const QByteArrayList full = ProgramFixture::numbered(300);
+    QTest::newRow("299 lines, never row 300") << full << full.mid(0, 299) << full;
+}
+
+void TestProgramTransfer::writeOnTheWire()
+{
+    QFETCH(QByteArrayList, grid);
+    QFETCH(QByteArrayList, sentLines);
+    QFETCH(QByteArrayList, gridAfter);
+
+    f->BitBtn1->click();
+    fx->setLines(grid);
+    QVERIFY(!f->ConfirmOverwrite);
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(f->Label4->isVisible());
+    QVERIFY(f->ProgramWrite);
+    QVERIFY(!f->Timer3->isActive());
+
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), writeOf(sentLines));
+    QCOMPARE(fx->rows(1, int(gridAfter.size())), gridAfter);
+    QVERIFY(fx->gridShowsModel());
+    QVERIFY(f->isEnabled());
+    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->Timer7->isActive());
+    QVERIFY(fx->messages().isEmpty());
+
+    QByteArrayList stored;
+    for (const QByteArray &line : sentLines) {
+        if (!line.isEmpty())
+            stored.append(line);
+    }
+    QCOMPARE(storedProgram(fx->line()), stored);
+}
+
+void TestProgramTransfer::writeWithoutDriveDoesNothing()
+{
+    f->BitBtn1->click();
+    fx->setLines({"ref"});
+    f->DriveConnected = 0;
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QTest::qWait(300);
+    QVERIFY(fx->sent().isEmpty());
+    QVERIFY(f->Label4->isHidden());
+    QVERIFY(f->OKBottomDlg->isHidden());
+}
+
+void TestProgramTransfer::writeEndsTraceMode()
+{
+    f->BitBtn1->click();
+    fx->setLines({"ref"});
+    f->TraceMode = true;
+    f->Button14->show();
+    f->Label12->show();
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(!f->TraceMode);
+    QVERIFY(f->Button14->isHidden());
+    QVERIFY(f->Label12->isHidden());
+    QCOMPARE(f->Button12->text(), fx->shell.german(155));
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r"}));
+}
+
+void TestProgramTransfer::overwriteQuestion_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("writes");
+    QTest::newRow("OK") << "ok" << true;
+    QTest::newRow("Cancel") << "cancel" << false;
+    QTest::newRow("closed by the frame") << "frame" << true;
+    QTest::newRow("Escape") << "escape" << false;
+}
+
+void TestProgramTransfer::overwriteQuestion()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, writes);
+
+    // "Neu": the program in the grid is not the drive's.
+    f->Fileffnen1->trigger();
+    QVERIFY(fx->typeLine(1, QStringLiteral("ref")));
+    QVERIFY(fx->typeLine(2, QStringLiteral("e")));
+    f->Timer3->start();
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    TOKBottomDlg *dlg = f->OKBottomDlg;
+    QVERIFY(dlg->isVisible());
+    QVERIFY(!f->isEnabled());
+    QVERIFY(!f->Timer3->isActive());
+    QCOMPARE(dlg->Label1->text(), fx->shell.german(68));
+    QCOMPARE(dlg->windowTitle(), fx->shell.german(69));
+    QVERIFY(dlg->CancelBtn->isVisible());
+    QTest::qWait(200);
+    QVERIFY(fx->sent().isEmpty()); // nothing before the answer
+
+    if (answer == "ok")
+        QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    else if (answer == "cancel")
+        QTest::mouseClick(dlg->CancelBtn, Qt::LeftButton);
+    else if (answer == "frame")
+    {
+        // What the window system delivers when the frame's close button is used.
+        QCloseEvent close;
+        QCoreApplication::sendEvent(dlg->windowHandle(), &close);
+    }
+    else
+        QTest::keyClick(dlg, Qt::Key_Escape);
+
+    QVERIFY(dlg->isHidden());
+    QVERIFY(f->isEnabled());
+    if (writes) {
+        QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+        QVERIFY(fx->idle());
+        QCOMPARE(fx->sent(), writeOf({"ref", "e"}));
+        QVERIFY(!f->ConfirmOverwrite);
+        QCOMPARE(storedProgram(fx->line()), (QByteArrayList {"ref", "e"}));
+    } else {
+        QTest::qWait(300);
+        QVERIFY(fx->sent().isEmpty());
+        QVERIFY(f->ConfirmOverwrite);
+        QVERIFY(f->Timer3->isActive()); // the status poll runs again
+        QVERIFY(!f->DialogMessage);
+    }
+}
+
+void TestProgramTransfer::errorLineNamesTheRow()
+{
+    f->BitBtn1->click();
+    QByteArrayList lines = ProgramFixture::numbered(11);
+    lines.append("bogus");
+    lines.append("end");
+    fx->setLines(lines);
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    TOKBottomDlg *dlg = f->OKBottomDlg;
+    QTRY_VERIFY_WITH_TIMEOUT(dlg->isVisible(), kWait);
+    QCOMPARE(dlg->Label1->text(), QStringLiteral("** Syntaxfehler\r\r\r") + fx->shell.german(73)
+                                      + QStringLiteral("12\r\"bogus\""));
+    QVERIFY(dlg->CancelBtn->isHidden());
+    QVERIFY(!f->isEnabled());
+    QVERIFY(!f->Timer7->isActive()); // the line was answered, with an error
+    QVERIFY(f->Label4->isVisible());  // the write goes on after the confirmation
+    QCOMPARE(fx->sent().last(), QByteArray("#1bogus\r"));
+
+    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), writeOf(lines));
+    QVERIFY(f->isEnabled());
+    lines.removeAll("bogus");
+    QCOMPARE(storedProgram(fx->line()), lines);
+}
+
+void TestProgramTransfer::labelErrorEndsTheWrite()
+{
+    const QByteArrayList before = storedProgram(fx->line());
+    f->BitBtn1->click();
+    fx->setLines({"ref", "JMP nowhere"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    TOKBottomDlg *dlg = f->OKBottomDlg;
+    QTRY_VERIFY_WITH_TIMEOUT(dlg->isVisible(), kWait);
+    QCOMPARE(dlg->Label1->text(), QStringLiteral("** label nowhere fehlt"));
+    QVERIFY(f->Label4->isHidden());
+    QVERIFY(!f->ProgramWrite);
+    QVERIFY(!f->Timer7->isActive());
+    QVERIFY(f->Timer3->isActive());
+
+    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), writeOf({"ref", "JMP nowhere"}));
+    QVERIFY(f->isEnabled());
+    QCOMPARE(storedProgram(fx->line()), before); // the drive keeps its program
+}
+
+void TestProgramTransfer::lineNeverAnswered()
+{
+    QCOMPARE(f->Timer7->interval(), 4000);
+    fx->line().withDrive(1, [](sim::Drive &d) { d.program.setNeverAnswerLine(3); });
+    f->BitBtn1->click();
+    fx->setLines(ProgramFixture::numbered(6));
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
+    QVERIFY(clock.elapsed() >= 3500); // a coarse timer may fire up to 5 % early
+    QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT"));
+    QList<QByteArray> expected = kWriteStart;
+    expected << "#1W=1\r" << "#1W=2\r" << "#1W=3\r" << "#1quit\r";
+    QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), expected, kWait);
+    QVERIFY(f->isEnabled());
+    QVERIFY(f->Label4->isHidden());
+    QVERIFY(!f->Queue.head());
+    QVERIFY(f->Timer3->isActive());
+
+    // The rest of the program never follows, and the link is usable.
+    QTest::qWait(300);
+    QCOMPARE(fx->sent(), expected);
+    QTest::mouseClick(f->Button2, Qt::LeftButton);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent().last(), QByteArray("#1s\r"));
+}
+
+void TestProgramTransfer::read_data()
+{
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("sample") << QByteArrayList {"ref", "V=500", "A=100", ":loop", "W=1000", "e",
+                                               "T500",  "W=-1000", "e", "T500", "JMP loop"}
+                            << QString();
+    QTest::newRow("empty program") << QByteArrayList {} << QString();
+    // Arriving in pieces of one to three bytes, so that at some moment the
+    // buffer ends in each "ok" of a line.
+    QTest::newRow("program lines with ok") << QByteArrayList {"okay", "look", "W=1", "ok W=2", "Tok"}
+                                           << QString();
+    QTest::newRow("305 lines") << ProgramFixture::numbered(300, "T") << QStringLiteral("301 - 305");
+}
+
+void TestProgramTransfer::read()
+{
+    QFETCH(QByteArrayList, lines);
+    QFETCH(QString, message);
+
+    fx->setLines(ProgramFixture::numbered(300, "old"));
+    f->ConfirmOverwrite = true;
+    f->Timer3->start();
+    f->ZYNTffnen1->trigger();
+    QVERIFY(f->ProgramListing);
+    QVERIFY(f->Label3->isVisible());
+    QVERIFY(f->Label11->isHidden());
+    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(f->StringGrid1->isVisible());
+    QVERIFY(f->Button12->isVisible());
+
+    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), kReadCommands);
+    QCOMPARE(fx->rows(1, int(lines.size())), lines);
+    for (int row = int(lines.size()) + 1; row <= program::kRows; ++row)
+        QVERIFY2(f->Program[size_t(row)].isEmpty(), qPrintable(QString::number(row)));
+    QVERIFY(fx->gridShowsModel());
+    QVERIFY(f->Label3->isHidden());
+    QVERIFY(f->Label11->isVisible());
+    QCOMPARE(f->Label11->text(), QStringLiteral("ZYNT-EEProm Programm - address 1"));
+    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->ProgramListingTimer->isActive());
+    QVERIFY(f->ConfirmOverwrite); // a read leaves it alone
+    QVERIFY(f->ReceiveBuffer.isEmpty());
+
+    if (message.isEmpty()) {
+        QTest::qWait(100);
+        QVERIFY(fx->messages().isEmpty());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
+        QVERIFY2(fx->messages().first().endsWith(message), qPrintable(fx->messages().first()));
+    }
+
+    if (QTest::currentDataTag() == QByteArray("sample")) {
+        // The editor as the user sees it after the read.
+        fx->selectRow(5);
+        QTest::qWait(50);
+        const QImage shot = f->grab().toImage();
+        const QString path = qEnvironmentVariable("ZYNT_BINARY_DIR") + "/tests/program-editor.png";
+        QVERIFY2(shot.save(path), qPrintable(path));
+    }
+}
+
+void TestProgramTransfer::readWithTraceOn()
+{
+    f->TraceMode = true;
+    f->Button14->show();
+    f->ZYNTffnen1->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1p1028=8\r", "#1list\r"}));
+    QVERIFY(!f->TraceMode);
+    QVERIFY(f->Button14->isHidden());
+    QCOMPARE(f->Button12->text(), fx->shell.german(155));
+    QCOMPARE(f->Button12->toolTip(), fx->shell.german(153));
+}
+
+void TestProgramTransfer::readWithoutDrive()
+{
+    fx->setLines({"keep"});
+    f->DriveConnected = 0;
+    f->ZYNTffnen1->trigger();
+    QTest::qWait(300);
+    QVERIFY(fx->sent().isEmpty());
+    QCOMPARE(f->Label11->text(), QStringLiteral("ZYNT-EEProm Programm - address 1"));
+    QCOMPARE(f->Program[1], QByteArray("keep"));
+    QVERIFY(!f->ProgramListing);
+}
+
+void TestProgramTransfer::readNeverAnswered()
+{
+    fx->line().setSilent(true);
+    f->ZYNTffnen1->trigger();
+    QVERIFY(f->Label3->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, 20000);
+    QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Lesen des Programms aus der ZYNT"));
+    QVERIFY(!f->ProgramListing);
+    QVERIFY(f->Label3->isHidden());
+    QVERIFY(f->Label11->isVisible());
+    QVERIFY(!f->Queue.head());
+    QVERIFY(f->Timer3->isActive());
+    QVERIFY(f->isEnabled());
+
+    // The drive is back: the window reads as if nothing had happened.
+    fx->line().setSilent(false);
+    fx->line().clearReceived();
+    f->ZYNTffnen1->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QCOMPARE(fx->sent(), kReadCommands);
+    QCOMPARE(fx->cell(1), QByteArray("ref"));
+}
+
+void TestProgramTransfer::readAnsweredEndlessly()
+{
+    // The drive talks without end and never says "ok": the read does not
+    // wait for ever either.
+    fx->line().setSilent(true);
+    f->ZYNTffnen1->trigger();
+    QTimer noise;
+    QObject::connect(&noise, &QTimer::timeout, [this] { fx->line().sendRaw(QByteArray(2047, 'x') + '\r'); });
+    noise.start(50);
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, 20000);
+    noise.stop();
+    QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Lesen des Programms aus der ZYNT"));
+    QVERIFY(!f->ProgramListing);
+    QVERIFY(!f->Queue.head());
+    QVERIFY(f->Label3->isHidden());
+    QVERIFY(program::isEmptyProgram(f->Program)); // nothing of the noise is taken
+}
+
+void TestProgramTransfer::reloadButtonReads()
+{
+    f->BitBtn1->click();
+    QTest::mouseClick(f->BitBtn3, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), kReadCommands);
+    QCOMPARE(fx->cell(11), QByteArray("JMP loop"));
+}
+
+QTEST_MAIN(TestProgramTransfer)
+#include "test_programtransfer.moc"
