@@ -99,7 +99,8 @@ public:
     int FirmwareNumber = 0;          // from the version answer; compared with 300
     bool MasterMode = false;
     bool TerminalOpen = false;
-    bool TerminalTyping = false;
+    bool TerminalTyping = false;     // the terminal's typing memo has the focus: the status poll pauses
+    bool PollingStopped = false;     // "RS232 Stop": the user paused the status poll
     bool ProgramWrite = false;
     bool ProgramListing = false;
     bool DialogMessage = false;
