@@ -2,6 +2,7 @@
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.
 #include "bench/bench_input.h"
+#include "bench/bench_parameters.h"
 #include "bench/bench_program.h"
 #include "serial/tserial.h"
 #include "shell/tform1.h"
@@ -138,6 +139,13 @@ int main(int argc, char *argv[])
         idlePercent = 100.0 * cpu / (double(clock.nsecsElapsed()) / 1e9);
     }
 
+    const bench::ListingFigure listing9600 = bench::singleListing(9600, 1000);
+    const bench::ListingFigure listing38400 = bench::singleListing(38400, 1000);
+    if (listing9600.achieved < 0 || listing38400.achieved < 0) {
+        std::fprintf(stderr, "the parameter listing did not complete\n");
+        return 1;
+    }
+
     const double noise64k = bench::noiseSeconds(64 << 10);
     const double noise512k = bench::noiseSeconds(512 << 10);
     const double noise4m = bench::noiseSeconds(4 << 20);
@@ -159,6 +167,12 @@ int main(int argc, char *argv[])
     std::printf("%-44s %14.3f %10s\n", "(f) program write: line time / achieved", programWrite.ideal / programWrite.achieved,
                 ">= 0.95");
     std::printf("%-44s %14.3f %10s\n", "(c) CPU of an idle open port, % of one core", idlePercent, "< 1");
+    for (const auto &[baud, l] : {std::pair {9600, listing9600}, std::pair {38400, listing38400}}) {
+        std::printf("(g) %5d baud, one listing: achieved %.3f s, line time %.3f s\n", baud, l.achieved, l.ideal);
+        std::printf("%-44s %14.3f %10s\n",
+                    baud == 9600 ? "(g) listing line time / achieved at 9600" : "(g) listing line time / achieved at 38400",
+                    l.ideal / l.achieved, ">= 0.95");
+    }
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 64 KB in 64-byte pieces, s", noise64k, "");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 512 KB, s", noise512k, "8 x 64 KB");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 4 MB, s", noise4m, "64 x 64 KB");
@@ -170,6 +184,8 @@ int main(int argc, char *argv[])
     std::printf("line_ratio_38400 %.3f\n", emulated[1].ideal / emulated[1].achieved);
     std::printf("program_write_ratio_38400 %.3f\n", programWrite.ideal / programWrite.achieved);
     std::printf("idle_cpu_percent %.3f\n", idlePercent);
+    std::printf("listing_ratio_9600 %.3f\n", listing9600.ideal / listing9600.achieved);
+    std::printf("listing_ratio_38400 %.3f\n", listing38400.ideal / listing38400.achieved);
     std::printf("noise_64k_s %.3f\n", noise64k);
     std::printf("noise_512k_s %.3f\n", noise512k);
     std::printf("noise_4m_s %.3f\n", noise4m);

@@ -5,6 +5,7 @@
 
 #include "link/answerrules.h"
 #include "manual/tform2.h"
+#include "parameters/writeback.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 
@@ -155,7 +156,13 @@ void TForm1::showDriveError()
     ReceiveBuffer.chop(1);
 
     const CommandNode *head = Queue.head();
-    if (head && (head->Kind == CommandKind::ProgramLine || head->Kind == CommandKind::WriteBackLast)) {
+    const std::optional<params::FailedAssignment> failed =
+        head && WriteBackRunning ? params::failedAssignment(head->Text) : std::nullopt;
+    if (failed) {
+        // A write-back names the assignment the drive refused: no program
+        // row can say which parameter it was.
+        ReceiveBuffer += "\r\r\rParameter " + failed->parameter + " = " + failed->value;
+    } else if (head && (head->Kind == CommandKind::ProgramLine || head->Kind == CommandKind::WriteBackLast)) {
         const QByteArray body = answer::commandBody(head->Text, DriveAddress);
         int row = 299;
         for (int r = 1; r <= 299; ++r) {
@@ -205,6 +212,7 @@ void TForm1::completeAcknowledged(uint8_t kind)
     case CommandKind::WriteBackLast:
         endTransferDisplay();
         ProgramWrite = false;
+        WriteBackRunning = false;
         neulesen1Click();
         break;
     case CommandKind::ProgramEnd:

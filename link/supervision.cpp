@@ -92,6 +92,7 @@ void TForm1::Timer9Timer()
     for (QWidget *w : std::initializer_list<QWidget *> {Label4, Label3, ProgressBar1, Label8})
         w->hide();
     clearQueue();
+    WriteBackRunning = false; // what was left of it is gone with the queue
 }
 
 void TForm1::Timer10Timer()

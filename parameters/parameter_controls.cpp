@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -27,6 +28,8 @@ void TForm1::createParameterEditor(QWidget *area)
     StringGrid2->horizontalHeader()->hide();
     StringGrid2->verticalHeader()->setDefaultSectionSize(18);
     StringGrid2->setFont(QFont(QStringLiteral("Arial"), 8));
+    for (const auto &[column, width] : {std::pair {0, 270}, {1, 80}, {2, 50}, {3, 80}})
+        StringGrid2->setColumnWidth(column, width);
     StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -34,40 +37,55 @@ void TForm1::createParameterEditor(QWidget *area)
     StringGrid2->hide();
     Button3 = newButton(area, QStringLiteral("Parameter in ZYNT speichern"), 130, 374, 180, 25);
     Button8 = newButton(area, QStringLiteral("Parameter in ZYNT übertragen"), 316, 374, 190, 25);
+    Button3->setToolTip(QStringLiteral("Parameter werden innerhalb der ZYNT dauerhaft im EEProm gespeichert"));
+    Button8->setToolTip(QStringLiteral("Alle Parameter aus der Tabelle werden in die ZYNT geschrieben"));
     Button3->hide();
     Button8->hide();
 
-    // The value editors open over the grid, one at a time.
+    // The value editors open beside the grid's value column, one at a time,
+    // on a light blue ground; OK and Cancel above them.
+    const QColor editorGround(0xCC, 0xE5, 0xFF);
+    auto ground = [&editorGround](QWidget *w) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, editorGround);
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    };
     Panel2 = new QFrame(area);
-    Panel2->setGeometry(120, 60, 300, 260);
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Raised);
-    Panel2->setAutoFillBackground(true);
+    ground(Panel2);
     Panel1 = new QFrame(area);
-    Panel1->setGeometry(130, 68, 280, 30);
+    Panel1->setGeometry(330, 150, 306, 34);
     Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->setFrameShadow(QFrame::Raised);
+    ground(Panel1);
     Panel1->installEventFilter(this);
+    Button9 = newButton(Panel1, QStringLiteral("OK"), 60, 4, 90, 25);
+    Button10 = newButton(Panel1, QStringLiteral("Cancel"), 156, 4, 90, 25);
     RadioGroup1 = new TRadioGroup(QString(), area);
-    RadioGroup1->setGeometry(130, 104, 280, 170);
+    RadioGroup1->setGeometry(330, 240, 306, 129);
+    RadioGroup1->setToolTip(QStringLiteral("Bitte wählen Sie eine Wichtung aus"));
     RadioGroup2 = new TRadioGroup(QString(), area);
-    RadioGroup2->setGeometry(130, 104, 280, 170);
     RadioGroup3 = new TRadioGroup(QString(), area);
-    RadioGroup3->setGeometry(130, 104, 280, 170);
     GroupBox1 = new QGroupBox(area);
-    GroupBox1->setGeometry(130, 104, 280, 170);
+    GroupBox1->setGeometry(330, 224, 306, 145);
     for (int i = 1; i <= 17; ++i) {
+        // Bits 0-7 in the left column, 8-15 (CheckBox10 to 17) in the right.
         CheckBox[i] = new QCheckBox(QStringLiteral("CheckBox%1").arg(i), GroupBox1);
-        CheckBox[i]->setGeometry(8 + ((i - 1) / 9) * 136, 14 + ((i - 1) % 9) * 17, 132, 16);
+        const int column = i <= 9 ? 0 : 1;
+        const int line = column == 0 ? i - 1 : i - 10;
+        CheckBox[i]->setGeometry(8 + column * 100, 16 + line * 15, column == 0 ? 175 : 85, 15);
     }
+    CheckBox[9]->hide(); // it carries no bit
     GroupBox2 = new QGroupBox(QStringLiteral("     Neuer Wert"), area);
-    GroupBox2->setGeometry(130, 104, 280, 60);
+    GroupBox2->setGeometry(330, 240, 306, 60);
     Edit1 = new QLineEdit(GroupBox2);
     Edit1->setGeometry(10, 24, 150, 22);
-    Button9 = newButton(area, QStringLiteral("OK"), 200, 284, 90, 25);
-    Button10 = newButton(area, QStringLiteral("Cancel"), 300, 284, 90, 25);
+    for (QWidget *w : std::initializer_list<QWidget *> {RadioGroup1, RadioGroup2, RadioGroup3, GroupBox1, GroupBox2})
+        ground(w);
     for (QWidget *w : std::initializer_list<QWidget *> {Panel2, Panel1, RadioGroup1, RadioGroup2, RadioGroup3,
-                                                         GroupBox1, GroupBox2, Button9, Button10})
+                                                         GroupBox1, GroupBox2})
         w->hide();
 }
 
@@ -75,4 +93,11 @@ void TForm1::connectParameterControls()
 {
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(StringGrid2, &QTableWidget::cellClicked, this, [this] { StringGrid2Click(); });
+    new controls::KeyPress(StringGrid2, [this](char key) { StringGrid2KeyPress(key); });
+    new controls::KeyPress(Edit1, [this](char key) { Edit1KeyPress(key); });
+    connect(Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
+    connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
 }

@@ -1,10 +1,14 @@
 // Small makers of the main window's controls at their design positions.
 #pragma once
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QString>
+
+#include <functional>
 
 namespace controls {
 
@@ -30,5 +34,32 @@ inline QLabel *newPicture(QWidget *parent, const QString &resource, int x, int y
     picture->setScaledContents(false);
     return picture;
 }
+
+// Calls handler with the character of every key pressed in the control
+// (Enter and Return as "\r"), as a key-press handler of the control would.
+class KeyPress : public QObject {
+public:
+    KeyPress(QWidget *control, std::function<void(char)> handler)
+        : QObject(control), m_handler(std::move(handler))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                m_handler('\r');
+            else if (key->text().size() == 1)
+                m_handler(char(key->text().at(0).toLatin1()));
+        }
+        return false;
+    }
+
+private:
+    std::function<void(char)> m_handler;
+};
 
 } // namespace controls

@@ -53,6 +53,7 @@ void TForm1::init_daten()
     TraceMode = false;
     ConfirmOverwrite = false;
     EditorOptionCount = 0;
+    WriteBackRunning = false;
     Parameters.ParameterRowCount = 159;
     Parameters.BasicViewSelected = 1;
     SettingsSavePending = 0;

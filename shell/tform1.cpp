@@ -359,6 +359,16 @@ void TForm1::errorBox(const QByteArray &message)
     box.exec();
 }
 
+QString TForm1::askFileName(const FileDialogRequest &request)
+{
+    return AskFileName ? AskFileName(request) : runFileDialog(request);
+}
+
+QByteArray TForm1::message(const char *german, const char *english) const
+{
+    return toCp1252(QString::fromUtf8(Sprache == 2 ? english : german));
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress) {

@@ -6,17 +6,20 @@
 #pragma once
 
 #include "link/commandqueue.h"
+#include "parameters/editortable.h"
 #include "parameters/parametermodel.h"
 #include "program/programlines.h"
 #include "shell/settings.h"
 #include "shell/texttable.h"
 #include "serial/tserial.h"
+#include "shell/filedialogs.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -96,7 +99,8 @@ public:
     int FirmwareNumber = 0;          // from the version answer; compared with 300
     bool MasterMode = false;
     bool TerminalOpen = false;
-    bool TerminalTyping = false;
+    bool TerminalTyping = false;     // the terminal's typing memo has the focus: the status poll pauses
+    bool PollingStopped = false;     // "RS232 Stop": the user paused the status poll
     bool ProgramWrite = false;
     bool ProgramListing = false;
     bool DialogMessage = false;
@@ -205,6 +209,12 @@ public:
     void appendToMemoRxD(const QByteArray &chunk);
     // A modal error box with an OK button; the text is in the drive's code page.
     void errorBox(const QByteArray &message);
+    // The open or save dialog; empty when cancelled. AskFileName, when set,
+    // answers in its place (the tests do so).
+    std::function<QString(const FileDialogRequest &)> AskFileName;
+    QString askFileName(const FileDialogRequest &request);
+    // A message in the current language, for what the text table has no text for.
+    QByteArray message(const char *german, const char *english) const;
 
     // ---- Timer handlers -------------------------------------------------------
     void Timer2Timer();

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+#include <algorithm>
+
 TRadioGroup::TRadioGroup(const QString &caption, QWidget *parent)
     : QGroupBox(caption, parent)
     , m_buttons(new QButtonGroup(this))
@@ -39,9 +41,21 @@ void TRadioGroup::clearItems()
     rebuild();
 }
 
+void TRadioGroup::removeFirst(int count)
+{
+    m_items.remove(0, std::clamp<qsizetype>(count, 0, m_items.size()));
+    rebuild();
+    setItemIndex(-1);
+}
+
 int TRadioGroup::itemIndex() const
 {
     return m_buttons->checkedId();
+}
+
+QAbstractButton *TRadioGroup::button(int index) const
+{
+    return m_buttons->button(index);
 }
 
 void TRadioGroup::setItemIndex(int index)

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QStringList>
 
+class QAbstractButton;
 class QButtonGroup;
 class QGridLayout;
 
@@ -20,9 +21,13 @@ public:
     void setItems(const QStringList &items);
     void addItem(const QString &item);
     void clearItems();
+    // Removes the first count items (the options an editor added).
+    void removeFirst(int count);
 
     // -1: nothing selected.
     int itemIndex() const;
+    // The button of an item (nullptr when there is none).
+    QAbstractButton *button(int index) const;
     void setItemIndex(int index);
 
 signals:

@@ -53,6 +53,28 @@ QByteArray errorLine(const QByteArray &text)
     return "\n** " + text + "\r";
 }
 
+// The drive lists some parameters under a short name; assigned or asked by
+// their number, they are the same parameter. (The in-position state P336 is
+// kept apart from the listed "POS": the axis keeps it up to date.)
+QByteArray storedName(const QByteArray &name)
+{
+    static const std::map<QByteArray, QByteArray> shortNames = [] {
+        std::map<QByteArray, QByteArray> names = {
+            {"P47", "W"},     {"P91", "V"},     {"P138", "A"},    {"P100", "C1"},   {"P101", "C2"},
+            {"P102", "C3"},   {"P1096", "B"},   {"P1042", "LP"},  {"P1047", "X"},   {"P1046", "ADC"},
+            {"P1100", "D"},   {"P1101", "M1"},  {"P1102", "M2"},  {"P1103", "M3"},
+        };
+        for (int i = 0; i <= 5; ++i)
+            names["P" + QByteArray::number(1080 + i)] = "R" + QByteArray::number(i);
+        for (int i = 1; i <= 16; ++i)
+            names["P" + QByteArray::number(1200 + i)] = "O" + QByteArray::number(i);
+        return names;
+    }();
+    const QByteArray upper = name.toUpper();
+    const auto it = shortNames.find(upper);
+    return it == shortNames.end() ? upper : it->second;
+}
+
 bool isName(const QByteArray &name)
 {
     if (name.isEmpty() || !std::isalpha(static_cast<unsigned char>(name.front())))
@@ -256,14 +278,15 @@ struct SimLine::Impl {
             return ack(drive);
         const qsizetype eq = command.indexOf('=');
         if (eq > 0 && isName(command.left(eq))) {
-            drive.values[command.left(eq).toUpper()] = command.mid(eq + 1);
+            // Blanks around a value are of no meaning to the drive.
+            drive.values[storedName(command.left(eq))] = command.mid(eq + 1).trimmed();
             return ack(drive);
         }
         if (command.endsWith('?') && isName(command.chopped(1))) {
             // A query is answered by its value line alone.
             drive.motion.update(drive.values, now);
             const QByteArray name = command.chopped(1);
-            const auto it = drive.values.find(name.toUpper());
+            const auto it = drive.values.find(storedName(name));
             if (it == drive.values.end())
                 return errorLine("unbekannter Parameter");
             return "\n" + name + "=" + it->second + "\r";

@@ -1,0 +1,303 @@
+// The value editors of the parameter grid: a click on a row opens the editor
+// its parameter number has in the editor table, OK stores and sends the new
+// value, Cancel discards it, Enter on a row sends the row's value again.
+#include "shell/tform1.h"
+
+#include "manual/tform2.h"
+#include "parameters/designations.h"
+#include "parameters/editortable.h"
+#include "parameters/views.h"
+#include "shell/cp1252.h"
+#include "shell/tradiogroup.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+
+// Where the editors open, beside the grid's value column.
+constexpr int kEditorLeft = 330;
+constexpr int kEditorWidth = 306;
+constexpr int kPairGap = 2;
+
+} // namespace
+
+QByteArray TForm1::currentDesignation() const
+{
+    const int row = StringGrid2->currentRow();
+    if (row < 1 || row > params::kRecords)
+        return {};
+    return Parameters.Grid[size_t(row)][params::ColDesignation];
+}
+
+QByteArray TForm1::currentValue() const
+{
+    const int row = StringGrid2->currentRow();
+    if (row < 1 || row > params::kRecords)
+        return {};
+    return Parameters.Grid[size_t(row)][params::ColValue];
+}
+
+void TForm1::setHelpContext(QWidget *control, int context)
+{
+    control->setProperty("helpContext", context);
+}
+
+void TForm1::StringGrid2Click()
+{
+    const QByteArray designation = currentDesignation();
+    if (const std::optional<int> number = params::clickedParameterNumber(designation)) {
+        const int n = *number;
+        RadioGroup1->setColumns(1);
+        RadioGroup1->setGeometry(kEditorLeft, params::kOptionGroupTop, kEditorWidth, params::kOptionGroupHeight);
+        GroupBox1->move(kEditorLeft, params::kBitGroupTop);
+        EditedParameterNumber = n;
+        HelpContext = n;
+        setHelpContext(StringGrid2, n);
+        if (const params::EditorSpec *spec = params::editorFor(n))
+            openEditor(*spec, n);
+    }
+    setHelpContext(StringGrid2, params::gridHelpContext(designation));
+}
+
+void TForm1::openEditor(const params::EditorSpec &spec, int n)
+{
+    using params::EditorKind;
+    QWidget *control = nullptr;
+    switch (spec.kind) {
+    case EditorKind::Numeric:
+        Edit1->setText(fromCp1252(currentValue()));
+        GroupBox2->show();
+        GroupBox2->raise();
+        for (QWidget *w : std::initializer_list<QWidget *> {Panel1, Button9, Button10})
+            w->show();
+        Window_enable(false);
+        Edit1->setFocus();
+        control = Edit1;
+        break;
+    case EditorKind::Options: {
+        init_parameter_aendern(true);
+        RadioGroup1->setToolTip(fromCp1252(params::hintText(spec, Texte, Sprache)));
+        RadioGroup1->setTitle(fromCp1252(params::captionText(spec, Texte, Sprache)));
+        const QList<QByteArray> options = params::optionTexts(spec, Texte, Sprache);
+        for (const QByteArray &option : options)
+            RadioGroup1->addItem(fromCp1252(option));
+        EditorOptionCount += int(options.size());
+        RadioGroup1->setColumns(spec.columns);
+        if (spec.groupTop)
+            RadioGroup1->setGeometry(kEditorLeft, spec.groupTop, kEditorWidth, spec.groupHeight);
+        if (params::showsPanel2(spec)) {
+            Panel2->setGeometry(RadioGroup1->geometry().adjusted(-4, -4, 4, 4));
+            Panel2->show();
+            RadioGroup1->raise();
+        }
+        RadioGroup1->setItemIndex(params::optionForValue(spec, currentValue()).value_or(-1));
+        if (spec.focusOnGroup)
+            RadioGroup1->setFocus();
+        control = RadioGroup1;
+        break;
+    }
+    case EditorKind::Bits: {
+        if (spec.sixteenBoxes && n <= 1068 && Parameters.AllViewRowsIndexed == 0) {
+            // The boxes are labelled from the drive's listing: the whole list
+            // is shown, and the edited parameter's row becomes current.
+            ffnen1Click();
+            const int row = Parameters.MaskParameterRows[size_t(n - 1060)];
+            if (row > 0) {
+                StringGrid2->setCurrentCell(row, params::ColValue);
+                StringGrid2->scrollToItem(StringGrid2->item(row, params::ColValue));
+            }
+        }
+        init_parameter_aendern(false);
+        GroupBox1->setGeometry(kEditorLeft, spec.groupTop ? spec.groupTop : params::kBitGroupTop, kEditorWidth,
+                               spec.groupHeight);
+        GroupBox1->setTitle(fromCp1252(params::captionText(spec, Texte, Sprache)));
+        checkbox10_17_visible(spec.sixteenBoxes);
+        const QList<QByteArray> labels = params::boxLabels(spec, n, Texte, Sprache, Parameters.ListingDesignations);
+        for (int bit = 0; bit < 16; ++bit) {
+            QCheckBox *box = CheckBox[size_t(params::checkBoxOfBit(bit))];
+            box->setText(bit < labels.size() ? fromCp1252(labels[bit]) : QString());
+            if (bit < spec.widenedBoxes)
+                box->resize(spec.widenedWidth, box->height());
+        }
+        checkbox_werte(params::valueFlags(currentValue()));
+        control = GroupBox1;
+        break;
+    }
+    case EditorKind::ThreePairs: {
+        init_parameter_aendern(true);
+        const std::array<params::PairGroup, 3> groups = params::threePairGroups(Texte, Sprache);
+        const std::array<int, 3> selected = params::threePairSelection(currentValue());
+        TRadioGroup *const pairs[3] = {RadioGroup1, RadioGroup2, RadioGroup3};
+        for (size_t g = 0; g < 3; ++g) {
+            TRadioGroup *group = pairs[g];
+            group->setGeometry(kEditorLeft, params::kPairGroupTop + int(g) * (params::kPairGroupHeight + kPairGap),
+                               kEditorWidth, params::kPairGroupHeight);
+            group->setTitle(fromCp1252(groups[g].caption));
+            for (const QByteArray &option : groups[g].options)
+                group->addItem(fromCp1252(option));
+            group->setColumns(2);
+            group->setItemIndex(selected[g]);
+            group->show();
+            group->raise();
+        }
+        RadioGroup1->setToolTip(fromCp1252(groups[0].hint));
+        EditorOptionCount += 2;
+        control = RadioGroup1;
+        break;
+    }
+    case EditorKind::Confirm:
+        confirmAndSend(spec);
+        return;
+    }
+    if (const std::optional<int> context = params::editorHelpContext(n))
+        setHelpContext(control, *context);
+}
+
+void TForm1::confirmAndSend(const params::EditorSpec &spec)
+{
+    if (MasterMode)
+        return;
+    // Two questions: nothing is sent unless both are answered yes.
+    QMessageBox question(QMessageBox::Question, windowTitle(), fromCp1252(text(spec.question)),
+                         QMessageBox::Yes | QMessageBox::No);
+    if (question.exec() != QMessageBox::Yes)
+        return;
+    QMessageBox warning(QMessageBox::Warning, windowTitle(), fromCp1252(text(spec.warning)),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+    if (warning.exec() != QMessageBox::Ok)
+        return;
+    queueCommandTo(QByteArray::number(FoundAddresses[1]), spec.command, CommandKind::Plain);
+}
+
+void TForm1::init_parameter_aendern(bool optionList)
+{
+    RadioGroup1->setVisible(optionList);
+    GroupBox1->setVisible(!optionList);
+    QWidget *shown = optionList ? static_cast<QWidget *>(RadioGroup1) : GroupBox1;
+    shown->raise();
+    shown->setFocus();
+    for (QWidget *w : std::initializer_list<QWidget *> {Button9, Button10, Panel1})
+        w->show();
+    Panel1->raise();
+    Window_enable(false);
+}
+
+void TForm1::checkbox_werte(uint16_t flags)
+{
+    const params::CheckBoxes ticked = params::checkbox_werte(flags);
+    for (int box = 1; box <= 17; ++box) {
+        if (box != 9)
+            CheckBox[size_t(box)]->setChecked(ticked[size_t(box)]);
+    }
+}
+
+void TForm1::checkbox10_17_visible(bool show)
+{
+    const int width = show ? params::kNarrowBoxWidth : params::kWideBoxWidth;
+    for (int box = 1; box <= 8; ++box)
+        CheckBox[size_t(box)]->resize(width, CheckBox[size_t(box)]->height());
+    for (int box = 10; box <= 17; ++box)
+        CheckBox[size_t(box)]->setVisible(show);
+}
+
+void TForm1::closeEditor()
+{
+    HelpContext = 1;
+    for (QWidget *w : std::initializer_list<QWidget *> {Button9, Button10, Panel1, Panel2, RadioGroup1, GroupBox1})
+        w->hide();
+    Window_enable(true);
+    checkbox10_17_visible(false);
+}
+
+void TForm1::removeEditorOptions()
+{
+    RadioGroup1->removeFirst(EditorOptionCount);
+    EditorOptionCount = 0;
+    if (EditedParameterNumber == 147) {
+        for (TRadioGroup *group : {RadioGroup2, RadioGroup3}) {
+            group->removeFirst(2);
+            group->hide();
+        }
+    }
+}
+
+void TForm1::Button9Click()
+{
+    closeEditor();
+    const QByteArray designation = currentDesignation();
+    std::optional<QByteArray> value;
+    if (const params::EditorSpec *spec = params::editorFor(EditedParameterNumber)) {
+        using params::EditorKind;
+        switch (spec->kind) {
+        case EditorKind::Numeric:
+            if (params::clickedParameterNumber(designation))
+                value = params::numericEntryValue(*spec, toCp1252(Edit1->text()), DriveConnected == 1,
+                                                  Serial1->Active());
+            GroupBox2->hide();
+            break;
+        case EditorKind::Options:
+            value = params::valueForOption(*spec, RadioGroup1->itemIndex());
+            if (spec->groupTop) // back to where the bit sets open
+                RadioGroup1->setGeometry(kEditorLeft, params::kBitGroupTop, kEditorWidth, 145);
+            break;
+        case EditorKind::Bits: {
+            params::CheckBoxes boxes {};
+            for (int box = 1; box <= 17; ++box)
+                boxes[size_t(box)] = box != 9 && CheckBox[size_t(box)]->isChecked();
+            value = params::bitSetValue(*spec, boxes);
+            break;
+        }
+        case EditorKind::ThreePairs:
+            value = params::threePairValue({RadioGroup1->itemIndex(), RadioGroup2->itemIndex(),
+                                            RadioGroup3->itemIndex()});
+            break;
+        case EditorKind::Confirm:
+            break;
+        }
+    }
+    if (value) {
+        // The model's record and the row take the value; the drive gets it at once.
+        params::Parameterwert_in_Par_Text(Parameters, Sprache, designation, *value);
+        const int row = StringGrid2->currentRow();
+        if (row >= 1 && row <= params::kRecords) {
+            Parameters.Grid[size_t(row)][params::ColValue] = *value;
+            showParameterGrid();
+        }
+        const int n = params::parameterNumber(designation);
+        queueCommand('P' + QByteArray::number(n) + '=' + *value, CommandKind::Plain);
+    }
+    removeEditorOptions();
+}
+
+void TForm1::Button10Click()
+{
+    closeEditor();
+    for (QWidget *w : std::initializer_list<QWidget *> {RadioGroup2, RadioGroup3, GroupBox2})
+        w->hide();
+    removeEditorOptions();
+}
+
+void TForm1::Edit1KeyPress(char key)
+{
+    if (key == '\r' && !MasterMode)
+        Button9Click();
+}
+
+void TForm1::StringGrid2KeyPress(char key)
+{
+    if (key != '\r' || DriveConnected != 1 || !Serial1->Active())
+        return;
+    if (const std::optional<QByteArray> assignment = params::resendAssignment(currentDesignation(), currentValue()))
+        queueCommand(*assignment, CommandKind::Plain);
+}
+
+void TForm1::Parameterwert_in_Par_Text(const QByteArray &value)
+{
+    params::Parameterwert_in_Par_Text(Parameters, Sprache, currentDesignation(), value);
+}

@@ -1,0 +1,262 @@
+// Writing the grid back to the drive, the permanent save, and parameter
+// files, through the menu and the buttons, against the simulated drive.
+#include "parameteruifixture.h"
+
+#include "parameters/parameterfile.h"
+#include "program/tokbottomdlg.h"
+#include "shell/cp1252.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The commands of a list that assign a value.
+QList<QByteArray> assignments(const QList<QByteArray> &commands)
+{
+    QList<QByteArray> kept;
+    for (const QByteArray &c : commands) {
+        if (c.contains('='))
+            kept << c;
+    }
+    return kept;
+}
+
+} // namespace
+
+class TestParameterFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void writeBackSkipsAndStopsAsRuled();
+    void writeBackErrorNamesTheParameter();
+    void writeBackWithThePortClosed();
+    void permanentSave();
+    void saveAndLoadAgain();
+    void wrongHeaderAndUnreadableFiles();
+    void unwritableFileLeavesNothingBehind();
+};
+
+void TestParameterFiles::writeBackSkipsAndStopsAsRuled()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("satz.par"));
+    QVERIFY(writeFile(path, "ZYNT-Parameter\r\n"
+                            "Antrieb:P134=ON\r\n"
+                            "Handfahren:P1031=RS\r\n"
+                            "Positionieren:P1043=0\r\n"
+                            "Typ:P1034=6\r\n"
+                            "Geschwindigkeit:P91 (V)=2345 [U/min]\r\n"
+                            "Leer:P42=\r\n"
+                            "Typ:P1034=2\r\n"
+                            "Ausgang:P1201 (O1)=1\r\n"
+                            "Referenz:P41=1500 [U/min]\r\n"
+                            ":P108=50\r\n"
+                            "Danach:P1003=9\r\n"));
+    ui.fileNames << path;
+    f.Parameterffnen1Click();
+    QVERIFY(!f.Button8->isHidden());
+    QCOMPARE(f.Label7->text(), params::shortenedFileName(path));
+    QCOMPARE(f.StringGrid2->rowCount(), 12);
+
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QVERIFY(!f.isEnabled());
+    QVERIFY(!f.Label8->isHidden());
+    // The last assignment completes the batch, and the list is read again.
+    QVERIFY(ui.received("#1listp\r"));
+    QVERIFY(ui.waitForList());
+    const QList<QByteArray> sent = ui.sentSince(before);
+    QCOMPARE(sent.value(0), QByteArray("#1TROFF\r"));
+    // The blank before "[" stays with the value the file gave.
+    QCOMPARE(assignments(sent).mid(0, 4), (QList<QByteArray> {"#1P91=2345 \r", "#1P1034=2\r", "#1P1201=1\r",
+                                                             "#1P41=1500 \r"}));
+    QCOMPARE(sent.mid(5, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
+    QVERIFY(f.isEnabled());
+    QVERIFY(f.Label8->isHidden());
+    QVERIFY(!f.WriteBackRunning);
+    QVERIFY(f.Timer3->isActive());
+    // The drive holds the values, and the grid shows what it holds now.
+    f.ffnen1Click();
+    QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P91 (V)"))][params::ColValue], QByteArray("2345"));
+    QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P41"))][params::ColValue], QByteArray("1500"));
+    QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P1003"))][params::ColValue], QByteArray("150"));
+}
+
+void TestParameterFiles::writeBackErrorNamesTheParameter()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        line.addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+            if (command == "P1020=99999")
+                return QByteArray("\n** Wert zu gross\r");
+            return std::nullopt;
+        });
+    }));
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fehler.par"));
+    QVERIFY(writeFile(path, "ZYNT-Parameter\r\nA:P1019=10\r\nB:P1020=99999\r\nC:P1018=20\r\n"));
+    ui.fileNames << path;
+    f.Parameterffnen1Click();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.OKBottomDlg->isVisible(), ParameterUi::kWait);
+    QCOMPARE(f.OKBottomDlg->Label1->text(), QStringLiteral("** Wert zu gross\n\n\nParameter P1020 = 99999")
+                                                .replace(QLatin1Char('\n'), QLatin1Char('\r')));
+    // Confirmed, the batch goes on with the next parameter.
+    QTest::mouseClick(f.OKBottomDlg->OKBtn, Qt::LeftButton);
+    QVERIFY(ui.received("#1P1018=20\r"));
+    QVERIFY(ui.received("#1listp\r"));
+}
+
+void TestParameterFiles::writeBackWithThePortClosed()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    f.Serial1->setActive(false);
+    f.Button8->show();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ui.messages.size(), 1, ParameterUi::kWait);
+    QVERIFY(ui.messages[0].contains(QStringLiteral("nicht geöffnet")));
+    QVERIFY(f.isEnabled());
+    QVERIFY(f.Label8->isHidden());
+    QVERIFY(!f.Queue.head());
+    f.Serial1->setActive(true);
+    QTest::qWait(200);
+    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+}
+
+void TestParameterFiles::permanentSave()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QVERIFY(ui.clickRow("P41"));
+    f.Edit1->setText(QStringLiteral("2222"));
+    QTest::mouseClick(f.Button9, Qt::LeftButton);
+    QTest::mouseClick(f.Button3, Qt::LeftButton);
+    QVERIFY(ui.received("#1psave\r"));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), ParameterUi::kWait);
+    QByteArray stored;
+    ui.fx.com1->withDrive(1, [&stored](sim::Drive &d) { stored = d.stored.at("P41"); });
+    QCOMPARE(stored, QByteArray("2222"));
+    // Without a connected drive nothing is queued.
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    f.DriveConnected = 0;
+    QTest::mouseClick(f.Button3, Qt::LeftButton);
+    QTest::qWait(200);
+    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+}
+
+void TestParameterFiles::saveAndLoadAgain()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sicherung.par"));
+    ui.fileNames << path;
+    f.ParameterSpeichern1Click();
+    QCOMPARE(ui.dialogs.size(), 1);
+    QVERIFY(ui.dialogs[0].save);
+    QCOMPARE(ui.dialogs[0].title, QStringLiteral("Save"));
+    QCOMPARE(ui.dialogs[0].defaultSuffix, QStringLiteral("par"));
+    QCOMPARE(ui.dialogs[0].fileName, QStringLiteral("*.par"));
+    QCOMPARE(ui.dialogs[0].filter,
+             QStringLiteral("ZYNT Parameter Files (*.par)|*.par|") + fromCp1252(f.Texte[1][75]) + " (*.*)|*.*");
+    const QByteArray saved = fileBytes(path);
+    QCOMPARE(saved, params::formatParameterFile(f.Parameters.Grid, f.Parameters.ParameterRowCount));
+    QVERIFY(saved.startsWith("ZYNT-Parameter\r\n"));
+    QVERIFY(saved.contains("P41=3000 [U/min]\r\n"));
+    QCOMPARE(saved.count("\r\n"), f.Parameters.ParameterRowCount); // the heading and rows 1 .. count - 1
+    QCOMPARE(f.Label7->text(), params::shortenedFileName(path));
+    QVERIFY(!QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("sicherung.par.")).size());
+
+    // Loaded, it fills the grid only: the table and the drive keep theirs.
+    const params::ParameterRecordTable records = f.Parameters.Records;
+    const int rowCount = f.Parameters.ParameterRowCount;
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    ui.fileNames << path;
+    f.Parameterffnen1Click();
+    QCOMPARE(ui.dialogs.last().title, QStringLiteral("Open"));
+    QVERIFY(f.Parameters.Records == records);
+    QCOMPARE(f.Parameters.ParameterRowCount, rowCount);
+    QCOMPARE(f.StringGrid2->rowCount(), rowCount);
+    const int p41 = ui.rowOf("P41");
+    QCOMPARE(f.StringGrid2->item(p41, params::ColValue)->text(), QStringLiteral("3000 "));
+    QCOMPARE(f.StringGrid2->item(p41, params::ColUnit)->text(), QStringLiteral("U/min"));
+    QVERIFY(!f.Button8->isHidden());
+    QVERIFY(f.StringGrid1->isHidden());
+    QTest::qWait(200);
+    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+}
+
+void TestParameterFiles::wrongHeaderAndUnreadableFiles()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    const params::GridCells grid = f.Parameters.Grid;
+    QTemporaryDir dir;
+    const QString wrong = dir.filePath(QStringLiteral("falsch.par"));
+    QVERIFY(writeFile(wrong, "ZYNT-Programm\r\nA:P41=1\r\n"));
+    ui.fileNames << wrong;
+    f.Parameterffnen1Click();
+    QCOMPARE(ui.messages, QStringList {fromCp1252(f.Texte[1][77])});
+    QVERIFY(f.Parameters.Grid == grid);
+
+    const QString folder = dir.filePath(QStringLiteral("ordner.par"));
+    QVERIFY(QDir().mkpath(folder));
+    ui.fileNames << folder;
+    f.Parameterffnen1Click();
+    QCOMPARE(ui.messages.size(), 2);
+    QVERIFY2(ui.messages[1].contains(QStringLiteral("ordner.par")), qPrintable(ui.messages[1]));
+    QVERIFY(f.Parameters.Grid == grid);
+
+    // Cancelled: nothing changes and nothing is said.
+    f.Parameterffnen1Click();
+    QCOMPARE(ui.messages.size(), 2);
+    QVERIFY(f.Parameters.Grid == grid);
+}
+
+void TestParameterFiles::unwritableFileLeavesNothingBehind()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fehlt/satz.par"));
+    ui.fileNames << path;
+    f.ParameterSpeichern1Click();
+    QCOMPARE(ui.messages.size(), 1);
+    QVERIFY2(ui.messages[0].contains(QStringLiteral("satz.par")), qPrintable(ui.messages[0]));
+    QVERIFY(!QFile::exists(path));
+    // An existing file is replaced whole or not at all.
+    const QString existing = dir.filePath(QStringLiteral("alt.par"));
+    QVERIFY(writeFile(existing, "ZYNT-Parameter\r\nalt:P41=1\r\n"));
+    ui.fileNames << existing;
+    f.ParameterSpeichern1Click();
+    QCOMPARE(fileBytes(existing), params::formatParameterFile(f.Parameters.Grid, f.Parameters.ParameterRowCount));
+}
+
+QTEST_MAIN(TestParameterFiles)
+#include "test_parameterfiles.moc"
