@@ -620,6 +620,14 @@ void TSerial::GetQueueCounts(int &received, int &toSend)
     toSend = int(ownTx) + outKernel;
 }
 
+bool TSerial::HungUp() const
+{
+    if (!m_active || !m_shared)
+        return false;
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return m_shared->hungUp;
+}
+
 int TSerial::InQueueCount()
 {
     int received, toSend;

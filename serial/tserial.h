@@ -141,6 +141,10 @@ public:
     // grows, so a caller can tell that everything sent so far has come in.
     qint64 ReceivedTotal() const { return m_receivedTotal; }
 
+    // True while the open line is hung up (a pulled adapter): nothing goes
+    // out or comes in until it is closed and opened again, or comes back.
+    bool HungUp() const;
+
     // Why the last Open failed (the system's error text), for diagnostics.
     QString LastError() const { return m_lastError; }
     // Device path that Open uses for the current COMPort (empty if none).

@@ -48,6 +48,7 @@ struct TSerial::Shared {
     QByteArray txBuf;              // bytes the tty did not take at once
     int txCapacity = 0;
     bool txWatch = false;          // a write happened since the last TxEmpty
+    bool hungUp = false;           // the line is gone (the thread rechecks it now and then)
     quint64 generation = 0;
     int niceValue = 0;
 

@@ -158,11 +158,11 @@ void TSerThread::run()
             if (m_hungUp) {
                 pollfd probe{s.fd, POLLIN, 0};
                 if (poll(&probe, 1, 0) >= 0 && !(probe.revents & (POLLHUP | POLLERR | POLLNVAL)))
-                    m_hungUp = false; // the line is back
+                    m_hungUp = s.hungUp = false; // the line is back
             } else if (count == 2 && r > 0) {
                 const short re = fds[1].revents;
                 if (re & (POLLHUP | POLLERR | POLLNVAL)) {
-                    m_hungUp = true;
+                    m_hungUp = s.hungUp = true;
                     s.txBuf.clear();
                     s.txWatch = false;
                     if (!m_hangupReported && (s.mask & EvError))
