@@ -97,6 +97,13 @@ void TForm1::Timer9Timer()
 
 void TForm1::Timer10Timer()
 {
+    // A pulled adapter leaves the port hung up (or, while it is away, not
+    // open at all): it is opened anew before each probe, so the link comes
+    // back by itself once the adapter is plugged in again.
+    if (Serial1->HungUp() || !Serial1->Active()) {
+        Serial1->setActive(false);
+        Serial1->setActive(true);
+    }
     clearQueue();
     ReceiveBuffer.clear();
     Senden_Zeichensatz('#' + PreviousAddress + '\r');

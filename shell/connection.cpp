@@ -162,6 +162,9 @@ void TForm1::Achse1Click()
     ListBox1->show();
     ListBox1->raise();
     Label15->show();
+    // The version display's timer ends the offer too: without a choice the
+    // status poll would otherwise stay stopped for good.
+    Timer14->start();
 }
 
 void TForm1::ListBox1DblClick()

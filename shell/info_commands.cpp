@@ -1,18 +1,164 @@
-// Terminal, master mode, firmware version and info display. They are on the
-// menu already; their work comes with the terminal and info commands, and
-// until then they leave everything as it is.
+// Terminal, master mode, firmware version and info display.
 #include "shell/tform1.h"
 
+#include "manual/tform2.h"
+#include "shell/controls.h"
 #include "shell/cp1252.h"
 #include "shell/firmware.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
 
-void TForm1::Terminal1Click() {}
-void TForm1::ON1Click() {}
-void TForm1::OFF1Click() {}
-void TForm1::ZYNTVersion1Click() {}
-void TForm1::Hexwald1Click() {}
+namespace {
+
+// Calls the handlers when the focus enters and leaves a control.
+class FocusWatch : public QObject {
+public:
+    FocusWatch(QWidget *control, std::function<void()> enter, std::function<void()> exit)
+        : QObject(control), m_enter(std::move(enter)), m_exit(std::move(exit))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            m_enter();
+        else if (event->type() == QEvent::FocusOut)
+            m_exit();
+        return false;
+    }
+
+private:
+    std::function<void()> m_enter, m_exit;
+};
+
+} // namespace
+
+void TForm1::connectInfoControls()
+{
+    connect(Button13, &QPushButton::clicked, this, &TForm1::Button13Click);
+    connect(Button18, &QPushButton::clicked, this, &TForm1::Button18Click);
+    new controls::KeyPress(MemoTxD, [this](char key) { MemoTxDKeyPress(key); });
+    new FocusWatch(MemoTxD, [this] { MemoTxDEnter(); }, [this] { MemoTxDExit(); });
+    connect(Timer14, &QTimer::timeout, this, &TForm1::Timer14Timer);
+}
+
+// ---- Terminal ---------------------------------------------------------------
+
+void TForm1::Terminal1Click()
+{
+    for (QWidget *w : std::initializer_list<QWidget *> {Button13, Button18, MemoTxD, MemoRxD})
+        w->show();
+    TerminalOpen = true;
+}
+
+void TForm1::Button13Click()
+{
+    MemoRxD->hide();
+    MemoTxD->hide();
+    TerminalOpen = false;
+    Button13->hide();
+    Button18->hide();
+}
+
+void TForm1::MemoTxDEnter()
+{
+    // While the user types, the drive is his: the status poll pauses.
+    Timer3->stop();
+    Timer9->stop();
+    TerminalTyping = true;
+    MemoRxD->clear();
+}
+
+void TForm1::MemoTxDExit()
+{
+    TerminalTyping = false;
+    if (!PollingStopped && !MasterMode)
+        Timer3->start();
+}
+
+void TForm1::MemoTxDKeyPress(char key)
+{
+    // Each key is a command of its own, without address and line end, and is
+    // let go at once: the drive's answer is only shown.
+    Senden_Zeichensatz(QByteArray(1, key));
+    Queue.lastQueued()->Kind = CommandKind::Keystroke;
+    Liste_aktualisieren();
+}
+
+void TForm1::Button18Click()
+{
+    if (PollingStopped) {
+        Timer3->start();
+        PollingStopped = false;
+        Button18->setText(QStringLiteral("RS232 Stop"));
+    } else {
+        Timer3->stop();
+        Timer9->stop();
+        PollingStopped = true;
+        Button18->setText(QStringLiteral("RS232 Start"));
+    }
+}
+
+// ---- Master mode --------------------------------------------------------------
+
+QList<QObject *> TForm1::masterLockedControls() const
+{
+    return {Achse1, Manuell1, ZYNTffnen1, neulesen1, Button18, Liste_Speichern, Button1, Button4, Button3,
+            Button8, Automatisch1, ManuellKonfigurieren1, Sprache1, Button2, Button9, BitBtn3};
+}
+
+static void setEnabledOf(QObject *control, bool enabled)
+{
+    if (auto *widget = qobject_cast<QWidget *>(control))
+        widget->setEnabled(enabled);
+    else if (auto *action = qobject_cast<QAction *>(control))
+        action->setEnabled(enabled);
+}
+
+void TForm1::ON1Click()
+{
+    MasterMode = true;
+    ON1->setVisible(false);
+    OFF1->setVisible(true);
+    Label19->show();
+    Timer2->start();
+    Timer3->stop();
+    Timer9->stop();
+    for (QObject *control : masterLockedControls())
+        setEnabledOf(control, false);
+    if (Form2 && Form2->isVisible())
+        Form2->hide();
+    // The drives talk among themselves now; what is queued is dropped.
+    clearQueue();
+    Serial1->WriteString("#0RUN\r");
+}
+
+void TForm1::OFF1Click()
+{
+    MasterMode = false;
+    ON1->setVisible(true);
+    OFF1->setVisible(false);
+    Label19->hide();
+    Timer2->stop();
+    for (QObject *control : masterLockedControls())
+        setEnabledOf(control, true);
+    if (!PollingStopped)
+        Timer3->start();
+    for (const char *command : {"#200S\r", "#200\r", "#*s\r", "#200\r"})
+        Serial1->WriteString(command);
+}
+
+// ---- Firmware version -------------------------------------------------------
 
 void TForm1::Version_Antwort()
 {
@@ -26,4 +172,51 @@ void TForm1::Version_Antwort()
     // hold up every command queued behind it.
     ReceiveBuffer.clear();
     Liste_aktualisieren();
+}
+
+void TForm1::ZYNTVersion1Click()
+{
+    Label18->show();
+    Label18->raise();
+    Label2->hide();
+    Timer14->start();
+}
+
+void TForm1::Timer14Timer()
+{
+    if (!ComboBox1->isHidden())
+        ComboBox1->hide();
+    Label18->hide();
+    Label2->show();
+    Timer14->stop();
+    if (!TerminalTyping && !PollingStopped && !MasterMode)
+        Timer3->start();
+}
+
+// ---- Info display -----------------------------------------------------------
+
+void TForm1::Hexwald1Click()
+{
+    Image1->show();
+    Image1->raise();
+    const std::initializer_list<QWidget *> programControls = {StringGrid1, Button5, Button6, Button7, Button16,
+                                                              Liste_Speichern, Button4, Button1, Button2,
+                                                              Button12, Label11};
+    if (!StringGrid1->isHidden()) {
+        for (QWidget *w : programControls)
+            w->hide();
+        InfoRestore[0] = true;
+    } else if (!StringGrid2->isHidden()) {
+        for (QWidget *w : std::initializer_list<QWidget *> {Label7, StringGrid2, Button5, Button3})
+            w->hide();
+        InfoRestore[1] = true;
+    }
+    if (!MemoRxD->isHidden()) {
+        for (QWidget *w : std::initializer_list<QWidget *> {Button13, Button18, MemoRxD, MemoTxD})
+            w->hide();
+        InfoRestore[2] = true;
+    }
+    for (QWidget *w : std::initializer_list<QWidget *> {BitBtn1, BitBtn2, BitBtn3, Label5, Position})
+        w->hide();
+    Timer6->start();
 }

@@ -70,6 +70,7 @@ TForm1::TForm1(QWidget *parent)
     connectParameterControls();
     connectProgramControls();
     connectManualControls();
+    connectInfoControls();
     Form2 = new TForm2(this);
     OKBottomDlg = new TOKBottomDlg(this);
     // Until the connection start has run, the window takes no input.

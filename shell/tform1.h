@@ -231,11 +231,17 @@ public:
     void Sprache_Antwort();         // kind 9
     void Version_Antwort();         // kind 15
 
-    // ---- Terminal, master mode, info; manual operation ---------------------
+    // ---- Terminal, master mode, version, info -----------------------------
     void Terminal1Click();
+    void Button13Click();           // "Terminal schließen"
+    void Button18Click();           // "RS232 Stop" / "RS232 Start"
+    void MemoTxDEnter();
+    void MemoTxDExit();
+    void MemoTxDKeyPress(char key);
     void ON1Click();
     void OFF1Click();
     void ZYNTVersion1Click();
+    void Timer14Timer();
     void Hexwald1Click();
 
     // ---- What each feature adds to the main window ---------------------------
@@ -252,6 +258,9 @@ private:
     void createControls();
     void connectControls();
     void createMenu();
+    void connectInfoControls();
+    // What Master ON disables and OFF enables again.
+    QList<QObject *> masterLockedControls() const;
     void createTimers();
     void completeAcknowledged(uint8_t kind);
     // The end of a parameter or program write: progress display off, status poll on.

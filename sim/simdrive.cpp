@@ -204,6 +204,11 @@ struct SimLine::Impl {
 
     QByteArray input;
     qint64 sent = 0;
+    QList<QByteArray> masterPieces = {"#0R", "#7P51?\r"};
+    nanoseconds masterInterval = std::chrono::milliseconds(200);
+    bool masterRunning = false;
+    qsizetype masterNext = 0;
+    Clock::time_point masterDue;
     std::deque<PendingCommand> pending;
     std::deque<Piece> output;
     QList<QByteArray> commands;
@@ -308,6 +313,14 @@ struct SimLine::Impl {
             line = line.mid(hash);
         commands.append(line);
         received.notify_all();
+
+        if (line == "#0RUN\r") {
+            masterRunning = !masterPieces.isEmpty();
+            masterDue = now + masterInterval;
+            return;
+        }
+        if (line == "#*s\r" || line == "#200S\r")
+            masterRunning = false;
 
         if (hash < 0 || drives.empty())
             return;
@@ -458,8 +471,14 @@ struct SimLine::Impl {
                 pending.pop_front();
                 process(std::move(command.line), command.due, now);
             }
+            if (masterRunning && !silent && now >= masterDue) {
+                queueOutput(masterPieces[masterNext++ % masterPieces.size()], now);
+                masterDue = now + masterInterval;
+            }
             bool needWritable = false;
             Clock::time_point next = flush(now, needWritable);
+            if (masterRunning)
+                next = std::min(next, masterDue);
             if (!pending.empty())
                 next = std::min(next, pending.front().due);
 
@@ -657,6 +676,13 @@ void SimLine::setChunking(int minBytes, int maxBytes, uint32_t seed)
     d->chunkMin = std::max(1, minBytes);
     d->chunkMax = maxBytes <= 0 ? 0 : std::max(d->chunkMin, maxBytes);
     d->rng.seed(seed);
+}
+
+void SimLine::setMasterTraffic(const QList<QByteArray> &pieces, int intervalMs)
+{
+    std::lock_guard lock(d->mutex);
+    d->masterPieces = pieces;
+    d->masterInterval = std::chrono::milliseconds(std::max(1, intervalMs));
 }
 
 void SimLine::dropAnswers(int count)

@@ -82,6 +82,11 @@ public:
     void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"
     void hangUp();                              // closes the line for good (the adapter is pulled)
 
+    // While the drives run in master mode (after "#0RUN"), the master drive
+    // talks on the line by itself: these pieces, one every intervalMs, in
+    // turn, until "#*s" or "#200S" ends it. Empty pieces: it stays quiet.
+    void setMasterTraffic(const QList<QByteArray> &pieces, int intervalMs);
+
     bool start();
     void stop();
 
