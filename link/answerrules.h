@@ -12,7 +12,7 @@ namespace answer {
 // The receive buffer never holds more than this: a full parameter listing is
 // about 1.5 KB, a program listing of 300 lines some 10 KB. Past it the buffer
 // keeps only its last kReceiveBufferKeep bytes (a listing ends instead).
-constexpr qsizetype kReceiveBufferLimit = 32 * 1024;
+constexpr qsizetype kReceiveBufferLimit = 64 * 1024;
 constexpr qsizetype kReceiveBufferKeep = 1024;
 
 // The kinds of the parameter listing: one drive, and the blocks of several.

@@ -128,6 +128,12 @@ bool TForm1::bufferOverflow()
 {
     // No answer is anywhere near this long: the line is talking nonsense.
     const CommandNode *head = Queue.head();
+    if (head && head->Kind == CommandKind::ProgramListing) {
+        // A program of 300 lines is nowhere near this long either: the read
+        // ends as its watchdog ends it.
+        abandonProgramListing();
+        return true;
+    }
     if (head && answer::isListingKind(head->Kind)) {
         // A listing would restart its watchdog with every piece for ever and
         // keep the window locked: it ends here as its watchdog would end it,
@@ -210,10 +216,7 @@ void TForm1::completeAcknowledged(uint8_t kind)
 {
     switch (kind) {
     case CommandKind::WriteBackLast:
-        endTransferDisplay();
-        ProgramWrite = false;
-        WriteBackRunning = false;
-        neulesen1Click();
+        endWriteBack();
         break;
     case CommandKind::ProgramEnd:
         endTransferDisplay();

@@ -46,3 +46,11 @@ void TForm1::Button3Click()
     if (DriveConnected == 1 && Serial1->Active())
         queueCommand("psave", CommandKind::Plain);
 }
+
+void TForm1::endWriteBack()
+{
+    endTransferDisplay();
+    ProgramWrite = false;
+    WriteBackRunning = false;
+    neulesen1Click(); // the grid shows what the drive holds now
+}

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QSaveFile>
 #include <QTableWidget>
@@ -23,23 +22,17 @@ QByteArray completeLines(const QByteArray &bytes)
 
 } // namespace
 
-QString TForm1::runProgramFileDialog(bool saving)
+FileDialogRequest TForm1::programFileDialog(bool saving) const
 {
-    QFileDialog dialog(this, saving ? QStringLiteral("Save") : QStringLiteral("Open"), QDir::currentPath());
-    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("prg"));
-    // A save dialog asks before it overwrites a file.
-    dialog.setNameFilters({QStringLiteral("ZYNT Programm Files (*.prg)"), fromCp1252(text(75)) + QStringLiteral(" (*.*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return {saving, saving ? QStringLiteral("Save") : QStringLiteral("Open"), QStringLiteral("prg"),
+            QStringLiteral("*.prg"),
+            QStringLiteral("ZYNT Programm Files (*.prg)|*.prg|") + fromCp1252(text(75)) + QStringLiteral(" (*.*)|*.*")};
 }
 
 void TForm1::FileSpeichern1Click()
 {
     finishProgramEditing();
-    const QString name = askProgramFileName ? askProgramFileName(true) : runProgramFileDialog(true);
+    const QString name = askFileName(programFileDialog(true));
     if (name.isEmpty())
         return;
     // Written aside and put in place whole: a failed save leaves the old file.
@@ -56,7 +49,7 @@ void TForm1::N1Click()
 {
     HelpContext = 1;
     finishProgramEditing();
-    const QString name = askProgramFileName ? askProgramFileName(false) : runProgramFileDialog(false);
+    const QString name = askFileName(programFileDialog(false));
     if (name.isEmpty())
         return;
     QFile file(name);

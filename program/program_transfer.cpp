@@ -18,17 +18,11 @@ constexpr qint64 kListingByteLimit = 128 * 1024;
 
 const char kWriteFailed[] = "Fehler beim Übertragen des Programm in die ZYNT";
 
-// The messages of the read, [language 1 German, 2 English].
-const char *const kReadFailed[] = {"", "Fehler beim Lesen des Programms aus der ZYNT",
-                                   "Error reading the program from the ZYNT"};
-const char *const kListingTooLong[] = {
-    "", "Das Programm in der ZYNT ist länger als 300 Zeilen. Nicht übernommen wurden Zeilen: ",
-    "The program in the ZYNT is longer than 300 lines. Lines not taken over: "};
-
-QByteArray inLanguage(const char *const texts[3], int language)
-{
-    return toCp1252(QString::fromUtf8(texts[language == 2 ? 2 : 1]));
-}
+// The messages of the read.
+const char kReadFailedDe[] = "Fehler beim Lesen des Programms aus der ZYNT";
+const char kReadFailedEn[] = "Error reading the program from the ZYNT";
+const char kListingTooLongDe[] = "Das Programm in der ZYNT ist länger als 300 Zeilen. Nicht übernommen wurden Zeilen: ";
+const char kListingTooLongEn[] = "The program in the ZYNT is longer than 300 lines. Lines not taken over: ";
 
 bool queueHolds(const CommandQueue &queue, uint8_t kind)
 {
@@ -102,7 +96,7 @@ void TForm1::Programmliste_Antwort()
         // Said after the receive handler is done; the lines past row 300
         // have no place in the editor, and a write would not restore them.
         QTimer::singleShot(0, this, [this, dropped] {
-            errorBox(inLanguage(kListingTooLong, Sprache) + "301 - " + QByteArray::number(300 + dropped));
+            errorBox(message(kListingTooLongDe, kListingTooLongEn) + "301 - " + QByteArray::number(300 + dropped));
         });
     }
 }
@@ -133,13 +127,18 @@ void TForm1::ProgramListingTimeout()
         ProgramListingReceived = received;
         return;
     }
+    abandonProgramListing();
+}
+
+void TForm1::abandonProgramListing()
+{
     clearQueue();
     ReceiveBuffer.clear();
     endProgramListing();
     Timer2->stop();
     Label3->hide();
     Timer3->start();
-    errorBox(inLanguage(kReadFailed, Sprache));
+    errorBox(message(kReadFailedDe, kReadFailedEn));
 }
 
 void TForm1::Liste_SpeichernClick()

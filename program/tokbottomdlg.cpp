@@ -62,8 +62,14 @@ void TOKBottomDlg::OKBtnClick()
     hide();
     Image1->hide();
     resize(width(), 103);
+    // The refused last assignment of a write-back ends the batch all the
+    // same; otherwise the window would wait for an answer that never comes.
+    const bool lastOfWriteBack = m_form1->WriteBackRunning && m_form1->Queue.head() &&
+                                 m_form1->Queue.head()->Kind == CommandKind::WriteBackLast;
     if (m_form1->Queue.head())
         m_form1->Liste_aktualisieren();
+    if (lastOfWriteBack)
+        m_form1->endWriteBack();
     OKBtn->move(79, OKBtn->y());
     setLabelColour(Qt::yellow);
 }

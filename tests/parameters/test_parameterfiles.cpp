@@ -105,7 +105,7 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     ParameterUi ui;
     QVERIFY(ui.start([](sim::SimLine &line) {
         line.addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
-            if (command == "P1020=99999")
+            if (command == "P1020=99999" || command == "P1018=-5")
                 return QByteArray("\n** Wert zu gross\r");
             return std::nullopt;
         });
@@ -124,6 +124,24 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     QTest::mouseClick(f.OKBottomDlg->OKBtn, Qt::LeftButton);
     QVERIFY(ui.received("#1P1018=20\r"));
     QVERIFY(ui.received("#1listp\r"));
+    QVERIFY(ui.waitForList());
+
+    // The last one refused: once confirmed, the write-back ends as if it
+    // had been answered, and the list is read again.
+    QVERIFY(writeFile(path, "ZYNT-Parameter\r\nA:P1019=11\r\nB:P1018=-5\r\n"));
+    ui.fileNames << path;
+    f.Parameterffnen1Click();
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.OKBottomDlg->isVisible(), ParameterUi::kWait);
+    QVERIFY(f.OKBottomDlg->Label1->text().endsWith(QStringLiteral("Parameter P1018 = -5")));
+    QTest::mouseClick(f.OKBottomDlg->OKBtn, Qt::LeftButton);
+    QVERIFY(ui.waitForList());
+    QVERIFY(ui.sentSince(before).contains("#1listp\r"));
+    QVERIFY(f.Label8->isHidden());
+    QVERIFY(f.isEnabled());
+    QVERIFY(!f.WriteBackRunning);
+    QVERIFY(f.Timer3->isActive());
 }
 
 void TestParameterFiles::writeBackWithThePortClosed()

@@ -25,6 +25,7 @@ struct ProgramFixture {
     TForm1 *f = nullptr;
     QString nextFileName;           // the file dialogs' answer (empty: cancelled)
     QList<bool> fileDialogs;        // which dialogs came up: true for save
+    QList<FileDialogRequest> dialogRequests; // what they were prepared with
 
     sim::SimLine &line() { return *shell.com1; }
     QStringList &messages() { return shell.messages; }
@@ -42,8 +43,9 @@ struct ProgramFixture {
         f = shell.form.get();
         f->Timer12->stop(); // no parameter read: the line is the program's
         f->Timer6Timer();   // the splash picture ends
-        f->askProgramFileName = [this](bool saving) {
-            fileDialogs.append(saving);
+        f->AskFileName = [this](const FileDialogRequest &request) {
+            fileDialogs.append(request.save);
+            dialogRequests.append(request);
             return nextFileName;
         };
         f->show();

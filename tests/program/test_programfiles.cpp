@@ -83,6 +83,12 @@ void TestProgramFiles::saveAndLoadBack()
     fx->nextFileName = name;
     f->FileSpeichern1->trigger();
     QCOMPARE(fx->fileDialogs, (QList<bool> {true}));
+    const FileDialogRequest &asked = fx->dialogRequests.value(0);
+    QCOMPARE(asked.title, QStringLiteral("Save"));
+    QCOMPARE(asked.defaultSuffix, QStringLiteral("prg"));
+    QCOMPARE(asked.fileName, QStringLiteral("*.prg"));
+    QCOMPARE(asked.filter, QStringLiteral("ZYNT Programm Files (*.prg)|*.prg|") + fromCp1252(f->Texte[1][75]) +
+                               QStringLiteral(" (*.*)|*.*"));
     QCOMPARE(fileBytes(name), QByteArray("ref\r\nW=1000\r\nW\xe4ge\r\n"));
     QCOMPARE(f->Label11->text(), program::fileNameCaption(name));
     QVERIFY(!f->ConfirmOverwrite); // a save does not touch the flag
