@@ -26,7 +26,7 @@ void TForm1::Timer1Timer()
             return;
         }
         // A port that cannot be opened stays closed, and the probe goes nowhere.
-        Serial1->setActive(true);
+        openPort();
         Serial1->WriteString("#*\r");
         return;
     }
@@ -147,7 +147,7 @@ void TForm1::endSearch()
         b->show();
     setWindowSize(650, 480);
     if (!Serial1->Active())
-        Serial1->setActive(true);
+        openPort();
 
     if (count > 0) {
         DriveAddress = QByteArray::number(FoundAddresses[1]);

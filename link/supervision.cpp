@@ -102,7 +102,7 @@ void TForm1::Timer10Timer()
     // back by itself once the adapter is plugged in again.
     if (Serial1->HungUp() || !Serial1->Active()) {
         Serial1->setActive(false);
-        Serial1->setActive(true);
+        openPort();
     }
     clearQueue();
     ReceiveBuffer.clear();

@@ -37,7 +37,7 @@ void TForm1::Fileffnen1Click()
     program::clearLines(Program);
     showProgram();
     if (!Serial1->Active())
-        Serial1->setActive(true);
+        openPort();
     showProgramEditor();
     Label11->setText(QString());
 }

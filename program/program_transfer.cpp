@@ -62,7 +62,7 @@ void TForm1::ZYNTffnen1Click()
     program::clearLines(Program);
     showProgram();
     if (!Serial1->Active())
-        Serial1->setActive(true);
+        openPort();
     program::queueCommands(*this, program::programReadCommands(DriveAddress, TraceMode));
     endTraceDisplay();
 

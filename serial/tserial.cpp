@@ -64,8 +64,10 @@ int openProbe(const QString &path)
 bool isUsableTty(const QString &path)
 {
     const int fd = openProbe(path);
+    // A device the user may not open is offered all the same: opening it
+    // then says why it fails, and the user learns what to do about it.
     if (fd < 0)
-        return false;
+        return errno == EACCES || errno == EPERM;
     termios tio;
     const bool ok = tcgetattr(fd, &tio) == 0;
     ::close(fd);
@@ -305,14 +307,17 @@ bool TSerial::Open()
     if (m_active || m_comPort < 1)
         return false;
     m_lastError.clear();
+    m_lastErrorCode = 0;
 
     const QString path = DevicePath();
     if (path.isEmpty())
         return fail(QStringLiteral("COM%1 has no device").arg(m_comPort));
 
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        m_lastErrorCode = errno;
         return fail(errnoText(errno));
+    }
     // Not shared: TIOCEXCL keeps other users out, but root passes it, so an
     // advisory lock makes a second open in this or another process fail too.
     if (flock(m_fd, LOCK_EX | LOCK_NB) != 0)

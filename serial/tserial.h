@@ -147,6 +147,8 @@ public:
 
     // Why the last Open failed (the system's error text), for diagnostics.
     QString LastError() const { return m_lastError; }
+    // The system's error number of that failure (0 when it was no system error).
+    int LastErrorCode() const { return m_lastErrorCode; }
     // Device path that Open uses for the current COMPort (empty if none).
     QString DevicePath() const;
 
@@ -187,6 +189,7 @@ private:
     TThreadPriority m_threadPriority = tpNormal;
 
     QString m_lastError;
+    int m_lastErrorCode = 0;
     int m_fd = -1;
     quint64 m_generation = 0;            // bumped at every Open and Close
     std::shared_ptr<Shared> m_shared;    // state shared with the running event thread

@@ -133,7 +133,7 @@ void TForm1::Button15Click()
         w->hide();
     ComboBox1->setEditText(QStringLiteral("1"));
     Achse1Click();
-    Serial1->setActive(true);
+    openPort();
     DriveConnected = 1;
 
     setBackground(Label2, windowColour());

@@ -129,14 +129,14 @@ void TForm1::ZYNT_Daten_Initialisieren()
         ScanAnswer.clear();
         LinkState = 1;
         ScanStep = 0;
-        Serial1->setActive(true);
+        openPort();
         Serial1->WriteString("#*\r");
         Timer1->setInterval(100);
         Timer1->start();
         setEnabled(false);
     }
 
-    Serial1->setActive(true);
+    openPort();
     Timer5->stop();
     Timer9->stop();
     for (QWidget *w : std::initializer_list<QWidget *> {MemoRxD, MemoTxD, Button13, Button18})

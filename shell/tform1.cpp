@@ -4,6 +4,7 @@
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 #include "shell/controls.h"
+#include "shell/porthint.h"
 #include "shell/tradiogroup.h"
 
 #include <QAction>
@@ -358,6 +359,26 @@ void TForm1::errorBox(const QByteArray &message)
                     QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+void TForm1::openPort()
+{
+    Serial1->setActive(true);
+    if (Serial1->Active()) {
+        if (PortHintShown) {
+            statusBar()->showMessage(QString::fromLatin1(kNotice));
+            statusBar()->setToolTip(QString());
+            PortHintShown = false;
+        }
+        return;
+    }
+    // The port stays closed without a dialog; the status bar says why, and
+    // where the user lacks the permission, how to get it.
+    const QString hint = porthint::text(QStringLiteral("COM%1").arg(Serial1->COMPort()), Serial1->DevicePath(),
+                                        Serial1->LastErrorCode(), Serial1->LastError(), Sprache);
+    statusBar()->showMessage(hint);
+    statusBar()->setToolTip(hint); // the whole of it, where the line is too short
+    PortHintShown = true;
 }
 
 QString TForm1::askFileName(const FileDialogRequest &request)

@@ -51,6 +51,9 @@ public:
 
     // ---- Serial port -------------------------------------------------------
     TSerial *Serial1 = nullptr;
+    // Opens the port; when it stays closed, the status bar says why.
+    void openPort();
+    bool PortHintShown = false;
 
     // ---- Command queue ------------------------------------------------------
     CommandQueue Queue;
