@@ -207,8 +207,11 @@ std::vector<QLineEdit *> TForm2::edits() const
 bool TForm2::event(QEvent *event)
 {
     // Each time it becomes the active window, also on coming back to it from
-    // the main window, it refreshes from the parameter table.
-    if (event->type() == QEvent::WindowActivate)
+    // the main window, it refreshes from the parameter table. Showing it
+    // counts as activating it, as it does on the desktop it was made for;
+    // where the window system keeps the focus elsewhere the refresh still
+    // happens, and running it twice changes nothing.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         FormActivate();
     return QWidget::event(event);
 }

@@ -89,10 +89,11 @@ void TestStatusPoll::cycle()
     QVERIFY(line.start(firmware));
     TForm1 *f = line.f;
     f->Timer3->start();
-    QVERIFY(line.fx.commands(1));
+    f->Timer3Timer(); // its tick, before any answer can come in
     // The cycle stopped the poll timer and armed the watchdog.
     QVERIFY(!f->Timer3->isActive());
     QVERIFY(f->Timer9->isActive());
+    QCOMPARE(f->Queue.size(), queries.size());
     for (const CommandNode *node = f->Queue.head(); node; node = node->Next)
         QCOMPARE(node->Kind, CommandKind::Status);
     // One after the other, each once its predecessor's answer is in; the
@@ -166,14 +167,17 @@ void TestStatusPoll::watchdog()
     f->ProgramListing = flag == "ProgramListing";
     f->TerminalTyping = flag == "TerminalTyping";
     f->PollingStopped = flag == "PollingStopped";
+    // A watchdog period in progress is ended by the cycle either way.
     f->Timer9->setInterval(60000);
-    f->Timer9->start(); // a watchdog period in progress is ended by the cycle either way
+    f->Timer9->start();
+    QTest::qWait(1000);
     f->Timer3->start();
-    QVERIFY(line.fx.commands(1));
-    QCOMPARE(line.received().first(), QByteArray("#1P51?\r"));
+    f->Timer3Timer();
     QCOMPARE(f->Timer9->isActive(), armed);
     if (armed)
-        QVERIFY(f->Timer9->remainingTime() > 50000); // a fresh period
+        QVERIFY(f->Timer9->remainingTime() > 59500); // a fresh period
+    QVERIFY(line.fx.commands(1));
+    QCOMPARE(line.received().first(), QByteArray("#1P51?\r"));
 }
 
 void TestStatusPoll::pausedAfterTheCycle_data()
