@@ -113,8 +113,7 @@ QByteArray outputQuery(const QByteArray &manualAddress, int output)
 
 bool isOutputAnswerComplete(const QByteArray &buffer)
 {
-    const QByteArray answer = status::answerPart(buffer);
-    return answer.contains('=') && answer.count('\r') >= 2;
+    return buffer.contains('=') && buffer.count('\r') >= 2;
 }
 
 std::optional<OutputToggle> outputToggle(const QByteArray &buffer)
@@ -125,7 +124,7 @@ std::optional<OutputToggle> outputToggle(const QByteArray &buffer)
             continue;
         // The output takes the opposite of the state the drive reported;
         // anything but "0" counts as on.
-        const QByteArray value = status::answerValue(buffer) == "0" ? "1" : "0";
+        const QByteArray value = status::valueText(buffer) == "0" ? "1" : "0";
         return OutputToggle {output, name + '=' + value, value, kOutputKeys[output - 1]};
     }
     return std::nullopt;

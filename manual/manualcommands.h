@@ -74,8 +74,8 @@ QByteArray overrideLabel(int position);
 
 // Output toggle: the query of output n (1..4) to the manual address.
 QByteArray outputQuery(const QByteArray &manualAddress, int output);
-// Its answer is complete when, from the echo on, it holds "=" and at least two
-// carriage returns.
+// Its answer is complete when the buffer holds "=" and at least two carriage
+// returns (the echo line and the answer line).
 bool isOutputAnswerComplete(const QByteArray &buffer);
 // What the complete answer makes the window do: switch the output to the
 // opposite of the reported state. Nothing when none of "O1" .. "O4" is in the

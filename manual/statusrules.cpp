@@ -59,12 +59,10 @@ Shown wordText(const QByteArray &value, const BitText (&bits)[N], int none)
     return {0, value};
 }
 
-// The text of a line that starts at from, up to its carriage return (or the end).
-QByteArray lineFrom(const QByteArray &text, qsizetype from)
-{
-    const qsizetype end = text.indexOf('\r', from);
-    return text.mid(from, end < 0 ? -1 : end - from);
-}
+// Step 5 shows the last symbol and starts over.
+const AnimationTick kAnimation[] = {
+    {1, 6, 2}, {2, 2, 3}, {3, 3, 4}, {4, 4, 5}, {0, 5, 6},
+};
 
 } // namespace
 
@@ -80,16 +78,9 @@ QByteArrayList cycleQueries(const QByteArray &driveAddress, int firmwareNumber)
     return queries;
 }
 
-QByteArray answerPart(const QByteArray &buffer)
-{
-    const qsizetype echo = buffer.indexOf('#');
-    return echo < 0 ? buffer : buffer.mid(echo);
-}
-
 bool isComplete(const QByteArray &buffer)
 {
-    const QByteArray answer = answerPart(buffer);
-    return (answer.contains('=') || answer.contains("ON") || answer.contains("OFF")) && answer.count('\r') >= 2;
+    return (buffer.contains('=') || buffer.contains("ON") || buffer.contains("OFF")) && buffer.count('\r') >= 2;
 }
 
 QByteArray valueText(const QByteArray &buffer)
@@ -101,32 +92,15 @@ QByteArray valueText(const QByteArray &buffer)
     return value;
 }
 
-QByteArray answerValue(const QByteArray &buffer)
-{
-    const QByteArray answer = answerPart(buffer);
-    const qsizetype equals = answer.indexOf('=');
-    if (equals >= 0)
-        return lineFrom(answer, equals + 1);
-    const qsizetype echoEnd = answer.indexOf('\r');
-    return echoEnd < 0 ? QByteArray() : lineFrom(answer, echoEnd + 1);
-}
-
 int64_t readInteger(const QByteArray &text)
 {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
     // Unsigned arithmetic wraps without harm and keeps the low bits exact.
     uint64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
         value = value * 10 + uint64_t(text[i] - '0');
-    if (negative)
-        value = ~value + 1;
     return static_cast<int64_t>(value);
 }
 
@@ -197,7 +171,7 @@ std::optional<Update> readAnswer(const QByteArray &buffer)
         return std::nullopt;
     Update update;
     update.display = displayOf(buffer);
-    update.value = answerValue(buffer);
+    update.value = valueText(buffer);
     switch (update.display) {
     case Display::None:
         break;
@@ -229,10 +203,16 @@ std::optional<Update> readAnswer(const QByteArray &buffer)
         update.outputCaption = outputCaption(update.output, update.value);
         break;
     case Display::DriveState:
-        update.driveOn = driveIsOn(update.value);
+        update.driveOn = driveIsOn(driveStateText(update.value));
         break;
     }
     return update;
+}
+
+AnimationTick animationTick(int step)
+{
+    // A step out of range (never set so) starts the round afresh.
+    return kAnimation[step >= 0 && step < int(std::size(kAnimation)) ? step : 0];
 }
 
 } // namespace status

@@ -22,34 +22,21 @@ constexpr int kAnalogueFirmware = 300;
 // firmware number is greater than kAnalogueFirmware.
 QByteArrayList cycleQueries(const QByteArray &driveAddress, int firmwareNumber);
 
-// The answer proper: the buffer from the echo of the query on. What stands
-// before the echo is the tail of the previous answer (its acknowledgement,
-// when it arrived after its value line) and belongs to no query.
-QByteArray answerPart(const QByteArray &buffer);
-
-// The answer to a status query is complete: from the echo on, the buffer
-// holds "=", "ON" or "OFF" and at least two carriage returns (the echo line
-// and the answer line).
+// The answer to a status query is complete: the buffer holds "=", "ON" or
+// "OFF" and at least two carriage returns (the echo line and the answer line).
 bool isComplete(const QByteArray &buffer);
 
-// The value text in its raw form: the buffer without everything up to and
-// including its first "=" (nothing removed when there is none), then without
-// the first carriage return of the rest. Whatever followed the answer line
-// stays glued to the value.
+// The value text: the buffer without everything up to and including its
+// first "=" (nothing removed when there is none), then without the first
+// carriage return of the rest. The drive sends a query's value line alone,
+// so for "P51=123" that is "123"; whatever might follow the answer line
+// would stay glued to the value.
 QByteArray valueText(const QByteArray &buffer);
 
-// The value as the displays take it: the value of the answer line alone. With
-// "=" it is the text after the first "=" of the answer up to the next carriage
-// return; without one (the "P134?" answer) it is the line that follows the
-// echo. Equal to valueText when nothing precedes the echo or follows the
-// answer line; the drive's acknowledgement, arriving in the same piece, is
-// thus not taken for part of the value.
-QByteArray answerValue(const QByteArray &buffer);
-
-// A value read as a decimal integer: leading blanks skipped, an optional sign,
-// then the leading digits; text after them is ignored, a text without leading
-// digits reads as 0. Too many digits keep their low bits (the value wraps),
-// which is all the bit tests look at.
+// A value read as a decimal integer for the bit tests: leading blanks
+// skipped, then the leading digits; text after them is ignored, and a text
+// without leading digits (a sign included) reads as 0. Too many digits keep
+// their low bits (the value wraps), which is all the bit tests look at.
 int64_t readInteger(const QByteArray &text);
 
 // Which display an answer feeds, by the names the whole buffer contains.
@@ -109,7 +96,7 @@ bool driveIsOn(const QByteArray &stateText);
 // Everything one complete status answer changes.
 struct Update {
     Display display = Display::None;
-    QByteArray value;                   // the answer's value (answerValue)
+    QByteArray value;                   // the value text (valueText)
     Shown shown;                        // Position, Analogue, InPosition, Error, Warning
     bool inPosition = false;            // InPosition
     std::array<QByteArray, 8> inputs;   // Inputs
@@ -120,5 +107,15 @@ struct Update {
 };
 // The update of a complete answer; nullopt while the answer is incomplete.
 std::optional<Update> readAnswer(const QByteArray &buffer);
+
+// The motion animation: the five drive symbols Image2 .. Image6 lie on top of
+// each other and are shown one after the other, one per tick.
+struct AnimationTick {
+    int step;       // the step now shown (1 .. 5); 5 goes back to 0
+    int hide;       // n of the Imagen hidden
+    int show;       // n of the Imagen shown
+};
+// The tick that follows the given step (0 .. 4; the state after step 5 is 0).
+AnimationTick animationTick(int step);
 
 } // namespace status

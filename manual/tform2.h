@@ -1,8 +1,12 @@
-// The manual operation window: jogging, reference travel, positioning and
-// resets by hand. It has no traffic of its own; everything goes through the
-// main window's queue.
+// The manual operation window: jogging, reference travel, positioning,
+// switching the drive, resets, speed override and outputs by hand, and the
+// live displays the status poll fills. It has no traffic of its own:
+// everything goes through the main window's queue and port.
 #pragma once
 
+#include "parameters/parametermodel.h"
+
+#include <QByteArray>
 #include <QWidget>
 
 #include <array>
@@ -12,27 +16,99 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSlider;
+class QTimer;
 class TForm1;
+
+namespace manual {
+struct CommandButton;
+}
 
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm2(TForm1 *form1);
 
-    QPushButton *Button4 = nullptr, *Button6 = nullptr, *Button7 = nullptr, *Button8 = nullptr,
-                *Button9 = nullptr, *Button11 = nullptr, *Button13 = nullptr, *Button14 = nullptr;
+    // ---- Controls ----------------------------------------------------------
+    // Motion, program, stop and resets; Button1 is "reset" beside the position.
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button4 = nullptr, *Button5 = nullptr,
+                *Button6 = nullptr, *Button7 = nullptr, *Button8 = nullptr, *Button9 = nullptr,
+                *Button10 = nullptr, *Button11 = nullptr, *Button12 = nullptr, *Button13 = nullptr,
+                *Button14 = nullptr;
+    // Headings and field captions; Label7, Referenzfahren and Label10 head the rows.
     QLabel *Label4 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
            *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr,
            *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr, *Referenzfahren = nullptr;
-    std::array<QLineEdit *, 10> Edit {}; // [1..9]
-    QComboBox *ComboBox1 = nullptr;      // drive address, shown with several drives
-    QLabel *Label31 = nullptr;           // its caption
+    std::array<QLineEdit *, 10> Edit {};    // [1..9] the value fields
+    std::array<QLabel *, 10> UnitLabel {};  // [n] the unit beside Editn (unit_v_hand_langsam ...)
+    // Displays the status poll fills.
+    QLabel *Position = nullptr;             // "Position"
+    QLabel *Label5 = nullptr;               // position
+    QLabel *Label1 = nullptr;               // "In Position" or empty
+    QLabel *Label2 = nullptr;               // error state
+    QLabel *Label3 = nullptr;               // warning state
+    std::array<QLabel *, 9> I {};           // [1..8] input states, "0" / "1"
+    QLabel *Label29 = nullptr;              // "ADC"
+    QLabel *Label30 = nullptr;              // analogue value
+    std::array<QPushButton *, 5> Out {};    // [1..4] outputs, captions "O1 ON" / "O1 OFF" ...
+    // Speed override.
+    QSlider *TrackBar1 = nullptr;           // 1 .. 200 %
+    QLabel *Label26 = nullptr;              // the position and "%"
+    QTimer *Timer1 = nullptr;               // 150 ms throttle of the override command
+    // Address choice, shown with more than one drive.
+    QComboBox *ComboBox1 = nullptr;
+    QLabel *Label31 = nullptr;
 
+    // ---- State ---------------------------------------------------------------
+    QByteArray ManualAddress = "1";         // where buttons, override and output queries go
+    bool AddressListPending = false;        // the address list is filled at the next activation
+
+    // The nine value fields, Edit1 .. Edit9.
     std::vector<QLineEdit *> edits() const;
+
+    // ---- Handlers --------------------------------------------------------------
+    void FormCreate();
+    void FormActivate();
+    void Button1Click() { pressButton(1); }
+    void Button2Click() { pressButton(2); }
+    void Button4Click() { pressButton(4); }
+    void Button5Click() { pressButton(5); }
+    void Button6Click() { pressButton(6); }
+    void Button7Click() { pressButton(7); }
+    void Button8Click() { pressButton(8); }
+    void Button9Click() { pressButton(9); }
+    void Button10Click() { pressButton(10); }
+    void Button11Click() { pressButton(11); }
+    void Button12Click() { pressButton(12); }
+    void Button13Click() { pressButton(13); }
+    void Button14Click() { pressButton(14); }
+    // Shared by the nine fields: edit is the n of the Editn that has the focus.
+    void Edit1KeyPress(int edit, char key);
+    // Leaving Editn.
+    void Exit_Edit_Feld(int edit);
+    void Out1Click() { out_bearbeiten("O1", 1); }
+    void Out2Click() { out_bearbeiten("O2", 1); }
+    void Out3Click() { out_bearbeiten("O3", 1); }
+    void Out4Click() { out_bearbeiten("O4", 1); }
+    // Asks the drive for the output's state; its answer switches it over.
+    void out_bearbeiten(const QByteArray &output, int selector);
+    void TrackBar1Change(int position);
+    void Timer1Timer();
+    void ComboBox1Click(int index);
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createControls();
+    void connectControls();
+    void pressButton(int button);
+    bool driveReady() const;        // a drive is connected and the port is open
+    params::ParameterRecord &record(params::KeyParameter key);
+    // Sets the slider without it counting as a user's change.
+    void showOverride(int position);
+
     TForm1 *m_form1;
+    int m_exits = 0;                // exit steps run so far
 };

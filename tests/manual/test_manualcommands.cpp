@@ -183,7 +183,7 @@ void TestManualCommands::outputAnswerComplete_data()
     QTest::newRow("value line open") << QByteArray("#1O1?\rO1=1") << false;
     QTest::newRow("value line ended") << QByteArray("#1O1?\rO1=1\r") << true;
     QTest::newRow("ON without =") << QByteArray("#1O1?\rON\r") << false;
-    QTest::newRow("previous acknowledgement, value line open") << QByteArray("ok\r#1O1?\rO1=") << false;
+    QTest::newRow("= from the echo of an assignment") << QByteArray("#1O1=1\r") << false;
 }
 
 void TestManualCommands::outputAnswerComplete()
@@ -203,10 +203,15 @@ void TestManualCommands::outputToggle_data()
     QTest::newRow("off is switched on") << QByteArray("#1O1?\rO1=0\r") << 1 << QByteArray("O1=1") << QByteArray("1");
     QTest::newRow("other answer switches off") << QByteArray("#1O3?\rO3=x\r") << 3 << QByteArray("O3=0")
                                                << QByteArray("0");
-    QTest::newRow("O4 off, acknowledgement in the same piece")
-        << QByteArray("#*O4?\rO4=0\rok\r") << 4 << QByteArray("O4=1") << QByteArray("1");
-    QTest::newRow("O2 off after the previous acknowledgement")
-        << QByteArray("ok\r#1O2?\rO2=0\r") << 2 << QByteArray("O2=1") << QByteArray("1");
+    QTest::newRow("O4 off, all drives") << QByteArray("#*O4?\rO4=0\r") << 4 << QByteArray("O4=1") << QByteArray("1");
+    // The value is the whole rest after the first "=": " 0" or "0ok" is not "0".
+    QTest::newRow("blank before 0 switches off") << QByteArray("#1O2?\rO2= 0\r") << 2 << QByteArray("O2=0")
+                                                 << QByteArray("0");
+    QTest::newRow("text after the line switches off") << QByteArray("#1O2?\rO2=0\rok\r") << 2
+                                                      << QByteArray("O2=0") << QByteArray("0");
+    // The first of O1 .. O4 in the whole buffer wins.
+    QTest::newRow("O1 named in the value of O3") << QByteArray("#1O3?\rO3=O1\r") << 1 << QByteArray("O1=0")
+                                                 << QByteArray("0");
     QTest::newRow("none of the outputs") << QByteArray("#1P5?\rP5=0\r") << 0 << QByteArray() << QByteArray();
 }
 

@@ -32,9 +32,6 @@ private slots:
     void completeness();
     void valueText_data();
     void valueText();
-    void answerValue_data();
-    void answerValue();
-    void cleanAnswersReadAlike();
     void readInteger_data();
     void readInteger();
     void routing_data();
@@ -50,6 +47,7 @@ private slots:
     void driveState_data();
     void driveState();
     void wholeAnswers();
+    void animation();
 };
 
 void TestStatusRules::cycle_data()
@@ -91,10 +89,8 @@ void TestStatusRules::completeness_data()
     QTest::newRow("ON not ended") << QByteArray("#P134?\rON") << false;
     QTest::newRow("two lines without a value mark") << QByteArray("#P134?\rxx\r") << false;
     QTest::newRow("no echo, two lines") << QByteArray("P51=1\rok\r") << true;
-    // The late acknowledgement of the previous query is not one of this
-    // answer's lines: "=" alone does not end the answer line.
-    QTest::newRow("previous acknowledgement, value line open") << QByteArray("ok\r#O1?\rO1=") << false;
-    QTest::newRow("previous acknowledgement, value line ended") << QByteArray("ok\r#O1?\rO1=1\r") << true;
+    QTest::newRow("carriage returns and ON from different lines") << QByteArray("\rON\r") << true;
+    QTest::newRow("three lines, no value mark") << QByteArray("#P51?\r\r\r") << false;
 }
 
 void TestStatusRules::completeness()
@@ -124,42 +120,6 @@ void TestStatusRules::valueText()
     QCOMPARE(status::valueText(buffer), value);
 }
 
-void TestStatusRules::answerValue_data()
-{
-    QTest::addColumn<QByteArray>("buffer");
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("plain") << QByteArray("#1P51?\rP51=-40\r") << QByteArray("-40");
-    QTest::newRow("acknowledgement in the same piece") << QByteArray("#1P51?\rP51=123\rok\r") << QByteArray("123");
-    QTest::newRow("text after the answer line") << QByteArray("#P336?\rP336=1\rxyz") << QByteArray("1");
-    QTest::newRow("previous acknowledgement before the echo") << QByteArray("ok\r#P336?\rP336=1\r")
-                                                               << QByteArray("1");
-    QTest::newRow("blanks kept") << QByteArray("#ADC?\rADC= 17 \r") << QByteArray(" 17 ");
-    QTest::newRow("state line") << QByteArray("#P134?\rON\r") << QByteArray("ON");
-    QTest::newRow("state line, acknowledgement") << QByteArray("#P134?\rOFF\rok\r") << QByteArray("OFF");
-    QTest::newRow("state line, previous acknowledgement") << QByteArray("ok\r#P134?\rON\r") << QByteArray("ON");
-    QTest::newRow("state as an assignment") << QByteArray("#P134?\rP134=ON\rok\r") << QByteArray("ON");
-}
-
-void TestStatusRules::answerValue()
-{
-    QFETCH(QByteArray, buffer);
-    QFETCH(QByteArray, value);
-    QCOMPARE(status::answerValue(buffer), value);
-}
-
-void TestStatusRules::cleanAnswersReadAlike()
-{
-    // With nothing before the echo or after the answer line, the value of the
-    // answer line is exactly what the literal steps give.
-    const QByteArrayList valued = {"#1P51?\rP51=-40\r", "#ADC?\rADC= 17 \r", "#P11?\rP11=\r",
-                                   "#O3?\rO3=1\r", "#P134?\rP134=OFF\r"};
-    for (const QByteArray &buffer : valued)
-        QCOMPARE(status::answerValue(buffer), status::valueText(buffer));
-    const QByteArrayList stateLines = {"#P134?\rON\r", "#P134?\rOFF\r", "#P134?\r\r"};
-    for (const QByteArray &buffer : stateLines)
-        QCOMPARE(status::answerValue(buffer), status::driveStateText(status::valueText(buffer)));
-}
-
 void TestStatusRules::readInteger_data()
 {
     QTest::addColumn<QByteArray>("text");
@@ -172,9 +132,9 @@ void TestStatusRules::readInteger_data()
     QTest::newRow("no digits") << QByteArray("ON") << qint64(0);
     QTest::newRow("empty") << QByteArray() << qint64(0);
     QTest::newRow("text before digits") << QByteArray("x5") << qint64(0);
-    QTest::newRow("blank between sign and digits") << QByteArray("- 5") << qint64(0);
-    QTest::newRow("negative") << QByteArray("-40") << qint64(-40);
-    QTest::newRow("plus") << QByteArray("+3") << qint64(3);
+    // A sign is no digit.
+    QTest::newRow("minus") << QByteArray("-40") << qint64(0);
+    QTest::newRow("plus") << QByteArray("+3") << qint64(0);
     // 2^64 + 5: the low bits survive.
     QTest::newRow("too many digits") << QByteArray("18446744073709551621") << qint64(5);
 }
@@ -329,8 +289,9 @@ void TestStatusRules::driveState_data()
     QTest::newRow("ON") << QByteArray("#P134?\rON\r") << QByteArray("ON") << true;
     QTest::newRow("OFF") << QByteArray("#P134?\rOFF\r") << QByteArray("OFF") << false;
     QTest::newRow("ON as assignment") << QByteArray("#P134?\rP134=ON\r") << QByteArray("ON") << true;
-    // Read literally, a following acknowledgement would turn ON into "ONok\r".
-    QTest::newRow("ON with acknowledgement") << QByteArray("#P134?\rON\rok\r") << QByteArray("ONok\r") << true;
+    // Whatever followed the state line would stay glued to it.
+    QTest::newRow("ON with text after it") << QByteArray("#P134?\rON\rok\r") << QByteArray("ONok\r") << false;
+    QTest::newRow("empty state line") << QByteArray("#P134?\r\rOFF") << QByteArray("OFF") << false;
     QTest::newRow("ONE") << QByteArray("#P134?\rONE\r") << QByteArray("ONE") << false;
 }
 
@@ -348,9 +309,9 @@ void TestStatusRules::driveState()
 
 void TestStatusRules::wholeAnswers()
 {
-    // A cycle's answers as a drive sends them, each with its acknowledgement.
+    // A cycle's answers as the drive sends them: the echo and the value line.
     auto read = [](const QByteArray &echo, const QByteArray &line) {
-        const auto update = status::readAnswer(answer(echo, line) + "ok\r");
+        const auto update = status::readAnswer(answer(echo, line));
         if (!update)
             qFatal("answer not complete");
         return *update;
@@ -394,6 +355,27 @@ void TestStatusRules::wholeAnswers()
     u = read("#P134?\r", "OFF");
     QCOMPARE(u.display, Display::DriveState);
     QVERIFY(!u.driveOn);
+}
+
+void TestStatusRules::animation()
+{
+    // Seven ticks from step 0 show the five symbols in turn and start over.
+    int step = 0;
+    int shown = 6; // the last symbol of a round
+    QList<int> sequence;
+    for (int tick = 0; tick < 7; ++tick) {
+        const status::AnimationTick t = status::animationTick(step);
+        QCOMPARE(t.hide, shown); // each tick hides what the one before showed
+        shown = t.show;
+        step = t.step;
+        sequence << t.show;
+    }
+    QCOMPARE(sequence, (QList<int> {2, 3, 4, 5, 6, 2, 3}));
+    QCOMPARE(step, 2);
+    QCOMPARE(status::animationTick(4).step, 0);
+    // A step out of range starts the round afresh rather than reading off the table.
+    QCOMPARE(status::animationTick(9).show, 2);
+    QCOMPARE(status::animationTick(-1).show, 2);
 }
 
 QTEST_APPLESS_MAIN(TestStatusRules)

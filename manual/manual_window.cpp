@@ -1,0 +1,164 @@
+// What the manual operation window does: refreshing from the parameter
+// table, the buttons, the value fields, the outputs, the speed override and
+// the address choice. Every command goes into the main window's queue.
+#include "manual/tform2.h"
+
+#include "manual/manualcommands.h"
+#include "shell/cp1252.h"
+#include "shell/tform1.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+void TForm2::FormCreate()
+{
+    // At the left screen edge, beside the main window's editors.
+    move(0, y());
+    AddressListPending = true;
+    // The throttle runs from the start: an override within its first
+    // interval is shown but not sent.
+    Timer1->start();
+}
+
+void TForm2::FormActivate()
+{
+    if (!m_form1->Serial1->Active())
+        m_form1->Serial1->setActive(true);
+
+    for (const manual::ValueField &field : manual::valueFields()) {
+        const params::ParameterRecord &r = record(field.key);
+        Edit[size_t(field.edit)]->setText(fromCp1252(r.Value));
+        UnitLabel[size_t(field.edit)]->setText(fromCp1252(r.Unit));
+    }
+    showOverride(manual::overridePosition(record(params::KeyP108).Value));
+
+    m_form1->Sprachauswahl_Form2();
+
+    // Older firmware has no analogue input.
+    const bool analogue = m_form1->FirmwareNumber > 300;
+    Label29->setVisible(analogue);
+    Label30->setVisible(analogue);
+
+    if (AddressListPending) {
+        const manual::AddressChoice choice = manual::addressChoice(m_form1->FoundAddresses);
+        ComboBox1->clear();
+        for (const QByteArray &item : choice.items)
+            ComboBox1->addItem(QString::fromLatin1(item));
+        AddressListPending = false;
+        ManualAddress = choice.manualAddress;
+        ComboBox1->setCurrentIndex(0);
+        ComboBox1->setEditText(QString::fromLatin1(choice.manualAddress));
+        if (choice.shown) {
+            ComboBox1->show();
+            Label31->show();
+        }
+    }
+
+    if (m_form1->DriveConnected != 0)
+        m_form1->Timer3->start();
+}
+
+bool TForm2::driveReady() const
+{
+    return m_form1->DriveConnected != 0 && m_form1->Serial1->Active();
+}
+
+params::ParameterRecord &TForm2::record(params::KeyParameter key)
+{
+    // Row 0 (a key the listing did not find) is a spare record of no meaning.
+    return m_form1->Parameters.Records[1][m_form1->Parameters.KeyParameterRows[key]];
+}
+
+void TForm2::pressButton(int button)
+{
+    const manual::CommandButton *b = manual::buttonOf(button);
+    if (!b)
+        return;
+    for (const QByteArray &command : manual::buttonPress(*b, ManualAddress, m_form1->Serial1->Active()))
+        m_form1->Senden_Zeichensatz(command);
+}
+
+void TForm2::Edit1KeyPress(int edit, char key)
+{
+    if (key != '\r' || !driveReady())
+        return;
+    const manual::ValueField *field = manual::fieldOf(edit);
+    if (!field)
+        return;
+    const QByteArray text = toCp1252(Edit[size_t(edit)]->text());
+    const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->DriveAddress, text);
+    if (!command)
+        return;
+    record(field->key).Value = params::cutField(text);
+
+    // Leaving the field runs its exit step, which queues the same assignment.
+    const int exitsBefore = m_exits;
+    if (auto *button = findChild<QPushButton *>(QString::fromLatin1(field->focusButton)))
+        button->setFocus(Qt::OtherFocusReason);
+    if (m_exits == exitsBefore) {
+        // The focus did not really move (the window is not the active one):
+        // the field is left all the same.
+        Exit_Edit_Feld(edit);
+    }
+    m_form1->Senden_Zeichensatz(*command);
+}
+
+void TForm2::Exit_Edit_Feld(int edit)
+{
+    ++m_exits;
+    const manual::ValueField *field = manual::fieldOf(edit);
+    if (!field || !driveReady())
+        return;
+    const QByteArray text = toCp1252(Edit[size_t(edit)]->text());
+    if (const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->DriveAddress, text))
+        m_form1->Senden_Zeichensatz(*command);
+}
+
+void TForm2::out_bearbeiten(const QByteArray &output, int selector)
+{
+    if (!driveReady())
+        return;
+    m_form1->Senden_Zeichensatz(manual::commandText(ManualAddress, output + '?'));
+    m_form1->Queue.lastQueued()->Kind = selector == 1 ? CommandKind::OutputQuery : CommandKind::OutputToggle;
+}
+
+void TForm2::showOverride(int position)
+{
+    const QSignalBlocker quiet(TrackBar1);
+    TrackBar1->setValue(position);
+    Label26->setText(QString::fromLatin1(manual::overrideLabel(TrackBar1->value())));
+}
+
+void TForm2::TrackBar1Change(int position)
+{
+    const QByteArray value = QByteArray::number(position);
+    record(params::KeyP108).Value = value;
+    Label26->setText(QString::fromLatin1(manual::overrideLabel(position)));
+    // At most one override every interval; a change within it is not sent later.
+    if (Timer1->isActive())
+        return;
+    m_form1->Senden_Zeichensatz(manual::overrideCommand(ManualAddress, position));
+    Timer1->start();
+}
+
+void TForm2::Timer1Timer()
+{
+    Timer1->stop();
+}
+
+void TForm2::ComboBox1Click(int index)
+{
+    if (index < 0)
+        return;
+    ManualAddress = ComboBox1->itemText(index).toLatin1();
+    if (ManualAddress != "*") {
+        // The main window switches to this drive as if it had been typed there.
+        m_form1->ComboBox1->setEditText(QString::fromLatin1(ManualAddress));
+        m_form1->ComboBox1KeyPress('\r');
+    }
+    Button2->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,384 @@
+// The status poll against the simulated drive: when a cycle starts, what it
+// sends, what each answer shows in both windows, how the terminal and the
+// user pause it, and the motion animation.
+#include "tests/link/linkfixture.h"
+#include "tests/manual/manualfixture.h"
+
+#include <QDir>
+#include <QPlainTextEdit>
+
+namespace {
+
+// A main window on the simulated line without the start-up: connected to
+// drive 1, unlocked, nothing running.
+struct Line {
+    LinkFixture fx;
+    TForm1 *f = nullptr;
+
+    bool start(int firmware = 0)
+    {
+        if (!fx.start())
+            return false;
+        f = fx.form.get();
+        f->Timer1->stop();
+        f->DriveConnected = 1;
+        f->FirmwareNumber = firmware;
+        f->setEnabled(true);
+        return true;
+    }
+    QList<QByteArray> received() const { return fx.drive->receivedCommands(); }
+};
+
+bool shown(const QLabel *image)
+{
+    return !image->isHidden();
+}
+
+// The symbol of the animation that is shown, 0 when none or several are.
+int shownSymbol(const TForm1 *f)
+{
+    const QLabel *images[] = {f->Image2, f->Image3, f->Image4, f->Image5, f->Image6};
+    int symbol = 0;
+    for (int n = 2; n <= 6; ++n) {
+        if (shown(images[n - 2]))
+            symbol = symbol == 0 ? n : -1;
+    }
+    return std::max(symbol, 0);
+}
+
+} // namespace
+
+class TestStatusPoll : public QObject {
+    Q_OBJECT
+private slots:
+    void cycle_data();
+    void cycle();
+    void noCycle_data();
+    void noCycle();
+    void watchdog_data();
+    void watchdog();
+    void pausedAfterTheCycle_data();
+    void pausedAfterTheCycle();
+    void words_data();
+    void words();
+    void inputs();
+    void motion();
+    void driveState();
+    void sevenAnimationTicks();
+    void pictureWhileMoving();
+};
+
+void TestStatusPoll::cycle_data()
+{
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QByteArrayList>("queries");
+    QTest::newRow("300: 10 queries") << 300
+                                     << QByteArrayList {"#1P51?\r", "#P336?\r", "#P11?\r", "#P12?\r", "#O1?\r",
+                                                        "#O2?\r",   "#O3?\r",   "#O4?\r",  "#P134?\r", "#P1300?\r"};
+    QTest::newRow("301: 11 queries") << 301
+                                     << QByteArrayList {"#1P51?\r", "#P336?\r", "#P11?\r", "#P12?\r",
+                                                        "#O1?\r",   "#O2?\r",   "#O3?\r",  "#O4?\r",
+                                                        "#ADC?\r",  "#P134?\r", "#P1300?\r"};
+}
+
+void TestStatusPoll::cycle()
+{
+    QFETCH(int, firmware);
+    QFETCH(QByteArrayList, queries);
+    Line line;
+    QVERIFY(line.start(firmware));
+    TForm1 *f = line.f;
+    f->Timer3->start();
+    f->Timer3Timer(); // its tick, before any answer can come in
+    // The cycle stopped the poll timer and armed the watchdog.
+    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(f->Timer9->isActive());
+    QCOMPARE(f->Queue.size(), queries.size());
+    for (const CommandNode *node = f->Queue.head(); node; node = node->Next)
+        QCOMPARE(node->Kind, CommandKind::Status);
+    // One after the other, each once its predecessor's answer is in; the
+    // last answer arms the timer for the next cycle.
+    QVERIFY(line.fx.commands(int(queries.size()) + 1));
+    QCOMPARE(line.received().mid(0, queries.size()), queries);
+    QCOMPARE(line.received().at(queries.size()), queries.first());
+}
+
+void TestStatusPoll::noCycle_data()
+{
+    QTest::addColumn<int>("waiting");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("connected");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("9 waiting") << 9 << true << 1 << true;
+    QTest::newRow("10 waiting") << 10 << true << 1 << false;
+    QTest::newRow("11 waiting") << 11 << true << 1 << false;
+    QTest::newRow("window disabled") << 0 << false << 1 << false;
+    QTest::newRow("no drive connected") << 0 << true << 0 << false;
+    QTest::newRow("nothing in the way") << 0 << true << 1 << true;
+}
+
+void TestStatusPoll::noCycle()
+{
+    QFETCH(int, waiting);
+    QFETCH(bool, enabled);
+    QFETCH(int, connected);
+    QFETCH(bool, starts);
+    Line line;
+    QVERIFY(line.start());
+    TForm1 *f = line.f;
+    line.fx.drive->setSilent(true); // the command in flight stays in flight
+    f->queueCommand("s", CommandKind::Plain);
+    for (int i = 0; i < waiting; ++i)
+        f->queueCommand("P" + QByteArray::number(i) + "=0", CommandKind::Plain);
+    QCOMPARE(f->Queue.waitingCount(), waiting);
+    f->setEnabled(enabled);
+    f->DriveConnected = uint8_t(connected);
+    const int before = f->Queue.size();
+
+    f->Timer3->start();
+    QTest::qWait(400); // several ticks of 50 ms
+    if (starts) {
+        QCOMPARE(f->Queue.size(), before + 10);
+        QVERIFY(!f->Timer3->isActive());
+    } else {
+        QCOMPARE(f->Queue.size(), before);
+        QVERIFY(f->Timer3->isActive()); // still armed: the next tick tries again
+        QVERIFY(!f->Timer9->isActive());
+    }
+}
+
+void TestStatusPoll::watchdog_data()
+{
+    QTest::addColumn<QByteArray>("flag");
+    QTest::addColumn<bool>("armed");
+    QTest::newRow("no pause") << QByteArray() << true;
+    QTest::newRow("program listing") << QByteArray("ProgramListing") << false;
+    QTest::newRow("terminal typing") << QByteArray("TerminalTyping") << false;
+    QTest::newRow("polling stopped") << QByteArray("PollingStopped") << false;
+}
+
+void TestStatusPoll::watchdog()
+{
+    QFETCH(QByteArray, flag);
+    QFETCH(bool, armed);
+    Line line;
+    QVERIFY(line.start());
+    TForm1 *f = line.f;
+    f->ProgramListing = flag == "ProgramListing";
+    f->TerminalTyping = flag == "TerminalTyping";
+    f->PollingStopped = flag == "PollingStopped";
+    // A watchdog period in progress is ended by the cycle either way.
+    f->Timer9->setInterval(60000);
+    f->Timer9->start();
+    QTest::qWait(1000);
+    f->Timer3->start();
+    f->Timer3Timer();
+    QCOMPARE(f->Timer9->isActive(), armed);
+    if (armed)
+        QVERIFY(f->Timer9->remainingTime() > 59500); // a fresh period
+    QVERIFY(line.fx.commands(1));
+    QCOMPARE(line.received().first(), QByteArray("#1P51?\r"));
+}
+
+void TestStatusPoll::pausedAfterTheCycle_data()
+{
+    QTest::addColumn<QByteArray>("flag");
+    QTest::addColumn<bool>("goesOn");
+    QTest::newRow("terminal typing") << QByteArray("TerminalTyping") << false;
+    QTest::newRow("polling stopped") << QByteArray("PollingStopped") << false;
+    QTest::newRow("program listing does not pause") << QByteArray("ProgramListing") << true;
+    QTest::newRow("no flag") << QByteArray() << true;
+}
+
+void TestStatusPoll::pausedAfterTheCycle()
+{
+    QFETCH(QByteArray, flag);
+    QFETCH(bool, goesOn);
+    Line line;
+    QVERIFY(line.start());
+    TForm1 *f = line.f;
+    f->MemoRxD->setPlainText(QStringLiteral("#P12?"));
+    f->Timer3Timer();
+    // The flag comes up while the cycle is on the line.
+    f->ProgramListing = flag == "ProgramListing";
+    f->TerminalTyping = flag == "TerminalTyping";
+    f->PollingStopped = flag == "PollingStopped";
+    QVERIFY(line.fx.commands(10));
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), ManualUi::kWait); // the cycle completes
+    QCOMPARE(f->Timer3->isActive(), goesOn);
+    QCOMPARE(f->MemoRxD->toPlainText().isEmpty(), !goesOn);
+    QTest::qWait(300); // six intervals of the poll timer
+    QCOMPARE(line.received().count("#1P51?\r") > 1, goesOn);
+}
+
+void TestStatusPoll::words_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("text");          // > 0: the text of this number is shown
+    QTest::addColumn<QString>("literal");   // otherwise this
+    QTest::newRow("error 0") << QByteArray("P11") << QByteArray("0") << 61 << QString();
+    QTest::newRow("error 18: bit 2 before 16") << QByteArray("P11") << QByteArray("18") << 53 << QString();
+    QTest::newRow("error 1: shown as it is") << QByteArray("P11") << QByteArray("1") << 0 << QStringLiteral("1");
+    QTest::newRow("error 8192") << QByteArray("P11") << QByteArray("8192") << 58 << QString();
+    QTest::newRow("warning 0") << QByteArray("P12") << QByteArray("0") << 60 << QString();
+    QTest::newRow("warning 16") << QByteArray("P12") << QByteArray("16") << 52 << QString();
+    QTest::newRow("warning 32") << QByteArray("P12") << QByteArray("32") << 51 << QString();
+    QTest::newRow("warning 48: 32 before 16") << QByteArray("P12") << QByteArray("48") << 51 << QString();
+    QTest::newRow("warning 128") << QByteArray("P12") << QByteArray("128") << 162 << QString();
+    QTest::newRow("warning 256: shown as it is") << QByteArray("P12") << QByteArray("256") << 0
+                                                 << QStringLiteral("256");
+}
+
+void TestStatusPoll::words()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, value);
+    QFETCH(int, text);
+    QFETCH(QString, literal);
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    ui.drive(1, [&](sim::Drive &d) { d.values[name] = value; });
+    const QString expected = text > 0 ? ui.german(text) : literal;
+    QVERIFY(!expected.isEmpty());
+    QLabel *label = name == "P11" ? ui.w->Label2 : ui.w->Label3;
+    QTRY_COMPARE_WITH_TIMEOUT(label->text(), expected, ManualUi::kWait);
+    // And it stays so over the following cycles.
+    QVERIFY(ui.cycles(2));
+    QCOMPARE(label->text(), expected);
+}
+
+void TestStatusPoll::inputs()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    // Inputs 3 and, at position 0, the reference switch on input 1: word 5.
+    ui.drive(1, [](sim::Drive &d) { d.motion.setInputs(4); });
+    const QStringList expected = {"1", "0", "1", "0", "0", "0", "0", "0"};
+    auto states = [&] {
+        QStringList s;
+        for (size_t n = 1; n <= 8; ++n)
+            s << ui.w->I[n]->text();
+        return s;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(states(), expected, ManualUi::kWait);
+    ui.drive(1, [](sim::Drive &d) { d.motion.setInputs(0x82); });
+    QTRY_COMPARE_WITH_TIMEOUT(states(), (QStringList {"1", "1", "0", "0", "0", "0", "0", "1"}), ManualUi::kWait);
+}
+
+void TestStatusPoll::motion()
+{
+    ManualUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        line.withDrive(1, [](sim::Drive &d) { d.values["P1019"] = "2000"; });
+    }));
+    QVERIFY(ui.open());
+    TForm2 *w = ui.w;
+    TForm1 *f = ui.f;
+    QTRY_COMPARE_WITH_TIMEOUT(w->Label1->text(), QStringLiteral("In Position"), ManualUi::kWait);
+    QVERIFY(!f->Timer4->isActive());
+
+    QTest::mouseClick(w->Button2, Qt::LeftButton); // ON
+    QTest::mouseClick(w->Button6, Qt::LeftButton); // Rechts-langsam
+    QTRY_VERIFY_WITH_TIMEOUT(w->Label1->text().isEmpty(), ManualUi::kWait);
+    QVERIFY(f->Timer4->isActive());
+    // The position climbs in both windows, and they agree.
+    QTRY_VERIFY_WITH_TIMEOUT(w->Label5->text().toLongLong() > 200, ManualUi::kWait);
+    QVERIFY(ui.cycles());
+    QCOMPARE(f->Label5->text(), w->Label5->text());
+    // The symbols take turns while the drive moves (Image4 to Image6 are
+    // shown by nothing else).
+    QSet<QLabel *> symbols;
+    QVERIFY(ManualUi::until([&] {
+        for (QLabel *image : {f->Image4, f->Image5, f->Image6}) {
+            if (shown(image))
+                symbols << image;
+        }
+        return symbols.size() == 3;
+    }));
+
+    QTest::mouseClick(w->Button12, Qt::LeftButton); // Stop
+    QTRY_COMPARE_WITH_TIMEOUT(w->Label1->text(), QStringLiteral("In Position"), ManualUi::kWait);
+    QVERIFY(!f->Timer4->isActive());
+    for (QLabel *image : {f->Image4, f->Image5, f->Image6})
+        QVERIFY(!shown(image));
+    QVERIFY(ui.cycles());
+    int64_t position = -1;
+    ui.drive(1, [&](sim::Drive &d) { position = d.motion.position(); });
+    QCOMPARE(w->Label5->text(), QString::number(position));
+    QCOMPARE(f->Label5->text(), w->Label5->text());
+}
+
+void TestStatusPoll::driveState()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    TForm1 *f = ui.f;
+    QTRY_VERIFY_WITH_TIMEOUT(shown(f->Image2) && !shown(f->Image3), ManualUi::kWait);
+    QTest::mouseClick(ui.w->Button2, Qt::LeftButton); // ON
+    QTRY_VERIFY_WITH_TIMEOUT(shown(f->Image3) && !shown(f->Image2), ManualUi::kWait);
+    // Whatever the animation showed goes when the drive is off.
+    f->Image5->show();
+    QTest::mouseClick(ui.w->Button5, Qt::LeftButton); // OFF
+    QTRY_VERIFY_WITH_TIMEOUT(shown(f->Image2), ManualUi::kWait);
+    for (QLabel *image : {f->Image3, f->Image4, f->Image5, f->Image6})
+        QVERIFY(!shown(image));
+}
+
+void TestStatusPoll::sevenAnimationTicks()
+{
+    Line line;
+    QVERIFY(line.start());
+    TForm1 *f = line.f;
+    QCOMPARE(f->AnimationStep, 0);
+    QList<int> sequence;
+    for (int tick = 0; tick < 7; ++tick) {
+        f->Timer4Timer();
+        sequence << shownSymbol(f);
+    }
+    QCOMPARE(sequence, (QList<int> {2, 3, 4, 5, 6, 2, 3}));
+    QCOMPARE(f->AnimationStep, 2);
+
+    // The timer drives the same handler.
+    f->Timer4->start();
+    QTRY_COMPARE_WITH_TIMEOUT(shownSymbol(f), 5, ManualUi::kWait);
+    f->Timer4->stop();
+}
+
+void TestStatusPoll::pictureWhileMoving()
+{
+    ManualUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        line.withDrive(1, [](sim::Drive &d) {
+            d.values["P1020"] = "5000";
+            d.values["P12"] = "4";
+            d.values["O2"] = "1";
+            d.motion.setInputs(0x24);
+        });
+    }));
+    QVERIFY(ui.open());
+    TForm2 *w = ui.w;
+    QTest::mouseClick(w->Button2, Qt::LeftButton); // ON
+    QTest::mouseClick(w->Button8, Qt::LeftButton); // Rechts-schnell
+    QTRY_VERIFY_WITH_TIMEOUT(w->Label5->text().toLongLong() > 1000, ManualUi::kWait);
+    QVERIFY(ui.cycles());
+    QVERIFY(w->Label1->text().isEmpty());
+    QCOMPARE(w->Label2->text(), ui.german(61));
+    QCOMPARE(w->Label3->text(), ui.german(49));
+    QCOMPARE(w->Out[2]->text(), QStringLiteral("O2 ON"));
+    QCOMPARE(w->I[3]->text(), QStringLiteral("1"));
+    QVERIFY(w->Label30->isVisible());
+
+    const QString folder = qEnvironmentVariable("ZYNT_BINARY_DIR", QDir::currentPath()) + QStringLiteral("/tests");
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/manual-window.png");
+    const QPixmap picture = w->grab();
+    QCOMPARE(picture.size(), w->size());
+    QVERIFY2(picture.save(file), qPrintable(file));
+}
+
+QTEST_MAIN(TestStatusPoll)
+#include "test_statuspoll.moc"
