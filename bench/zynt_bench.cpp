@@ -2,6 +2,7 @@
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.
 #include "bench/bench_input.h"
+#include "bench/bench_manual.h"
 #include "bench/bench_parameters.h"
 #include "bench/bench_program.h"
 #include "serial/tserial.h"
@@ -139,6 +140,12 @@ int main(int argc, char *argv[])
         idlePercent = 100.0 * cpu / (double(clock.nsecsElapsed()) / 1e9);
     }
 
+    const bench::PollFigures poll = bench::statusPoll38400(1000, 10);
+    if (poll.cyclesPerSecond < 0) {
+        std::fprintf(stderr, "the status poll did not run\n");
+        return 1;
+    }
+
     const bench::ListingFigure listing9600 = bench::singleListing(9600, 1000);
     const bench::ListingFigure listing38400 = bench::singleListing(38400, 1000);
     if (listing9600.achieved < 0 || listing38400.achieved < 0) {
@@ -173,6 +180,10 @@ int main(int argc, char *argv[])
                     baud == 9600 ? "(g) listing line time / achieved at 9600" : "(g) listing line time / achieved at 38400",
                     l.ideal / l.achieved, ">= 0.95");
     }
+    std::printf("(h) status poll at 38400: %.2f cycles/s, ideal %.2f cycles/s\n", poll.cyclesPerSecond,
+                poll.idealPerSecond);
+    std::printf("%-44s %14.3f %10s\n", "(h) poll cycles / ideal cycles", poll.ratio, ">= 0.95");
+    std::printf("%-44s %14.3f %10s\n", "(h) CPU while polling, % of one core", poll.cpuPercent, "< 2");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 64 KB in 64-byte pieces, s", noise64k, "");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 512 KB, s", noise512k, "8 x 64 KB");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 4 MB, s", noise4m, "64 x 64 KB");
@@ -186,6 +197,9 @@ int main(int argc, char *argv[])
     std::printf("idle_cpu_percent %.3f\n", idlePercent);
     std::printf("listing_ratio_9600 %.3f\n", listing9600.ideal / listing9600.achieved);
     std::printf("listing_ratio_38400 %.3f\n", listing38400.ideal / listing38400.achieved);
+    std::printf("poll_cycles_per_s_38400 %.2f\n", poll.cyclesPerSecond);
+    std::printf("poll_ratio_38400 %.3f\n", poll.ratio);
+    std::printf("polling_cpu_percent %.3f\n", poll.cpuPercent);
     std::printf("noise_64k_s %.3f\n", noise64k);
     std::printf("noise_512k_s %.3f\n", noise512k);
     std::printf("noise_4m_s %.3f\n", noise4m);

@@ -73,6 +73,7 @@ void TestDispatcher::init()
     };
     QVERIFY2(fx->start(prepare), "could not open COM1 on the simulated drive's line");
     f = fx->form.get();
+    fx->withoutStatusPoll(); // only the commands each test queues go out
     f->Texte[1][73] = "Fehler in Zeile ";
     f->Texte[1][191] = "Meldung der ZYNT";
 }
@@ -303,7 +304,9 @@ void TestDispatcher::everyKindAnsweredInChunks()
         f->queueCommand(command, uint8_t(kind));
         expected << "#1" + command + "\r";
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), 20000);
+    // The output answers switch their output: that goes out last.
+    expected << "#1O1=1\r" << "#1O2=1\r";
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head() && fx->drive->receivedCommands().size() == expected.size(), 20000);
     QCOMPARE(fx->drive->receivedCommands(), expected);
     QCOMPARE(f->DriveConnected, uint8_t(1));       // kind 8 completed
     QCOMPARE(f->Label6->text(), QStringLiteral("1"));

@@ -42,6 +42,7 @@ void TestHostile::init()
     fx = new LinkFixture;
     QVERIFY(fx->start());
     f = fx->form.get();
+    fx->withoutStatusPoll(); // the watchdog is armed here as a poll cycle would arm it
     f->show();
     f->setEnabled(true);
     f->MemoRxD->show();

@@ -42,6 +42,8 @@ struct ProgramFixture {
             return false;
         f = shell.form.get();
         f->Timer12->stop(); // no parameter read: the line is the program's
+        // Nor the status poll's: its cycles would leave the queue never idle.
+        QObject::disconnect(f->Timer3, &QTimer::timeout, f, nullptr);
         f->Timer6Timer();   // the splash picture ends
         f->AskFileName = [this](const FileDialogRequest &request) {
             fileDialogs.append(request.save);
