@@ -691,6 +691,12 @@ void SimLine::dropAnswers(int count)
     d->dropCount = std::max(0, count);
 }
 
+int SimLine::answersToDrop() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->dropCount;
+}
+
 void SimLine::setSilent(bool silent)
 {
     std::lock_guard lock(d->mutex);

@@ -77,6 +77,7 @@ public:
     // Fault injection.
     void setChunking(int minBytes, int maxBytes, uint32_t seed); // answers in random pieces
     void dropAnswers(int count);                // the next count commands to a drive here get no answer at all
+    int answersToDrop() const;                  // how many of them are still to come
     void setSilent(bool silent);                // no answer to anything
     void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once (in pieces when chunking is set)
     void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"

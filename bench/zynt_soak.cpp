@@ -1,0 +1,366 @@
+// The program against a simulated drive for a set time while faults are
+// injected at random: answers split, dropped, delayed past the watchdogs,
+// garbage, error lines, silence, a hang-up and the line coming back. A user
+// confirms what is shown. At the end: how long the link stayed unrecovered
+// after a fault at most, the memory, and the CPU time.
+//
+//   zynt-soak [--minutes N] [--seed S]
+#include "serial/tserial.h"
+#include "shell/tform1.h"
+#include "sim/simdrive.h"
+#include "program/tokbottomdlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace {
+
+double processCpuSeconds()
+{
+    rusage ru {};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+std::set<pid_t> threadIds()
+{
+    std::set<pid_t> ids;
+    for (const QString &entry : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        ids.insert(pid_t(entry.toInt()));
+    return ids;
+}
+
+// The CPU clock of a thread, as pthread_getcpuclockid makes it from its id.
+double threadCpuSeconds(pid_t tid)
+{
+    const clockid_t clock = clockid_t((~unsigned(tid) << 3) | 6u);
+    timespec ts {};
+    if (clock_gettime(clock, &ts) != 0)
+        return 0;
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+enum class Fault { Split, Drop, Delay, Garbage, ErrorLine, Silence, HangUp };
+const char *const kFaultNames[] = {"split", "drop", "delay", "garbage", "error line", "silence", "hang-up"};
+
+class Soak : public QObject {
+public:
+    Soak(int minutes, quint32 seed) : m_minutes(minutes), m_rng(seed) {}
+
+    int run()
+    {
+        if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
+            return fail("no working folder");
+        QFile settings(m_dir.filePath(QStringLiteral("ZYNT.ini")));
+        if (!settings.open(QIODevice::WriteOnly))
+            return fail("no settings file");
+        settings.write("ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\nBaudrate=38400\r\n"
+                       "Hardwarehandshake=0\r\nAnzahl ZYNT=1\r\nZYNTNr=1\r\n");
+        settings.close();
+        m_link = m_dir.filePath(QStringLiteral("COM1"));
+        qputenv("ZYNT_COM1", m_link.toLocal8Bit());
+        if (!newLine())
+            return fail("no simulated line");
+        serialports::reinitialisePortTable();
+
+        m_form = std::make_unique<TForm1>();
+        m_form->FormCreate();
+        m_form->show();
+
+        QTimer user;        // what a user at the screen does
+        QTimer watch;       // recovery after a fault, memory
+        QTimer faults;      // the next fault
+        QObject::connect(&user, &QTimer::timeout, this, [this] { actAsUser(); });
+        QObject::connect(&watch, &QTimer::timeout, this, [this] { watchRecovery(); });
+        faults.setSingleShot(true);
+        QObject::connect(&faults, &QTimer::timeout, this, [this, &faults] { nextFault(faults); });
+        user.start(100);
+        watch.start(50);
+        faults.start(15000); // the start-up and the first list come first
+
+        m_clock.start();
+        m_cpu0 = processCpuSeconds();
+        QEventLoop loop;
+        QTimer::singleShot(m_minutes * 60 * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double wall = double(m_clock.nsecsElapsed()) / 1e9;
+        const double cpu = processCpuSeconds() - m_cpu0 - simCpuSeconds();
+        report(wall, cpu);
+        m_form->close();
+        return 0;
+    }
+
+private:
+    int fail(const char *why)
+    {
+        std::fprintf(stderr, "soak: %s\n", why);
+        return 1;
+    }
+
+    // A line behind the program's COM1; after a hang-up a new one at the
+    // same path, as a USB adapter plugged in again.
+    bool newLine()
+    {
+        const std::set<pid_t> before = threadIds();
+        auto line = std::make_unique<sim::SimLine>();
+        if (line->openPty().isEmpty() || !line->makeLink(m_link))
+            return false;
+        line->setBaud(38400);
+        line->addDrive(1);
+        line->setLineEmulation(true, 1000);
+        if (!line->start())
+            return false;
+        for (pid_t tid : threadIds()) {
+            if (!before.count(tid))
+                m_simThreads.insert(tid);
+        }
+        if (m_line)
+            m_oldLines.push_back(std::move(m_line));
+        m_line = std::move(line);
+        return true;
+    }
+
+    double simCpuSeconds() const
+    {
+        double total = 0;
+        for (pid_t tid : m_simThreads)
+            total += threadCpuSeconds(tid);
+        return total;
+    }
+
+    void actAsUser()
+    {
+        // Boxes are read and confirmed; a drive's message after a moment.
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            ++m_boxes;
+            box->buttons().constFirst()->click();
+            return;
+        }
+        if (m_form->OKBottomDlg->isVisible() && m_form->DialogMessage) {
+            if (++m_dialogTicks >= 5) {
+                ++m_confirmations;
+                m_dialogTicks = 0;
+                m_form->OKBottomDlg->OKBtn->click();
+            }
+        } else {
+            m_dialogTicks = 0;
+        }
+    }
+
+    qsizetype cyclesEnded() const { return m_line->receivedCommands().count("#P1300?\r"); }
+
+    bool linkHealthy() const
+    {
+        return m_form->DriveConnected == 1 && !m_form->Timer10->isActive() && m_form->isEnabled() &&
+               !m_form->Serial1->HungUp();
+    }
+
+    void watchRecovery()
+    {
+        const qint64 now = m_clock.elapsed();
+        if (now - m_lastMemory >= 5000) {
+            m_lastMemory = now;
+            const double rss = residentMegabytes();
+            m_peakRss = std::max(m_peakRss, rss);
+            if (now >= 60000 && m_firstRss == 0)
+                m_firstRss = rss;
+            m_lastRss = rss;
+        }
+        if (!m_awaiting)
+            return;
+        if (m_current == Fault::Drop && m_dropsPending) {
+            // Dropping lasts until the last answer to drop has been dropped.
+            if (m_line->answersToDrop() > 0)
+                return;
+            m_dropsPending = false;
+            m_faultEnd = now;
+            m_cyclesAtEnd = cyclesEnded();
+        }
+        if (now < m_faultEnd)
+            return;
+        // Recovered: a whole poll cycle ended after the fault, and the link
+        // is as it should be.
+        if (cyclesEnded() > m_cyclesAtEnd && linkHealthy()) {
+            const double seconds = double(now - m_faultEnd) / 1000.0;
+            if (seconds > m_longest) {
+                m_longest = seconds;
+                m_longestFault = m_current;
+            }
+            m_awaiting = false;
+        }
+    }
+
+    void endFaultAt(qint64 when)
+    {
+        m_faultEnd = when;
+        QTimer::singleShot(int(std::max<qint64>(0, when - m_clock.elapsed())), this,
+                           [this] { m_cyclesAtEnd = cyclesEnded(); });
+    }
+
+    void nextFault(QTimer &faults)
+    {
+        if (m_awaiting && m_clock.elapsed() - m_faultEnd < 60000) {
+            faults.start(500); // the last one first
+            return;
+        }
+        if (m_awaiting)
+            ++m_unrecovered;
+        const Fault fault = Fault(m_rng.bounded(7));
+        m_current = fault;
+        ++m_count[fault];
+        m_awaiting = true;
+        const qint64 now = m_clock.elapsed();
+        m_cyclesAtEnd = cyclesEnded();
+        switch (fault) {
+        case Fault::Split: {
+            const int ms = 5000 + int(m_rng.bounded(5000));
+            m_line->setChunking(1, 3, m_rng.generate());
+            QTimer::singleShot(ms, this, [this] { m_line->setChunking(0, 0, 0); });
+            endFaultAt(now + ms);
+            break;
+        }
+        case Fault::Drop:
+            m_line->dropAnswers(1 + int(m_rng.bounded(3)));
+            m_dropsPending = true;
+            m_faultEnd = now;
+            break;
+        case Fault::Delay: {
+            const int ms = 4000 + int(m_rng.bounded(4000));
+            m_line->setLineEmulation(true, 3000 * 1000); // answers come after the watchdog
+            QTimer::singleShot(ms, this, [this] { m_line->setLineEmulation(true, 1000); });
+            endFaultAt(now + ms + 3000); // what was asked meanwhile is still answered late
+            break;
+        }
+        case Fault::Garbage: {
+            QByteArray noise(1 + int(m_rng.bounded(4000)), Qt::Uninitialized);
+            for (char &c : noise)
+                c = char(m_rng.bounded(256));
+            m_line->sendRaw(noise);
+            endFaultAt(now);
+            break;
+        }
+        case Fault::ErrorLine:
+            m_line->setNextErrorLine("Wert ungueltig");
+            endFaultAt(now);
+            break;
+        case Fault::Silence: {
+            const int ms = 3000 + int(m_rng.bounded(6000));
+            m_line->setSilent(true);
+            QTimer::singleShot(ms, this, [this] { m_line->setSilent(false); });
+            endFaultAt(now + ms);
+            break;
+        }
+        case Fault::HangUp: {
+            const int ms = 2000 + int(m_rng.bounded(4000));
+            m_line->hangUp();
+            QTimer::singleShot(ms, this, [this] {
+                if (!newLine())
+                    std::fprintf(stderr, "soak: the line did not come back\n");
+            });
+            endFaultAt(now + ms);
+            break;
+        }
+        }
+        faults.start(6000 + int(m_rng.bounded(6000)));
+    }
+
+    void report(double wall, double cpu)
+    {
+        if (m_awaiting && m_clock.elapsed() - m_faultEnd > 60000)
+            ++m_unrecovered;
+        int total = 0;
+        std::printf("soak over %.0f s (seed given with --seed)\n", wall);
+        for (const auto &[fault, count] : m_count) {
+            std::printf("  %-12s %4d\n", kFaultNames[int(fault)], count);
+            total += count;
+        }
+        const double watchdog = m_form->Timer9->interval() / 1000.0;
+        std::printf("\n");
+        std::printf("faults_injected %d\n", total);
+        std::printf("crashes 0\n");
+        std::printf("unrecovered_faults %d\n", m_unrecovered);
+        std::printf("longest_unrecovered_s %.2f\n", m_longest);
+        std::printf("longest_after_fault %s\n", kFaultNames[int(m_longestFault)]);
+        std::printf("watchdog_period_s %.1f\n", watchdog);
+        std::printf("messages_confirmed %d\n", m_boxes + m_confirmations);
+        std::printf("rss_after_1min_mb %.1f\n", m_firstRss);
+        std::printf("rss_at_end_mb %.1f\n", m_lastRss);
+        std::printf("rss_peak_mb %.1f\n", m_peakRss);
+        std::printf("cpu_seconds_per_hour %.1f\n", cpu / wall * 3600.0);
+        std::printf("cpu_percent %.3f\n", 100.0 * cpu / wall);
+    }
+
+    int m_minutes;
+    QRandomGenerator m_rng;
+    QTemporaryDir m_dir;
+    QString m_link;
+    std::unique_ptr<sim::SimLine> m_line;
+    std::vector<std::unique_ptr<sim::SimLine>> m_oldLines;
+    std::set<pid_t> m_simThreads;
+    std::unique_ptr<TForm1> m_form;
+    QElapsedTimer m_clock;
+    double m_cpu0 = 0;
+
+    std::map<Fault, int> m_count;
+    Fault m_current = Fault::Split;
+    Fault m_longestFault = Fault::Split;
+    bool m_awaiting = false;
+    bool m_dropsPending = false;
+    qint64 m_faultEnd = 0;
+    qsizetype m_cyclesAtEnd = 0;
+    double m_longest = 0;
+    int m_unrecovered = 0;
+    int m_boxes = 0;
+    int m_confirmations = 0;
+    int m_dialogTicks = 0;
+
+    qint64 m_lastMemory = -5000;
+    double m_firstRss = 0, m_lastRss = 0, m_peakRss = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    int minutes = 10;
+    quint32 seed = 1;
+    const QStringList args = app.arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--minutes"))
+            minutes = std::max(1, args[i + 1].toInt());
+        else if (args[i] == QLatin1String("--seed"))
+            seed = args[i + 1].toUInt();
+    }
+    Soak soak(minutes, seed);
+    return soak.run();
+}
