@@ -47,6 +47,8 @@ public:
     explicit ProgramGridDelegate(TForm1 *form)
         : QStyledItemDelegate(form->StringGrid1)
         , m_form(form)
+        , m_grid(form->StringGrid1)
+        , m_closeButton(form->Button5)
     {
     }
 
@@ -98,14 +100,17 @@ public:
 
 protected:
 
+    // The watched controls are compared with the pointers kept here: while
+    // the main window is being taken down, its own members are not to be
+    // read any more, and its controls still send events.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_form->Button5) {
+        if (watched == m_closeButton) {
             if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
                 m_form->Button5MouseMove();
             return false;
         }
-        if (watched == m_form->StringGrid1) {
+        if (watched == m_grid) {
             if (!isEnterKey(event))
                 return false;
             m_form->StringGrid1KeyPress('\r');
@@ -121,6 +126,8 @@ protected:
 
 private:
     TForm1 *m_form;
+    QObject *m_grid;
+    QObject *m_closeButton;
     mutable QPointer<QWidget> m_editor;
 };
 

@@ -74,7 +74,10 @@ void TestTerminal::typedKeysGoOutOneByOne()
     f->Terminal1Click();
     QVERIFY(f->MemoTxD->isVisible());
     QVERIFY(f->TerminalOpen);
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
     f->MemoTxD->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(f->TerminalTyping, kWait); // the focus is in before the keys come
     QTest::keyClicks(f->MemoTxD, QStringLiteral("A"));
     QTest::keyClick(f->MemoTxD, Qt::Key_Return);
     // Each key is its own command, without address or line end.
@@ -93,6 +96,8 @@ void TestTerminal::typedKeysGoOutOneByOne()
 void TestTerminal::typingPausesThePoll()
 {
     f->Terminal1Click();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
     f->Timer3->start();
     f->Timer9->start();
     f->MemoRxD->setPlainText(QStringLiteral("alt"));
