@@ -43,14 +43,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The long description: each of its lines is indented by one blank in the
-# control file; a line holding only "." is an empty line.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- A desktop tool for ZYNT positioning drives on an RS-232 line: it finds the
- drives (port, baud rate and address), reads, edits, saves and restores their
- parameters, reads, edits, writes and traces their sequence program, jogs and
- positions the axis by hand and shows its live status. German and English
- user interface with a help page in each language.")
+# The long description; CPack indents its lines for the control file.
+set(CPACK_PACKAGE_DESCRIPTION "A desktop tool for ZYNT positioning drives on an RS-232 line: it finds the
+drives (port, baud rate and address), reads, edits, saves and restores their
+parameters, reads, edits, writes and traces their sequence program, jogs and
+positions the axis by hand and shows its live status. German and English
+user interface with a help page in each language.")
 # The Qt 6 libraries the program links and what they need are found by
 # dpkg-shlibdeps. Without it (no dpkg-dev on the building machine) the Qt
 # libraries are named by hand, at the version built against.
