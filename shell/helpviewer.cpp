@@ -68,7 +68,7 @@ HelpViewer::HelpViewer(QWidget *owner)
     connect(close, &QShortcut::activated, this, &QWidget::close);
     // Gone with its main window; deleted directly, since no event loop may
     // run after the main window.
-    connect(owner, &QObject::destroyed, this, [this] { delete this; });
+    connect(owner, &QObject::destroyed, [viewer = QPointer<HelpViewer>(this)] { delete viewer.data(); });
 }
 
 HelpViewer *HelpViewer::of(const QWidget *owner)
