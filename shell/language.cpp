@@ -6,9 +6,9 @@
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
+#include "shell/helpviewer.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QUrl>
 
 namespace {
 
@@ -164,18 +163,22 @@ void TForm1::Sprache_Antwort()
 
 void TForm1::Hilfedatei1Click()
 {
-    // The help file of the language, looked up beside the user's files, then
-    // in the start directory, then among the shipped files.
-    QString path = QDir::current().filePath(HelpFile);
-    if (!QFileInfo(path).isFile())
-        path = datafiles::locate(StartDirectory, HelpFile);
+    // The help page of the language, looked up beside the user's files, then
+    // in the start directory, then among the shipped files, and shown in the
+    // program's own help window; each opening shows the language's page.
+    const QString path = help::locatePage(QDir::currentPath(), StartDirectory, HelpFile);
     const bool german = Sprache == 1;
     if (path.isEmpty()) {
         errorBox(toCp1252((german ? QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.")
                                   : QStringLiteral("The help file %1 was not found.")).arg(HelpFile)));
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    const QString error = help::readError(path);
+    if (!error.isEmpty()) {
         errorBox(toCp1252((german ? QStringLiteral("Die Hilfedatei %1 konnte nicht geöffnet werden.")
-                                  : QStringLiteral("The help file %1 could not be opened.")).arg(path)));
+                                  : QStringLiteral("The help file %1 could not be opened.")).arg(path)
+                          + QStringLiteral("\n") + error));
+        return;
+    }
+    HelpViewer::showPage(this, path);
 }

@@ -80,7 +80,7 @@ TextTable parseTextFile(const QByteArray &bytes)
 
 QByteArray helpFileName(int language)
 {
-    return language == 1 ? QByteArrayLiteral("ZYNT_HILFE.HLP") : QByteArrayLiteral("ZYNT_HELP.HLP");
+    return language == 1 ? QByteArrayLiteral("ZYNT_HILFE.html") : QByteArrayLiteral("ZYNT_HELP.html");
 }
 
 int languageFromAnswer(const QByteArray &answer)

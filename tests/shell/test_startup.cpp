@@ -7,11 +7,13 @@
 
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
+#include "shell/helpviewer.h"
 #include "shell/settings.h"
 #include "shell/tradiogroup.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -190,7 +192,7 @@ void TestStartup::languageFollowsTheDrive()
     QCOMPARE(f.Datei1->title(), fx.english(2));
     QCOMPARE(f.Label3->text(), fx.english(19));
     QCOMPARE(f.Liste_Speichern->toolTip(), fx.english(147));
-    QCOMPARE(f.HelpFile, QStringLiteral("ZYNT_HELP.HLP"));
+    QCOMPARE(f.HelpFile, QStringLiteral("ZYNT_HELP.html"));
     // The rest of the sequence goes on after the answer.
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
     QCOMPARE(fx.com1->receivedCommands().mid(0, 6), kConnect1);
@@ -238,11 +240,12 @@ void TestStartup::languageMenuTellsTheDrive()
     QVERIFY(!f.OKBottomDlg->CancelBtn->isHidden());
     f.OKBottomDlg->hide();
 
-    // The help file follows the language; where there is none, the user is told.
-    QCOMPARE(f.HelpFile, QStringLiteral("ZYNT_HELP.HLP"));
+    // The help follows the language: the English page, in the program's own window.
+    QCOMPARE(f.HelpFile, QStringLiteral("ZYNT_HELP.html"));
     f.Hilfedatei1Click();
-    QCOMPARE(fx.messages.size(), 1);
-    QVERIFY2(fx.messages[0].contains(QStringLiteral("ZYNT_HELP.HLP")), qPrintable(fx.messages[0]));
+    QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.join(QLatin1Char('\n'))));
+    QVERIFY(HelpViewer::of(&f));
+    QCOMPARE(QFileInfo(HelpViewer::of(&f)->page()).fileName(), QStringLiteral("ZYNT_HELP.html"));
 }
 
 void TestStartup::repeatedStartUpYieldsTheSameTexts()

@@ -246,8 +246,8 @@ void TestTextTable::language()
 
 void TestTextTable::helpFile()
 {
-    QCOMPARE(texts::helpFileName(1), QByteArray("ZYNT_HILFE.HLP"));
-    QCOMPARE(texts::helpFileName(2), QByteArray("ZYNT_HELP.HLP"));
+    QCOMPARE(texts::helpFileName(1), QByteArray("ZYNT_HILFE.html"));
+    QCOMPARE(texts::helpFileName(2), QByteArray("ZYNT_HELP.html"));
 }
 
 void TestTextTable::longEntryOfManyPieces()

@@ -1,0 +1,63 @@
+# Installation and the Debian package.
+#
+#   cmake --install build --prefix /usr      (or any other prefix)
+#   cd build && cpack -G DEB                 (builds zynt_<version>_<arch>.deb)
+#
+# The program finds its shipped files in ../share/zynt beside its bin folder,
+# so the layout below is fixed and does not follow CMAKE_INSTALL_BINDIR or
+# CMAKE_INSTALL_DATADIR.
+
+# The help pages are shipped files like the text and description files: the
+# build puts them beside those in build/data, where the built program and the
+# tests find them.
+set(ZYNT_HELP_PAGES ${CMAKE_SOURCE_DIR}/data/help/ZYNT_HILFE.html ${CMAKE_SOURCE_DIR}/data/help/ZYNT_HELP.html)
+foreach(page ${ZYNT_HELP_PAGES})
+  get_filename_component(name ${page} NAME)
+  configure_file(${page} ${CMAKE_BINARY_DIR}/data/${name} COPYONLY)
+endforeach()
+
+install(TARGETS zynt RUNTIME DESTINATION bin)
+install(FILES
+    ${CMAKE_SOURCE_DIR}/data/ZYNT-Texte.ini
+    ${CMAKE_SOURCE_DIR}/data/Par-dt.ini
+    ${CMAKE_SOURCE_DIR}/data/Par-engl.ini
+    ${ZYNT_HELP_PAGES}
+  DESTINATION share/zynt)
+# The desktop's menu entry and its icon, the drive symbol.
+install(FILES ${CMAKE_SOURCE_DIR}/data/zynt.desktop DESTINATION share/applications)
+foreach(size 16 24 32 48)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/icons/${size}x${size}/zynt.png
+    DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zynt)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "HEXWALD")
+set(CPACK_PACKAGE_CONTACT "ZYNT Programmiersoftware maintainers <zynt@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "commissioning and programming tool for ZYNT positioning drives")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The program is built with debug information; the package carries it stripped.
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The long description; CPack indents its lines for the control file.
+set(CPACK_PACKAGE_DESCRIPTION "A desktop tool for ZYNT positioning drives on an RS-232 line: it finds the
+drives (port, baud rate and address), reads, edits, saves and restores their
+parameters, reads, edits, writes and traces their sequence program, jogs and
+positions the axis by hand and shows its live status. German and English
+user interface with a help page in each language.")
+# The Qt 6 libraries the program links and what they need are found by
+# dpkg-shlibdeps. Without it (no dpkg-dev on the building machine) the Qt
+# libraries are named by hand, at the version built against.
+find_program(ZYNT_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(ZYNT_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION})")
+endif()
+
+include(CPack)
