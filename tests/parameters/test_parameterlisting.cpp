@@ -29,8 +29,11 @@ struct Snapshot {
     bool operator==(const Snapshot &) const = default;
 };
 
-Snapshot snapshot(const TForm1 &f)
+// The grid as the view of all parameters shows it: which view is shown at a
+// moment depends on when Timer2 ends the progress display.
+Snapshot snapshot(TForm1 &f)
 {
+    f.ffnen1Click();
     return {f.Parameters.Records, f.Parameters.Grid, f.Parameters.ParameterRowCount, f.Parameters.KeyParameterRows,
             f.Parameters.ListingDesignations};
 }
