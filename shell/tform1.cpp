@@ -128,12 +128,12 @@ void TForm1::createControls()
         l->hide();
     }
     ProgressBar1 = new QProgressBar(area);
-    ProgressBar1->setGeometry(378, 22, 180, 12);
+    ProgressBar1->setGeometry(152, 22, 200, 12); // under the interface, clear of the position
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
-    Label17 = newLabel(area, QStringLiteral("0%"), 562, 20, 40, 15);
+    Label17 = newLabel(area, QStringLiteral("0%"), 356, 20, 40, 15);
     Label17->hide();
 
     ListBox1 = new QListWidget(area);
