@@ -2,6 +2,8 @@
 // and what polling costs the program in CPU time.
 #include "bench/bench_manual.h"
 
+#include "bench/benchline.h"
+
 #include "manual/statusrules.h"
 #include "serial/tserial.h"
 #include "shell/tform1.h"
@@ -26,40 +28,6 @@ namespace {
 constexpr int kBaud = 38400;
 constexpr int kPollIntervalMs = 100; // what the connection set-up gives Timer3 at 38400 baud
 
-double processCpuSeconds()
-{
-    rusage ru {};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
-std::set<pid_t> threadIds()
-{
-    std::set<pid_t> ids;
-    for (const QString &entry : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        ids.insert(pid_t(entry.toInt()));
-    return ids;
-}
-
-// The CPU time of one thread of this process. Linux gives every thread a
-// CPU clock; its id is made from the thread id as pthread_getcpuclockid does.
-double threadCpuSeconds(pid_t tid)
-{
-    const clockid_t clock = clockid_t((~unsigned(tid) << 3) | 6);
-    timespec ts {};
-    if (clock_gettime(clock, &ts) != 0)
-        return 0; // the thread has ended
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
-double threadsCpuSeconds(const std::set<pid_t> &tids)
-{
-    double total = 0;
-    for (pid_t tid : tids)
-        total += threadCpuSeconds(tid);
-    return total;
-}
-
 qint64 commandBytes(const QList<QByteArray> &commands, qsizetype from)
 {
     qint64 bytes = 0;
@@ -75,33 +43,13 @@ PollFigures statusPoll38400(int latencyUs, int seconds)
     PollFigures figures;
     figures.cyclesPerSecond = -1;
 
-    QTemporaryDir dir;
-    sim::SimLine drive;
-    const QString link = dir.filePath(QStringLiteral("COM1"));
-    if (drive.openPty().isEmpty() || !drive.makeLink(link))
+    BenchLine line;
+    if (!line.open(kBaud, latencyUs))
         return figures;
-    qputenv("ZYNT_COM1", link.toLocal8Bit());
-    serialports::reinitialisePortTable();
-    drive.setBaud(kBaud);
-    drive.addDrive(1);
-    drive.setLineEmulation(true, latencyUs);
-    // The simulated drive's own threads are not the program's.
-    const std::set<pid_t> before = threadIds();
-    if (!drive.start())
-        return figures;
-    std::set<pid_t> simThreads;
-    for (pid_t tid : threadIds()) {
-        if (!before.count(tid))
-            simThreads.insert(tid);
-    }
-
-    TForm1 form;
+    sim::SimLine &drive = line.drive;
+    const std::set<pid_t> &simThreads = line.simThreads;
+    TForm1 &form = *line.form;
     form.Timer1->stop(); // no search: the drive is known
-    form.Serial1->setCOMPort(1);
-    form.Serial1->setBaudrate(br_038400);
-    form.Serial1->setActive(true);
-    if (!form.Serial1->Active())
-        return figures;
     form.FirmwareNumber = 120400; // what the drive's version line gives: the analogue value is polled
     form.DriveConnected = 1;
     form.setEnabled(true);

@@ -3,40 +3,25 @@
 // to the completion of the closing "quit".
 #include "bench/bench_program.h"
 
-#include "shell/tform1.h"
-#include "sim/simdrive.h"
+#include "bench/benchline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
 
 namespace bench {
 
-ProgramWriteFigures programWrite(int baud, TBaudrate rate, int latencyUs)
+ProgramWriteFigures programWrite(int baud, int latencyUs)
 {
     ProgramWriteFigures figures;
-    QTemporaryDir dir;
-    sim::SimLine drive;
-    const QString link = dir.filePath(QStringLiteral("COM1"));
-    if (!dir.isValid() || drive.openPty().isEmpty() || !drive.makeLink(link))
+    BenchLine line;
+    if (!line.open(baud, latencyUs))
         return figures;
-    qputenv("ZYNT_COM1", link.toLocal8Bit());
-    serialports::reinitialisePortTable();
-    drive.setBaud(baud);
-    drive.addDrive(1);
-    drive.setLineEmulation(true, latencyUs);
-    if (!drive.start())
-        return figures;
-    auto form = std::make_unique<TForm1>();
-    form->Serial1->setCOMPort(1);
-    form->Serial1->setBaudrate(rate);
-    form->Serial1->setActive(true);
-    if (!form->Serial1->Active())
-        return figures;
+    sim::SimLine &drive = line.drive;
+    TForm1 *form = line.form.get();
 
     form->DriveAddress = "1";
     QList<QByteArray> program;

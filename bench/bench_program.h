@@ -12,6 +12,6 @@ struct ProgramWriteFigures {
     qint64 bytes = 0;       // bytes on the wire, both ways
 };
 
-ProgramWriteFigures programWrite(int baud, TBaudrate rate, int latencyUs);
+ProgramWriteFigures programWrite(int baud, int latencyUs);
 
 } // namespace bench

@@ -2,6 +2,7 @@
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.
 #include "bench/bench_input.h"
+#include "bench/benchline.h"
 #include "bench/bench_manual.h"
 #include "bench/bench_parameters.h"
 #include "bench/bench_program.h"
@@ -19,57 +20,27 @@
 #include <cstdio>
 #include <memory>
 
+using bench::processCpuSeconds;
+
 namespace {
 
-double processCpuSeconds()
+// Queues count plain commands and runs the event loop until all are
+// answered. Returns the seconds taken, or a negative value on time-out.
+double timeRoundTrips(TForm1 &form, int count, int timeoutMs)
 {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+    QTimer wake; // bounds the wait when the line goes quiet
+    wake.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < count; ++i)
+        form.Senden_Zeichensatz("#1s\r");
+    while (form.Queue.head()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (clock.elapsed() > timeoutMs)
+            return -1;
+    }
+    return double(clock.nsecsElapsed()) / 1e9;
 }
-
-struct Line {
-    QTemporaryDir dir;
-    sim::SimLine drive;
-    std::unique_ptr<TForm1> form;
-
-    bool open(int baud, TBaudrate rate, bool emulate)
-    {
-        const QString link = dir.filePath(QStringLiteral("COM1"));
-        if (drive.openPty().isEmpty() || !drive.makeLink(link))
-            return false;
-        qputenv("ZYNT_COM1", link.toLocal8Bit());
-        serialports::reinitialisePortTable();
-        drive.setBaud(baud);
-        drive.addDrive(1);
-        drive.setLineEmulation(emulate, 0);
-        if (!drive.start())
-            return false;
-        form = std::make_unique<TForm1>();
-        form->Serial1->setCOMPort(1);
-        form->Serial1->setBaudrate(rate);
-        form->Serial1->setActive(true);
-        return form->Serial1->Active();
-    }
-
-    // Queues count plain commands and runs the event loop until all are
-    // answered. Returns the seconds taken, or a negative value on time-out.
-    double run(int count, int timeoutMs)
-    {
-        QTimer wake; // bounds the wait when the line goes quiet
-        wake.start(100);
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < count; ++i)
-            form->Senden_Zeichensatz("#1s\r");
-        while (form->Queue.head()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            if (clock.elapsed() > timeoutMs)
-                return -1;
-        }
-        return double(clock.nsecsElapsed()) / 1e9;
-    }
-};
 
 // Bytes on the wire for one plain command: the command, its echo and
 // "\nok\n\r".
@@ -85,13 +56,13 @@ int main(int argc, char *argv[])
 
     double roundTrips = 0, usPerCommand = 0;
     {
-        Line line;
-        if (!line.open(38400, br_038400, false)) {
+        bench::BenchLine line;
+        if (!line.open(38400, -1)) {
             std::fprintf(stderr, "cannot open the simulated line\n");
             return 1;
         }
         const int n = 10000;
-        const double s = line.run(n, 120000);
+        const double s = timeRoundTrips(*line.form, n, 120000);
         if (s < 0) {
             std::fprintf(stderr, "round trips timed out\n");
             return 1;
@@ -100,15 +71,15 @@ int main(int argc, char *argv[])
         usPerCommand = s * 1e6 / n;
     }
 
-    struct Emulated { int baud; TBaudrate rate; int count; double achieved = 0, ideal = 0; };
-    Emulated emulated[] = {{9600, br_009600, 150}, {38400, br_038400, 500}};
+    struct Emulated { int baud; int count; double achieved = 0, ideal = 0; };
+    Emulated emulated[] = {{9600, 150}, {38400, 500}};
     for (Emulated &e : emulated) {
-        Line line;
-        if (!line.open(e.baud, e.rate, true)) {
+        bench::BenchLine line;
+        if (!line.open(e.baud, 0)) {
             std::fprintf(stderr, "cannot open the emulated line\n");
             return 1;
         }
-        e.achieved = line.run(e.count, 120000);
+        e.achieved = timeRoundTrips(*line.form, e.count, 120000);
         if (e.achieved < 0) {
             std::fprintf(stderr, "emulated line timed out\n");
             return 1;
@@ -117,7 +88,7 @@ int main(int argc, char *argv[])
     }
 
     // A 299-line program write with 1 ms drive latency per command.
-    const bench::ProgramWriteFigures programWrite = bench::programWrite(38400, br_038400, 1000);
+    const bench::ProgramWriteFigures programWrite = bench::programWrite(38400, 1000);
     if (programWrite.achieved < 0) {
         std::fprintf(stderr, "program write failed\n");
         return 1;
@@ -125,8 +96,8 @@ int main(int argc, char *argv[])
 
     double idlePercent = 0;
     {
-        Line line;
-        if (!line.open(38400, br_038400, false)) {
+        bench::BenchLine line;
+        if (!line.open(38400, -1)) {
             std::fprintf(stderr, "cannot open the idle line\n");
             return 1;
         }

@@ -5,6 +5,7 @@
 // after a fault at most, the memory, and the CPU time.
 //
 //   zynt-soak [--minutes N] [--seed S]
+#include "bench/benchline.h"
 #include "serial/tserial.h"
 #include "shell/tform1.h"
 #include "sim/simdrive.h"
@@ -29,32 +30,11 @@
 #include <set>
 #include <vector>
 
+using bench::processCpuSeconds;
+using bench::threadCpuSeconds;
+using bench::threadIds;
+
 namespace {
-
-double processCpuSeconds()
-{
-    rusage ru {};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
-std::set<pid_t> threadIds()
-{
-    std::set<pid_t> ids;
-    for (const QString &entry : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        ids.insert(pid_t(entry.toInt()));
-    return ids;
-}
-
-// The CPU clock of a thread, as pthread_getcpuclockid makes it from its id.
-double threadCpuSeconds(pid_t tid)
-{
-    const clockid_t clock = clockid_t((~unsigned(tid) << 3) | 6u);
-    timespec ts {};
-    if (clock_gettime(clock, &ts) != 0)
-        return 0;
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 double residentMegabytes()
 {
