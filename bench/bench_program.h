@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/tserial.h"
+#include <QtGlobal>
 
 namespace bench {
 
