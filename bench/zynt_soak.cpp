@@ -122,8 +122,9 @@ private:
             if (!before.count(tid))
                 m_simThreads.insert(tid);
         }
+        // The old line (hung up) goes, once what it received is counted.
         if (m_line)
-            m_oldLines.push_back(std::move(m_line));
+            cyclesEnded();
         m_line = std::move(line);
         return true;
     }
@@ -155,7 +156,14 @@ private:
         }
     }
 
-    qsizetype cyclesEnded() const { return m_line->receivedCommands().count("#P1300?\r"); }
+    // Poll cycles ended so far: the line's list of received commands is
+    // emptied as it is counted, so that the soak's own memory stays flat.
+    qsizetype cyclesEnded()
+    {
+        m_cycles += m_line->receivedCommands().count("#P1300?\r");
+        m_line->clearReceived();
+        return m_cycles;
+    }
 
     bool linkHealthy() const
     {
@@ -303,7 +311,6 @@ private:
     QTemporaryDir m_dir;
     QString m_link;
     std::unique_ptr<sim::SimLine> m_line;
-    std::vector<std::unique_ptr<sim::SimLine>> m_oldLines;
     std::set<pid_t> m_simThreads;
     std::unique_ptr<TForm1> m_form;
     QElapsedTimer m_clock;
@@ -316,6 +323,7 @@ private:
     bool m_dropsPending = false;
     qint64 m_faultEnd = 0;
     qsizetype m_cyclesAtEnd = 0;
+    qsizetype m_cycles = 0;
     double m_longest = 0;
     int m_unrecovered = 0;
     int m_boxes = 0;
