@@ -219,8 +219,14 @@ private:
             faults.start(500); // the last one first
             return;
         }
-        if (m_awaiting)
+        if (m_awaiting) {
             ++m_unrecovered;
+            std::fprintf(stderr, "soak: not recovered after %s: connected %d, re-probing %d, enabled %d, hung up %d, "
+                                 "cycles %lld (at the end %lld), poll %d\n",
+                         kFaultNames[int(m_current)], m_form->DriveConnected, m_form->Timer10->isActive(),
+                         m_form->isEnabled(), m_form->Serial1->HungUp(), (long long)cyclesEnded(),
+                         (long long)m_cyclesAtEnd, m_form->Timer3->isActive());
+        }
         const Fault fault = Fault(m_rng.bounded(7));
         m_current = fault;
         ++m_count[fault];

@@ -574,6 +574,9 @@ void SimLine::setNextErrorLine(const QByteArray &text)
 
 void SimLine::hangUp()
 {
+    // A pulled adapter takes its device name with it; a line that comes
+    // back later (perhaps on the same pseudo-terminal number) makes its own.
+    removeLink();
     std::unique_lock lock(d->mutex);
     if (!d->running) {
         d->closeLine();

@@ -81,7 +81,7 @@ public:
     void setSilent(bool silent);                // no answer to anything
     void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once (in pieces when chunking is set)
     void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"
-    void hangUp();                              // closes the line for good (the adapter is pulled)
+    void hangUp();                              // closes the line for good and removes its link (the adapter is pulled)
 
     // While the drives run in master mode (after "#0RUN"), the master drive
     // talks on the line by itself: these pieces, one every intervalMs, in
