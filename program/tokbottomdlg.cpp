@@ -70,6 +70,14 @@ void TOKBottomDlg::OKBtnClick()
         m_form1->Liste_aktualisieren();
     if (lastOfWriteBack)
         m_form1->endWriteBack();
+    // The refused command may have been the status query whose answer would
+    // have started the next poll cycle, and the error stopped the link
+    // watchdog: without this the link would go unwatched for good. A
+    // transfer under way starts the poll itself when it ends.
+    TForm1 &f = *m_form1;
+    if (!f.Timer3->isActive() && !f.ProgramWrite && !f.ProgramListing && !f.WriteBackRunning && !f.TerminalTyping &&
+        !f.PollingStopped && !f.MasterMode)
+        f.Timer3->start();
     OKBtn->move(79, OKBtn->y());
     setLabelColour(Qt::yellow);
 }

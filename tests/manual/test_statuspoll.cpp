@@ -4,7 +4,12 @@
 #include "tests/link/linkfixture.h"
 #include "tests/manual/manualfixture.h"
 
+#include "program/tokbottomdlg.h"
+
 #include <QDir>
+
+#include <atomic>
+#include <memory>
 #include <QPlainTextEdit>
 
 namespace {
@@ -65,6 +70,7 @@ private slots:
     void motion();
     void driveState();
     void sevenAnimationTicks();
+    void refusedQueryDoesNotEndThePoll();
     void pictureWhileMoving();
 };
 
@@ -378,6 +384,31 @@ void TestStatusPoll::pictureWhileMoving()
     const QPixmap picture = w->grab();
     QCOMPARE(picture.size(), w->size());
     QVERIFY2(picture.save(file), qPrintable(file));
+}
+
+void TestStatusPoll::refusedQueryDoesNotEndThePoll()
+{
+    // The drive refuses the last query of a cycle, whose answer would have
+    // started the next one; the error also stopped the link watchdog. Once
+    // the user has confirmed the message, the poll goes on.
+    ManualUi ui;
+    auto refuse = std::make_shared<std::atomic<bool>>(false);
+    QVERIFY(ui.start([refuse](sim::SimLine &line) {
+        line.addCommand([refuse](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+            if (command == "P1300?" && refuse->exchange(false))
+                return QByteArray("\n** Lesefehler\r");
+            return std::nullopt;
+        });
+    }));
+    TForm1 &f = *ui.f;
+    *refuse = true;
+    QVERIFY(ui.until([&] { return f.OKBottomDlg->isVisible(); }));
+    QVERIFY(!f.Timer9->isActive());
+    QVERIFY(!f.Timer3->isActive());
+    QTest::mouseClick(f.OKBottomDlg->OKBtn, Qt::LeftButton);
+    const qsizetype mark = ui.fx.com1->receivedCommands().size();
+    QVERIFY(ui.until([&] { return ui.fx.com1->receivedCommands().mid(mark).count("#P1300?\r") >= 2; }));
+    QVERIFY(!f.OKBottomDlg->isVisible());
 }
 
 QTEST_MAIN(TestStatusPoll)
