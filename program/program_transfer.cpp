@@ -115,9 +115,13 @@ void TForm1::ProgramListingTimeout()
         return;
     }
     if (!queueHolds(Queue, CommandKind::ProgramListing)) {
-        // The queue was cleared under the read (a lost link): nothing more
-        // will come, and the link's own supervision has spoken.
+        // The read is gone without its listing: the queue was cleared under
+        // it (a lost link, whose own supervision has spoken and restarts the
+        // poll), or the user confirmed a drive error in its place. The poll
+        // it stopped must start again in that case.
         endProgramListing();
+        if (!Timer10->isActive() && !Timer3->isActive())
+            Timer3->start();
         return;
     }
     // As long as the drive keeps talking (and not endlessly) the read goes on.

@@ -42,6 +42,7 @@ private slots:
     void overwriteQuestion();
     void errorLineNamesTheRow();
     void labelErrorEndsTheWrite();
+    void refusedReadStartsThePollAgain();
     void lineNeverAnswered();
 
     void read_data();
@@ -447,6 +448,26 @@ void TestProgramTransfer::reloadButtonReads()
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), kReadCommands);
     QCOMPARE(fx->cell(11), QByteArray("JMP loop"));
+}
+
+void TestProgramTransfer::refusedReadStartsThePollAgain()
+{
+    // The drive answers "list" with an error; once the user has confirmed
+    // it, the read ends with its watchdog and the status poll it stopped
+    // starts again.
+    fx->line().addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        if (command == "list")
+            return QByteArray("\n** Speicher gesperrt\r");
+        return std::nullopt;
+    });
+    f->ZYNTffnen1->trigger();
+    QVERIFY(f->ProgramListing);
+    QVERIFY(!f->Timer3->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QVERIFY(f->Timer3->isActive());
+    QVERIFY(f->isEnabled());
 }
 
 QTEST_MAIN(TestProgramTransfer)
