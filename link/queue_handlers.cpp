@@ -31,6 +31,7 @@ void TForm1::Liste_aktualisieren()
     if (!next)
         return;
     Serial1->WriteString(next->Text);
+    watchTransfer();
     if (next->Kind == CommandKind::ProgramLine) {
         // A program line is being written: its answer is watched by Timer7,
         // and the status watchdog must not fire while the status poll pauses.
@@ -51,4 +52,10 @@ void TForm1::takeAnswerWithoutEvaluation()
         return; // not complete yet
     ReceiveBuffer.clear();
     Liste_aktualisieren();
+}
+
+void TForm1::watchTransfer()
+{
+    if (ProgramWrite || WriteBackRunning)
+        TransferWatchdog->start();
 }

@@ -159,6 +159,7 @@ void TForm1::showDriveError()
         return; // the error line is not complete yet
 
     Timer7->stop();
+    TransferWatchdog->stop(); // the user answers now; the confirmation goes on
     ReceiveBuffer.chop(1);
 
     const CommandNode *head = Queue.head();
@@ -204,6 +205,7 @@ void TForm1::showDriveError()
 
 void TForm1::endTransferDisplay()
 {
+    TransferWatchdog->stop();
     Timer2->stop();
     Label4->hide();
     Timer7->stop();

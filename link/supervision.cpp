@@ -93,6 +93,27 @@ void TForm1::Timer9Timer()
         w->hide();
     clearQueue();
     WriteBackRunning = false; // what was left of it is gone with the queue
+    TransferWatchdog->stop();
+}
+
+void TForm1::TransferWatchdogTimer()
+{
+    if (!Queue.head())
+        return;
+    if (ProgramWrite) {
+        Timer7Timer(); // ended as a program line without "pgm" ends it
+        return;
+    }
+    if (!WriteBackRunning)
+        return;
+    // A parameter of the write-back got no answer: the rest is dropped, the
+    // window opens again, and the user is told.
+    clearQueue();
+    ReceiveBuffer.clear();
+    WriteBackRunning = false;
+    endTransferDisplay();
+    errorBox(message("Fehler beim Übertragen der Parameter in die ZYNT: die ZYNT antwortet nicht.",
+                     "Error writing the parameters to the ZYNT: the ZYNT does not answer."));
 }
 
 void TForm1::Timer10Timer()

@@ -37,6 +37,9 @@ void TForm1::Button8Click()
     // unlocks the window and reads the list again.
     Queue.lastQueued()->Kind = CommandKind::WriteBackLast;
     WriteBackRunning = true;
+    // Nothing else watches a write-back: an answer that never comes would
+    // leave the window locked for good.
+    watchTransfer();
 }
 
 void TForm1::Button3Click()

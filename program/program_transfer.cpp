@@ -176,6 +176,9 @@ void TForm1::ZYNT_Programm_Speichern()
     endTraceDisplay();
     Label4->show();
     Timer2->start();
+    // Timer7 watches the program lines; the commands before them ("TROFF",
+    // "S") are watched too, or a lost answer would hold the write for good.
+    watchTransfer();
 }
 
 void TForm1::Timer7Timer()
@@ -185,6 +188,7 @@ void TForm1::Timer7Timer()
     // Sent later, after the drive left entry mode, each would be executed
     // as a command of its own.
     Timer7->stop();
+    TransferWatchdog->stop();
     Serial1->WriteString('#' + DriveAddress + "quit\r");
     clearQueue();
     ReceiveBuffer.clear();

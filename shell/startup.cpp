@@ -264,7 +264,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     for (QTimer *t : {Timer1, Timer2, Timer3, Timer5, Timer6, Timer7, Timer8, Timer9, Timer10})
         t->stop();
     // The remaining timers would only find a closed port; they stop too.
-    for (QTimer *t : {Timer4, Timer11, Timer12, Timer13, Timer14})
+    for (QTimer *t : {Timer4, Timer11, Timer12, Timer13, Timer14, TransferWatchdog})
         t->stop();
     Serial1->setActive(false);
     ParameterListBuffer = QByteArray();

@@ -203,6 +203,13 @@ public:
            *Timer5 = nullptr, *Timer6 = nullptr, *Timer7 = nullptr, *Timer8 = nullptr,
            *Timer9 = nullptr, *Timer10 = nullptr, *Timer11 = nullptr, *Timer12 = nullptr,
            *Timer13 = nullptr, *Timer14 = nullptr;
+    // Watches a program write or a parameter write-back between its
+    // commands: an answer that does not come within Timer7's period ends
+    // the transfer, as Timer7 ends it for a program line.
+    QTimer *TransferWatchdog = nullptr;
+    void TransferWatchdogTimer();
+    // (Re)starts it while a transfer runs.
+    void watchTransfer();
 
     // The terminal's output memo, as text in the drive's code page.
     QByteArray memoRxDText() const;

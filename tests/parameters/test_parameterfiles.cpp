@@ -45,6 +45,7 @@ private slots:
     void writeBackSkipsAndStopsAsRuled();
     void writeBackErrorNamesTheParameter();
     void writeBackWithThePortClosed();
+    void writeBackAnswerNeverComes();
     void permanentSave();
     void saveAndLoadAgain();
     void wrongHeaderAndUnreadableFiles();
@@ -161,6 +162,39 @@ void TestParameterFiles::writeBackWithThePortClosed()
     f.Serial1->setActive(true);
     QTest::qWait(200);
     QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+}
+
+void TestParameterFiles::writeBackAnswerNeverComes()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        // The drive echoes the assignment and never says "ok" to it.
+        line.addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+            return command == "P1020=777" ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+        });
+    }));
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stumm.par"));
+    QVERIFY(writeFile(path, "ZYNT-Parameter\r\nA:P1019=10\r\nB:P1020=777\r\nC:P1018=20\r\n"));
+    ui.fileNames << path;
+    f.Parameterffnen1Click();
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QVERIFY(!f.isEnabled());
+
+    QTRY_COMPARE_WITH_TIMEOUT(ui.messages.size(), 1, ParameterUi::kWait);
+    QVERIFY(ui.messages[0].contains(QStringLiteral("antwortet nicht")));
+    QVERIFY(f.isEnabled());
+    QVERIFY(f.Label8->isHidden());
+    QVERIFY(!f.WriteBackRunning);
+    QVERIFY(!f.Queue.head());
+    QVERIFY(f.Timer3->isActive());
+    // The rest of the batch is dropped; the link goes on with what comes next.
+    QCOMPARE(assignments(ui.sentSince(before)), (QList<QByteArray> {"#1P1019=10\r", "#1P1020=777\r"}));
+    QTest::mouseClick(f.Button3, Qt::LeftButton);
+    QVERIFY(ui.received("#1psave\r"));
+    QVERIFY(!assignments(ui.sentSince(before)).contains("#1P1018=20\r"));
 }
 
 void TestParameterFiles::permanentSave()

@@ -44,6 +44,7 @@ private slots:
     void labelErrorEndsTheWrite();
     void refusedReadStartsThePollAgain();
     void lineNeverAnswered();
+    void startNeverAnswered();
 
     void read_data();
     void read();
@@ -64,6 +65,12 @@ void TestProgramTransfer::init()
     const QByteArray test = QTest::currentTestFunction();
     const QByteArray row = QTest::currentDataTag();
     auto prepare = [test, row](sim::SimLine &line) {
+        if (test == "startNeverAnswered") {
+            // The drive takes "S" but never says "ok" to it.
+            line.addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+                return command == "S" ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+            });
+        }
         if (test == "read") {
             QByteArrayList lines;
             if (row == "sample")
@@ -304,6 +311,30 @@ void TestProgramTransfer::lineNeverAnswered()
     // The rest of the program never follows, and the link is usable.
     QTest::qWait(300);
     QCOMPARE(fx->sent(), expected);
+    QTest::mouseClick(f->Button2, Qt::LeftButton);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent().last(), QByteArray("#1s\r"));
+}
+
+void TestProgramTransfer::startNeverAnswered()
+{
+    f->BitBtn1->click();
+    fx->setLines(ProgramFixture::numbered(4));
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
+    QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT"));
+    QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1quit\r"}), kWait);
+    QVERIFY(f->isEnabled());
+    QVERIFY(f->Label4->isHidden());
+    QVERIFY(!f->ProgramWrite);
+    QVERIFY(!f->Queue.head());
+    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->TransferWatchdog->isActive());
+
+    // Nothing of the program follows, and the link is usable.
+    QTest::qWait(300);
+    QCOMPARE(fx->sent().size(), 3);
     QTest::mouseClick(f->Button2, Qt::LeftButton);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent().last(), QByteArray("#1s\r"));
