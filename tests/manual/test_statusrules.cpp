@@ -4,7 +4,8 @@
 
 #include <QtTest>
 
-using status::Display;
+// Not "Display": X11 declares one wherever a Qt GUI application header is seen.
+using StatusDisplay = status::Display;
 
 Q_DECLARE_METATYPE(status::Display)
 
@@ -149,38 +150,38 @@ void TestStatusRules::readInteger()
 void TestStatusRules::routing_data()
 {
     QTest::addColumn<QByteArray>("buffer");
-    QTest::addColumn<Display>("display");
+    QTest::addColumn<StatusDisplay>("display");
     // The answer to every query of a cycle reaches its own display.
-    QTest::newRow("P51") << answer("#1P51?\r", "P51=1300") << Display::Position;
-    QTest::newRow("P51 at address 11") << answer("#11P51?\r", "P51=12") << Display::Position;
-    QTest::newRow("P336") << answer("#P336?\r", "P336=1") << Display::InPosition;
-    QTest::newRow("P336 named POS") << answer("#P336?\r", "POS=1") << Display::InPosition;
-    QTest::newRow("P11") << answer("#P11?\r", "P11=51") << Display::Error;
-    QTest::newRow("P12") << answer("#P12?\r", "P12=1300") << Display::Warning;
-    QTest::newRow("O1") << answer("#O1?\r", "O1=1") << Display::Output1;
-    QTest::newRow("O2") << answer("#O2?\r", "O2=0") << Display::Output2;
-    QTest::newRow("O3") << answer("#O3?\r", "O3=1") << Display::Output3;
-    QTest::newRow("O4") << answer("#O4?\r", "O4=0") << Display::Output4;
-    QTest::newRow("ADC") << answer("#ADC?\r", "ADC=51") << Display::Analogue;
-    QTest::newRow("P134 ON") << answer("#P134?\r", "ON") << Display::DriveState;
-    QTest::newRow("P134 OFF") << answer("#P134?\r", "OFF") << Display::DriveState;
-    QTest::newRow("P134 as assignment") << answer("#P134?\r", "P134=ON") << Display::DriveState;
+    QTest::newRow("P51") << answer("#1P51?\r", "P51=1300") << StatusDisplay::Position;
+    QTest::newRow("P51 at address 11") << answer("#11P51?\r", "P51=12") << StatusDisplay::Position;
+    QTest::newRow("P336") << answer("#P336?\r", "P336=1") << StatusDisplay::InPosition;
+    QTest::newRow("P336 named POS") << answer("#P336?\r", "POS=1") << StatusDisplay::InPosition;
+    QTest::newRow("P11") << answer("#P11?\r", "P11=51") << StatusDisplay::Error;
+    QTest::newRow("P12") << answer("#P12?\r", "P12=1300") << StatusDisplay::Warning;
+    QTest::newRow("O1") << answer("#O1?\r", "O1=1") << StatusDisplay::Output1;
+    QTest::newRow("O2") << answer("#O2?\r", "O2=0") << StatusDisplay::Output2;
+    QTest::newRow("O3") << answer("#O3?\r", "O3=1") << StatusDisplay::Output3;
+    QTest::newRow("O4") << answer("#O4?\r", "O4=0") << StatusDisplay::Output4;
+    QTest::newRow("ADC") << answer("#ADC?\r", "ADC=51") << StatusDisplay::Analogue;
+    QTest::newRow("P134 ON") << answer("#P134?\r", "ON") << StatusDisplay::DriveState;
+    QTest::newRow("P134 OFF") << answer("#P134?\r", "OFF") << StatusDisplay::DriveState;
+    QTest::newRow("P134 as assignment") << answer("#P134?\r", "P134=ON") << StatusDisplay::DriveState;
     // "P1300" holds "P1", "P13" and "P130", but none of the names before it.
-    QTest::newRow("P1300") << answer("#P1300?\r", "P1300=11") << Display::Inputs;
+    QTest::newRow("P1300") << answer("#P1300?\r", "P1300=11") << StatusDisplay::Inputs;
     QTest::newRow("P1300, acknowledgements around") << ("ok\r" + answer("#P1300?\r", "P1300=12") + "ok\r")
-                                                   << Display::Inputs;
-    QTest::newRow("something else") << answer("#P7?\r", "P7=3") << Display::None;
+                                                   << StatusDisplay::Inputs;
+    QTest::newRow("something else") << answer("#P7?\r", "P7=3") << StatusDisplay::None;
     // First match wins.
-    QTest::newRow("P51 before everything") << QByteArray("P51 ADC P336 P11 ON") << Display::Position;
-    QTest::newRow("ADC before P336") << QByteArray("ADC P336") << Display::Analogue;
-    QTest::newRow("P11 before P1300") << QByteArray("P1300 P11") << Display::Error;
-    QTest::newRow("outputs before ON") << QByteArray("ON O3") << Display::Output3;
+    QTest::newRow("P51 before everything") << QByteArray("P51 ADC P336 P11 ON") << StatusDisplay::Position;
+    QTest::newRow("ADC before P336") << QByteArray("ADC P336") << StatusDisplay::Analogue;
+    QTest::newRow("P11 before P1300") << QByteArray("P1300 P11") << StatusDisplay::Error;
+    QTest::newRow("outputs before ON") << QByteArray("ON O3") << StatusDisplay::Output3;
 }
 
 void TestStatusRules::routing()
 {
     QFETCH(QByteArray, buffer);
-    QFETCH(Display, display);
+    QFETCH(StatusDisplay, display);
     QCOMPARE(status::displayOf(buffer), display);
 }
 
@@ -303,7 +304,7 @@ void TestStatusRules::driveState()
     QCOMPARE(status::driveStateText(status::valueText(buffer)), stateText);
     const auto update = status::readAnswer(buffer);
     QVERIFY(update);
-    QCOMPARE(update->display, Display::DriveState);
+    QCOMPARE(update->display, StatusDisplay::DriveState);
     QCOMPARE(update->driveOn, on);
 }
 
@@ -318,12 +319,12 @@ void TestStatusRules::wholeAnswers()
     };
 
     status::Update u = read("#1P51?\r", "P51=-1234");
-    QCOMPARE(u.display, Display::Position);
+    QCOMPARE(u.display, StatusDisplay::Position);
     QCOMPARE(u.shown.literal, QByteArray("-1234"));
     QVERIFY(!u.endsCycle);
 
     u = read("#P336?\r", "P336=1");
-    QCOMPARE(u.display, Display::InPosition);
+    QCOMPARE(u.display, StatusDisplay::InPosition);
     QVERIFY(u.inPosition);
     QCOMPARE(u.shown.literal, QByteArray("In Position"));
     u = read("#P336?\r", "P336=0");
@@ -331,29 +332,29 @@ void TestStatusRules::wholeAnswers()
     QCOMPARE(u.shown.literal, QByteArray());
 
     u = read("#P11?\r", "P11=18");
-    QCOMPARE(u.display, Display::Error);
+    QCOMPARE(u.display, StatusDisplay::Error);
     QCOMPARE(u.shown, (status::Shown {53, {}}));
     u = read("#P12?\r", "P12=0");
-    QCOMPARE(u.display, Display::Warning);
+    QCOMPARE(u.display, StatusDisplay::Warning);
     QCOMPARE(u.shown, (status::Shown {60, {}}));
 
     u = read("#O2?\r", "O2=1");
-    QCOMPARE(u.display, Display::Output2);
+    QCOMPARE(u.display, StatusDisplay::Output2);
     QCOMPARE(u.output, 2);
     QCOMPARE(u.outputCaption, QByteArray("O2 ON"));
 
     u = read("#ADC?\r", "ADC=513");
-    QCOMPARE(u.display, Display::Analogue);
+    QCOMPARE(u.display, StatusDisplay::Analogue);
     QCOMPARE(u.shown.literal, QByteArray("513"));
 
     u = read("#P1300?\r", "P1300=5");
-    QCOMPARE(u.display, Display::Inputs);
+    QCOMPARE(u.display, StatusDisplay::Inputs);
     QVERIFY(u.endsCycle);
     QCOMPARE(QByteArrayList(u.inputs.begin(), u.inputs.end()),
              (QByteArrayList {"1", "0", "1", "0", "0", "0", "0", "0"}));
 
     u = read("#P134?\r", "OFF");
-    QCOMPARE(u.display, Display::DriveState);
+    QCOMPARE(u.display, StatusDisplay::DriveState);
     QVERIFY(!u.driveOn);
 }
 
