@@ -6,11 +6,10 @@
 #include "fuzzbytes.h"
 #include "link/answerrules.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
+    fuzz::Input input(data, size);
     const uint8_t kind = input.ConsumeIntegral<uint8_t>();
     const QByteArray address = QByteArray::fromStdString(input.ConsumeRandomLengthString(4));
     const QByteArray command = QByteArray::fromStdString(input.ConsumeRandomLengthString(24));

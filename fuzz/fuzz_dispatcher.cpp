@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <memory>
 
@@ -77,7 +76,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
+    fuzz::Input input(data, size);
     auto form = std::make_unique<TForm1>();
     const uint8_t setup = input.ConsumeIntegral<uint8_t>();
     static const uint8_t kLinkStates[8] = {0, 0, 0, 0, 0, 1, 2, 4};

@@ -5,9 +5,12 @@
 #include <QByteArray>
 #include <QByteArrayList>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace fuzz {
 
@@ -45,5 +48,72 @@ inline QByteArrayList pieces(const QByteArray &input, char separator, int count)
         parts.append(QByteArray());
     return parts;
 }
+
+// Takes an input apart: numbers from its end, text from its front, in the
+// way clang's FuzzedDataProvider does, so that inputs the fuzzer found
+// replay the same way in the builds without clang.
+class Input {
+public:
+    Input(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+
+    size_t remaining_bytes() const { return m_size; }
+
+    // The integral types used here are one byte wide.
+    template <typename T> T ConsumeIntegral()
+    {
+        static_assert(sizeof(T) == 1, "only single bytes are taken from the end");
+        if (m_size == 0)
+            return T(0);
+        --m_size;
+        return T(m_data[m_size]);
+    }
+
+    std::string ConsumeBytesAsString(size_t count)
+    {
+        count = std::min(count, m_size);
+        std::string taken(reinterpret_cast<const char *>(m_data), count);
+        advance(count);
+        return taken;
+    }
+
+    // Up to maxLength characters; a backslash followed by anything but a
+    // backslash ends the text early, a doubled one stands for itself.
+    std::string ConsumeRandomLengthString(size_t maxLength)
+    {
+        std::string taken;
+        for (size_t i = 0; i < maxLength && m_size > 0; ++i) {
+            char next = char(m_data[0]);
+            advance(1);
+            if (next == '\\' && m_size > 0) {
+                next = char(m_data[0]);
+                advance(1);
+                if (next != '\\')
+                    break;
+            }
+            taken += next;
+        }
+        return taken;
+    }
+
+    std::string ConsumeRemainingBytesAsString() { return ConsumeBytesAsString(m_size); }
+
+    template <typename T> std::vector<T> ConsumeRemainingBytes()
+    {
+        static_assert(sizeof(T) == 1, "bytes only");
+        std::vector<T> taken(m_data, m_data + m_size);
+        advance(m_size);
+        return taken;
+    }
+
+private:
+    void advance(size_t count)
+    {
+        m_data += count;
+        m_size -= count;
+    }
+
+    const uint8_t *m_data;
+    size_t m_size;
+};
 
 } // namespace fuzz

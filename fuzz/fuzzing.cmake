@@ -1,7 +1,7 @@
-# The fuzz targets: a build of their own, configured with clang
+# The fuzzing build: a build of its own, configured with clang
 # (CC=clang CXX=clang++ cmake -DZYNT_FUZZ=ON), in which every library the
 # targets link is built with the fuzzer's coverage and the sanitizers. The
-# normal build does not need clang and does not see any of this.
+# other builds need no clang; they replay the targets' inputs as tests.
 option(ZYNT_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 
 if(ZYNT_FUZZ)
@@ -11,5 +11,4 @@ if(ZYNT_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
-  add_subdirectory(${CMAKE_CURRENT_LIST_DIR} ${CMAKE_BINARY_DIR}/fuzz)
 endif()
