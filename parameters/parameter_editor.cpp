@@ -11,6 +11,8 @@
 #include "shell/tradiogroup.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,6 +126,7 @@ void TForm1::openEditor(const params::EditorSpec &spec, int n)
             box->setText(bit < labels.size() ? fromCp1252(labels[bit]) : QString());
             if (bit < spec.widenedBoxes)
                 box->resize(spec.widenedWidth, box->height());
+            fitBoxLabel(box);
         }
         checkbox_werte(params::valueFlags(currentValue()));
         control = GroupBox1;
@@ -195,6 +198,18 @@ void TForm1::checkbox_werte(uint16_t flags)
         if (box != 9)
             CheckBox[size_t(box)]->setChecked(ticked[size_t(box)]);
     }
+}
+
+void TForm1::fitBoxLabel(QCheckBox *box)
+{
+    // The narrow boxes were laid out for a smaller font than this system's:
+    // a designation of eleven characters is shown whole in a smaller one.
+    QFont font = GroupBox1->font();
+    const int room = box->width() - box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) -
+                     box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box) - 2;
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(box->text()) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    box->setFont(font);
 }
 
 void TForm1::checkbox10_17_visible(bool show)

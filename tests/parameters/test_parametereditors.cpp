@@ -200,6 +200,10 @@ void TestParameterEditors::sixteenBoxesLabelledFromTheListing()
     QCOMPARE(f.CheckBox[17]->text(), fromCp1252(f.Parameters.ListingDesignations[80]));
     QVERIFY(f.CheckBox[1]->isChecked());  // bit 0
     QVERIFY(f.CheckBox[10]->isChecked()); // bit 8
+    // Eleven characters fit the narrow boxes whole.
+    for (int box : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16, 17})
+        QVERIFY2(f.CheckBox[size_t(box)]->sizeHint().width() <= f.CheckBox[size_t(box)]->width(),
+                 qPrintable(f.CheckBox[size_t(box)]->text()));
     savePicture(f, "parameter-bit-editor.png");
     QTest::mouseClick(f.CheckBox[17], Qt::LeftButton, {}, QPoint(4, 4)); // bit 15
     QTest::mouseClick(f.Button9, Qt::LeftButton);
