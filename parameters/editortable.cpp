@@ -24,18 +24,18 @@ constexpr std::array<Label, kMaxListedLabels> textRange(int first, int last)
     return labels;
 }
 
-constexpr EditorSpec numeric(int first, int last, bool resend = true)
+constexpr EditorRule numeric(int first, int last, bool resend = true)
 {
-    EditorSpec spec;
-    spec.first = first;
-    spec.last = last;
-    spec.kind = Numeric;
-    spec.resendOnEnter = resend;
-    return spec;
+    EditorRule rule;
+    rule.first = first;
+    rule.last = last;
+    rule.kind = Numeric;
+    rule.resendOnEnter = resend;
+    return rule;
 }
 
 // Sorted by number. Numbers between the entries open nothing.
-constexpr EditorSpec kEditors[] = {
+constexpr EditorRule kEditors[] = {
     numeric(0, 0),
     numeric(41, 42),
     {.first = 44, .last = 44, .kind = Options, .hint = 78, .caption = 79, .labels = textRange(80, 85),
@@ -161,17 +161,17 @@ constexpr GridHelp kGridHelp[] = {
 };
 constexpr int kGridHelpOther = 2;
 
-int listedCount(const EditorSpec &spec)
+int listedCount(const EditorRule &rule)
 {
     int count = 0;
-    while (count < kMaxListedLabels && (spec.labels[size_t(count)].text || spec.labels[size_t(count)].literal))
+    while (count < kMaxListedLabels && (rule.labels[size_t(count)].text || rule.labels[size_t(count)].literal))
         ++count;
     return count;
 }
 
-int half(const EditorSpec &spec)
+int half(const EditorRule &rule)
 {
-    return optionCount(spec) / 2;
+    return optionCount(rule) / 2;
 }
 
 // The output lists: "off", the outputs (and for the 16-option list the
@@ -205,10 +205,10 @@ bool isBlank(const QByteArray &text)
 
 } // namespace
 
-const EditorSpec *editorFor(int number)
+const EditorRule *editorFor(int number)
 {
     const auto found = std::find_if(std::begin(kEditors), std::end(kEditors),
-                                    [number](const EditorSpec &spec) { return number <= spec.last; });
+                                    [number](const EditorRule &rule) { return number <= rule.last; });
     if (found == std::end(kEditors) || number < found->first)
         return nullptr;
     return found;
@@ -236,12 +236,12 @@ int gridHelpContext(const QByteArray &designation)
 
 std::optional<int> editorHelpContext(int number)
 {
-    const EditorSpec *spec = editorFor(number);
-    if (!spec || spec->helpContext == kHelpOwnNumber)
+    const EditorRule *rule = editorFor(number);
+    if (!rule || rule->helpContext == kHelpOwnNumber)
         return number;
-    if (spec->helpContext == kHelpUnchanged)
+    if (rule->helpContext == kHelpUnchanged)
         return std::nullopt;
-    return spec->helpContext;
+    return rule->helpContext;
 }
 
 std::optional<QByteArray> resendAssignment(const QByteArray &designation, const QByteArray &value)
@@ -250,8 +250,8 @@ std::optional<QByteArray> resendAssignment(const QByteArray &designation, const 
         return std::nullopt;
     if (!designation.startsWith('P') && designation != "A" && designation != "V" && designation != "W")
         return std::nullopt;
-    const EditorSpec *spec = editorFor(parameterNumber(designation));
-    if (!spec || !spec->resendOnEnter)
+    const EditorRule *rule = editorFor(parameterNumber(designation));
+    if (!rule || !rule->resendOnEnter)
         return std::nullopt;
     // Sent under the plain number, as OK and the write-back send it, not
     // under the shown form "P47 (W)".
@@ -272,24 +272,24 @@ QByteArray labelText(const Label &label, const TextTable &texts, int language)
     return label.literal ? QByteArray(label.literal) : text(texts, language, label.text);
 }
 
-QByteArray captionText(const EditorSpec &spec, const TextTable &texts, int language)
+QByteArray captionText(const EditorRule &rule, const TextTable &texts, int language)
 {
-    if (!spec.caption)
+    if (!rule.caption)
         return {};
-    return text(texts, language, spec.caption) + spec.captionSuffix;
+    return text(texts, language, rule.caption) + rule.captionSuffix;
 }
 
-QByteArray hintText(const EditorSpec &spec, const TextTable &texts, int language)
+QByteArray hintText(const EditorRule &rule, const TextTable &texts, int language)
 {
-    return spec.hint ? text(texts, language, spec.hint) : QByteArray();
+    return rule.hint ? text(texts, language, rule.hint) : QByteArray();
 }
 
-int optionCount(const EditorSpec &spec)
+int optionCount(const EditorRule &rule)
 {
-    if (spec.kind != Options)
+    if (rule.kind != Options)
         return 0;
-    switch (spec.options) {
-    case OptionSource::Listed: return listedCount(spec);
+    switch (rule.options) {
+    case OptionSource::Listed: return listedCount(rule);
     case OptionSource::Inputs: return kInputCount;
     case OptionSource::OutputsAndFlags: return 16;
     case OptionSource::Outputs: return 10;
@@ -297,15 +297,15 @@ int optionCount(const EditorSpec &spec)
     return 0;
 }
 
-QList<QByteArray> optionTexts(const EditorSpec &spec, const TextTable &texts, int language)
+QList<QByteArray> optionTexts(const EditorRule &rule, const TextTable &texts, int language)
 {
     QList<QByteArray> options;
-    if (spec.kind != Options)
+    if (rule.kind != Options)
         return options;
-    switch (spec.options) {
+    switch (rule.options) {
     case OptionSource::Listed:
-        for (int i = 0; i < listedCount(spec); ++i)
-            options << labelText(spec.labels[size_t(i)], texts, language);
+        for (int i = 0; i < listedCount(rule); ++i)
+            options << labelText(rule.labels[size_t(i)], texts, language);
         break;
     case OptionSource::Inputs:
         for (int input = 1; input <= kInputCount; ++input)
@@ -321,10 +321,10 @@ QList<QByteArray> optionTexts(const EditorSpec &spec, const TextTable &texts, in
     return options;
 }
 
-bool showsPanel2(const EditorSpec &spec)
+bool showsPanel2(const EditorRule &rule)
 {
-    return spec.kind == Options &&
-           (spec.options == OptionSource::OutputsAndFlags || spec.options == OptionSource::Outputs);
+    return rule.kind == Options &&
+           (rule.options == OptionSource::OutputsAndFlags || rule.options == OptionSource::Outputs);
 }
 
 std::optional<int> valueNumber(const QByteArray &valueText)
@@ -336,15 +336,15 @@ std::optional<int> valueNumber(const QByteArray &valueText)
     return value;
 }
 
-std::optional<int> optionForValue(const EditorSpec &spec, const QByteArray &valueText)
+std::optional<int> optionForValue(const EditorRule &rule, const QByteArray &valueText)
 {
-    const int count = optionCount(spec);
+    const int count = optionCount(rule);
     const std::optional<int> value = valueNumber(valueText);
     if (count == 0 || !value)
         return std::nullopt;
     const long long v = *value;
     long long index = v;
-    switch (spec.mapping) {
+    switch (rule.mapping) {
     case Index:
         break;
     case Weighting: {
@@ -362,7 +362,7 @@ std::optional<int> optionForValue(const EditorSpec &spec, const QByteArray &valu
         index = v - 1;
         break;
     case Signed:
-        index = v < 0 ? half(spec) - v : v;
+        index = v < 0 ? half(rule) - v : v;
         break;
     }
     if (index < 0)
@@ -370,11 +370,11 @@ std::optional<int> optionForValue(const EditorSpec &spec, const QByteArray &valu
     return int(std::min<long long>(index, count - 1));
 }
 
-std::optional<QByteArray> valueForOption(const EditorSpec &spec, int index)
+std::optional<QByteArray> valueForOption(const EditorRule &rule, int index)
 {
-    if (index < 0 || index >= optionCount(spec))
+    if (index < 0 || index >= optionCount(rule))
         return std::nullopt;
-    switch (spec.mapping) {
+    switch (rule.mapping) {
     case Index:
         return QByteArray::number(index);
     case Weighting:
@@ -384,26 +384,26 @@ std::optional<QByteArray> valueForOption(const EditorSpec &spec, int index)
     case IndexPlusOne:
         return QByteArray::number(index + 1);
     case Signed:
-        if (index < half(spec))
+        if (index < half(rule))
             return QByteArray::number(index);
-        if (index == half(spec))
+        if (index == half(rule))
             return QByteArrayLiteral("0");
-        return '-' + QByteArray::number(index - half(spec));
+        return '-' + QByteArray::number(index - half(rule));
     }
     return std::nullopt;
 }
 
-QList<QByteArray> boxLabels(const EditorSpec &spec, int number, const TextTable &texts, int language,
+QList<QByteArray> boxLabels(const EditorRule &rule, int number, const TextTable &texts, int language,
                             const std::array<QByteArray, kListingEntries + 1> &listing)
 {
     QList<QByteArray> labels;
-    if (spec.kind != Bits || number < spec.first || number > spec.last)
+    if (rule.kind != Bits || number < rule.first || number > rule.last)
         return labels;
-    const int mask = number - spec.first; // the 16 boxes of mask m cover entries 16m + 1 .. 16m + 16
-    for (int box = 1; box <= spec.boxCount; ++box) {
-        switch (spec.boxes) {
+    const int mask = number - rule.first; // the 16 boxes of mask m cover entries 16m + 1 .. 16m + 16
+    for (int box = 1; box <= rule.boxCount; ++box) {
+        switch (rule.boxes) {
         case BoxSource::Listed:
-            labels << labelText(spec.labels[size_t(box - 1)], texts, language);
+            labels << labelText(rule.labels[size_t(box - 1)], texts, language);
             break;
         case BoxSource::ProgramSelection: {
             const QByteArray programs = QByteArray::number(1 << box);
@@ -461,22 +461,22 @@ uint16_t tickedFlags(const CheckBoxes &boxes)
     return flags;
 }
 
-QByteArray bitSetValue(const EditorSpec &spec, const CheckBoxes &boxes)
+QByteArray bitSetValue(const EditorRule &rule, const CheckBoxes &boxes)
 {
-    return QByteArray::number(tickedFlags(boxes) & spec.bitsUsed);
+    return QByteArray::number(tickedFlags(boxes) & rule.bitsUsed);
 }
 
 std::array<PairGroup, 3> threePairGroups(const TextTable &texts, int language)
 {
-    const EditorSpec &spec = *editorFor(147);
+    const EditorRule &rule = *editorFor(147);
     std::array<PairGroup, 3> groups;
-    groups[0].hint = hintText(spec, texts, language);
-    groups[0].caption = captionText(spec, texts, language);
+    groups[0].hint = hintText(rule, texts, language);
+    groups[0].caption = captionText(rule, texts, language);
     groups[1].caption = text(texts, language, kPairCaptions[0]);
     groups[2].caption = text(texts, language, kPairCaptions[1]);
     for (size_t group = 0; group < groups.size(); ++group) {
         for (size_t option = 0; option < 2; ++option)
-            groups[group].options[option] = labelText(spec.labels[2 * group + option], texts, language);
+            groups[group].options[option] = labelText(rule.labels[2 * group + option], texts, language);
     }
     return groups;
 }
@@ -500,12 +500,12 @@ std::optional<QByteArray> threePairValue(const std::array<int, 3> &selection)
     return QByteArray::number(value);
 }
 
-std::optional<QByteArray> numericEntryValue(const EditorSpec &spec, const QByteArray &entry, bool connected,
+std::optional<QByteArray> numericEntryValue(const EditorRule &rule, const QByteArray &entry, bool connected,
                                             bool portOpen)
 {
-    if (spec.kind != Numeric)
+    if (rule.kind != Numeric)
         return std::nullopt;
-    if (spec.takesAnyEntry || !connected)
+    if (rule.takesAnyEntry || !connected)
         return entry;
     // An empty entry, or one that cannot reach the drive, would wipe the
     // shown value and send an empty assignment: nothing is taken then.

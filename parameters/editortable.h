@@ -71,7 +71,7 @@ constexpr int kBitGroupTop = 224;
 constexpr int kNarrowBoxWidth = 85;  // 16-box layout
 constexpr int kWideBoxWidth = 175;   // 8-box layout
 
-struct EditorSpec {
+struct EditorRule {
     int first = 0; // the entry covers the parameter numbers first .. last
     int last = 0;
     EditorKind kind = EditorKind::Numeric;
@@ -112,7 +112,7 @@ struct EditorSpec {
 };
 
 // The editor of a parameter number; nullptr: the number opens nothing.
-const EditorSpec *editorFor(int number);
+const EditorRule *editorFor(int number);
 
 // The number whose editor a click on a row with this designation opens
 // (the designation rule and the number rule); nullopt: the click opens
@@ -138,24 +138,24 @@ QByteArray text(const TextTable &texts, int language, int number);
 QByteArray labelText(const Label &label, const TextTable &texts, int language);
 
 // Texts of an editor in a language.
-QByteArray captionText(const EditorSpec &spec, const TextTable &texts, int language);
-QByteArray hintText(const EditorSpec &spec, const TextTable &texts, int language); // empty: clear the hint
+QByteArray captionText(const EditorRule &rule, const TextTable &texts, int language);
+QByteArray hintText(const EditorRule &rule, const TextTable &texts, int language); // empty: clear the hint
 
 // Option lists (kind Options).
-int optionCount(const EditorSpec &spec);
-QList<QByteArray> optionTexts(const EditorSpec &spec, const TextTable &texts, int language);
-bool showsPanel2(const EditorSpec &spec); // the output lists
+int optionCount(const EditorRule &rule);
+QList<QByteArray> optionTexts(const EditorRule &rule, const TextTable &texts, int language);
+bool showsPanel2(const EditorRule &rule); // the output lists
 
 // The current value of a parameter read as a number: decimal, blanks around
 // it ignored; nullopt for anything else.
 std::optional<int> valueNumber(const QByteArray &valueText);
 
 // The option selected when the editor opens on this value text; nullopt: none.
-std::optional<int> optionForValue(const EditorSpec &spec, const QByteArray &valueText);
+std::optional<int> optionForValue(const EditorRule &rule, const QByteArray &valueText);
 
 // The value text of a selected option; nullopt when the index is no option
 // (nothing selected): then there is nothing to store or send.
-std::optional<QByteArray> valueForOption(const EditorSpec &spec, int index);
+std::optional<QByteArray> valueForOption(const EditorRule &rule, int index);
 
 // Bit sets (kind Bits). Boxes are named by their check box number: 1 to 8
 // carry bits 0 to 7, 10 to 17 bits 8 to 15; 0 and 9 are unused.
@@ -163,7 +163,7 @@ using CheckBoxes = std::array<bool, 18>;
 
 // The labels of the boxes in box order (bit 0 first), boxCount of them.
 // listing: the designations of the drive's listing entries 1..159.
-QList<QByteArray> boxLabels(const EditorSpec &spec, int number, const TextTable &texts, int language,
+QList<QByteArray> boxLabels(const EditorRule &rule, int number, const TextTable &texts, int language,
                             const std::array<QByteArray, kListingEntries + 1> &listing);
 
 // The flags a value text stands for: its low 16 bits; 0 when it is no number.
@@ -175,7 +175,7 @@ int checkBoxOfBit(int bit);          // 1..8, 10..17; 0 for no bit of the set
 uint16_t tickedFlags(const CheckBoxes &boxes);
 
 // The value text of the ticked boxes: the sum of the bits the editor uses.
-QByteArray bitSetValue(const EditorSpec &spec, const CheckBoxes &boxes);
+QByteArray bitSetValue(const EditorRule &rule, const CheckBoxes &boxes);
 
 // P147: three option pairs.
 struct PairGroup {
@@ -194,7 +194,7 @@ std::optional<QByteArray> threePairValue(const std::array<int, 3> &selection);
 
 // The value a numeric entry gives on OK; nullopt: nothing to store or send.
 // connected: the drive-connected flag; portOpen: the serial port is open.
-std::optional<QByteArray> numericEntryValue(const EditorSpec &spec, const QByteArray &entry, bool connected,
+std::optional<QByteArray> numericEntryValue(const EditorRule &rule, const QByteArray &entry, bool connected,
                                             bool portOpen);
 
 } // namespace params

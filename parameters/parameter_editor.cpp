@@ -61,17 +61,17 @@ void TForm1::StringGrid2Click()
         EditedParameterNumber = n;
         HelpContext = n;
         setHelpContext(StringGrid2, n);
-        if (const params::EditorSpec *spec = params::editorFor(n))
-            openEditor(*spec, n);
+        if (const params::EditorRule *rule = params::editorFor(n))
+            openEditor(*rule, n);
     }
     setHelpContext(StringGrid2, params::gridHelpContext(designation));
 }
 
-void TForm1::openEditor(const params::EditorSpec &spec, int n)
+void TForm1::openEditor(const params::EditorRule &rule, int n)
 {
     using params::EditorKind;
     QWidget *control = nullptr;
-    switch (spec.kind) {
+    switch (rule.kind) {
     case EditorKind::Numeric:
         Edit1->setText(fromCp1252(currentValue()));
         GroupBox2->show();
@@ -84,28 +84,28 @@ void TForm1::openEditor(const params::EditorSpec &spec, int n)
         break;
     case EditorKind::Options: {
         init_parameter_aendern(true);
-        RadioGroup1->setToolTip(fromCp1252(params::hintText(spec, Texte, Sprache)));
-        RadioGroup1->setTitle(fromCp1252(params::captionText(spec, Texte, Sprache)));
-        const QList<QByteArray> options = params::optionTexts(spec, Texte, Sprache);
+        RadioGroup1->setToolTip(fromCp1252(params::hintText(rule, Texte, Sprache)));
+        RadioGroup1->setTitle(fromCp1252(params::captionText(rule, Texte, Sprache)));
+        const QList<QByteArray> options = params::optionTexts(rule, Texte, Sprache);
         for (const QByteArray &option : options)
             RadioGroup1->addItem(fromCp1252(option));
         EditorOptionCount += int(options.size());
-        RadioGroup1->setColumns(spec.columns);
-        if (spec.groupTop)
-            RadioGroup1->setGeometry(kEditorLeft, spec.groupTop, kEditorWidth, spec.groupHeight);
-        if (params::showsPanel2(spec)) {
+        RadioGroup1->setColumns(rule.columns);
+        if (rule.groupTop)
+            RadioGroup1->setGeometry(kEditorLeft, rule.groupTop, kEditorWidth, rule.groupHeight);
+        if (params::showsPanel2(rule)) {
             Panel2->setGeometry(RadioGroup1->geometry().adjusted(-4, -4, 4, 4));
             Panel2->show();
             RadioGroup1->raise();
         }
-        RadioGroup1->setItemIndex(params::optionForValue(spec, currentValue()).value_or(-1));
-        if (spec.focusOnGroup)
+        RadioGroup1->setItemIndex(params::optionForValue(rule, currentValue()).value_or(-1));
+        if (rule.focusOnGroup)
             RadioGroup1->setFocus();
         control = RadioGroup1;
         break;
     }
     case EditorKind::Bits: {
-        if (spec.sixteenBoxes && n <= 1068 && Parameters.AllViewRowsIndexed == 0) {
+        if (rule.sixteenBoxes && n <= 1068 && Parameters.AllViewRowsIndexed == 0) {
             // The boxes are labelled from the drive's listing: the whole list
             // is shown, and the edited parameter's row becomes current.
             ffnen1Click();
@@ -116,16 +116,16 @@ void TForm1::openEditor(const params::EditorSpec &spec, int n)
             }
         }
         init_parameter_aendern(false);
-        GroupBox1->setGeometry(kEditorLeft, spec.groupTop ? spec.groupTop : params::kBitGroupTop, kEditorWidth,
-                               spec.groupHeight);
-        GroupBox1->setTitle(fromCp1252(params::captionText(spec, Texte, Sprache)));
-        checkbox10_17_visible(spec.sixteenBoxes);
-        const QList<QByteArray> labels = params::boxLabels(spec, n, Texte, Sprache, Parameters.ListingDesignations);
+        GroupBox1->setGeometry(kEditorLeft, rule.groupTop ? rule.groupTop : params::kBitGroupTop, kEditorWidth,
+                               rule.groupHeight);
+        GroupBox1->setTitle(fromCp1252(params::captionText(rule, Texte, Sprache)));
+        checkbox10_17_visible(rule.sixteenBoxes);
+        const QList<QByteArray> labels = params::boxLabels(rule, n, Texte, Sprache, Parameters.ListingDesignations);
         for (int bit = 0; bit < 16; ++bit) {
             QCheckBox *box = CheckBox[size_t(params::checkBoxOfBit(bit))];
             box->setText(bit < labels.size() ? fromCp1252(labels[bit]) : QString());
-            if (bit < spec.widenedBoxes)
-                box->resize(spec.widenedWidth, box->height());
+            if (bit < rule.widenedBoxes)
+                box->resize(rule.widenedWidth, box->height());
             fitBoxLabel(box);
         }
         checkbox_werte(params::valueFlags(currentValue()));
@@ -155,27 +155,27 @@ void TForm1::openEditor(const params::EditorSpec &spec, int n)
         break;
     }
     case EditorKind::Confirm:
-        confirmAndSend(spec);
+        confirmAndSend(rule);
         return;
     }
     if (const std::optional<int> context = params::editorHelpContext(n))
         setHelpContext(control, *context);
 }
 
-void TForm1::confirmAndSend(const params::EditorSpec &spec)
+void TForm1::confirmAndSend(const params::EditorRule &rule)
 {
     if (MasterMode)
         return;
     // Two questions: nothing is sent unless both are answered yes.
-    QMessageBox question(QMessageBox::Question, windowTitle(), fromCp1252(text(spec.question)),
+    QMessageBox question(QMessageBox::Question, windowTitle(), fromCp1252(text(rule.question)),
                          QMessageBox::Yes | QMessageBox::No);
     if (question.exec() != QMessageBox::Yes)
         return;
-    QMessageBox warning(QMessageBox::Warning, windowTitle(), fromCp1252(text(spec.warning)),
+    QMessageBox warning(QMessageBox::Warning, windowTitle(), fromCp1252(text(rule.warning)),
                         QMessageBox::Ok | QMessageBox::Cancel);
     if (warning.exec() != QMessageBox::Ok)
         return;
-    queueCommandTo(QByteArray::number(FoundAddresses[1]), spec.command, CommandKind::Plain);
+    queueCommandTo(QByteArray::number(FoundAddresses[1]), rule.command, CommandKind::Plain);
 }
 
 void TForm1::init_parameter_aendern(bool optionList)
@@ -247,25 +247,25 @@ void TForm1::Button9Click()
     closeEditor();
     const QByteArray designation = currentDesignation();
     std::optional<QByteArray> value;
-    if (const params::EditorSpec *spec = params::editorFor(EditedParameterNumber)) {
+    if (const params::EditorRule *rule = params::editorFor(EditedParameterNumber)) {
         using params::EditorKind;
-        switch (spec->kind) {
+        switch (rule->kind) {
         case EditorKind::Numeric:
             if (params::clickedParameterNumber(designation))
-                value = params::numericEntryValue(*spec, toCp1252(Edit1->text()), DriveConnected == 1,
+                value = params::numericEntryValue(*rule, toCp1252(Edit1->text()), DriveConnected == 1,
                                                   Serial1->Active());
             GroupBox2->hide();
             break;
         case EditorKind::Options:
-            value = params::valueForOption(*spec, RadioGroup1->itemIndex());
-            if (spec->groupTop) // back to where the bit sets open
+            value = params::valueForOption(*rule, RadioGroup1->itemIndex());
+            if (rule->groupTop) // back to where the bit sets open
                 RadioGroup1->setGeometry(kEditorLeft, params::kBitGroupTop, kEditorWidth, 145);
             break;
         case EditorKind::Bits: {
             params::CheckBoxes boxes {};
             for (int box = 1; box <= 17; ++box)
                 boxes[size_t(box)] = box != 9 && CheckBox[size_t(box)]->isChecked();
-            value = params::bitSetValue(*spec, boxes);
+            value = params::bitSetValue(*rule, boxes);
             break;
         }
         case EditorKind::ThreePairs:

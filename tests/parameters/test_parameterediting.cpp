@@ -50,9 +50,9 @@ TextTable textTable()
     return table;
 }
 
-const EditorSpec &spec(int number)
+const EditorRule &rule(int number)
 {
-    const EditorSpec *found = editorFor(number);
+    const EditorRule *found = editorFor(number);
     if (!found)
         qFatal("no editor for %d", number);
     return *found;
@@ -104,7 +104,7 @@ private slots:
 void TestParameterEditing::everyNumberOpensItsKind()
 {
     for (int n = -3; n <= 1300; ++n) {
-        const EditorSpec *found = editorFor(n);
+        const EditorRule *found = editorFor(n);
         std::optional<EditorKind> expected;
         if (inRanges(kNumeric, n))
             expected = EditorKind::Numeric;
@@ -154,25 +154,25 @@ void TestParameterEditing::optionTexts()
     QFETCH(int, number);
     QFETCH(QByteArrayList, options);
     const TextTable table = textTable();
-    QCOMPARE(params::optionTexts(spec(number), table, 1), options);
-    QCOMPARE(qsizetype(optionCount(spec(number))), options.size());
+    QCOMPARE(params::optionTexts(rule(number), table, 1), options);
+    QCOMPARE(qsizetype(optionCount(rule(number))), options.size());
     // A language outside the table reads as German, not off the table.
-    QCOMPARE(params::optionTexts(spec(number), table, 3), options);
-    QCOMPARE(params::optionTexts(spec(number), table, 0), options);
+    QCOMPARE(params::optionTexts(rule(number), table, 3), options);
+    QCOMPARE(params::optionTexts(rule(number), table, 0), options);
 }
 
 void TestParameterEditing::captionsAndHints()
 {
     const TextTable table = textTable();
-    QCOMPARE(captionText(spec(1025), table, 2), QByteArray("2.130 1"));
-    QCOMPARE(captionText(spec(1027), table, 2), QByteArray("2.130 2"));
-    QCOMPARE(captionText(spec(1126), table, 1), QByteArray("1.227"));
-    QCOMPARE(hintText(spec(76), table, 2), QByteArray("2.78"));
-    QCOMPARE(hintText(spec(1001), table, 1), QByteArray()); // cleared
-    QCOMPARE(spec(1025).columns, 2);
-    QCOMPARE(spec(1045).columns, 2);
-    QCOMPARE(spec(1014).columns, 1);
-    QVERIFY(showsPanel2(spec(1036)) && !showsPanel2(spec(1045)));
+    QCOMPARE(captionText(rule(1025), table, 2), QByteArray("2.130 1"));
+    QCOMPARE(captionText(rule(1027), table, 2), QByteArray("2.130 2"));
+    QCOMPARE(captionText(rule(1126), table, 1), QByteArray("1.227"));
+    QCOMPARE(hintText(rule(76), table, 2), QByteArray("2.78"));
+    QCOMPARE(hintText(rule(1001), table, 1), QByteArray()); // cleared
+    QCOMPARE(rule(1025).columns, 2);
+    QCOMPARE(rule(1045).columns, 2);
+    QCOMPARE(rule(1014).columns, 1);
+    QVERIFY(showsPanel2(rule(1036)) && !showsPanel2(rule(1045)));
 }
 
 void TestParameterEditing::optionForValue_data()
@@ -210,7 +210,7 @@ void TestParameterEditing::optionForValue()
     QFETCH(int, number);
     QFETCH(QByteArray, value);
     QFETCH(int, option);
-    QCOMPARE(params::optionForValue(spec(number), value).value_or(-1), option);
+    QCOMPARE(params::optionForValue(rule(number), value).value_or(-1), option);
 }
 
 void TestParameterEditing::valueForOption_data()
@@ -238,7 +238,7 @@ void TestParameterEditing::valueForOption()
     QFETCH(int, number);
     QFETCH(int, option);
     QFETCH(QByteArray, value);
-    const auto sent = params::valueForOption(spec(number), option);
+    const auto sent = params::valueForOption(rule(number), option);
     QCOMPARE(sent.has_value(), !value.isNull());
     QCOMPARE(sent.value_or(QByteArray()), value);
 }
@@ -248,7 +248,7 @@ void TestParameterEditing::everyOptionReadsBack()
     // Sending an option and opening the editor on what was sent shows the
     // same option; only the second "off" of the signed lists reads back as the first.
     for (int n = 0; n <= 1300; ++n) {
-        const EditorSpec *s = editorFor(n);
+        const EditorRule *s = editorFor(n);
         if (!s || s->kind != EditorKind::Options)
             continue;
         for (int i = 0; i < optionCount(*s); ++i) {
@@ -280,7 +280,7 @@ void TestParameterEditing::bitSetValue()
     QFETCH(int, number);
     QFETCH(QByteArray, value);
     QFETCH(QByteArray, onOk);
-    QCOMPARE(params::bitSetValue(spec(number), checkbox_werte(valueFlags(value))), onOk);
+    QCOMPARE(params::bitSetValue(rule(number), checkbox_werte(valueFlags(value))), onOk);
 }
 
 void TestParameterEditing::checkBoxes()
@@ -305,7 +305,7 @@ void TestParameterEditing::boxLabels()
     std::array<QByteArray, kListingEntries + 1> listing;
     for (int i = 1; i <= kListingEntries; ++i)
         listing[i] = 'E' + QByteArray::number(i);
-    auto labels = [&](int n) { return params::boxLabels(spec(n), n, table, 2, listing); };
+    auto labels = [&](int n) { return params::boxLabels(rule(n), n, table, 2, listing); };
 
     QCOMPARE(labels(1021), (QByteArrayList {"2.116", "2.117", "2.118", "2.119", "2.120", "2.121", "I7 : STOP",
                                             "I8 : START Programm"}));
@@ -322,12 +322,12 @@ void TestParameterEditing::boxLabels()
     QCOMPARE(labels(1070).first(), QByteArray("L1"));
     QCOMPARE(labels(1073).first(), QByteArray("L49"));
     QCOMPARE(labels(1073).last(), QByteArray("L64"));
-    QVERIFY(params::boxLabels(spec(1060), 1069, table, 2, listing).isEmpty());
+    QVERIFY(params::boxLabels(rule(1060), 1069, table, 2, listing).isEmpty());
 
     for (int n : {1060, 1064, 1068, 1070, 1073})
-        QVERIFY(spec(n).sixteenBoxes && labels(n).size() == 16);
+        QVERIFY(rule(n).sixteenBoxes && labels(n).size() == 16);
     for (int n : {1011, 1021, 1022, 1098})
-        QVERIFY(!spec(n).sixteenBoxes);
+        QVERIFY(!rule(n).sixteenBoxes);
 }
 
 void TestParameterEditing::threePairs()
@@ -415,7 +415,7 @@ void TestParameterEditing::numericEntry()
         {41, "", false, false, ""}, // offline an entry cleared by hand is taken as such
     };
     for (const Case &c : cases) {
-        const auto value = numericEntryValue(spec(c.number), c.entry, c.connected, c.portOpen);
+        const auto value = numericEntryValue(rule(c.number), c.entry, c.connected, c.portOpen);
         QVERIFY2(value.has_value() == bool(c.taken), qPrintable(QStringLiteral("P%1 '%2'").arg(c.number).arg(c.entry)));
         if (value)
             QCOMPARE(*value, QByteArray(c.taken));
