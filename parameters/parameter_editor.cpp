@@ -7,11 +7,11 @@
 #include "parameters/designations.h"
 #include "parameters/editortable.h"
 #include "parameters/views.h"
+#include "shell/controls.h"
 #include "shell/cp1252.h"
 #include "shell/tradiogroup.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QStyle>
 #include <QGroupBox>
 #include <QLabel>
@@ -204,12 +204,9 @@ void TForm1::fitBoxLabel(QCheckBox *box)
 {
     // The narrow boxes were laid out for a smaller font than this system's:
     // a designation of eleven characters is shown whole in a smaller one.
-    QFont font = GroupBox1->font();
     const int room = box->width() - box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) -
                      box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box) - 2;
-    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(box->text()) > room)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    box->setFont(font);
+    box->setFont(controls::fittingFont(GroupBox1->font(), box->text(), room, 6));
 }
 
 void TForm1::checkbox10_17_visible(bool show)

@@ -87,9 +87,7 @@ public:
             return;
         }
         const QRect area = option.rect.adjusted(1, 0, -2, 0);
-        QFont font = option.font;
-        while (font.pointSizeF() > 5 && QFontMetrics(font).horizontalAdvance(QStringLiteral("300:#")) > area.width())
-            font.setPointSizeF(font.pointSizeF() - 0.5);
+        const QFont font = controls::fittingFont(option.font, QStringLiteral("300:#"), area.width(), 5);
         painter->save();
         painter->fillRect(option.rect, m_form->palette().brush(QPalette::Button));
         painter->setFont(font);

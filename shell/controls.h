@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QEvent>
+#include <QFont>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
@@ -33,6 +35,16 @@ inline QLabel *newPicture(QWidget *parent, const QString &resource, int x, int y
     picture->setPixmap(QPixmap(resource));
     picture->setScaledContents(false);
     return picture;
+}
+
+// The font, made smaller by half points down to smallest, in which text fits
+// width: controls laid out for a smaller font than this system's show their
+// text whole.
+inline QFont fittingFont(QFont font, const QString &text, int width, qreal smallest)
+{
+    while (font.pointSizeF() > smallest && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
 }
 
 // Calls handler with the character of every key pressed in the control

@@ -307,10 +307,6 @@ void TForm1::createTimers()
         {&Timer13, 1000, false, &TForm1::Timer13Timer},
         {&Timer14, 4000, false, nullptr},
     };
-    TransferWatchdog = new QTimer(this);
-    TransferWatchdog->setSingleShot(true);
-    TransferWatchdog->setInterval(4000);
-    connect(TransferWatchdog, &QTimer::timeout, this, &TForm1::TransferWatchdogTimer);
     for (const Design &d : designs) {
         *d.timer = new QTimer(this);
         (*d.timer)->setInterval(d.interval);
@@ -319,6 +315,10 @@ void TForm1::createTimers()
         if (d.running)
             (*d.timer)->start();
     }
+    TransferWatchdog = new QTimer(this);
+    TransferWatchdog->setSingleShot(true);
+    TransferWatchdog->setInterval(Timer7->interval()); // a transfer's other commands get what a program line gets
+    connect(TransferWatchdog, &QTimer::timeout, this, &TForm1::TransferWatchdogTimer);
 }
 
 QByteArray TForm1::text(int number) const
