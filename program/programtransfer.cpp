@@ -196,14 +196,22 @@ std::optional<TraceLine> traceAnswer(const QByteArray &buffer)
     const bool isNext = next >= 0 && (current < 0 || next < current);
     const TraceTarget target = isNext ? TraceTarget::Next : TraceTarget::Current;
 
-    // The echo, and the "\r" that ends it.
+    // The echo, and the "\r" that ends it; then the command line, whatever
+    // it holds ("ok" too), and the first line after it that is exactly
+    // "ok" ends the answer. What the drive adds after that line is not part
+    // of it and must not hold the queue.
     const qsizetype first = std::min((isNext ? next : current) + 6, buffer.size());
-    const std::optional<qsizetype> okLine = finalOkLine(buffer, first);
-    if (!okLine)
+    const qsizetype commandEnd = buffer.indexOf('\r', first);
+    if (commandEnd < 0)
         return std::nullopt;
-    // The command line ends at the "\r" before the "ok" line.
-    const qsizetype end = std::max(first, *okLine - 1);
-    return TraceLine {target, buffer.mid(first, end - first)};
+    for (qsizetype start = commandEnd + 1;;) {
+        const qsizetype cr = buffer.indexOf('\r', start);
+        if (cr < 0)
+            return std::nullopt;
+        if (buffer.mid(start, cr - start) == kFinalLine)
+            return TraceLine {target, buffer.mid(first, start - 1 - first)};
+        start = cr + 1;
+    }
 }
 
 } // namespace program

@@ -92,8 +92,8 @@ struct TraceLine {
     bool operator==(const TraceLine &) const = default;
 };
 // Nothing until the answer is complete: an "ok\r" somewhere, and after the
-// echo's "\r" the command line followed by a final line that is exactly "ok"
-// and ends the buffer. The target is the next command when the buffer holds
+// echo's "\r" the command line followed, on a later line, by a line that is
+// exactly "ok" (what comes after that line is ignored). The target is the next command when the buffer holds
 // "List.", otherwise the current one. A buffer with "ok\r" but neither echo
 // is no readable answer: it empties the current command's label (text
 // empty), so that the queue moves on.

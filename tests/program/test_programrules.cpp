@@ -410,6 +410,13 @@ void TestProgramRules::traceAnswer_data()
     // Neither echo: nothing readable, the current label is emptied.
     QTest::newRow("no echo at all") << QByteArray("garbage\rok\r") << true << false << QByteArray();
     QTest::newRow("echo at the very end") << QByteArray("ok\r#1List.") << false << false << QByteArray();
+    // The first "ok" line after the command line ends the answer, wherever it stands.
+    QTest::newRow("text after the ok line") << QByteArray("#1List.\rV=5\rok\rP51=0\r") << true << true
+                                            << QByteArray("V=5");
+    QTest::newRow("unfinished text after the ok line") << QByteArray("#1List-\rW=1\rok\r#1") << true << false
+                                                       << QByteArray("W=1");
+    QTest::newRow("command line that is ok, end not yet here") << QByteArray("#1List-\rok\r") << false << false
+                                                               << QByteArray();
 }
 
 void TestProgramRules::traceAnswer()
