@@ -1,6 +1,8 @@
 // Small makers of the main window's controls at their design positions.
 #pragma once
 
+#include "shell/cp1252.h"
+
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -64,8 +66,12 @@ protected:
             const auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
                 m_handler('\r');
-            else if (key->text().size() == 1)
-                m_handler(char(key->text().at(0).toLatin1()));
+            else if (key->text().size() == 1) {
+                // The drive's code page, byte for byte; a character it
+                // has no byte for is not typed at all.
+                if (const std::optional<char> byte = cp1252Byte(key->text().at(0)))
+                    m_handler(*byte);
+            }
         }
         return false;
     }

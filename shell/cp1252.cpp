@@ -28,23 +28,23 @@ QString fromCp1252(const QByteArray &bytes)
     return out;
 }
 
+std::optional<char> cp1252Byte(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF) || (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] == 0))
+        return char(u);
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[i] == u)
+            return char(0x80 + i);
+    }
+    return std::nullopt;
+}
+
 QByteArray toCp1252(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF) || (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] == 0)) {
-            out.append(char(u));
-            continue;
-        }
-        char mapped = '?';
-        for (int i = 0; i < 32; ++i)
-            if (kHigh[i] == u) {
-                mapped = char(0x80 + i);
-                break;
-            }
-        out.append(mapped);
-    }
+    for (QChar ch : text)
+        out.append(cp1252Byte(ch).value_or('?'));
     return out;
 }

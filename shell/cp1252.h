@@ -5,6 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 QString fromCp1252(const QByteArray &bytes);
 // Characters outside the code page become "?".
 QByteArray toCp1252(const QString &text);
+// The code page's byte for one character; nothing where it has none.
+std::optional<char> cp1252Byte(QChar ch);

@@ -85,6 +85,13 @@ void TestTerminal::typedKeysGoOutOneByOne()
     QCOMPARE(fx->drive->receivedCommands().value(0), QByteArray("A\r"));
     QVERIFY(!f->Queue.head());
     QVERIFY(f->MemoTxD->toPlainText().contains(QLatin1Char('A')));
+    // Keys go out in the drive's code page: the euro sign as 0x80, a letter
+    // the code page lacks not at all (never as a NUL byte).
+    for (const QChar c : QStringLiteral("\u20ac\u00e4\u0142"))
+        QTest::sendKeyEvent(QTest::Click, f->MemoTxD, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(f->MemoTxD, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(fx->drive->receivedCommands().size(), 2, kWait);
+    QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("\x80\xe4\r"));
     // What the drive sends is shown in the output memo.
     fx->say("Hallo\r");
     QTRY_VERIFY_WITH_TIMEOUT(f->memoRxDText().contains("Hallo"), kWait);
