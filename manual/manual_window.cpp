@@ -130,6 +130,7 @@ void TForm2::showOverride(int position)
 {
     const QSignalBlocker quiet(TrackBar1);
     TrackBar1->setValue(position);
+    m_overrideSent.reset(); // the table's value is no change of the user's to send
     Label26->setText(QString::fromLatin1(manual::overrideLabel(TrackBar1->value())));
 }
 
@@ -138,16 +139,26 @@ void TForm2::TrackBar1Change(int position)
     const QByteArray value = QByteArray::number(position);
     record(params::KeyP108).Value = value;
     Label26->setText(QString::fromLatin1(manual::overrideLabel(position)));
-    // At most one override every interval; a change within it is not sent later.
+    // At most one override every interval; a change within it waits for
+    // the interval's end (Timer1Timer), so the drive ends up with what the
+    // slider shows.
     if (Timer1->isActive())
         return;
+    sendOverride(position);
+}
+
+void TForm2::sendOverride(int position)
+{
     m_form1->Senden_Zeichensatz(manual::overrideCommand(ManualAddress, position));
+    m_overrideSent = position;
     Timer1->start();
 }
 
 void TForm2::Timer1Timer()
 {
     Timer1->stop();
+    if (m_overrideSent && *m_overrideSent != TrackBar1->value())
+        sendOverride(TrackBar1->value());
 }
 
 void TForm2::ComboBox1Click(int index)

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -109,6 +110,10 @@ private:
     // Sets the slider without it counting as a user's change.
     void showOverride(int position);
 
+    // Sends the override now and starts the throttle.
+    void sendOverride(int position);
+
     TForm1 *m_form1;
     int m_exits = 0;                // exit steps run so far
+    std::optional<int> m_overrideSent; // the last override position sent
 };

@@ -310,9 +310,12 @@ void TestManualWindow::overrideThrottle()
     QCOMPARE(ui.w->Label26->text(), QStringLiteral("150%"));
     QCOMPARE(record(ui.f, params::KeyP108).Value, QByteArray("150"));
     QVERIFY(ui.receivedSince(from, "#1P108=101\r"));
+    // The position the drag ended at follows when the interval is over: the
+    // drive holds what the slider shows, and nothing in between was sent.
+    QVERIFY(ui.receivedSince(from, "#1P108=150\r"));
     QVERIFY(ManualUi::until([&] { return !ui.w->Timer1->isActive(); }));
     QVERIFY(ui.cycles());
-    QCOMPARE(ui.commandsSince(from), QList<QByteArray> {"#1P108=101\r"});
+    QCOMPARE(ui.commandsSince(from), (QList<QByteArray> {"#1P108=101\r", "#1P108=150\r"}));
 
     // Once the interval is over, the next change goes out.
     slider->setFocus();
