@@ -143,7 +143,9 @@ void TForm1::ZYNT_Daten_Initialisieren()
         w->hide();
     ProgramWrite = false;
 
-    if (MasterAddress == 0)
+    // Master mode needs a master on the line: address 200 configured.
+    MasterMenuAllowed = MasterAddress != 0;
+    if (!MasterMenuAllowed)
         Master1->setEnabled(false);
 
     if (Autoscan == 1)
@@ -197,8 +199,10 @@ void TForm1::Window_enable(bool enabled)
         Form2->setEnabled(enabled);
     for (QPushButton *b : {Button3, Button5, Button8})
         b->setEnabled(enabled);
-    for (QMenu *m : {Sprache1, Datei1, Parameter1, Master1})
+    for (QMenu *m : {Sprache1, Datei1, Parameter1})
         m->setEnabled(enabled);
+    // The unlock gives Master back only where the connection start left it.
+    Master1->setEnabled(enabled && MasterMenuAllowed);
     for (QAction *a : {Manuell1, Achse1, Terminal1, Beenden2})
         a->setEnabled(enabled);
 }

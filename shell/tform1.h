@@ -93,6 +93,7 @@ public:
     uint8_t SearchRequested = 0;    // 1: the connection start skips the settings file
     uint8_t SettingsSavePending = 0; // 1: the next address choice connects fully and saves
     uint8_t MasterAddress = 0;      // 1: address 200 is configured
+    bool MasterMenuAllowed = true;  // what the connection start left the Master menu
     QByteArray P1028Value = "8";
     QString StartDirectory;         // where the description files are looked up
     QString HelpFile;               // the main window's help file, by language

@@ -77,6 +77,10 @@ void TestParameterEditors::numericEditorLocksTheWindowAndSends()
     QVERIFY(f.GroupBox2->isHidden());
     QVERIFY(f.StringGrid2->isEnabled());
     QVERIFY(f.Parameter1->isEnabled());
+    // No address 200 is configured: unlocking leaves Master as the
+    // connection start left it, or Master ON would relay on a line
+    // without a master for ever.
+    QVERIFY(!f.Master1->isEnabled());
     QCOMPARE(f.HelpContext, 1);
     const int row = ui.rowOf("P41");
     QCOMPARE(f.StringGrid2->item(row, params::ColValue)->text(), QStringLiteral("1234"));
