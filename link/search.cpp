@@ -87,8 +87,7 @@ void TForm1::Port_Baudrate_Antwort_pruefen()
         InterfaceDescription = pair->description;
         const search::Timing timing = search::timingOf(pair->rate);
         Timer3->setInterval(timing.timer3);
-        if (timing.timer9)
-            Timer9->setInterval(*timing.timer9);
+        setLinkWatchdog(timing.timer9 ? *timing.timer9 : Timer9->interval());
         Timer11->setInterval(2000);
     }
     setBackground(Label2, windowColour());
@@ -125,7 +124,7 @@ void TForm1::Adresse_Antwort_pruefen()
             Timer11->setInterval(count == 1 ? 10000 : 1000 * count);
             if (count > 1) {
                 Timer8->setInterval(500 * count);
-                Timer9->setInterval(2000 * count);
+                setLinkWatchdog(2000 * count);
             }
         }
     }
@@ -159,7 +158,7 @@ void TForm1::endSearch()
         // as they are: multiplied by 0 they would fire without pause.
         Timer3->setInterval(Timer3->interval() * count);
         Timer11->setInterval(2000 * count);
-        Timer9->setInterval(2000 * count);
+        setLinkWatchdog(2000 * count);
     }
     if (count == 1) {
         ComboBox1->setEnabled(false);

@@ -1,6 +1,7 @@
 // Supervision timers of the link.
 #include "shell/tform1.h"
 
+#include "manual/statusrules.h"
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
@@ -74,6 +75,11 @@ void TForm1::Timer8Timer()
     Timer3->stop();
     Label6->setText(QString());
     Timer10Timer();
+}
+
+void TForm1::setLinkWatchdog(int requestedMs)
+{
+    Timer9->setInterval(status::linkWatchdogMs(requestedMs, baudRateValue(Serial1->Baudrate()), Timer3->interval()));
 }
 
 void TForm1::Timer9Timer()

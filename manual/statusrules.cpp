@@ -1,5 +1,7 @@
 #include "manual/statusrules.h"
 
+#include <algorithm>
+
 namespace status {
 
 namespace {
@@ -76,6 +78,28 @@ QByteArrayList cycleQueries(const QByteArray &driveAddress, int firmwareNumber)
         queries.append('#' + address + query.command + '\r');
     }
     return queries;
+}
+
+int cycleLineTimeMs(int baud)
+{
+    if (baud <= 0)
+        return 0;
+    // What a drive says after the echo of "#P1300?\r": a line feed, the
+    // value line with the longest value of 32 bits and an acknowledgement
+    // with its status digit: "\nP1300=-2147483648\r" + "\nok0\n\r".
+    constexpr int kLongestValue = 11;
+    constexpr int kAcknowledgement = 6;
+    qint64 bytes = 0;
+    for (const QByteArray &query : cycleQueries("200", kAnalogueFirmware + 1)) {
+        const qsizetype name = query.size() - 3 - (bytes == 0 ? 3 : 0); // without "#", address, "?" and "\r"
+        bytes += 2 * query.size() + 1 + name + 1 + kLongestValue + 1 + kAcknowledgement;
+    }
+    return int((bytes * 10 * 1000 + baud - 1) / baud);
+}
+
+int linkWatchdogMs(int requestedMs, int baud, int pollIntervalMs)
+{
+    return std::max(requestedMs, cycleLineTimeMs(baud) + pollIntervalMs + 1000);
 }
 
 bool isComplete(const QByteArray &buffer)

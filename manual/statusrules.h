@@ -22,6 +22,16 @@ constexpr int kAnalogueFirmware = 300;
 // firmware number is greater than kAnalogueFirmware.
 QByteArrayList cycleQueries(const QByteArray &driveAddress, int firmwareNumber);
 
+// How long one cycle at most keeps the line busy at this rate: every query
+// (with the longest address) and its answer, the echo, a value line with the
+// longest value and an acknowledgement, at 10 bit times a byte.
+int cycleLineTimeMs(int baud);
+
+// The link watchdog that fits the poll: the interval a setting asks for,
+// but never less than one cycle on the line, one poll interval and a second
+// besides; otherwise a slow line is declared lost while it works.
+int linkWatchdogMs(int requestedMs, int baud, int pollIntervalMs);
+
 // The answer to a status query is complete: the buffer holds "=", "ON" or
 // "OFF" and at least two carriage returns (the echo line and the answer line).
 bool isComplete(const QByteArray &buffer);

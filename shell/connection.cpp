@@ -73,7 +73,7 @@ void TForm1::ZYNT_ini_file_lesen()
     MasterAddress = state.masterAddress;
     Timer3->setInterval(state.timer3);
     Timer8->setInterval(state.timer8);
-    Timer9->setInterval(state.timer9);
+    setLinkWatchdog(state.timer9);
     Timer11->setInterval(state.timer11);
     for (const QByteArray &item : state.addedItems)
         addAddressItem(item);
@@ -145,8 +145,9 @@ void TForm1::Button15Click()
         caption += t->manualSuffix;
         Timer1->setInterval(t->manualTimer1);
         Timer3->setInterval(t->manualTimer3);
-        if (t->manualTimer9)
-            Timer9->setInterval(t->manualTimer9);
+        // The rates that keep the watchdog keep it at least as long as the
+        // poll needs at this rate.
+        setLinkWatchdog(t->manualTimer9 ? t->manualTimer9 : Timer9->interval());
         Timer11->setInterval(2000);
     }
     // The link recovery shows the interface description again; it must be this one.

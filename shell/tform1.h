@@ -233,6 +233,9 @@ public:
     void Timer6Timer();
     void Timer8Timer();
     void Timer9Timer();
+    // Sets the link watchdog: the interval asked for, but at least what one
+    // poll cycle needs at the port's rate (status::linkWatchdogMs).
+    void setLinkWatchdog(int requestedMs);
     void Timer10Timer();
     void Timer11Timer();
     void Timer12Timer();

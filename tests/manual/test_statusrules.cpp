@@ -29,6 +29,8 @@ class TestStatusRules : public QObject {
 private slots:
     void cycle_data();
     void cycle();
+    void linkWatchdog_data();
+    void linkWatchdog();
     void completeness_data();
     void completeness();
     void valueText_data();
@@ -75,6 +77,32 @@ void TestStatusRules::cycle()
     QCOMPARE(cycle, queries);
     QCOMPARE(cycle.size(), firmware > 300 ? 11 : 10);
     QVERIFY(cycle.last().contains("P1300")); // its answer starts the next cycle
+}
+
+void TestStatusRules::linkWatchdog_data()
+{
+    QTest::addColumn<int>("requested");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("poll");
+    QTest::addColumn<int>("expected");
+    // A longest cycle is 391 bytes (address 200, the analogue query, 11-digit
+    // values, acknowledgements): 102 ms at 38400 baud, 3259 ms at 1200.
+    QTest::newRow("38400 keeps the settings' 2000") << 2000 << 38400 << 100 << 2000;
+    QTest::newRow("9600 keeps 2000") << 2000 << 9600 << 250 << 2000;
+    QTest::newRow("1200 from the settings file") << 2000 << 1200 << 800 << 3259 + 800 + 1000;
+    QTest::newRow("1200 from the search") << 3000 << 1200 << 800 << 3259 + 800 + 1000;
+    QTest::newRow("2400, two drives") << 4000 << 2400 << 800 << 4000;
+    QTest::newRow("a longer setting stays") << 9000 << 1200 << 800 << 9000;
+    QTest::newRow("no rate yet") << 2000 << 0 << 50 << 2000;
+}
+
+void TestStatusRules::linkWatchdog()
+{
+    QFETCH(int, requested);
+    QFETCH(int, baud);
+    QFETCH(int, poll);
+    QFETCH(int, expected);
+    QCOMPARE(status::linkWatchdogMs(requested, baud, poll), expected);
 }
 
 void TestStatusRules::completeness_data()

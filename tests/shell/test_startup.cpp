@@ -407,8 +407,10 @@ void TestStartup::manualConfigurationRates_data()
     QTest::addColumn<int>("timer1");
     QTest::addColumn<int>("timer3");
     QTest::addColumn<int>("timer9");
-    QTest::newRow("1200") << 0 << int(br_001200) << "COM1:  1200 baud - address" << 500 << 400 << 3000;
-    QTest::newRow("2400") << 1 << int(br_002400) << "COM1:  2400 baud - address" << 400 << 400 << 2000;
+    // At the slow rates the watchdog is at least one poll cycle on the line,
+    // one poll interval and a second (status::linkWatchdogMs).
+    QTest::newRow("1200") << 0 << int(br_001200) << "COM1:  1200 baud - address" << 500 << 400 << 3259 + 400 + 1000;
+    QTest::newRow("2400") << 1 << int(br_002400) << "COM1:  2400 baud - address" << 400 << 400 << 1630 + 400 + 1000;
     QTest::newRow("4800") << 2 << int(br_004800) << "COM1:  4800 baud - address" << 400 << 300 << 3000;
     QTest::newRow("9600") << 3 << int(br_009600) << "COM1:  9600 baud - address" << 400 << 250 << 2000;
     QTest::newRow("19200") << 4 << int(br_019200) << "COM1: 19200 baud - address" << 400 << 200 << 2000;
