@@ -128,7 +128,11 @@ void TForm1::Timer10Timer()
     // open at all): it is opened anew before each probe, so the link comes
     // back by itself once the adapter is plugged in again.
     if (Serial1->HungUp() || !Serial1->Active()) {
+        // Closed before COMn is looked up again: while the hung-up device is
+        // held open, the kernel names the adapter anew (ttyUSB0 comes back
+        // as ttyUSB1). Its stable by-id name stays the same.
         Serial1->setActive(false);
+        serialports::reresolvePort(Serial1->COMPort());
         openPort();
     }
     clearQueue();

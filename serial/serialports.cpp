@@ -3,6 +3,7 @@
 #include "serial/tserial.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -12,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 #include <optional>
@@ -51,15 +53,35 @@ bool hasUart(const QString &path)
     return ok;
 }
 
+// The links of the by-id folder with the devices they point to; a link whose
+// device is gone is left out.
+QString stableFolder()
+{
+    return QDir(qEnvironmentVariable("ZYNT_SERIAL_BY_ID", QStringLiteral("/dev/serial/by-id"))).absolutePath();
+}
+
+QList<std::pair<QString, QString>> stableNames()
+{
+    const QDir folder(stableFolder());
+    QList<std::pair<QString, QString>> names;
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString device = entry.canonicalFilePath();
+        if (entry.isSymLink() && !device.isEmpty())
+            names.append({entry.absoluteFilePath(), device});
+    }
+    return names;
+}
+
 serialports::PortTable buildTable()
 {
     const QStringList entries = QDir(QStringLiteral("/dev")).entryList(QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    QStringList candidates;
+    QStringList found;
     for (const QString &path : serialports::serialDeviceCandidates(entries)) {
         if (path.startsWith(QLatin1String("/dev/ttyS")) && !hasUart(path))
             continue;
-        candidates << path;
+        found << path;
     }
+    const QStringList candidates = serialports::withStableNames(found, stableNames());
     serialports::PortTable table;
     table.paths = serialports::resolvePortPaths(
         [](int n) { return qEnvironmentVariable(qPrintable(QStringLiteral("ZYNT_COM%1").arg(n))); }, candidates);
@@ -112,6 +134,33 @@ QStringList serialDeviceCandidates(const QStringList &devEntries)
     return result;
 }
 
+QStringList withStableNames(const QStringList &candidates, const QList<std::pair<QString, QString>> &stableNames)
+{
+    QStringList result;
+    QStringList named; // the devices that got their stable name
+    qsizetype builtIn = -1;
+    for (const QString &device : candidates) {
+        const auto stable = std::find_if(stableNames.begin(), stableNames.end(),
+                                         [&device](const auto &name) { return name.second == device; });
+        if (builtIn < 0 && device.startsWith(QLatin1String("/dev/ttyS")))
+            builtIn = result.size();
+        if (stable != stableNames.end()) {
+            named << device;
+            result << stable->first;
+        } else {
+            result << device;
+        }
+    }
+    QStringList others;
+    for (const auto &[link, device] : stableNames) {
+        if (!named.contains(device) && !others.contains(link))
+            others << link;
+    }
+    for (qsizetype i = 0; i < others.size(); ++i)
+        result.insert((builtIn < 0 ? result.size() : builtIn + i), others[i]);
+    return result;
+}
+
 const PortTable &portTable()
 {
     std::lock_guard<std::mutex> lock(g_tableMutex);
@@ -135,6 +184,36 @@ void reinitialisePortTable()
     PortTable table = buildTable();
     std::lock_guard<std::mutex> lock(g_tableMutex);
     g_table = table;
+}
+
+QString replugPath(const QString &old, const QString &fresh, const std::function<bool(const QString &)> &exists,
+                   const QString &stableFolder)
+{
+    const auto stable = [&stableFolder](const QString &path) {
+        return !path.isEmpty() && QFileInfo(path).absolutePath() == stableFolder;
+    };
+    if (!old.isEmpty() && (exists(old) || stable(old)))
+        return old;
+    static const QRegularExpression removable(QStringLiteral("^/dev/tty(USB|ACM)\\d+$"));
+    if (stable(fresh) || removable.match(fresh).hasMatch())
+        return fresh;
+    return old;
+}
+
+void reresolvePort(int n)
+{
+    if (n < 1 || n > 4)
+        return;
+    const PortTable fresh = buildTable();
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    if (!g_table)
+        g_table = fresh;
+    const size_t i = size_t(n - 1);
+    const QString path = replugPath(g_table->paths[i], fresh.paths[i],
+                                    [](const QString &p) { return QFileInfo::exists(p); }, stableFolder());
+    if (path == fresh.paths[i])
+        g_table->available[i] = fresh.available[i];
+    g_table->paths[i] = path;
 }
 
 } // namespace serialports

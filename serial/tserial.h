@@ -35,11 +35,13 @@ std::optional<TBaudrate> baudRateFromValue(int bitsPerSecond);
 class TSerial;
 using TNotifyEvent = std::function<void(TSerial *sender)>;
 
-// The port availability table: COM1 to COM4 resolved to device paths once,
-// when the unit is first used. ZYNT_COMn names the device of COMn where it is
-// set; otherwise the serial devices present are handed out in the order
-// /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* (only those with a UART behind them),
-// each sorted by number.
+// The port availability table: COM1 to COM4 resolved to device paths when
+// the unit is first used, and again where the link recovery asks for it.
+// ZYNT_COMn names the device of COMn where it is set; otherwise the serial
+// devices present are handed out in the order /dev/ttyUSB*, /dev/ttyACM*,
+// /dev/ttyS* (only those with a UART behind them), each sorted by number,
+// each under its stable name in /dev/serial/by-id where it has one
+// (ZYNT_SERIAL_BY_ID names another folder).
 namespace serialports {
 
 struct PortTable {
@@ -56,6 +58,15 @@ std::array<QString, 4> resolvePortPaths(const std::function<QString(int)> &env,
 // device paths in the order above (ttyUSB*, ttyACM*, ttyS*, each numerically).
 QStringList serialDeviceCandidates(const QStringList &devEntries);
 
+// Pure naming step: a device that has a stable name in the by-id folder
+// (stableNames: each link's path with the device it points to) is handed out
+// under that name, which survives the adapter coming back as another
+// ttyUSBn. A stable name whose device is not among the candidates still
+// stands for a serial device: it is added after the USB and ACM devices,
+// before the built-in ports, in the order of the names.
+QStringList withStableNames(const QStringList &candidates,
+                            const QList<std::pair<QString, QString>> &stableNames);
+
 // The table of this process, built at first use.
 const PortTable &portTable();
 // "COM1" to "COM4" for the available ports of the table, ascending.
@@ -63,6 +74,16 @@ QStringList availablePortNames();
 // Builds the table again from the environment and the devices present, as the
 // unit does at start. For tests that attach simulated drives after start.
 void reinitialisePortTable();
+
+// Pure step of looking up one COMn again while its device is away (an
+// adapter was pulled): the device it stood for while that still exists or
+// is a stable name (which comes back with the adapter); otherwise the device
+// a fresh lookup gives, if that is one a plugged-in adapter can be (a USB or
+// ACM device, or a stable name), never a built-in port that merely moved up.
+QString replugPath(const QString &old, const QString &fresh, const std::function<bool(const QString &)> &exists,
+                   const QString &stableFolder);
+// Looks COMn (1..4) up again by that rule, in the table of this process.
+void reresolvePort(int n);
 
 } // namespace serialports
 

@@ -249,6 +249,41 @@ private slots:
         QCOMPARE(serialports::resolvePortPaths(env({}), {"/dev/a", "/dev/b", "/dev/c", "/dev/d", "/dev/e"}),
                  Paths({"/dev/a", "/dev/b", "/dev/c", "/dev/d"}));
 
+        // A device with a stable by-id name is handed out under it, so that
+        // COM1 still finds the adapter when it comes back as another ttyUSBn.
+        using Stable = QList<std::pair<QString, QString>>;
+        const Stable adapter {{"/by-id/usb-FTDI_A-port0", "/dev/ttyUSB0"}};
+        QCOMPARE(serialports::withStableNames({"/dev/ttyUSB0", "/dev/ttyS0"}, adapter),
+                 QStringList({"/by-id/usb-FTDI_A-port0", "/dev/ttyS0"}));
+        const Stable adapterBack {{"/by-id/usb-FTDI_A-port0", "/dev/ttyUSB1"}};
+        QCOMPARE(serialports::withStableNames({"/dev/ttyUSB1", "/dev/ttyS0"}, adapterBack),
+                 QStringList({"/by-id/usb-FTDI_A-port0", "/dev/ttyS0"}));
+        // Without a stable name the device found first is COM1 again.
+        QCOMPARE(serialports::resolvePortPaths(env({}), serialports::withStableNames({"/dev/ttyUSB1"}, {})),
+                 Paths({"/dev/ttyUSB1", "", "", ""}));
+        // A stable name of a device under another name goes before the built-in ports.
+        QCOMPARE(serialports::withStableNames({"/dev/ttyUSB0", "/dev/ttyS0"}, {{"/by-id/usb-B", "/dev/pts/3"}}),
+                 QStringList({"/dev/ttyUSB0", "/by-id/usb-B", "/dev/ttyS0"}));
+        QCOMPARE(serialports::withStableNames({}, {{"/by-id/a", "/dev/pts/1"}, {"/by-id/b", "/dev/pts/2"}}),
+                 QStringList({"/by-id/a", "/by-id/b"}));
+
+        // Looking COM1 up again while its adapter is away: a stable name is
+        // waited for, a kernel name gives way to the adapter's new name, but
+        // never to a built-in port that moved up in its place.
+        const auto present = [](QStringList paths) { return [paths](const QString &p) { return paths.contains(p); }; };
+        QCOMPARE(serialports::replugPath("/by-id/usb-A", "/dev/ttyS0", present({"/dev/ttyS0"}), "/by-id"),
+                 QStringLiteral("/by-id/usb-A"));
+        QCOMPARE(serialports::replugPath("/dev/ttyUSB0", "/dev/ttyUSB1", present({"/dev/ttyUSB1"}), "/by-id"),
+                 QStringLiteral("/dev/ttyUSB1"));
+        QCOMPARE(serialports::replugPath("/dev/ttyUSB0", "/by-id/usb-A", present({"/dev/ttyUSB1"}), "/by-id"),
+                 QStringLiteral("/by-id/usb-A"));
+        QCOMPARE(serialports::replugPath("/dev/ttyUSB0", "/dev/ttyS0", present({"/dev/ttyS0"}), "/by-id"),
+                 QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(serialports::replugPath("/dev/ttyUSB0", "", present({}), "/by-id"), QStringLiteral("/dev/ttyUSB0"));
+        // A device that is still there stays what COM1 stands for.
+        QCOMPARE(serialports::replugPath("/dev/ttyS1", "/dev/ttyUSB0", present({"/dev/ttyS1", "/dev/ttyUSB0"}), "/by-id"),
+                 QStringLiteral("/dev/ttyS1"));
+
         QCOMPARE(serialports::serialDeviceCandidates({"ttyS10", "console", "ttyS2", "ttyACM1", "tty1", "ttyUSB10",
                                                       "ttyUSB3", "ttyS", "ttyUSBx", "ttyACM0", "ttyS0"}),
                  QStringList({"/dev/ttyUSB3", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyACM1", "/dev/ttyS0",

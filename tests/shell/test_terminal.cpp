@@ -44,6 +44,7 @@ private slots:
     void waitingNoticesBlink();
     void lostLinkIsProbedUntilTheDriveAnswers();
     void pulledAdapterComesBack();
+    void adapterBackBehindItsStableName();
 
 private:
     LinkFixture *fx = nullptr;
@@ -301,6 +302,52 @@ void TestTerminal::pulledAdapterComesBack()
     QTRY_VERIFY_WITH_TIMEOUT(back.receivedCommands().contains("#1s\r"), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
     f->Serial1->setActive(false); // before the new line goes
+}
+
+void TestTerminal::adapterBackBehindItsStableName()
+{
+    // No variable names COM1: the adapter is found as a device with a
+    // stable name in the by-id folder.
+    const QString byId = fx->dir.filePath(QStringLiteral("by-id"));
+    QVERIFY(QDir().mkpath(byId));
+    const QString stable = byId + QStringLiteral("/usb-FTDI_ZYNT_Adapter_A1-if00-port0");
+    QVERIFY(fx->drive->makeLink(stable));
+    qunsetenv("ZYNT_COM1");
+    qputenv("ZYNT_SERIAL_BY_ID", QFile::encodeName(byId));
+    serialports::reinitialisePortTable();
+    f->Serial1->setActive(false);
+    f->Serial1->setCOMPort(1);
+    f->openPort();
+    QVERIFY(f->Serial1->Active());
+    QCOMPARE(f->Serial1->DevicePath(), stable);
+    const QString firstDevice = fx->drive->slavePath();
+    // The device it comes back as is made now, so that it cannot get the
+    // number of the old one.
+    sim::SimLine back;
+    QVERIFY(!back.openPty().isEmpty());
+    QVERIFY(back.slavePath() != firstDevice);
+
+    // Pulled: the line hangs up and the stable name goes with the device.
+    f->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Timer9->setInterval(300);
+    fx->drive->hangUp();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Serial1->HungUp(), kWait);
+    f->queueCommand("P51?", CommandKind::Status);
+    f->Timer9->start();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Timer10->isActive(), kWait);
+    QTest::qWait(1500); // probes into nothing meanwhile
+
+    // Plugged in again under another device, behind the same stable name.
+    back.setBaud(38400);
+    back.addDrive(1);
+    QVERIFY(back.start());
+    QVERIFY(back.makeLink(stable));
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer10->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(back.receivedCommands().contains("#1p1035=0\r"), kWait);
+    QCOMPARE(f->Serial1->DevicePath(), stable);
+    QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
+    f->Serial1->setActive(false); // before the new line goes
+    qunsetenv("ZYNT_SERIAL_BY_ID");
 }
 
 QTEST_MAIN(TestTerminal)
