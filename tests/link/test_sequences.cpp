@@ -1,0 +1,296 @@
+// What users do one after another, on the wire: a program write and then a
+// slow read, a write and then a refused status query, an aborted read and
+// then a write, transfers and an address choice while the link is lost, and
+// a search after that. Each of these once lost a drive's data or left the
+// link stuck.
+#include "tests/shell/shellfixture.h"
+
+#include "program/programlines.h"
+#include "program/tokbottomdlg.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTableWidget>
+
+namespace {
+
+constexpr int kWait = 30000;
+
+QByteArrayList numbered(int count, const QByteArray &prefix)
+{
+    QByteArrayList lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(prefix + QByteArray::number(i));
+    return lines;
+}
+
+// The program started with one drive at the given rate, its parameter list
+// read and the status poll running, shown as a user sees it.
+struct Session {
+    ShellFixture fx;
+    TForm1 *f = nullptr;
+
+    bool start(int baud = 38400, const ShellFixture::Prepare &prepare = {})
+    {
+        auto line = [baud, prepare](sim::SimLine &l) {
+            l.setBaud(baud);
+            l.addDrive(1);
+            if (prepare)
+                prepare(l);
+        };
+        if (!fx.start(line, {}, ShellFixture::settings(1, baud, "1", "1")))
+            return false;
+        f = fx.form.get();
+        f->AskFileName = [](const FileDialogRequest &) { return QString(); };
+        f->show();
+        f->Timer12->stop();
+        f->Timer12Timer(); // the list now rather than three seconds later
+        return until([this] {
+            return f->Label3->isHidden() && f->ProgressBar1->isHidden() && f->isEnabled() && f->Timer3->isActive()
+                && f->Parameters.ParameterRowCount > 100;
+        });
+    }
+
+    sim::SimLine &line() { return *fx.com1; }
+
+    static bool until(const std::function<bool()> &condition, int timeoutMs = kWait)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(10);
+        }
+        return true;
+    }
+
+    QByteArrayList storedProgram()
+    {
+        QByteArrayList lines;
+        line().withDrive(1, [&lines](sim::Drive &d) { lines = d.program.lines(); });
+        return lines;
+    }
+
+    QByteArrayList grid(int rows) const
+    {
+        QByteArrayList texts;
+        for (int row = 1; row <= rows; ++row)
+            texts.append(f->Program[size_t(row)]);
+        return texts;
+    }
+
+    void setGrid(const QByteArrayList &lines)
+    {
+        program::clearLines(f->Program);
+        for (int i = 0; i < lines.size(); ++i)
+            f->Program[size_t(i + 1)] = lines[i];
+        f->showProgram();
+    }
+
+    // The commands the drive received from index on, the status queries left out.
+    QList<QByteArray> sentSince(qsizetype index) const
+    {
+        QList<QByteArray> kept;
+        for (const QByteArray &command : fx.com1->receivedCommands().mid(index)) {
+            if (!command.endsWith("?\r"))
+                kept.append(command);
+        }
+        return kept;
+    }
+    qsizetype mark() const { return fx.com1->receivedCommands().size(); }
+
+    // The poll runs: a whole cycle goes out after this moment.
+    bool pollRuns()
+    {
+        const qsizetype from = mark();
+        return until([&] { return fx.com1->receivedCommands().mid(from).count("#P1300?\r") >= 2; });
+    }
+
+    // The drive stops answering until the window declares the link lost.
+    bool loseLink()
+    {
+        line().setSilent(true);
+        return until([this] { return f->Label2->text() == german(74); });
+    }
+
+    QString german(int number) const { return fx.german(number); }
+};
+
+} // namespace
+
+class TestSequences : public QObject {
+    Q_OBJECT
+private slots:
+    void writeThenSlowRead();
+    void writeThenRefusedStatusQuery();
+    void abortedReadThenWrite();
+    void transfersRefusedWhileLinkLost();
+    void addressChoiceWhileLinkLostThenSearch();
+};
+
+void TestSequences::writeThenSlowRead()
+{
+    // 9600 baud with the line's byte time: 299 lines of twenty characters
+    // take about six seconds, longer than the write's watchdog.
+    Session s;
+    QVERIFY(s.start(9600, [](sim::SimLine &l) { l.setLineEmulation(true); }));
+    TForm1 *f = s.f;
+    f->BitBtn1->click();
+    s.setGrid({"ref", "e"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Label4->isHidden(); }));
+    QCOMPARE(s.storedProgram(), (QByteArrayList {"ref", "e"}));
+
+    const QByteArrayList program = numbered(299, "W=100000 V=5000 A=");
+    s.line().withDrive(1, [&program](sim::Drive &d) { d.program.setLines(program); });
+    f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([f] { return f->Label3->isHidden(); }, 60000));
+    QVERIFY2(s.fx.messages.isEmpty(), qPrintable(s.fx.messages.join('|')));
+    QCOMPARE(s.grid(299), program);
+    QVERIFY(s.pollRuns());
+}
+
+void TestSequences::writeThenRefusedStatusQuery()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->BitBtn1->click();
+    s.setGrid({"ref"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Label4->isHidden(); }));
+
+    // The drive refuses the last query of a cycle once.
+    auto refuse = std::make_shared<std::atomic<bool>>(true);
+    s.line().addCommand([refuse](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        if (command == "P1300?" && refuse->exchange(false))
+            return QByteArray("\n** Abfrage gesperrt\r");
+        return std::nullopt;
+    });
+    QVERIFY(Session::until([f] { return f->OKBottomDlg->isVisible(); }));
+    QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
+    // The poll and its watchdog go on.
+    QVERIFY(s.pollRuns());
+    QVERIFY(f->Timer9->isActive());
+}
+
+void TestSequences::abortedReadThenWrite()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    const QByteArrayList drive = s.storedProgram();
+    QVERIFY(drive.size() > 3);
+    f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([f] { return f->Label3->isHidden(); }));
+    QCOMPARE(s.grid(int(drive.size())), drive);
+    QVERIFY(!f->ConfirmOverwrite); // the grid holds the drive's program
+
+    // The next read gets no listing and ends with its message.
+    s.line().addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        return command == "list" ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    });
+    f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([&s] { return !s.fx.messages.isEmpty(); }));
+    QVERIFY(Session::until([f] { return f->Label3->isHidden(); }));
+
+    // The grid is what it was; a write sends the program, never an empty one.
+    QCOMPARE(s.grid(int(drive.size())), drive);
+    const qsizetype from = s.mark();
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    if (f->OKBottomDlg->isVisible())
+        QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Label4->isHidden() && !f->Queue.head(); }));
+    QVERIFY(!s.sentSince(from).contains("#1\r"));
+    QCOMPARE(s.storedProgram(), drive);
+}
+
+void TestSequences::transfersRefusedWhileLinkLost()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    s.setGrid({"keep", "this"});
+    QVERIFY(s.loseLink());
+    const QString lost = s.german(74);
+    const QByteArrayList storedBefore = s.storedProgram();
+
+    // Each of these needs the drive: refused with a word about the lost
+    // link, and nothing is emptied or sent.
+    struct Action {
+        const char *name;
+        std::function<void()> run;
+    };
+    const Action actions[] = {
+        {"program read", [f] { f->ZYNTffnen1->trigger(); }},
+        {"program write", [f] { QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton); }},
+        {"parameter read", [f] { f->neulesen1->trigger(); }},
+        {"write-back", [f] { f->Button8Click(); }},
+        {"permanent save", [f] { f->Button3Click(); }},
+    };
+    for (const Action &action : actions) {
+        s.fx.messages.clear();
+        const qsizetype from = s.mark();
+        action.run();
+        QVERIFY2(Session::until([&s] { return !s.fx.messages.isEmpty(); }, 5000), action.name);
+        QVERIFY2(s.fx.messages.first().contains(lost) || s.fx.messages.first().contains("Verbindung"),
+                 qPrintable(s.fx.messages.first()));
+        QTest::qWait(100);
+        for (const QByteArray &command : s.sentSince(from))
+            QVERIFY2(command == "#1\r", action.name); // only the re-probe's
+        QCOMPARE(s.grid(2), (QByteArrayList {"keep", "this"}));
+        QVERIFY(f->OKBottomDlg->isHidden());
+        QVERIFY(f->isEnabled());
+    }
+    QCOMPARE(s.storedProgram(), storedBefore);
+
+    // Back again: the read works.
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([f] { return f->Label3->isHidden() && !f->Queue.head(); }));
+    QCOMPARE(s.grid(int(storedBefore.size())), storedBefore);
+}
+
+void TestSequences::addressChoiceWhileLinkLostThenSearch()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    QVERIFY(s.loseLink());
+
+    // The address offered and chosen while the drive does not answer: an
+    // empty choice keeps the last good address.
+    f->Achse1->trigger();
+    QVERIFY(f->ListBox1->isVisible());
+    f->ComboBox1->setEditText(QString());
+    f->ComboBox1KeyPress('\r');
+    QTest::qWait(1500);
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    QVERIFY(s.pollRuns());
+    const QList<QByteArray> received = s.line().receivedCommands();
+    for (const QByteArray &bad : {QByteArray("#\r"), QByteArray("#p1035=0\r"), QByteArray("#P51?\r")})
+        QVERIFY2(!received.contains(bad), bad.constData());
+    QCOMPARE(f->DriveAddress, QByteArray("1"));
+
+    // Lost again, and the user starts the drive search: it finds the drive
+    // and reads its list the first time.
+    QVERIFY(s.loseLink());
+    s.line().setSilent(false);
+    s.fx.messages.clear();
+    f->Automatisch1->trigger();
+    QVERIFY(!f->Timer10->isActive());
+    QVERIFY(Session::until([f] { return f->LinkState == 0 && f->isEnabled() && f->ProgressBar1->isHidden(); }, 60000));
+    QVERIFY2(s.fx.messages.isEmpty(), qPrintable(s.fx.messages.join('|')));
+    QCOMPARE(f->FoundAddresses[0], 1);
+    QVERIFY(s.pollRuns());
+}
+
+QTEST_MAIN(TestSequences)
+#include "test_sequences.moc"
