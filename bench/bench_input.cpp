@@ -19,7 +19,7 @@ double noiseSeconds(qsizetype bytes)
     // its "ok", which the noise never brings (a query would take the first
     // line with "=" as its answer, and the rest would find nothing asked).
     TForm1 form;
-    form.queueCommand("s", CommandKind::Plain);
+    form.Core->queueCommand("s", CommandKind::Plain);
     QRandomGenerator rng(5);
     const char alphabet[] = "abcdefghijlmnopqrstuvwxyz0123456789=#?\r"; // no "k": never an "ok"
     QByteArray piece(64, Qt::Uninitialized);
@@ -28,10 +28,10 @@ double noiseSeconds(qsizetype bytes)
     for (qsizetype sent = 0; sent < bytes; sent += piece.size()) {
         for (char &c : piece)
             c = alphabet[rng.bounded(int(sizeof alphabet) - 1)];
-        form.dispatchChunk(piece);
+        form.Core->dispatchChunk(piece);
     }
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    return form.Queue.head() ? seconds : -1; // -1: the command did not wait through it
+    return form.Core->Queue.head() ? seconds : -1; // -1: the command did not wait through it
 
 }
 

@@ -49,18 +49,18 @@ PollFigures statusPoll38400(int latencyUs, int seconds)
     sim::SimLine &drive = line.drive;
     const std::set<pid_t> &simThreads = line.simThreads;
     TForm1 &form = *line.form;
-    form.Timer1->stop(); // no search: the drive is known
-    form.FirmwareNumber = 120400; // what the drive's version line gives: the analogue value is polled
-    form.DriveConnected = 1;
+    form.Core->Timer1->stop(); // no search: the drive is known
+    form.Core->FirmwareNumber = 120400; // what the drive's version line gives: the analogue value is polled
+    form.Core->DriveConnected = 1;
     form.setEnabled(true);
-    form.Timer9->setInterval(2000);
-    form.Timer3->setInterval(kPollIntervalMs);
+    form.Core->Timer9->setInterval(2000);
+    form.Core->Timer3->setInterval(kPollIntervalMs);
 
     // A tick that stops Timer3 started a cycle.
     std::vector<qint64> cycleStarts;
     QElapsedTimer clock;
-    QObject::connect(form.Timer3, &QTimer::timeout, &form, [&] {
-        if (!form.Timer3->isActive())
+    QObject::connect(form.Core->Timer3, &QTimer::timeout, &form, [&] {
+        if (!form.Core->Timer3->isActive())
             cycleStarts.push_back(clock.nsecsElapsed());
     });
 
@@ -73,7 +73,7 @@ PollFigures statusPoll38400(int latencyUs, int seconds)
             loop.quit();
     });
     clock.start();
-    form.Timer3->start();
+    form.Core->Timer3->start();
     settled.start(20);
     loop.exec();
     settled.stop();
@@ -99,7 +99,7 @@ PollFigures statusPoll38400(int latencyUs, int seconds)
     const QList<QByteArray> commands = drive.receivedCommands();
     const qint64 queryBytes = commandBytes(commands, firstCommand);
     const qint64 answerBytes = drive.bytesSent() - firstSent;
-    const double queriesPerCycle = double(status::cycleQueries(form.DriveAddress, form.FirmwareNumber).size());
+    const double queriesPerCycle = double(status::cycleQueries(form.Core->DriveAddress, form.Core->FirmwareNumber).size());
     const double queriesSent = double(commands.size() - firstCommand);
     const double perCycleLine = double(queryBytes + answerBytes) * 10.0 / kBaud * queriesPerCycle / queriesSent;
     const double idealCycle = perCycleLine + queriesPerCycle * latencyUs / 1e6 + kPollIntervalMs / 1e3;

@@ -16,7 +16,7 @@ ListingFigure singleListing(int baud, int latencyUs)
     if (!line.open(baud, latencyUs))
         return {-1, 0};
     TForm1 &form = *line.form;
-    form.DriveConnected = 1;
+    form.Core->DriveConnected = 1;
 
     QTimer wake; // bounds each wait when the line is quiet
     wake.start(50);
@@ -24,7 +24,7 @@ ListingFigure singleListing(int baud, int latencyUs)
     const QByteArray request = "#1listp\r";
     QElapsedTimer clock;
     clock.start();
-    form.queueListingRequest("1");
+    form.Core->queueListingRequest("1");
     while (form.Label17->text() != QStringLiteral("100%")) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (clock.elapsed() > 60000)

@@ -23,7 +23,7 @@ ProgramWriteFigures programWrite(int baud, int latencyUs)
     sim::SimLine &drive = line.drive;
     TForm1 *form = line.form.get();
 
-    form->DriveAddress = "1";
+    form->Core->DriveAddress = "1";
     QList<QByteArray> program;
     for (int row = 1; row <= program::kVisibleRows; ++row) {
         const QByteArray line = (row % 3 == 0 ? "G" : row % 3 == 1 ? "W=" : "T") + QByteArray::number(row * 7);
@@ -37,7 +37,7 @@ ProgramWriteFigures programWrite(int baud, int latencyUs)
     QElapsedTimer clock;
     clock.start();
     form->ZYNT_Programm_Speichern();
-    while (form->Queue.head()) {
+    while (form->Core->Queue.head()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (clock.elapsed() > 120000)
             return figures;

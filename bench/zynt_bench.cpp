@@ -33,8 +33,8 @@ double timeRoundTrips(TForm1 &form, int count, int timeoutMs)
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < count; ++i)
-        form.Senden_Zeichensatz("#1s\r");
-    while (form.Queue.head()) {
+        form.Core->Senden_Zeichensatz("#1s\r");
+    while (form.Core->Queue.head()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (clock.elapsed() > timeoutMs)
             return -1;

@@ -145,7 +145,7 @@ private:
             box->buttons().constFirst()->click();
             return;
         }
-        if (m_form->OKBottomDlg->isVisible() && m_form->DialogMessage) {
+        if (m_form->OKBottomDlg->isVisible() && m_form->Core->Owner.paused(line::Pause::DriveError)) {
             if (++m_dialogTicks >= 5) {
                 ++m_confirmations;
                 m_dialogTicks = 0;
@@ -167,7 +167,7 @@ private:
 
     bool linkHealthy() const
     {
-        return m_form->DriveConnected == 1 && !m_form->Timer10->isActive() && m_form->isEnabled() &&
+        return m_form->Core->DriveConnected == 1 && !m_form->Core->Timer10->isActive() && m_form->isEnabled() &&
                !m_form->Serial1->HungUp();
     }
 
@@ -223,9 +223,9 @@ private:
             ++m_unrecovered;
             std::fprintf(stderr, "soak: not recovered after %s: connected %d, re-probing %d, enabled %d, hung up %d, "
                                  "cycles %lld (at the end %lld), poll %d\n",
-                         kFaultNames[int(m_current)], m_form->DriveConnected, m_form->Timer10->isActive(),
+                         kFaultNames[int(m_current)], m_form->Core->DriveConnected, m_form->Core->Timer10->isActive(),
                          m_form->isEnabled(), m_form->Serial1->HungUp(), (long long)cyclesEnded(),
-                         (long long)m_cyclesAtEnd, m_form->Timer3->isActive());
+                         (long long)m_cyclesAtEnd, m_form->Core->Timer3->isActive());
         }
         const Fault fault = Fault(m_rng.bounded(7));
         m_current = fault;
@@ -296,7 +296,7 @@ private:
             std::printf("  %-12s %4d\n", kFaultNames[int(fault)], count);
             total += count;
         }
-        const double watchdog = m_form->Timer9->interval() / 1000.0;
+        const double watchdog = m_form->Core->Timer9->interval() / 1000.0;
         std::printf("\n");
         std::printf("faults_injected %d\n", total);
         std::printf("crashes 0\n");

@@ -44,11 +44,11 @@ void queue(TForm1 &form, uint8_t kind, bool asQuery)
 {
     kind %= 20;
     if (kind == CommandKind::Keystroke) {
-        form.Senden_Zeichensatz("v");
-        form.Queue.lastQueued()->Kind = kind;
+        form.Core->Senden_Zeichensatz("v");
+        form.Core->Queue.lastQueued()->Kind = kind;
         return;
     }
-    form.queueCommand(asQuery ? QByteArray("P51?") : QByteArray(kCommands[kind]), kind);
+    form.Core->queueCommand(asQuery ? QByteArray("P51?") : QByteArray(kCommands[kind]), kind);
 }
 
 } // namespace
@@ -80,28 +80,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     auto form = std::make_unique<TForm1>();
     const uint8_t setup = input.ConsumeIntegral<uint8_t>();
     static const uint8_t kLinkStates[8] = {0, 0, 0, 0, 0, 1, 2, 4};
-    form->LinkState = kLinkStates[setup & 7];
+    form->Core->LinkState = kLinkStates[setup & 7];
     form->TerminalOpen = setup & 0x08;
-    form->MasterMode = (setup & 0x30) == 0x30;
+    if ((setup & 0x30) == 0x30)
+        form->Core->Owner.begin(line::Activity::Master);
     queue(*form, input.ConsumeIntegral<uint8_t>(), setup & 0x40);
 
     while (input.remaining_bytes() > 0) {
         const uint8_t op = input.ConsumeIntegral<uint8_t>();
         if (op < 0xc0) {
             const std::string piece = input.ConsumeBytesAsString(op & 0x3f);
-            form->dispatchChunk(QByteArray::fromStdString(piece));
+            form->Core->dispatchChunk(QByteArray::fromStdString(piece));
         } else if (op < 0xe8) {
             queue(*form, op - 0xc0, op >= 0xd4);
         } else if (op < 0xf0) {
-            if (form->DialogMessage)
+            if (form->Core->Owner.paused(line::Pause::DriveError))
                 form->OKBottomDlg->OKBtnClick();
         } else {
-            form->dispatchChunk(QByteArray::fromStdString(input.ConsumeRemainingBytesAsString()));
+            form->Core->dispatchChunk(QByteArray::fromStdString(input.ConsumeRemainingBytesAsString()));
         }
         // With nothing asked, received text is not kept, except the start of a
         // drive error line that waits for its end.
-        if (form->LinkState == 0 && !form->MasterMode && !form->DialogMessage && !form->Queue.head()) {
-            const QByteArray &rest = form->ReceiveBuffer;
+        const LineOwner &owner = form->Core->Owner;
+        if (form->Core->LinkState == 0 && !owner.holds(line::Activity::Master)
+            && !owner.paused(line::Pause::DriveError) && !form->Core->Queue.head()) {
+            const QByteArray &rest = form->Core->ReceiveBuffer;
             fuzz::check(rest.isEmpty() || (rest.startsWith("**") && !rest.contains('\r')),
                         "nothing is kept when nothing was asked");
         }

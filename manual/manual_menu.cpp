@@ -1,10 +1,14 @@
-// The main window's side of the manual operation window: the menu command
-// that opens it and the answer to its output query.
+// The main window's side of manual operation: the menu command that opens
+// the manual window, and what each status answer of the core's poll shows
+// in both windows.
 #include "shell/tform1.h"
 
-#include "manual/manualcommands.h"
+#include "manual/statusrules.h"
 #include "manual/tform2.h"
+#include "shell/cp1252.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 void TForm1::Manuell1Click()
@@ -20,21 +24,73 @@ void TForm1::Manuell1Click()
     Form2->activateWindow();
 }
 
-void TForm1::Ausgang_Antwort()
+void TForm1::showStatus(const status::Update &update)
 {
-    if (!manual::isOutputAnswerComplete(ReceiveBuffer))
-        return;
-    // The output takes the opposite of the state the drive reported.
-    if (const std::optional<manual::OutputToggle> toggle = manual::outputToggle(ReceiveBuffer)) {
-        queueCommand(toggle->command, CommandKind::Plain);
-        Parameters.Records[1][Parameters.KeyParameterRows[toggle->key]].Value = toggle->recordValue;
+    const auto shown = [this](const status::Shown &s) {
+        return fromCp1252(status::resolve(s, [this](int number) { return text(number); }));
+    };
+    switch (update.display) {
+    case status::Display::None:
+        break;
+    case status::Display::Position:
+        Label5->setText(fromCp1252(update.value));
+        Form2->Label5->setText(fromCp1252(update.value));
+        break;
+    case status::Display::Analogue:
+        Form2->Label30->setText(fromCp1252(update.value));
+        break;
+    case status::Display::InPosition:
+        if (update.inPosition) {
+            Timer4->stop();
+            for (QLabel *image : {Image4, Image5, Image6})
+                image->hide();
+        } else if (!Timer4->isActive()) {
+            // A running animation keeps its period: answers that come more
+            // often than its interval must not hold its tick off.
+            Timer4->start();
+        }
+        Form2->Label1->setText(shown(update.shown));
+        break;
+    case status::Display::Error:
+        Form2->Label2->setText(shown(update.shown));
+        break;
+    case status::Display::Warning:
+        Form2->Label3->setText(shown(update.shown));
+        break;
+    case status::Display::Inputs:
+        for (size_t n = 1; n <= 8; ++n)
+            Form2->I[n]->setText(QString::fromLatin1(update.inputs[n - 1]));
+        break;
+    case status::Display::Output1:
+    case status::Display::Output2:
+    case status::Display::Output3:
+    case status::Display::Output4:
+        Form2->Out[size_t(update.output)]->setText(QString::fromLatin1(update.outputCaption));
+        break;
+    case status::Display::DriveState:
+        if (update.driveOn) {
+            Image3->show();
+            Image2->hide();
+        } else {
+            Image2->show();
+            for (QLabel *image : {Image3, Image4, Image5, Image6})
+                image->hide();
+        }
+        break;
     }
-    ReceiveBuffer.clear();
-    Liste_aktualisieren();
+}
+
+void TForm1::Timer4Timer()
+{
+    const status::AnimationTick tick = status::animationTick(AnimationStep);
+    QLabel *const images[] = {Image2, Image3, Image4, Image5, Image6};
+    images[tick.hide - 2]->hide();
+    images[tick.show - 2]->show();
+    AnimationStep = tick.step;
 }
 
 void TForm1::connectManualControls()
 {
-    connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
     connect(Timer4, &QTimer::timeout, this, &TForm1::Timer4Timer);
+    connect(Core, &DriveCore::statusAnswered, this, &TForm1::showStatus);
 }

@@ -39,12 +39,12 @@ void TForm2::FormActivate()
     m_form1->Sprachauswahl_Form2();
 
     // Older firmware has no analogue input.
-    const bool analogue = m_form1->FirmwareNumber > 300;
+    const bool analogue = m_form1->Core->FirmwareNumber > 300;
     Label29->setVisible(analogue);
     Label30->setVisible(analogue);
 
     if (AddressListPending) {
-        const manual::AddressChoice choice = manual::addressChoice(m_form1->FoundAddresses);
+        const manual::AddressChoice choice = manual::addressChoice(m_form1->Core->FoundAddresses);
         ComboBox1->clear();
         for (const QByteArray &item : choice.items)
             ComboBox1->addItem(QString::fromLatin1(item));
@@ -58,13 +58,13 @@ void TForm2::FormActivate()
         }
     }
 
-    if (m_form1->DriveConnected != 0)
-        m_form1->Timer3->start();
+    if (m_form1->Core->DriveConnected != 0)
+        m_form1->Core->Owner.resumePoll();
 }
 
 bool TForm2::driveReady() const
 {
-    return m_form1->DriveConnected != 0 && m_form1->Serial1->Active();
+    return m_form1->Core->DriveConnected != 0 && m_form1->Serial1->Active();
 }
 
 params::ParameterRecord &TForm2::record(params::KeyParameter key)
@@ -79,7 +79,7 @@ void TForm2::pressButton(int button)
     if (!b)
         return;
     for (const QByteArray &command : manual::buttonPress(*b, ManualAddress, m_form1->Serial1->Active()))
-        m_form1->Senden_Zeichensatz(command);
+        m_form1->Core->Senden_Zeichensatz(command);
 }
 
 void TForm2::Edit1KeyPress(int edit, char key)
@@ -90,7 +90,7 @@ void TForm2::Edit1KeyPress(int edit, char key)
     if (!field)
         return;
     const QByteArray text = toCp1252(Edit[size_t(edit)]->text());
-    const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->DriveAddress, text);
+    const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->Core->DriveAddress, text);
     if (!command)
         return;
     record(field->key).Value = params::cutField(text);
@@ -104,7 +104,7 @@ void TForm2::Edit1KeyPress(int edit, char key)
         // the field is left all the same.
         Exit_Edit_Feld(edit);
     }
-    m_form1->Senden_Zeichensatz(*command);
+    m_form1->Core->Senden_Zeichensatz(*command);
 }
 
 void TForm2::Exit_Edit_Feld(int edit)
@@ -114,16 +114,16 @@ void TForm2::Exit_Edit_Feld(int edit)
     if (!field || !driveReady())
         return;
     const QByteArray text = toCp1252(Edit[size_t(edit)]->text());
-    if (const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->DriveAddress, text))
-        m_form1->Senden_Zeichensatz(*command);
+    if (const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->Core->DriveAddress, text))
+        m_form1->Core->Senden_Zeichensatz(*command);
 }
 
 void TForm2::out_bearbeiten(const QByteArray &output, int selector)
 {
     if (!driveReady())
         return;
-    m_form1->Senden_Zeichensatz(manual::commandText(ManualAddress, output + '?'));
-    m_form1->Queue.lastQueued()->Kind = selector == 1 ? CommandKind::OutputQuery : CommandKind::OutputToggle;
+    m_form1->Core->queryOutput(ManualAddress, output,
+                               selector == 1 ? CommandKind::OutputQuery : CommandKind::OutputToggle);
 }
 
 void TForm2::showOverride(int position)
@@ -149,7 +149,7 @@ void TForm2::TrackBar1Change(int position)
 
 void TForm2::sendOverride(int position)
 {
-    m_form1->Senden_Zeichensatz(manual::overrideCommand(ManualAddress, position));
+    m_form1->Core->Senden_Zeichensatz(manual::overrideCommand(ManualAddress, position));
     m_overrideSent = position;
     Timer1->start();
 }

@@ -100,4 +100,20 @@ void TForm1::connectParameterControls()
     connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
+
+    // What the core reports of the listing and the write-back.
+    connect(Core, &DriveCore::listingStarted, this, &TForm1::showListingStart);
+    connect(Core, &DriveCore::listingProgress, this, &TForm1::showListingProgress);
+    connect(Core, &DriveCore::listingUpdated, this, &TForm1::showParameterGrid);
+    connect(Core, &DriveCore::listingCompleted, this, &TForm1::showListingEnd);
+    connect(Core, &DriveCore::listingFailed, this, &TForm1::showListingFailed);
+    connect(Core, &DriveCore::writeBackStarted, this, [this] {
+        Label8->show();
+        for (QWidget *w : std::initializer_list<QWidget *> {Button14, Label9, Label10})
+            w->hide();
+    });
+    connect(Core, &DriveCore::writeBackEnded, this, [this] {
+        endTransferDisplay();
+        neulesen1Click(); // the grid shows what the drive holds now
+    });
 }

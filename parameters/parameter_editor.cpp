@@ -164,7 +164,7 @@ void TForm1::openEditor(const params::EditorRule &rule, int n)
 
 void TForm1::confirmAndSend(const params::EditorRule &rule)
 {
-    if (MasterMode)
+    if (Core->Owner.holds(line::Activity::Master))
         return;
     // Two questions: nothing is sent unless both are answered yes.
     QMessageBox question(QMessageBox::Question, windowTitle(), fromCp1252(text(rule.question)),
@@ -175,7 +175,7 @@ void TForm1::confirmAndSend(const params::EditorRule &rule)
                         QMessageBox::Ok | QMessageBox::Cancel);
     if (warning.exec() != QMessageBox::Ok)
         return;
-    queueCommandTo(QByteArray::number(FoundAddresses[1]), rule.command, CommandKind::Plain);
+    Core->queueCommandTo(QByteArray::number(Core->FoundAddresses[1]), rule.command, CommandKind::Plain);
 }
 
 void TForm1::init_parameter_aendern(bool optionList)
@@ -249,7 +249,7 @@ void TForm1::Button9Click()
         switch (rule->kind) {
         case EditorKind::Numeric:
             if (params::clickedParameterNumber(designation))
-                value = params::numericEntryValue(*rule, toCp1252(Edit1->text()), DriveConnected == 1,
+                value = params::numericEntryValue(*rule, toCp1252(Edit1->text()), Core->DriveConnected == 1,
                                                   Serial1->Active());
             GroupBox2->hide();
             break;
@@ -282,7 +282,7 @@ void TForm1::Button9Click()
             showParameterGrid();
         }
         const int n = params::parameterNumber(designation);
-        queueCommand('P' + QByteArray::number(n) + '=' + *value, CommandKind::Plain);
+        Core->queueCommand('P' + QByteArray::number(n) + '=' + *value, CommandKind::Plain);
     }
     removeEditorOptions();
 }
@@ -297,16 +297,16 @@ void TForm1::Button10Click()
 
 void TForm1::Edit1KeyPress(char key)
 {
-    if (key == '\r' && !MasterMode)
+    if (key == '\r' && !Core->Owner.holds(line::Activity::Master))
         Button9Click();
 }
 
 void TForm1::StringGrid2KeyPress(char key)
 {
-    if (key != '\r' || DriveConnected != 1 || !Serial1->Active())
+    if (key != '\r' || Core->DriveConnected != 1 || !Serial1->Active())
         return;
     if (const std::optional<QByteArray> assignment = params::resendAssignment(currentDesignation(), currentValue()))
-        queueCommand(*assignment, CommandKind::Plain);
+        Core->queueCommand(*assignment, CommandKind::Plain);
 }
 
 void TForm1::Parameterwert_in_Par_Text(const QByteArray &value)

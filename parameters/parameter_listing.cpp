@@ -26,47 +26,35 @@ void TForm1::showListingProgress(int percent)
     ProgressBar1->setValue(std::clamp(percent, ProgressBar1->minimum(), ProgressBar1->maximum()));
 }
 
-void TForm1::Parameterliste_Antwort()
+void TForm1::showListingStart()
 {
-    const int kind = Queue.head()->Kind;
-    if (kind == params::ListingSingle)
-        showListingProgress(params::loadProgress(ReceiveBuffer.size()));
-    // Every piece shows that the drive is still sending.
-    Timer11->stop();
-    Timer11->start();
-    if (!params::listingAnswerComplete(ReceiveBuffer))
-        return;
-
-    // The whole answer is parsed from a copy: the buffer is for the next one.
-    const QByteArray answer = ReceiveBuffer;
-    ReceiveBuffer.clear();
-    params::parseListingAnswer(Parameters, kind, Sprache, answer);
-    Timer11->stop();
-    Liste_aktualisieren();
-    Timer11->start();
-    showListingProgress(params::blockProgress(Parameters.ListingLineCount));
     showParameterGrid();
-    if (params::isFinalListing(kind))
-        completeListing();
+    hideProgramControls();
+    Button8->hide();
+    Label11->hide();
+    Label7->show();
+    StringGrid2->show();
+    Label17->setText(QStringLiteral("0%"));
+    Label17->show();
+    Button5->show();
+    Button3->show();
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    Timer2->stop();
+    for (QWidget *w : std::initializer_list<QWidget *> {Button12, Button14, Label9, Label10})
+        w->hide();
+    Label7->setText(QStringLiteral("ZYNT-EEProm Parameter - address ") + QString::fromLatin1(Core->DriveAddress));
 }
 
-void TForm1::completeListing()
+void TForm1::showListingEnd()
 {
     Label3->hide();
     ProgressBar1->setValue(100);
     Label17->setText(QStringLiteral("100%"));
     Timer2->start();
-    Timer11->stop();
     Position->show();
     Label5->show();
-
-    DriveConnected = 1;
-    queueCommand("ver", CommandKind::Version);
-    Timer3->start();
-    setEnabled(true);
-    Label7->setText(QStringLiteral("ZYNT-EEProm Parameter - address ") + QString::fromLatin1(DriveAddress));
-
-    params::completeListing(Parameters);
+    Label7->setText(QStringLiteral("ZYNT-EEProm Parameter - address ") + QString::fromLatin1(Core->DriveAddress));
     if (Parameters.BasicViewSelected == 1)
         showBasicView();
     else
@@ -75,16 +63,20 @@ void TForm1::completeListing()
     // once more (BitBtn2Click), which ends a re-read in the view it began in.
 }
 
-void TForm1::queueListingRequest(const QByteArray &address)
+void TForm1::showListingFailed(bool firstTimeout)
 {
-    if (Parameters.SingleDriveListing) {
-        queueCommandTo(address, "listp", CommandKind::ParameterList);
-        return;
+    Timer2->stop();
+    Label3->hide();
+    ProgressBar1->hide();
+    if (!firstTimeout)
+        errorBox(text(146));
+    Label17->hide();
+    if (firstTimeout) {
+        // Once per run the whole start-up is tried again without a word.
+        FormCreate();
+    } else {
+        Button11->show();
     }
-    queueCommandTo(address, "listp1.20", CommandKind::ListBlockFirst);
-    for (int i = 1; i <= 9; ++i)
-        queueCommandTo(address, "listp" + QByteArray::number(20 * i + 1) + ".20",
-                       i < 9 ? CommandKind::ListBlockMiddle : CommandKind::ListBlockLast);
 }
 
 void TForm1::neulesen1Click()
@@ -96,42 +88,8 @@ void TForm1::neulesen1Click()
 
 void TForm1::ZYNT_Parameter_Neu_Lesen()
 {
-    Parameters.AllViewRowsIndexed = 1;
-    if (DriveConnected != 1)
-        return;
-    params::startListing(Parameters);
-    showParameterGrid();
-    Timer3->stop();
-    Timer9->stop();
-    setEnabled(false);
-    LinkState = 0;
-
-    hideProgramControls();
-    Button8->hide();
-    Label11->hide();
-    Label7->show();
-    StringGrid2->show();
-
-    queueCommand("TROFF", CommandKind::Plain);
-    if (TraceMode)
-        queueCommand("s", CommandKind::Plain);
-    TraceMode = false;
-    queueCommand("p1028=" + P1028Value, CommandKind::Plain);
-    queueListingRequest(DriveAddress);
-
-    Parameters.ListingRow = 1;
-    Parameters.ListingLineCount = 1;
-    Label17->setText(QStringLiteral("0%"));
-    Label17->show();
-    Button5->show();
-    Button3->show();
-    ProgressBar1->setValue(0);
-    ProgressBar1->show();
-    Timer2->stop();
-    Timer11->start();
-    for (QWidget *w : std::initializer_list<QWidget *> {Button12, Button14, Label9, Label10})
-        w->hide();
-    Label7->setText(QStringLiteral("ZYNT-EEProm Parameter - address ") + QString::fromLatin1(DriveAddress));
+    // The core reads; listingStarted shows it.
+    Core->ZYNT_Parameter_Neu_Lesen();
 }
 
 void TForm1::LoadParameterDescriptions()

@@ -44,9 +44,9 @@ void TForm1::showBasicView()
 
 void TForm1::Alle_Parameter_Anzeigen()
 {
-    if (DriveConnected != 1)
+    if (Core->DriveConnected != 1)
         return;
-    LinkState = 0;
+    Core->LinkState = 0;
     hideProgramControls();
     for (QWidget *w : std::initializer_list<QWidget *> {Button8, Label11, Button12, Button14, Label9, Label10})
         w->hide();

@@ -219,10 +219,13 @@ void TForm1::connectProgramControls()
     for (const auto &[button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
 
-    connect(Timer7, &QTimer::timeout, this, &TForm1::Timer7Timer);
-    ProgramListingTimer = new QTimer(this);
-    ProgramListingTimer->setInterval(kProgramListingSilenceMs);
-    connect(ProgramListingTimer, &QTimer::timeout, this, &TForm1::ProgramListingTimeout);
+    // What the core reports of the program.
+    connect(Core, &DriveCore::programChanged, this, &TForm1::showProgram);
+    connect(Core, &DriveCore::programReadStarted, this, &TForm1::showProgramReadStart);
+    connect(Core, &DriveCore::programReadEnded, this, &TForm1::showProgramReadEnd);
+    connect(Core, &DriveCore::programWriteStarted, this, &TForm1::showProgramWriteStart);
+    connect(Core, &DriveCore::programWriteEnded, this, &TForm1::endTransferDisplay);
+    connect(Core, &DriveCore::traceAnswered, this, &TForm1::showTraceLine);
 }
 
 void TForm1::showProgram()

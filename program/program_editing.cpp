@@ -30,7 +30,7 @@ void TForm1::BitBtn1Click()
 
 void TForm1::Fileffnen1Click()
 {
-    if (DriveConnected != 1)
+    if (Core->DriveConnected != 1)
         return;
     finishProgramEditing();
     ConfirmOverwrite = true;

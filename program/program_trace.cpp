@@ -2,7 +2,6 @@
 // its steps and its display, and closing the editor.
 #include "shell/tform1.h"
 
-#include "program/programqueue.h"
 #include "shell/cp1252.h"
 #include "shell/tradiogroup.h"
 
@@ -13,22 +12,22 @@
 
 void TForm1::Button1Click()
 {
-    if (DriveConnected == 1 && Serial1->Active())
-        program::queueCommands(*this, {program::runCommand(DriveAddress)});
+    if (Core->DriveConnected == 1 && Serial1->Active())
+        Core->queueCommands({program::runCommand(Core->DriveAddress)});
 }
 
 void TForm1::Button2Click()
 {
     if (Serial1->Active())
-        program::queueCommands(*this, {program::stopCommand(DriveAddress)});
+        Core->queueCommands({program::stopCommand(Core->DriveAddress)});
 }
 
 void TForm1::Button4Click()
 {
     finishProgramEditing();
     const int row = currentProgramRow();
-    if (DriveConnected == 1 && Serial1->Active())
-        Senden_Zeichensatz(program::executeLineCommand(Program[size_t(row)]));
+    if (Core->DriveConnected == 1 && Serial1->Active())
+        Core->Senden_Zeichensatz(program::executeLineCommand(Program[size_t(row)]));
     StringGrid1->setCurrentCell(program::rowAfterEnter(row), 1);
 }
 
@@ -36,44 +35,39 @@ void TForm1::Button12Click()
 {
     Label12->setText(QString());
     Label9->setText(QString());
-    if (!TraceMode) {
+    if (!Core->TraceMode) {
         Button12->setText(fromCp1252(text(156)));
         Button12->setToolTip(fromCp1252(text(157)));
-        program::queueCommands(*this, program::traceOnCommands(DriveAddress));
-        TraceMode = true;
+        Core->queueCommands(program::traceOnCommands(Core->DriveAddress));
+        Core->TraceMode = true;
         for (QWidget *w : std::initializer_list<QWidget *> {Button14, Label10, Label9, Label12, Label13})
             w->show();
     } else {
-        program::queueCommands(*this, program::traceOffCommands(DriveAddress));
+        Core->queueCommands(program::traceOffCommands(Core->DriveAddress));
         endTraceDisplay();
     }
 }
 
 void TForm1::Button14Click()
 {
-    program::queueCommands(*this, program::traceStepCommands(DriveAddress));
+    Core->queueCommands(program::traceStepCommands(Core->DriveAddress));
 }
 
-void TForm1::Trace_Antwort()
+void TForm1::showTraceLine(program::TraceTarget target, const QByteArray &text)
 {
-    const std::optional<program::TraceLine> line = program::traceAnswer(ReceiveBuffer);
-    if (!line)
-        return; // the command line or the final "ok" is still on its way
-    QLabel *target = line->target == program::TraceTarget::Next ? Label9 : Label12;
-    target->setText(fromCp1252(line->text));
-    ReceiveBuffer.clear();
-    Liste_aktualisieren();
+    QLabel *label = target == program::TraceTarget::Next ? Label9 : Label12;
+    label->setText(fromCp1252(text));
 }
 
 void TForm1::leaveTraceMode()
 {
-    program::queueCommands(*this, program::leaveTraceCommands(DriveAddress, TraceMode));
+    Core->queueCommands(program::leaveTraceCommands(Core->DriveAddress, Core->TraceMode));
     endTraceDisplay();
 }
 
 void TForm1::endTraceDisplay()
 {
-    TraceMode = false;
+    Core->TraceMode = false;
     for (QWidget *w : std::initializer_list<QWidget *> {Button14, Label10, Label9, Label12, Label13})
         w->hide();
     Button12->setText(fromCp1252(text(155)));

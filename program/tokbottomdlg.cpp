@@ -7,7 +7,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 TOKBottomDlg::TOKBottomDlg(TForm1 *form1)
     : QDialog(nullptr) // a window of its own: it must stay usable while the main window is locked
@@ -47,52 +46,33 @@ void TOKBottomDlg::setLabelColour(const QColor &colour)
 
 void TOKBottomDlg::OKBtnClick()
 {
-    if (!m_form1->DialogMessage) {
-        m_form1->setEnabled(true);
+    DriveCore *core = m_form1->Core;
+    if (!core->Owner.paused(line::Pause::DriveError)) {
+        core->Owner.resume(line::Pause::Question);
         hide();
         m_form1->ZYNT_Programm_Speichern();
         return;
     }
     // The user has read the drive's error: the failing command is let go.
-    m_form1->setEnabled(true);
     if (m_form1->Form2)
         m_form1->Form2->setEnabled(true);
-    m_form1->DialogMessage = false;
-    m_form1->ReceiveBuffer.clear();
     hide();
     Image1->hide();
     resize(width(), 103);
-    // The refused last assignment of a write-back ends the batch all the
-    // same; otherwise the window would wait for an answer that never comes.
-    const bool lastOfWriteBack = m_form1->WriteBackRunning && m_form1->Queue.head() &&
-                                 m_form1->Queue.head()->Kind == CommandKind::WriteBackLast;
-    if (m_form1->Queue.head())
-        m_form1->Liste_aktualisieren();
-    if (lastOfWriteBack)
-        m_form1->endWriteBack();
-    // The refused command may have been the status query whose answer would
-    // have started the next poll cycle, and the error stopped the link
-    // watchdog: without this the link would go unwatched for good. A
-    // transfer under way starts the poll itself when it ends.
-    TForm1 &f = *m_form1;
-    if (!f.Timer3->isActive() && !f.ProgramWrite && !f.ProgramListing && !f.WriteBackRunning && !f.TerminalTyping &&
-        !f.PollingStopped && !f.MasterMode)
-        f.Timer3->start();
     OKBtn->move(79, OKBtn->y());
     setLabelColour(Qt::yellow);
+    core->confirmDriveError();
 }
 
 void TOKBottomDlg::CancelBtnClick()
 {
-    m_form1->setEnabled(true);
     hide();
-    m_form1->DialogMessage = false;
-    m_form1->Timer3->start();
+    m_form1->Core->Owner.resume(line::Pause::Question);
 }
 
 void TOKBottomDlg::reject()
 {
-    if (!m_form1->DialogMessage)
+    if (!m_form1->Core->Owner.paused(line::Pause::DriveError))
         CancelBtnClick();
     else
         OKBtnClick();

@@ -52,39 +52,31 @@ void TForm1::ZYNT_ini_file_lesen()
         return;
     }
     settings::State state;
-    state.interfaceDescription = InterfaceDescription;
-    state.addresses = FoundAddresses;
+    state.interfaceDescription = Core->InterfaceDescription;
+    state.addresses = Core->FoundAddresses;
     state.masterAddress = MasterAddress;
-    state.timer3 = Timer3->interval();
-    state.timer8 = Timer8->interval();
-    state.timer9 = Timer9->interval();
-    state.timer11 = Timer11->interval();
+    state.timer3 = Core->Timer3->interval();
+    state.timer8 = Core->Timer8->interval();
+    state.timer9 = Core->Timer9->interval();
+    state.timer11 = Core->Timer11->interval();
     settings::read(read.bytes, state);
 
     Autoscan = state.autoscan;
-    if (state.port)
-        Serial1->setCOMPort(*state.port);
-    if (state.baudrate)
-        Serial1->setBaudrate(*state.baudrate);
-    if (state.handshake)
-        Serial1->setHandshakeRtsCts(*state.handshake);
-    InterfaceDescription = state.interfaceDescription;
-    FoundAddresses = state.addresses;
     MasterAddress = state.masterAddress;
-    Timer3->setInterval(state.timer3);
-    Timer8->setInterval(state.timer8);
-    setLinkWatchdog(state.timer9);
-    Timer11->setInterval(state.timer11);
+    Core->applySettings(state);
     for (const QByteArray &item : state.addedItems)
         addAddressItem(item);
-    if (state.driveAddress) {
-        DriveAddress = *state.driveAddress;
-        ComboBox1->setEditText(QString::fromLatin1(DriveAddress));
-    }
+    if (state.driveAddress)
+        ComboBox1->setEditText(QString::fromLatin1(Core->DriveAddress));
 }
 
 void TForm1::Automatisch1Click()
 {
+    // A search starts the link afresh: not in the middle of a transfer.
+    if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::Search)) {
+        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::Search, Sprache)));
+        return;
+    }
     init_daten();
     SearchRequested = 1;
     Autoscan = 1;
@@ -94,9 +86,8 @@ void TForm1::Automatisch1Click()
 
 void TForm1::ManuellKonfigurieren1Click()
 {
-    Serial1->setActive(false);
-    Timer3->stop();
-    Timer9->stop();
+    if (!Core->beginManualConfiguration())
+        return;
     TSerSel selection;
     selection.setSerial(Serial1);
     if (selection.Execute()) {
@@ -133,33 +124,25 @@ void TForm1::Button15Click()
         w->hide();
     ComboBox1->setEditText(QStringLiteral("1"));
     Achse1Click();
-    openPort();
-    DriveConnected = 1;
 
     setBackground(Label2, windowColour());
     QByteArray caption = "baudrate";
     const int port = Serial1->COMPort();
     if (port >= 1 && port <= 4)
         caption = "COM" + QByteArray::number(port) + ':';
-    if (const settings::DriveRate *t = settings::driveRate(Serial1->Baudrate())) {
-        caption += t->manualSuffix;
-        Timer1->setInterval(t->manualTimer1);
-        Timer3->setInterval(t->manualTimer3);
-        // The rates that keep the watchdog keep it at least as long as the
-        // poll needs at this rate.
-        setLinkWatchdog(t->manualTimer9 ? t->manualTimer9 : Timer9->interval());
-        Timer11->setInterval(2000);
-    }
+    const settings::DriveRate *rate = settings::driveRate(Serial1->Baudrate());
+    if (rate)
+        caption += rate->manualSuffix;
+    Core->endManualConfiguration(rate);
     // The link recovery shows the interface description again; it must be this one.
-    InterfaceDescription = caption;
+    Core->InterfaceDescription = caption;
     Label2->setText(fromCp1252(caption));
     SettingsSavePending = 1;
 }
 
 void TForm1::Achse1Click()
 {
-    Timer3->stop();
-    Timer9->stop();
+    Core->offerAddressChoice();
     ListBox1->show();
     ListBox1->raise();
     Label15->show();
@@ -185,31 +168,24 @@ void TForm1::ComboBox1KeyPress(char key)
 
 void TForm1::chooseAddress(const QByteArray &chosen, bool fromList)
 {
-    Timer3->stop();
-    Timer9->stop();
-    PreviousAddress = DriveAddress;
-    if (!chosen.isEmpty()) {
-        DriveAddress = chosen;
-        if (Form2)
-            Form2->ComboBox1->setEditText(QString::fromLatin1(DriveAddress));
-    }
-    queueCommand(QByteArray(), CommandKind::AddressProbe);
-    queueCommand("ver", CommandKind::Version);
+    const bool fullConnect = SettingsSavePending != 0;
+    Core->chooseAddress(chosen, fullConnect);
+    if (!chosen.isEmpty() && Form2)
+        Form2->ComboBox1->setEditText(QString::fromLatin1(chosen));
     ComboBox1->hide();
     if (fromList)
         ListBox1->hide();
-    Timer8->start();
     Label15->hide();
-    if (SettingsSavePending == 0)
+    if (!fullConnect)
         return;
 
-    queueCommand("quit", CommandKind::Plain);
-    queueCommand("P265?", CommandKind::Language);
-    queueDriveSettings(DriveAddress);
     SettingsSavePending = 0;
-    if (FoundAddresses[0] == 0) {
-        FoundAddresses[0] = 1;
-        FoundAddresses[1] = DriveAddress.toInt();
+    std::vector<int> &found = Core->FoundAddresses;
+    if (found[0] == 0) {
+        // The address chosen (while the link is lost, the one looked for).
+        const QByteArray address = Core->DriveAddress.isEmpty() ? Core->PreviousAddress : Core->DriveAddress;
+        found[0] = 1;
+        found[1] = address.toInt();
     }
     writeSettingsFile();
 }
@@ -217,7 +193,7 @@ void TForm1::chooseAddress(const QByteArray &chosen, bool fromList)
 bool TForm1::writeSettingsFile()
 {
     const QByteArray bytes = settings::write(Serial1->COMPort(), baudRateValue(Serial1->Baudrate()),
-                                             Serial1->HandshakeRtsCts(), FoundAddresses);
+                                             Serial1->HandshakeRtsCts(), Core->FoundAddresses);
     // Written aside and renamed, so that a failing disk never leaves half a file.
     const QString path = QDir::current().filePath(QString::fromLatin1(kSettingsFile));
     QSaveFile file(path);

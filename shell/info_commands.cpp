@@ -4,7 +4,6 @@
 #include "manual/tform2.h"
 #include "shell/controls.h"
 #include "shell/cp1252.h"
-#include "shell/firmware.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -73,38 +72,27 @@ void TForm1::Button13Click()
 void TForm1::MemoTxDEnter()
 {
     // While the user types, the drive is his: the status poll pauses.
-    Timer3->stop();
-    Timer9->stop();
-    TerminalTyping = true;
+    Core->Owner.pause(line::Pause::TerminalTyping);
     MemoRxD->clear();
 }
 
 void TForm1::MemoTxDExit()
 {
-    TerminalTyping = false;
-    if (!PollingStopped && !MasterMode)
-        Timer3->start();
+    Core->Owner.resume(line::Pause::TerminalTyping);
 }
 
 void TForm1::MemoTxDKeyPress(char key)
 {
-    // Each key is a command of its own, without address and line end, and is
-    // let go at once: the drive's answer is only shown.
-    Senden_Zeichensatz(QByteArray(1, key));
-    Queue.lastQueued()->Kind = CommandKind::Keystroke;
-    Liste_aktualisieren();
+    Core->sendKeystroke(key);
 }
 
 void TForm1::Button18Click()
 {
-    if (PollingStopped) {
-        Timer3->start();
-        PollingStopped = false;
+    if (Core->Owner.paused(line::Pause::UserStopped)) {
+        Core->Owner.resume(line::Pause::UserStopped);
         Button18->setText(QStringLiteral("RS232 Stop"));
     } else {
-        Timer3->stop();
-        Timer9->stop();
-        PollingStopped = true;
+        Core->Owner.pause(line::Pause::UserStopped);
         Button18->setText(QStringLiteral("RS232 Start"));
     }
 }
@@ -127,52 +115,30 @@ static void setEnabledOf(QObject *control, bool enabled)
 
 void TForm1::ON1Click()
 {
-    MasterMode = true;
+    if (!Core->masterOn())
+        return;
     ON1->setVisible(false);
     OFF1->setVisible(true);
     Label19->show();
     Timer2->start();
-    Timer3->stop();
-    Timer9->stop();
     for (QObject *control : masterLockedControls())
         setEnabledOf(control, false);
     if (Form2 && Form2->isVisible())
         Form2->hide();
-    // The drives talk among themselves now; what is queued is dropped.
-    clearQueue();
-    Serial1->WriteString("#0RUN\r");
 }
 
 void TForm1::OFF1Click()
 {
-    MasterMode = false;
     ON1->setVisible(true);
     OFF1->setVisible(false);
     Label19->hide();
     Timer2->stop();
     for (QObject *control : masterLockedControls())
         setEnabledOf(control, true);
-    if (!PollingStopped)
-        Timer3->start();
-    for (const char *command : {"#200S\r", "#200\r", "#*s\r", "#200\r"})
-        Serial1->WriteString(command);
+    Core->masterOff();
 }
 
 // ---- Firmware version -------------------------------------------------------
-
-void TForm1::Version_Antwort()
-{
-    if (const std::optional<firmware::Version> version = firmware::readVersion(ReceiveBuffer)) {
-        Label18->setText(fromCp1252(version->text));
-        FirmwareNumber = version->number;
-    } else if (!firmware::answerComplete(ReceiveBuffer)) {
-        return; // more is coming
-    }
-    // An answer of another form leaves the version as it was; it must not
-    // hold up every command queued behind it.
-    ReceiveBuffer.clear();
-    Liste_aktualisieren();
-}
 
 void TForm1::ZYNTVersion1Click()
 {
@@ -189,8 +155,8 @@ void TForm1::Timer14Timer()
     Label18->hide();
     Label2->show();
     Timer14->stop();
-    if (!TerminalTyping && !PollingStopped && !MasterMode)
-        Timer3->start();
+    // The address choice offered with it ends unchosen.
+    Core->endAddressOffer();
 }
 
 // ---- Info display -----------------------------------------------------------

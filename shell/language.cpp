@@ -88,7 +88,7 @@ void TForm1::Sprachauswahl(int language, bool reload)
     setCaption(Label16, text(178));
     setCaption(Label15, text(172));
     setCaption(ManuellKonfigurieren1, text(177));
-    setCaption(Button12, text(TraceMode ? 156 : 155));
+    setCaption(Button12, text(Core->TraceMode ? 156 : 155));
     HelpFile = QString::fromLatin1(texts::helpFileName(Sprache));
 
     if (reload)
@@ -122,7 +122,7 @@ void TForm1::Sprachauswahl_Form2()
 
 void TForm1::Sprachauswahl_unit3()
 {
-    if (DialogMessage)
+    if (Core->Owner.paused(line::Pause::DriveError))
         return; // the dialog shows a drive error, not the overwrite question
     setCaption(OKBottomDlg->Label1, text(68));
     OKBottomDlg->setWindowTitle(fromCp1252(text(69)));
@@ -144,21 +144,10 @@ void TForm1::switchLanguage(int language)
     Sprache = language;
     Sprachauswahl(Sprache, false);
     // The drive keeps the language: 0 German, 1 English.
-    if (DriveConnected == 1)
-        queueCommand(language == 1 ? "P265=0" : "P265=1", CommandKind::Plain);
+    if (Core->DriveConnected == 1)
+        Core->queueCommand(language == 1 ? "P265=0" : "P265=1", CommandKind::Plain);
     if (Parameters.BasicViewSelected == 1)
         showBasicView();
-}
-
-void TForm1::Sprache_Antwort()
-{
-    const int language = texts::languageFromAnswer(ReceiveBuffer);
-    if (language == 0)
-        return; // the value line is not complete yet
-    Sprache = language;
-    Sprachauswahl(Sprache, false);
-    ReceiveBuffer.clear();
-    Liste_aktualisieren();
 }
 
 void TForm1::Hilfedatei1Click()

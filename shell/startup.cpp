@@ -40,30 +40,16 @@ void TForm1::init_daten()
 {
     ParameterListBuffer = QByteArray();
     ParameterListBuffer.reserve(10000);
-    clearQueue();
+    Core->resetLink();
     Label14->setText(QStringLiteral("0"));
-    ReceiveBuffer.clear();
-    DriveConnected = 0;
-    LinkState = 0;
-    ScanAddress = 0;
-    std::fill(FoundAddresses.begin(), FoundAddresses.end(), 0);
-    HighestScanAddress = 10;
-    TerminalTyping = false;
-    ProgramListing = false;
-    TraceMode = false;
     ConfirmOverwrite = false;
     EditorOptionCount = 0;
-    WriteBackRunning = false;
     Parameters.ParameterRowCount = 159;
     Parameters.BasicViewSelected = 1;
     SettingsSavePending = 0;
     SearchRequested = 0;
-    P1028Value = "8";
-    MasterMode = false;
     TerminalOpen = false;
     InfoRestore = {};
-    DialogMessage = false;
-    FirstAddressRepeat = 0;
     AnimationStep = 0;
 
     setBackground(Label6, windowColour());
@@ -115,81 +101,43 @@ void TForm1::ZYNT_Daten_Initialisieren()
     Image1->raise();
     for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3})
         b->hide();
-    Timer1->stop();
-    Serial1->setActive(false);
-    Serial1->setCOMPort(1);
-    Serial1->setBaudrate(br_038400);
+    Core->prepareConnection();
     MasterAddress = 0;
 
     if (!SearchRequested)
         ZYNT_ini_file_lesen();
 
     if (Autoscan == 1) {
-        // The drive search takes over from here; see Timer1Timer.
-        ScanAnswer.clear();
-        LinkState = 1;
-        ScanStep = 0;
-        openPort();
-        Serial1->WriteString("#*\r");
-        Timer1->setInterval(100);
-        Timer1->start();
-        setEnabled(false);
+        // The drive search takes over from here; it holds the line and
+        // locks the window until it ends.
+        Core->startSearch();
     }
 
     openPort();
     Timer5->stop();
-    Timer9->stop();
     for (QWidget *w : std::initializer_list<QWidget *> {MemoRxD, MemoTxD, Button13, Button18})
         w->hide();
-    ProgramWrite = false;
 
     // Master mode needs a master on the line: address 200 configured.
     MasterMenuAllowed = MasterAddress != 0;
     if (!MasterMenuAllowed)
         Master1->setEnabled(false);
 
-    if (Autoscan == 1)
+    if (Autoscan == 1) {
+        applyLock();
         return;
-
-    const int count = FoundAddresses[0];
-    DriveAddress = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
-
-    if (DriveAddress == "200") {
-        Serial1->WriteString('#' + DriveAddress + "s\r");
-        Serial1->WriteString('#' + DriveAddress + '\r');
     }
 
-    queueCommand("quit", CommandKind::ConnectQuit);
-    queueCommand("P265?", CommandKind::Language);
-    queueCommand("ver", CommandKind::Version);
-    Parameters.SingleDriveListing = count <= 1;
-    queueDriveSettings(DriveAddress);
-
+    Core->connectConfigured();
     SettingsSavePending = 0;
     Timer12->start();
-    setEnabled(true);
+    applyLock();
     Image1->show();
     for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3})
         b->hide();
-    DriveConnected = 1;
-    DriveAddress = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
-
     const int port = Serial1->COMPort();
-    if (port >= 1 && port <= 4) {
-        // The drives' rates get their name; any other rate none.
-        const int baud = baudRateValue(Serial1->Baudrate());
-        const QByteArray description = settings::pollInterval(baud) ? settings::interfaceDescription(port, baud)
-                                                                    : "COM" + QByteArray::number(port) + ':';
-        InterfaceDescription = description;
-        Label2->setText(fromCp1252(description));
-    }
-}
-
-void TForm1::queueDriveSettings(const QByteArray &address)
-{
-    queueCommandTo(address, "P1028=" + P1028Value, CommandKind::Plain);
-    queueCommandTo(address, "p1035=0", CommandKind::Plain);
-    queueCommandTo(address, "p1716=58120394", CommandKind::Plain);
+    if (port >= 1 && port <= 4)
+        Label2->setText(fromCp1252(Core->InterfaceDescription));
 }
 
 void TForm1::Window_enable(bool enabled)
@@ -239,6 +187,17 @@ void TForm1::Timer6Timer()
     Timer6->stop();
 }
 
+void TForm1::Timer12Timer()
+{
+    // Three seconds after the connection start: splash off, parameters in.
+    Timer6Timer();
+    setBackground(Label2, windowColour());
+    Label6->setText(QString::fromLatin1(Core->DriveAddress));
+    Timer12->stop();
+    Core->Owner.resumePoll();
+    neulesen1Click();
+}
+
 void TForm1::Button11Click()
 {
     FormCreate();
@@ -265,15 +224,12 @@ void TForm1::closeEvent(QCloseEvent *event)
     MemoRxD->hide();
     MemoTxD->hide();
     Button13->hide();
-    for (QTimer *t : {Timer1, Timer2, Timer3, Timer5, Timer6, Timer7, Timer8, Timer9, Timer10})
+    // Nothing runs on after the window: the core's timers, the window's
+    // and the port stop, and what was queued is dropped.
+    for (QTimer *t : {Timer2, Timer4, Timer5, Timer6, Timer12, Timer14})
         t->stop();
-    // The remaining timers would only find a closed port; they stop too.
-    for (QTimer *t : {Timer4, Timer11, Timer12, Timer13, Timer14, TransferWatchdog})
-        t->stop();
-    Serial1->setActive(false);
+    Core->shutDown();
     ParameterListBuffer = QByteArray();
-    clearQueue();
-    ReceiveBuffer.clear();
     if (Form2)
         Form2->close();
     if (OKBottomDlg)

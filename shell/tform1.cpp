@@ -43,6 +43,8 @@ const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V 1
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
+    , Core(new DriveCore(this))
+    , Serial1(Core->Serial1)
 {
     setWindowTitle(QStringLiteral("HEXWALD - ZYNT Ansteuerung"));
     QFont font(QStringLiteral("MS Sans Serif"), 8);
@@ -56,35 +58,29 @@ TForm1::TForm1(QWidget *parent)
     statusBar()->showMessage(QString::fromLatin1(kNotice));
     statusBar()->setSizeGripEnabled(false);
 
-    Serial1 = new TSerial(this);
-    Serial1->setActive(false);
-    Serial1->setCOMPort(1);
-    Serial1->setBaudrate(br_002400);
-    Serial1->OnRxChar = [this](TSerial *sender) { Serial1EventChar(sender); };
-    Serial1->OnTxEmpty = [this](TSerial *sender) { Serial1TxEmpty(sender); };
-
     createControls();
     createMenu();
     createTimers();
     setWindowSize(650, 480);
+    Form2 = new TForm2(this);
+    OKBottomDlg = new TOKBottomDlg(this);
     connectControls();
+    connectLinkReports();
     connectParameterControls();
     connectProgramControls();
     connectManualControls();
     connectInfoControls();
-    Form2 = new TForm2(this);
-    OKBottomDlg = new TOKBottomDlg(this);
     // Until the connection start has run, the window takes no input.
     setEnabled(false);
 }
 
 TForm1::~TForm1()
 {
-    // The port goes first, so that no receive event can reach a half-destroyed window.
-    delete Serial1;
-    Serial1 = nullptr;
     delete OKBottomDlg;
     delete Form2;
+    // The core and its port go before the controls, so that nothing it
+    // reports reaches a half-destroyed window.
+    delete Core;
 }
 
 void TForm1::setWindowSize(int width, int height)
@@ -292,20 +288,9 @@ void TForm1::createTimers()
         void (TForm1::*tick)();
     };
     const Design designs[] = {
-        {&Timer1, 1000, true, &TForm1::Timer1Timer},
-        {&Timer2, 300, false, &TForm1::Timer2Timer},
-        {&Timer3, 50, false, nullptr},
-        {&Timer4, 100, false, nullptr},
-        {&Timer5, 2, true, &TForm1::Timer5Timer},
-        {&Timer6, 4000, true, &TForm1::Timer6Timer},
-        {&Timer7, 4000, false, nullptr},
-        {&Timer8, 1000, false, &TForm1::Timer8Timer},
-        {&Timer9, 2000, false, &TForm1::Timer9Timer},
-        {&Timer10, 1000, false, &TForm1::Timer10Timer},
-        {&Timer11, 20000, false, &TForm1::Timer11Timer},
-        {&Timer12, 3000, false, &TForm1::Timer12Timer},
-        {&Timer13, 1000, false, &TForm1::Timer13Timer},
-        {&Timer14, 4000, false, nullptr},
+        {&Timer2, 300, false, &TForm1::Timer2Timer},   {&Timer4, 100, false, nullptr},
+        {&Timer5, 2, true, &TForm1::Timer5Timer},      {&Timer6, 4000, true, &TForm1::Timer6Timer},
+        {&Timer12, 3000, false, &TForm1::Timer12Timer}, {&Timer14, 4000, false, nullptr},
     };
     for (const Design &d : designs) {
         *d.timer = new QTimer(this);
@@ -315,17 +300,6 @@ void TForm1::createTimers()
         if (d.running)
             (*d.timer)->start();
     }
-    TransferWatchdog = new QTimer(this);
-    TransferWatchdog->setSingleShot(true);
-    TransferWatchdog->setInterval(Timer7->interval()); // a transfer's other commands get what a program line gets
-    connect(TransferWatchdog, &QTimer::timeout, this, &TForm1::TransferWatchdogTimer);
-}
-
-QByteArray TForm1::text(int number) const
-{
-    if (Sprache < 1 || Sprache > 2 || number < 1 || number > 229)
-        return {};
-    return Texte[Sprache][number];
 }
 
 QColor TForm1::windowColour() const
@@ -367,8 +341,12 @@ void TForm1::errorBox(const QByteArray &message)
 
 void TForm1::openPort()
 {
-    Serial1->setActive(true);
-    if (Serial1->Active()) {
+    Core->openPort();
+}
+
+void TForm1::showPortHint(const QString &hint)
+{
+    if (hint.isEmpty()) {
         if (PortHintShown) {
             statusBar()->showMessage(QString::fromLatin1(kNotice));
             statusBar()->setToolTip(QString());
@@ -378,8 +356,6 @@ void TForm1::openPort()
     }
     // The port stays closed without a dialog; the status bar says why, and
     // where the user lacks the permission, how to get it.
-    const QString hint = porthint::text(QStringLiteral("COM%1").arg(Serial1->COMPort()), Serial1->DevicePath(),
-                                        Serial1->LastErrorCode(), Serial1->LastError(), Sprache);
     statusBar()->showMessage(hint);
     statusBar()->setToolTip(hint); // the whole of it, where the line is too short
     PortHintShown = true;
@@ -388,11 +364,6 @@ void TForm1::openPort()
 QString TForm1::askFileName(const FileDialogRequest &request)
 {
     return AskFileName ? AskFileName(request) : runFileDialog(request);
-}
-
-QByteArray TForm1::message(const char *german, const char *english) const
-{
-    return toCp1252(QString::fromUtf8(Sprache == 2 ? english : german));
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -1,17 +1,16 @@
-// The main window. It owns everything that lives for the whole run: the
-// serial port, the command queue, the receive buffer, the link state, the
-// texts and the timers. Its handlers are spread over the subsystem folders
-// (link/, shell/, parameters/, program/, manual/); each lives with the
-// subsystem it belongs to.
+// The main window. It owns the drive core (the port, the queue, the line
+// and everything that talks to the drive) and shows what the core reports:
+// its handlers read the controls, call the core and show the result. They
+// are spread over the subsystem folders (link/, shell/, parameters/,
+// program/, manual/); each lives with the subsystem it belongs to.
 #pragma once
 
-#include "link/commandqueue.h"
+#include "link/drivecore.h"
 #include "parameters/editortable.h"
 #include "parameters/parametermodel.h"
 #include "program/programlines.h"
 #include "shell/settings.h"
 #include "shell/texttable.h"
-#include "serial/tserial.h"
 #include "shell/filedialogs.h"
 
 #include <QByteArray>
@@ -44,49 +43,23 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // Builds the window in its design state: every control, the menu, the
-    // port object and the timers. The start-up itself is FormCreate, which
+    // drive core and the timers. The start-up itself is FormCreate, which
     // the application runs right after.
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // ---- Serial port -------------------------------------------------------
-    TSerial *Serial1 = nullptr;
-    // Opens the port; when it stays closed, the status bar says why.
-    void openPort();
+    // ---- The drive core -------------------------------------------------------
+    DriveCore *const Core;
+    // The core's port; the window opens it where the user asks for a port.
+    TSerial *const Serial1;
+    // The texts are the core's: its messages come in the same language.
+    TextTable &Texte = Core->Texte;
+    int &Sprache = Core->Sprache;
     bool PortHintShown = false;
-
-    // ---- Command queue ------------------------------------------------------
-    CommandQueue Queue;
-    // Queues text; sends it at once when nothing is in flight.
-    void Senden_Zeichensatz(const QByteArray &text);
-    // Queues "#" + drive address + command + "\r" with the given kind.
-    void queueCommand(const QByteArray &command, uint8_t kind);
-    // The same for another address than the current one.
-    void queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
-    // Releases the command in flight and sends the next one.
-    void Liste_aktualisieren();
-    // Drops every queued command unsent.
-    void clearQueue();
-
-    // ---- Response dispatcher -----------------------------------------------
-    QByteArray ReceiveBuffer;       // the drive's answer collected so far
-    uint8_t DriveConnected = 0;     // 1 when a drive answered and may be sent to
-    void Serial1EventChar(TSerial *sender);
-    // Everything the receive handler does with one piece of received text.
-    void dispatchChunk(QByteArray chunk);
-    void Serial1TxEmpty(TSerial *sender);
-
-    // ---- Link state (drive search and supervision) -------------------------
-    uint8_t LinkState = 0;          // 0 operating, 1 port/rate search, 2 address search, 4 stopped at 9
-    uint8_t ScanStep = 0;
-    int ScanAddress = 0;
-    int HighestScanAddress = 10;
-    uint8_t FirstAddressRepeat = 0;
-    std::vector<int> FoundAddresses = std::vector<int>(settings::kMaxAddresses + 1, 0); // [0] = count
-    QByteArray DriveAddress = "1";
-    QByteArray PreviousAddress = "1";
-    QByteArray InterfaceDescription;
-    QByteArray ScanAnswer;
+    void openPort();
+    // The status bar says why the port stays closed; an empty hint brings
+    // the maker's notice back.
+    void showPortHint(const QString &hint);
 
     // ---- Settings ------------------------------------------------------------
     uint8_t Autoscan = 0;           // 1: the connection start runs the search
@@ -94,31 +67,19 @@ public:
     uint8_t SettingsSavePending = 0; // 1: the next address choice connects fully and saves
     uint8_t MasterAddress = 0;      // 1: address 200 is configured
     bool MasterMenuAllowed = true;  // what the connection start left the Master menu
-    QByteArray P1028Value = "8";
     QString StartDirectory;         // where the description files are looked up
     QString HelpFile;               // the main window's help file, by language
     int HelpContext = 0;
 
-    // ---- Flags owned by other features -------------------------------------
-    int FirmwareNumber = 0;          // from the version answer; compared with 300
-    bool MasterMode = false;
+    // ---- Flags of the window's own -------------------------------------------
     bool TerminalOpen = false;
-    bool TerminalTyping = false;     // the terminal's typing memo has the focus: the status poll pauses
-    bool PollingStopped = false;     // "RS232 Stop": the user paused the status poll
-    bool ProgramWrite = false;
-    bool ProgramListing = false;
-    bool DialogMessage = false;
-    bool TraceMode = false;
     bool ConfirmOverwrite = false;
-    bool FirstListingTimeout = true; // cleared by the first listing time-out of the run
     std::array<bool, 3> InfoRestore {}; // program editor, parameter editor, terminal
     int AnimationStep = 0;
     QByteArray ParameterListBuffer;
 
-    // ---- Texts: [language 1 German, 2 English][number 1..229] --------------
-    int Sprache = 1;
-    TextTable Texte;
-    QByteArray text(int number) const;
+    // ---- Texts ---------------------------------------------------------------
+    QByteArray text(int number) const { return Core->text(number); }
     void init_Texte();
     void Sprachauswahl(int language, bool reload);
     void Sprachauswahl_Form2();
@@ -153,11 +114,6 @@ public:
     bool writeSettingsFile();
     // Adds a found or configured address to both address boxes.
     void addAddressItem(const QByteArray &address);
-
-    // ---- Drive search --------------------------------------------------------
-    void Timer1Timer();
-    void Port_Baudrate_Antwort_pruefen();
-    void Adresse_Antwort_pruefen();
 
     // ---- Controls ------------------------------------------------------------
     QLabel *Label2 = nullptr;       // interface description / link lost
@@ -200,17 +156,9 @@ public:
     TForm2 *Form2 = nullptr;        // manual operation window
     TOKBottomDlg *OKBottomDlg = nullptr;
 
-    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr,
-           *Timer5 = nullptr, *Timer6 = nullptr, *Timer7 = nullptr, *Timer8 = nullptr,
-           *Timer9 = nullptr, *Timer10 = nullptr, *Timer11 = nullptr, *Timer12 = nullptr,
-           *Timer13 = nullptr, *Timer14 = nullptr;
-    // Watches a program write or a parameter write-back between its
-    // commands: an answer that does not come within Timer7's period ends
-    // the transfer, as Timer7 ends it for a program line.
-    QTimer *TransferWatchdog = nullptr;
-    void TransferWatchdogTimer();
-    // (Re)starts it while a transfer runs.
-    void watchTransfer();
+    // The window's own timers; the link's are the core's.
+    QTimer *Timer2 = nullptr, *Timer4 = nullptr, *Timer5 = nullptr, *Timer6 = nullptr, *Timer12 = nullptr,
+           *Timer14 = nullptr;
 
     // The terminal's output memo, as text in the drive's code page.
     QByteArray memoRxDText() const;
@@ -225,25 +173,13 @@ public:
     std::function<QString(const FileDialogRequest &)> AskFileName;
     QString askFileName(const FileDialogRequest &request);
     // A message in the current language, for what the text table has no text for.
-    QByteArray message(const char *german, const char *english) const;
+    QByteArray message(const char *german, const char *english) const { return Core->message(german, english); }
 
     // ---- Timer handlers -------------------------------------------------------
     void Timer2Timer();
     void Timer5Timer();
     void Timer6Timer();
-    void Timer8Timer();
-    void Timer9Timer();
-    // Sets the link watchdog: the interval asked for, but at least what one
-    // poll cycle needs at the port's rate (status::linkWatchdogMs).
-    void setLinkWatchdog(int requestedMs);
-    void Timer10Timer();
-    void Timer11Timer();
     void Timer12Timer();
-    void Timer13Timer();
-
-    // ---- Answer handlers by command kind ------------------------------------
-    void Sprache_Antwort();         // kind 9
-    void Version_Antwort();         // kind 15
 
     // ---- Terminal, master mode, version, info -----------------------------
     void Terminal1Click();
@@ -273,26 +209,24 @@ private:
     void connectControls();
     void createMenu();
     void connectInfoControls();
+    // What the core reports about the link, the search and drive errors.
+    void connectLinkReports();
     // What Master ON disables and OFF enables again.
     QList<QObject *> masterLockedControls() const;
     void createTimers();
-    void completeAcknowledged(uint8_t kind);
-    // The end of a parameter or program write: progress display off, status poll on.
+    // The window takes input unless the line owner locks it.
+    void applyLock();
+    // The end of a parameter or program write: progress display off.
     void endTransferDisplay();
-    void showDriveError();
-    // The receive buffer passed its bound; true when the piece is done with.
-    bool bufferOverflow();
-    // Takes a data answer whose content this program does not evaluate yet:
-    // once the drive's "ok" is in, the answer is dropped and the link moves on.
-    void takeAnswerWithoutEvaluation();
+    // The drive error of the core, in the confirmation dialog.
+    void showDriveError(const QByteArray &message);
+    // The link lost and found again.
+    void showLinkLost();
+    void showLinkRestored();
     // The end of the splash picture: the view buttons and the position appear.
     void endSplash();
-    void endSearch();
-    void searchFailed();
-    // Applies the port and rate of a scan step to the port.
-    void applyScanStep();
+    void showSearchEnd(int found);
+    void showSearchFailed();
     void chooseAddress(const QByteArray &chosen, bool fromList);
     void switchLanguage(int language);
-    // The settings every connection sends a drive: "P1028=8", "p1035=0", "p1716=58120394".
-    void queueDriveSettings(const QByteArray &address);
 };

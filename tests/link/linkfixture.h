@@ -61,7 +61,7 @@ struct LinkFixture {
 
     // The status poll runs whenever a drive is connected; where it is not what
     // a test looks at, its timer is kept from starting cycles.
-    void withoutStatusPoll() { QObject::disconnect(form->Timer3, &QTimer::timeout, form.get(), nullptr); }
+    void withoutStatusPoll() { QObject::disconnect(form->Core->Timer3, &QTimer::timeout, form->Core, nullptr); }
 
     // The drive says exactly these bytes.
     void say(const QByteArray &bytes) { drive->sendRaw(bytes); }

@@ -88,21 +88,21 @@ void TestDispatcher::cleanup()
 void TestDispatcher::firstCommandGoesOutAtOnce()
 {
     fx->drive->setSilent(true);
-    f->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("#1s\r");
     QVERIFY(fx->commands(1, kWait));
     QCOMPARE(fx->drive->receivedCommands().value(0), QByteArray("#1s\r"));
     QCOMPARE(f->Label14->text(), QStringLiteral("0")); // not shown for the head
-    QCOMPARE(f->Queue.waitingCount(), 0);
+    QCOMPARE(f->Core->Queue.waitingCount(), 0);
 }
 
 void TestDispatcher::laterCommandsWaitForTheAnswer()
 {
     fx->drive->setSilent(true);
-    f->Senden_Zeichensatz("#1s\r");
-    f->Senden_Zeichensatz("#1run\r");
-    QCOMPARE(f->Queue.waitingCount(), 1);
+    f->Core->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("#1run\r");
+    QCOMPARE(f->Core->Queue.waitingCount(), 1);
     QCOMPARE(f->Label14->text(), QStringLiteral("1"));
-    f->Senden_Zeichensatz("#1psave\r");
+    f->Core->Senden_Zeichensatz("#1psave\r");
     QCOMPARE(f->Label14->text(), QStringLiteral("2"));
     QVERIFY(fx->commands(1, kWait));
     settle();
@@ -111,7 +111,7 @@ void TestDispatcher::laterCommandsWaitForTheAnswer()
     fx->say("#1s\r\nok\n\r");
     QVERIFY(fx->commands(2, kWait));
     QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1run\r"));
-    QCOMPARE(f->Queue.waitingCount(), 1);
+    QCOMPARE(f->Core->Queue.waitingCount(), 1);
     QCOMPARE(f->Label14->text(), QStringLiteral("2")); // not shown again on release
 }
 
@@ -119,38 +119,38 @@ void TestDispatcher::connectSequenceGoesOutOneByOne()
 {
     const QList<QByteArray> commands = {"#1quit\r", "#1P1028=8\r", "#1p1035=0\r", "#1p1716=58120394\r"};
     for (const QByteArray &c : commands)
-        f->Senden_Zeichensatz(c);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+        f->Core->Senden_Zeichensatz(c);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     QCOMPARE(fx->drive->receivedCommands(), commands);
-    QVERIFY(!f->Queue.tail());
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(!f->Core->Queue.tail());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
 }
 
 void TestDispatcher::statusDigitAnswerReleases()
 {
     fx->drive->setSilent(true);
-    f->Senden_Zeichensatz("#1s\r");
-    f->Senden_Zeichensatz("#1run\r");
+    f->Core->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("#1run\r");
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1s\r\nok3\n\r");
     QVERIFY(fx->commands(2, kWait));
-    QVERIFY(f->ReceiveBuffer.isEmpty());
-    QCOMPARE(f->Queue.head()->Text, QByteArray("#1run\r"));
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
+    QCOMPARE(f->Core->Queue.head()->Text, QByteArray("#1run\r"));
 }
 
 void TestDispatcher::answerSplitInsideOk()
 {
     fx->drive->setSilent(true);
-    f->Senden_Zeichensatz("#1s\r");
-    f->Senden_Zeichensatz("#1run\r");
+    f->Core->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("#1run\r");
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1s\r\no");
-    QTRY_COMPARE_WITH_TIMEOUT(f->ReceiveBuffer, QByteArray("#1s\ro"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(f->Core->ReceiveBuffer, QByteArray("#1s\ro"), kWait);
     settle();
-    QCOMPARE(f->Queue.head()->Text, QByteArray("#1s\r")); // nothing happens yet
+    QCOMPARE(f->Core->Queue.head()->Text, QByteArray("#1s\r")); // nothing happens yet
     fx->say("k3\n\r");
     QVERIFY(fx->commands(2, kWait));
-    QCOMPARE(f->Queue.head()->Text, QByteArray("#1run\r"));
+    QCOMPARE(f->Core->Queue.head()->Text, QByteArray("#1run\r"));
 }
 
 void TestDispatcher::answerInRandomChunks()
@@ -159,9 +159,9 @@ void TestDispatcher::answerInRandomChunks()
     QList<QByteArray> sent;
     for (int i = 0; i < 30; ++i) {
         sent << "#1P" + QByteArray::number(100 + i) + "=" + QByteArray::number(i) + "\r";
-        f->Senden_Zeichensatz(sent.last());
+        f->Core->Senden_Zeichensatz(sent.last());
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), 20000);
     QCOMPARE(fx->drive->receivedCommands(), sent);
 }
 
@@ -169,20 +169,20 @@ void TestDispatcher::kindFourBecomingHeadStartsTimer7()
 {
     fx->drive->setSilent(true);
     // Queued into an empty queue it is sent before its kind is set: no Timer7.
-    f->queueCommand("new", 4);
-    QVERIFY(!f->Timer7->isActive());
-    f->ProgramWrite = true;
-    f->Timer9->start();
-    f->queueCommand("V100", 4);
+    f->Core->queueCommand("new", 4);
+    QVERIFY(!f->Core->Timer7->isActive());
+    QVERIFY(f->Core->Owner.begin(line::Activity::ProgramWrite));
+    f->Core->Timer9->start();
+    f->Core->queueCommand("V100", 4);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1new\r\nok\n\r");
-    QTRY_VERIFY_WITH_TIMEOUT(f->Timer7->isActive(), kWait);
-    QVERIFY(!f->Timer9->isActive()); // the status watchdog rests during a program write
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer7->isActive(), kWait);
+    QVERIFY(!f->Core->Timer9->isActive()); // the status watchdog rests during a program write
     QVERIFY(fx->commands(2, kWait));
     // "pgm" ends a program line and stops its watchdog.
     fx->say("#1V100\r\npgm\n\r");
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
-    QVERIFY(!f->Timer7->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
+    QVERIFY(!f->Core->Timer7->isActive());
 }
 
 void TestDispatcher::kindSevenExactCompletesWriteBack()
@@ -194,13 +194,13 @@ void TestDispatcher::kindSevenExactCompletesWriteBack()
             return QByteArray("\n\r\nP0=1\r");
         return std::nullopt;
     });
-    f->DriveConnected = 1;
+    f->Core->DriveConnected = 1;
     f->Label4->show();
     f->Label8->show();
-    f->ProgramWrite = true;
     f->Timer2->start();
-    f->setEnabled(false);
-    f->queueCommand("P41=5", 7);
+    QVERIFY(f->Core->Owner.begin(line::Activity::WriteBack));
+    QVERIFY(!f->isEnabled());
+    f->Core->queueCommand("P41=5", 7);
     // The re-read of the parameters follows on the line.
     QVERIFY(fx->commands(4, kWait));
     const auto got = fx->drive->receivedCommands();
@@ -213,20 +213,20 @@ void TestDispatcher::kindSevenExactCompletesWriteBack()
     QVERIFY(f->Label4->isHidden());
     QVERIFY(!f->Timer2->isActive());
     // The re-read is under way: the listing watchdog runs, the poll waits for it.
-    QVERIFY(f->Timer11->isActive());
-    QVERIFY(!f->Timer3->isActive());
-    QVERIFY(!f->ProgramWrite);
+    QVERIFY(f->Core->Timer11->isActive());
+    QVERIFY(!f->Core->Timer3->isActive());
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
 }
 
 void TestDispatcher::kindSevenWithStrayTextOnlyReleases()
 {
     fx->drive->setSilent(true);
-    f->DriveConnected = 1;
+    f->Core->DriveConnected = 1;
     f->Label8->show();
-    f->queueCommand("P41=5", 7);
+    f->Core->queueCommand("P41=5", 7);
     QVERIFY(fx->commands(1, kWait));
     fx->say("xx#1P41=5\r\nok\n\r");
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     settle();
     QVERIFY(!f->Label8->isHidden());                 // the write-back is not completed
     QCOMPARE(fx->drive->receivedCommands().size(), 1); // and nothing is re-read
@@ -234,59 +234,60 @@ void TestDispatcher::kindSevenWithStrayTextOnlyReleases()
 
 void TestDispatcher::kindEightMarksDriveConnected()
 {
-    f->DriveAddress = "1";
-    f->Timer8->start();
-    f->queueCommand(QByteArray(), 8);
-    f->Queue.setWaitingCount(3);
-    QTRY_VERIFY_WITH_TIMEOUT(f->DriveConnected == 1, kWait);
+    f->Core->DriveAddress = "1";
+    f->Core->Timer8->start();
+    f->Core->queueCommand(QByteArray(), 8);
+    f->Core->Queue.setWaitingCount(3);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->DriveConnected == 1, kWait);
     QCOMPARE(f->Label6->text(), QStringLiteral("1"));
-    QCOMPARE(f->Queue.waitingCount(), 0);
-    QVERIFY(!f->Timer8->isActive());
-    QVERIFY(f->Timer3->isActive());
+    QCOMPARE(f->Core->Queue.waitingCount(), 0);
+    QVERIFY(!f->Core->Timer8->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
 }
 
 void TestDispatcher::kindElevenRestoresLink()
 {
-    f->PreviousAddress = "1";
-    f->DriveAddress = "7";
-    f->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Core->PreviousAddress = "1";
+    f->Core->DriveAddress = "7";
+    f->Core->InterfaceDescription = "COM1:38400 Baud - address ";
     f->Label2->setText(QStringLiteral("lost"));
     f->Button11->show();
-    f->Timer10->start();
-    f->Senden_Zeichensatz("#1\r");
-    f->Queue.lastQueued()->Kind = 11;
+    f->Core->Timer10->start();
+    f->Core->Senden_Zeichensatz("#1\r");
+    f->Core->Queue.lastQueued()->Kind = 11;
     QVERIFY(fx->commands(2, kWait));
     QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1p1035=0\r"));
-    QCOMPARE(f->DriveConnected, uint8_t(1));
-    QCOMPARE(f->DriveAddress, QByteArray("1"));
+    QCOMPARE(f->Core->DriveConnected, uint8_t(1));
+    QCOMPARE(f->Core->DriveAddress, QByteArray("1"));
     QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
     QCOMPARE(f->Label6->text(), QStringLiteral("1"));
-    QCOMPARE(f->FoundAddresses[0], 1);
+    QCOMPARE(f->Core->FoundAddresses[0], 1);
     QVERIFY(f->Button11->isHidden());
-    QVERIFY(!f->Timer10->isActive());
+    QVERIFY(!f->Core->Timer10->isActive());
 }
 
 void TestDispatcher::kindNineteenEndsProgramWrite()
 {
     f->Label4->show();
-    f->Timer7->start();
-    f->setEnabled(false);
-    f->queueCommand("quit", 19);
+    QVERIFY(f->Core->Owner.begin(line::Activity::ProgramWrite));
+    f->Core->Timer7->start();
+    f->Core->queueCommand("quit", 19);
     QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
-    QVERIFY(!f->Timer7->isActive());
-    QVERIFY(f->isEnabled());
-    QVERIFY(!f->Queue.head());
+    QVERIFY(!f->Core->Timer7->isActive());
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
+    QVERIFY(f->Core->Timer3->isActive());
+    QVERIFY(!f->Core->Queue.head());
 }
 
 void TestDispatcher::dataAnswersAreRoutedAndReleased()
 {
     // Value answers: the drive's text sits between echo and "ok", so only the
     // handler of the kind can let the command go.
-    f->queueCommand("P265?", 9);
-    f->queueCommand("ver", 15);
-    f->queueCommand("P51?", 5);
-    f->queueCommand("s", 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    f->Core->queueCommand("P265?", 9);
+    f->Core->queueCommand("ver", 15);
+    f->Core->queueCommand("P51?", 5);
+    f->Core->queueCommand("s", 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     QCOMPARE(fx->drive->receivedCommands().size(), 4);
 }
 
@@ -300,38 +301,39 @@ void TestDispatcher::everyKindAnsweredInChunks()
         {"quit", 13}, {"new", 4}, {"V=5", 4}, {"quit", 19}, {"P41=5", 0}, {"s", 1}};
     QList<QByteArray> expected;
     f->Label4->show();
+    QVERIFY(f->Core->Owner.begin(line::Activity::ProgramWrite)); // for the end of kind 19
     for (const auto &[command, kind] : sequence) {
-        f->queueCommand(command, uint8_t(kind));
+        f->Core->queueCommand(command, uint8_t(kind));
         expected << "#1" + command + "\r";
     }
     // The output answers switch their output: that goes out last.
     expected << "#1O1=1\r" << "#1O2=1\r";
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head() && fx->drive->receivedCommands().size() == expected.size(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head() && fx->drive->receivedCommands().size() == expected.size(), 20000);
     QCOMPARE(fx->drive->receivedCommands(), expected);
-    QCOMPARE(f->DriveConnected, uint8_t(1));       // kind 8 completed
+    QCOMPARE(f->Core->DriveConnected, uint8_t(1));       // kind 8 completed
     QCOMPARE(f->Label6->text(), QStringLiteral("1"));
     QVERIFY(f->Label4->isHidden());                // kind 19 completed
     QVERIFY(!f->OKBottomDlg->isVisible());
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
 }
 
 void TestDispatcher::textWithoutCommandIsDiscarded()
 {
     fx->say("#1s\r\nok\n\r");
     QVERIFY(fx->drained(kWait));
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
     // But an unconfirmed error is kept for its dialog.
     fx->say("** Fehler\r");
     QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
-    QCOMPARE(f->ReceiveBuffer, QByteArray("** Fehler"));
+    QCOMPARE(f->Core->ReceiveBuffer, QByteArray("** Fehler"));
 }
 
 void TestDispatcher::keystrokeReleasedByTerminalRule()
 {
     fx->drive->setSilent(true);
-    f->Senden_Zeichensatz("a");
-    f->Queue.lastQueued()->Kind = 1;
-    f->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("a");
+    f->Core->Queue.lastQueued()->Kind = 1;
+    f->Core->Senden_Zeichensatz("#1s\r");
     settle();
     QCOMPARE(fx->drive->receivedCommands().size(), 0); // the keystroke is in flight
     fx->say("a");
@@ -342,30 +344,31 @@ void TestDispatcher::keystrokeReleasedByTerminalRule()
 void TestDispatcher::starsInListingAreNoError()
 {
     fx->drive->setSilent(true);
-    f->queueCommand("s", 0);
+    f->Core->queueCommand("s", 0);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1s\r\n**** Liste ****\r");
     QVERIFY(fx->drained(kWait));
-    QVERIFY(!f->Timer13->isActive());
-    QVERIFY(!f->DialogMessage);
-    QCOMPARE(f->ReceiveBuffer, QByteArray("#1s\r**** Liste ****\r"));
+    QVERIFY(!f->Core->Timer13->isActive());
+    QVERIFY(!f->Core->Owner.paused(line::Pause::DriveError));
+    QCOMPARE(f->Core->ReceiveBuffer, QByteArray("#1s\r**** Liste ****\r"));
 }
 
 void TestDispatcher::driveErrorNamesProgramLine()
 {
     fx->drive->setSilent(true);
-    f->StringGrid1->setItem(12, 1, new QTableWidgetItem(QStringLiteral("V100")));
-    f->ProgramWrite = true;
-    f->Timer9->start();
-    f->queueCommand("V100", 4);
-    f->queueCommand("V200", 4);
+    f->Program[12] = "V100";
+    f->showProgram();
+    QVERIFY(f->Core->Owner.begin(line::Activity::ProgramWrite));
+    f->Core->Timer9->start();
+    f->Core->queueCommand("V100", 4);
+    f->Core->queueCommand("V200", 4);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1V100\r\n** Wert zu gross\r");
     QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
     const QByteArray expected = "** Wert zu gross\r\r\rFehler in Zeile 12\r\"V100\"";
-    QCOMPARE(f->ReceiveBuffer, expected);
-    QVERIFY(f->DialogMessage);
-    QVERIFY(!f->Timer9->isActive());
+    QCOMPARE(f->Core->ReceiveBuffer, expected);
+    QVERIFY(f->Core->Owner.paused(line::Pause::DriveError));
+    QVERIFY(!f->Core->Timer9->isActive());
     QVERIFY(!f->isEnabled());
     QCOMPARE(f->OKBottomDlg->windowTitle(), QStringLiteral("Meldung der ZYNT"));
     QVERIFY(f->OKBottomDlg->CancelBtn->isHidden());
@@ -376,7 +379,7 @@ void TestDispatcher::driveErrorNamesProgramLine()
     f->OKBottomDlg->OKBtn->click();
     QVERIFY(fx->commands(2, kWait));
     QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1V200\r"));
-    QVERIFY(!f->DialogMessage);
+    QVERIFY(!f->Core->Owner.paused(line::Pause::DriveError));
     QVERIFY(f->isEnabled());
     QVERIFY(f->OKBottomDlg->isHidden());
     QCOMPARE(f->OKBottomDlg->OKBtn->x(), 79);
@@ -385,33 +388,36 @@ void TestDispatcher::driveErrorNamesProgramLine()
 void TestDispatcher::driveErrorWithLabelEndsProgramWrite()
 {
     fx->drive->setSilent(true);
-    f->ProgramWrite = true;
+    QVERIFY(f->Core->Owner.begin(line::Activity::ProgramWrite));
     f->Label4->show();
-    f->setEnabled(false);
-    f->queueCommand("GOTO label9", 4);
+    f->Core->queueCommand("GOTO label9", 4);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1GOTO label9\r\n** label fehlt\r");
     QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
-    QCOMPARE(f->ReceiveBuffer, QByteArray("** label fehlt")); // only the drive's text
-    QVERIFY(!f->ProgramWrite);
+    QCOMPARE(f->Core->ReceiveBuffer, QByteArray("** label fehlt")); // only the drive's text
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
     QVERIFY(f->Label4->isHidden());
-    QVERIFY(f->Timer3->isActive());
+    // The poll goes on once the user has confirmed the error.
+    QVERIFY(!f->Core->Timer3->isActive());
+    f->OKBottomDlg->OKBtn->click();
+    QVERIFY(f->Core->Timer3->isActive());
+    QVERIFY(f->isEnabled());
 }
 
 void TestDispatcher::driveErrorCompletedInPieces()
 {
     fx->drive->setSilent(true);
-    f->queueCommand("P41=99999", 7);
+    f->Core->queueCommand("P41=99999", 7);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1P41=99999\r\n** Wert");
-    QTRY_COMPARE_WITH_TIMEOUT(f->ReceiveBuffer, QByteArray("** Wert"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(f->Core->ReceiveBuffer, QByteArray("** Wert"), kWait);
     settle();
-    QVERIFY(!f->Timer13->isActive()); // the line is not complete yet
+    QVERIFY(!f->Core->Timer13->isActive()); // the line is not complete yet
     QVERIFY(!f->OKBottomDlg->isVisible());
     fx->say(" ungueltig\r");
     QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
     // A parameter write is looked up like a program line: not found, row 299.
-    QCOMPARE(f->ReceiveBuffer, QByteArray("** Wert ungueltig\r\r\rFehler in Zeile 299\r\"\""));
+    QCOMPARE(f->Core->ReceiveBuffer, QByteArray("** Wert ungueltig\r\r\rFehler in Zeile 299\r\"\""));
 }
 
 void TestDispatcher::masterModeRelays()
@@ -419,8 +425,8 @@ void TestDispatcher::masterModeRelays()
     f->show();
     f->MemoRxD->show();
     fx->drive->setSilent(true); // a drive answering its own relayed text would never stop
-    f->MasterMode = true;
-    f->Senden_Zeichensatz("#1s\r"); // a queued command is left alone by the relay
+    QVERIFY(f->Core->Owner.begin(line::Activity::Master));
+    f->Core->Senden_Zeichensatz("#1s\r"); // a queued command is left alone by the relay
     QVERIFY(fx->commands(1, kWait));
     fx->drive->clearReceived();
     fx->say("#0R");
@@ -429,8 +435,8 @@ void TestDispatcher::masterModeRelays()
     QVERIFY(fx->commands(1, kWait));
     // "#0R" was shown but not written back; the rest went back unchanged.
     QCOMPARE(fx->drive->receivedCommands(), QList<QByteArray>{"#5s\r"});
-    QVERIFY(f->ReceiveBuffer.isEmpty());
-    QVERIFY(f->Queue.head()); // the queue is not touched
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->Queue.head()); // the queue is not touched
 }
 
 void TestDispatcher::terminalEchoClearing()
@@ -451,7 +457,7 @@ void TestDispatcher::terminalEchoClearing()
     QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText(), QByteArray("z\n"), kWait);
     // With a command in flight the limit is 200.
     fx->drive->setSilent(true);
-    f->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("#1s\r");
     QVERIFY(fx->commands(1, kWait));
     fx->say(QByteArray(190, 'w'));
     QTRY_COMPARE_WITH_TIMEOUT(f->memoRxDText().size(), qsizetype(192), kWait);
@@ -464,28 +470,28 @@ void TestDispatcher::terminalEchoClearing()
 void TestDispatcher::driveErrorShownOnceWhateverFollows()
 {
     fx->drive->setSilent(true);
-    f->queueCommand("V100", 4);
-    f->queueCommand("s", 0);
+    f->Core->queueCommand("V100", 4);
+    f->Core->queueCommand("s", 0);
     QVERIFY(fx->commands(1, kWait));
     fx->say("#1V100\r\n** Syntaxfehler\r");
     QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
     const QString shown = f->OKBottomDlg->Label1->text();
-    const QByteArray message = f->ReceiveBuffer;
+    const QByteArray message = f->Core->ReceiveBuffer;
     // More text while the message is up: it neither grows the message nor
     // raises the dialog again.
     int shows = 0;
-    connect(f->Timer13, &QTimer::timeout, this, [&shows] { ++shows; });
+    connect(f->Core->Timer13, &QTimer::timeout, this, [&shows] { ++shows; });
     fx->say("\n** noch ein Fehler\r\nok\n\r** und noch einer\r");
     QVERIFY(fx->drained(kWait));
     settle(100);
     QCOMPARE(shows, 0);
     QCOMPARE(f->OKBottomDlg->Label1->text(), shown);
-    QCOMPARE(f->ReceiveBuffer, message);
+    QCOMPARE(f->Core->ReceiveBuffer, message);
     QCOMPARE(fx->drive->receivedCommands().size(), 1);
     // The confirmation lets the failing line go; the link carries on.
     fx->drive->setSilent(false);
     f->OKBottomDlg->OKBtn->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     QCOMPARE(fx->drive->receivedCommands().value(1), QByteArray("#1s\r"));
     QVERIFY(!f->OKBottomDlg->isVisible());
 }
@@ -495,7 +501,7 @@ void TestDispatcher::megabytesOfNoiseInFlight()
     // A command whose answer never comes while the line keeps talking: the
     // buffer stays bounded and the window keeps being served.
     fx->drive->setSilent(true);
-    f->queueCommand("s", 0);
+    f->Core->queueCommand("s", 0);
     QVERIFY(fx->commands(1, kWait));
     QByteArray noise;
     noise.reserve(4 << 20);
@@ -509,7 +515,7 @@ void TestDispatcher::megabytesOfNoiseInFlight()
     sinceTick.start();
     QTimer probe;
     connect(&probe, &QTimer::timeout, this, [&] {
-        largest = std::max(largest, f->ReceiveBuffer.size());
+        largest = std::max(largest, f->Core->ReceiveBuffer.size());
         longestGap = std::max(longestGap, sinceTick.restart());
     });
     probe.start(10);
@@ -517,13 +523,13 @@ void TestDispatcher::megabytesOfNoiseInFlight()
     QVERIFY(fx->drained(120000));
     probe.stop();
     QVERIFY(largest <= answer::kReceiveBufferLimit);
-    QVERIFY(f->ReceiveBuffer.size() <= answer::kReceiveBufferLimit);
-    QVERIFY(f->Queue.head()); // the noise answered nothing
+    QVERIFY(f->Core->ReceiveBuffer.size() <= answer::kReceiveBufferLimit);
+    QVERIFY(f->Core->Queue.head()); // the noise answered nothing
     // Generous: only a stall of seconds would mean the handler bogs down.
     QVERIFY2(longestGap < 3000, qPrintable(QString::number(longestGap)));
     // What arrives after the noise is still understood.
     fx->say("#1s\r\nok\n\r");
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
 }
 
 void TestDispatcher::endlessListingEndsAsItsWatchdogWould()
@@ -533,13 +539,14 @@ void TestDispatcher::endlessListingEndsAsItsWatchdogWould()
     // window would stay locked for ever.
     fx->drive->setSilent(true);
     f->Texte[1][146] = "Parameterliste nicht empfangen";
-    f->FirstListingTimeout = false;
-    f->DriveConnected = 1;
-    f->setEnabled(false);
+    f->Core->FirstListingTimeout = false;
+    f->Core->DriveConnected = 1;
+    QVERIFY(f->Core->Owner.begin(line::Activity::Listing));
+    QVERIFY(!f->isEnabled());
     f->Button11->hide();
-    f->queueCommand("listp", 14);
-    f->queueCommand("ver", 15);
-    f->Timer11->start();
+    f->Core->queueCommand("listp", 14);
+    f->Core->queueCommand("ver", 15);
+    f->Core->Timer11->start();
     QVERIFY(fx->commands(1, kWait));
     QStringList boxes;
     QTimer answerBoxes;
@@ -559,15 +566,15 @@ void TestDispatcher::endlessListingEndsAsItsWatchdogWould()
     QTRY_VERIFY_WITH_TIMEOUT(boxes.size() == 1, kWait);
     QCOMPARE(boxes.value(0), QStringLiteral("Parameterliste nicht empfangen"));
     QVERIFY(f->isEnabled());
-    QVERIFY(!f->Timer11->isActive());
+    QVERIFY(!f->Core->Timer11->isActive());
     QVERIFY(!f->Button11->isHidden());
-    QVERIFY(!f->Queue.head()); // nothing more goes out into the noise
+    QVERIFY(!f->Core->Queue.head()); // nothing more goes out into the noise
     // More of the same is thrown away at once: no further message.
     fx->say(stream);
     QVERIFY(fx->drained(kWait));
     settle(100);
     QCOMPARE(boxes.size(), 1);
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
     QCOMPARE(fx->drive->receivedCommands().size(), 1);
 }
 

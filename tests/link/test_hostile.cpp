@@ -48,13 +48,13 @@ void TestHostile::init()
     f->MemoRxD->show();
     f->TerminalOpen = true; // the terminal echo sees everything too
     f->Texte[1][74] = "keine Verbindung";
-    f->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Core->InterfaceDescription = "COM1:38400 Baud - address ";
     // Short supervision periods keep the rounds quick. The listing watchdog
     // is examined elsewhere: a fake listing head must not restart the
     // program in the middle of this test.
-    f->Timer9->setInterval(100);
-    f->Timer10->setInterval(50);
-    f->Timer11->setInterval(3600 * 1000);
+    f->Core->Timer9->setInterval(100);
+    f->Core->Timer10->setInterval(50);
+    f->Core->Timer11->setInterval(3600 * 1000);
     fx->drive->setSilent(true);
 }
 
@@ -68,22 +68,22 @@ void TestHostile::recoverAsTheUserWould()
 {
     QVERIFY(fx->drained(kWait));
     // An error line found at the end waits 10 ms for its dialog.
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer13->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Timer13->isActive(), kWait);
     if (f->OKBottomDlg->isVisible())
         f->OKBottomDlg->OKBtn->click();
     fx->drive->setSilent(false);
-    f->Timer9->start();
-    QTRY_VERIFY_WITH_TIMEOUT(f->Timer10->isActive(), kWait);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer10->isActive() && !f->Queue.head(), kWait);
+    f->Core->Timer9->start();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer10->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Timer10->isActive() && !f->Core->Queue.head(), kWait);
 
-    QVERIFY(f->ReceiveBuffer.isEmpty());
-    QVERIFY(!f->DialogMessage);
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
+    QVERIFY(!f->Core->Owner.paused(line::Pause::DriveError));
     QVERIFY(!f->OKBottomDlg->isVisible());
     QVERIFY(f->isEnabled());
-    QCOMPARE(f->DriveConnected, uint8_t(1));
-    QCOMPARE(f->DriveAddress, QByteArray("1"));
+    QCOMPARE(f->Core->DriveConnected, uint8_t(1));
+    QCOMPARE(f->Core->DriveAddress, QByteArray("1"));
     QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
-    QCOMPARE(f->Queue.waitingCount(), 0);
+    QCOMPARE(f->Core->Queue.waitingCount(), 0);
     const QList<QByteArray> received = fx->drive->receivedCommands();
     QVERIFY(received.size() >= 2);
     QCOMPARE(received.last(), QByteArray("#1p1035=0\r")); // the re-probe's completion
@@ -95,11 +95,11 @@ void TestHostile::checkLinkRecovers()
     recoverAsTheUserWould();
     fx->drive->setSilent(false);
     fx->drive->clearReceived();
-    f->Senden_Zeichensatz("#1s\r");
-    f->Senden_Zeichensatz("#1run\r");
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    f->Core->Senden_Zeichensatz("#1s\r");
+    f->Core->Senden_Zeichensatz("#1run\r");
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     QCOMPARE(fx->drive->receivedCommands(), (QList<QByteArray>{"#1s\r", "#1run\r"}));
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
 }
 
 void TestHostile::hostileStreams_data()
@@ -128,8 +128,8 @@ void TestHostile::hostileStreams()
     QFETCH(QByteArray, stream);
     QFETCH(bool, inFlight);
     if (inFlight) {
-        f->queueCommand("V1", 4); // the kind that looks up program lines on error
-        f->queueCommand("P41=1", 7);
+        f->Core->queueCommand("V1", 4); // the kind that looks up program lines on error
+        f->Core->queueCommand("P41=1", 7);
         QVERIFY(fx->commands(1, kWait));
     }
     fx->drive->setChunking(1, 4, 99); // the stream arrives in pieces of 1 to 4 bytes
@@ -143,11 +143,11 @@ void TestHostile::megabyteOfGarbage()
     QByteArray garbage(1 << 20, Qt::Uninitialized);
     for (char &c : garbage)
         c = char(rng.bounded(256));
-    f->queueCommand("s", 0);
+    f->Core->queueCommand("s", 0);
     QVERIFY(fx->commands(1, kWait));
     fx->say(garbage);
     QVERIFY(fx->drained(kWait));
-    QVERIFY(f->ReceiveBuffer.size() <= answer::kReceiveBufferLimit);
+    QVERIFY(f->Core->ReceiveBuffer.size() <= answer::kReceiveBufferLimit);
     checkLinkRecovers();
 }
 
@@ -161,8 +161,8 @@ void TestHostile::randomStreamsInRandomStates()
     const uint8_t kinds[] = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
     for (int round = 0; round < 25; ++round) {
         if (rng.bounded(3) != 0) {
-            f->queueCommand("s", kinds[rng.bounded(int(std::size(kinds)))]);
-            f->queueCommand("run", kinds[rng.bounded(int(std::size(kinds)))]);
+            f->Core->queueCommand("s", kinds[rng.bounded(int(std::size(kinds)))]);
+            f->Core->queueCommand("run", kinds[rng.bounded(int(std::size(kinds)))]);
         }
         QByteArray stream;
         for (int i = 0, n = 1 + rng.bounded(30); i < n; ++i)

@@ -50,7 +50,7 @@ struct Session {
         f->Timer12->stop();
         f->Timer12Timer(); // the list now rather than three seconds later
         return until([this] {
-            return f->Label3->isHidden() && f->ProgressBar1->isHidden() && f->isEnabled() && f->Timer3->isActive()
+            return f->Label3->isHidden() && f->ProgressBar1->isHidden() && f->isEnabled() && f->Core->Timer3->isActive()
                 && f->Parameters.ParameterRowCount > 100;
         });
     }
@@ -176,7 +176,7 @@ void TestSequences::writeThenRefusedStatusQuery()
     QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
     // The poll and its watchdog go on.
     QVERIFY(s.pollRuns());
-    QVERIFY(f->Timer9->isActive());
+    QVERIFY(f->Core->Timer9->isActive());
 }
 
 void TestSequences::abortedReadThenWrite()
@@ -205,7 +205,7 @@ void TestSequences::abortedReadThenWrite()
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
     if (f->OKBottomDlg->isVisible())
         QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
-    QVERIFY(Session::until([f] { return f->Label4->isHidden() && !f->Queue.head(); }));
+    QVERIFY(Session::until([f] { return f->Label4->isHidden() && !f->Core->Queue.head(); }));
     QVERIFY(!s.sentSince(from).contains("#1\r"));
     QCOMPARE(s.storedProgram(), drive);
 }
@@ -253,7 +253,7 @@ void TestSequences::transfersRefusedWhileLinkLost()
     s.line().setSilent(false);
     QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
     f->ZYNTffnen1->trigger();
-    QVERIFY(Session::until([f] { return f->Label3->isHidden() && !f->Queue.head(); }));
+    QVERIFY(Session::until([f] { return f->Label3->isHidden() && !f->Core->Queue.head(); }));
     QCOMPARE(s.grid(int(storedBefore.size())), storedBefore);
 }
 
@@ -277,7 +277,7 @@ void TestSequences::addressChoiceWhileLinkLostThenSearch()
     const QList<QByteArray> received = s.line().receivedCommands();
     for (const QByteArray &bad : {QByteArray("#\r"), QByteArray("#p1035=0\r"), QByteArray("#P51?\r")})
         QVERIFY2(!received.contains(bad), bad.constData());
-    QCOMPARE(f->DriveAddress, QByteArray("1"));
+    QCOMPARE(f->Core->DriveAddress, QByteArray("1"));
 
     // Lost again, and the user starts the drive search: it finds the drive
     // and reads its list the first time.
@@ -285,10 +285,10 @@ void TestSequences::addressChoiceWhileLinkLostThenSearch()
     s.line().setSilent(false);
     s.fx.messages.clear();
     f->Automatisch1->trigger();
-    QVERIFY(!f->Timer10->isActive());
-    QVERIFY(Session::until([f] { return f->LinkState == 0 && f->isEnabled() && f->ProgressBar1->isHidden(); }, 60000));
+    QVERIFY(!f->Core->Timer10->isActive());
+    QVERIFY(Session::until([f] { return f->Core->LinkState == 0 && f->isEnabled() && f->ProgressBar1->isHidden(); }, 60000));
     QVERIFY2(s.fx.messages.isEmpty(), qPrintable(s.fx.messages.join('|')));
-    QCOMPARE(f->FoundAddresses[0], 1);
+    QCOMPARE(f->Core->FoundAddresses[0], 1);
     QVERIFY(s.pollRuns());
 }
 

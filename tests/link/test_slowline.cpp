@@ -22,8 +22,8 @@ void TestSlowLine::pollAt1200BaudKeepsTheLink()
     TForm1 &f = *fx.form;
     f.Timer12->stop(); // the listing would take its own minute at this rate
     QVERIFY(ShellFixture::commands(*fx.com1, 6, 30000)); // the connect sequence
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), 30000);
-    f.Timer3->start();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), 30000);
+    f.Core->Timer3->start();
 
     // A cycle of every query and its answer takes about two seconds here.
     QElapsedTimer clock;
@@ -31,7 +31,7 @@ void TestSlowLine::pollAt1200BaudKeepsTheLink()
     int losses = 0;
     bool wasLost = false;
     while (clock.elapsed() < 60000) {
-        const bool lost = f.Timer10->isActive();
+        const bool lost = f.Core->Timer10->isActive();
         if (lost && !wasLost)
             ++losses;
         wasLost = lost;

@@ -44,8 +44,8 @@ struct ManualUi {
         f->Timer12->stop();
         f->Timer12Timer();
         return until([this] {
-            return !f->Timer11->isActive() && f->ProgressBar1->isHidden() && f->isEnabled()
-                && f->Parameters.ParameterRowCount > 100 && f->Timer3->isActive();
+            return !f->Core->Timer11->isActive() && f->ProgressBar1->isHidden() && f->isEnabled()
+                && f->Parameters.ParameterRowCount > 100 && f->Core->Timer3->isActive();
         });
     }
 
@@ -98,8 +98,8 @@ struct ManualUi {
         const qsizetype from = mark();
         return until([&] {
             const QList<QByteArray> sent = sentSince(from);
-            const qsizetype first = sent.indexOf('#' + f->DriveAddress + "P51?\r");
-            return first >= 0 && sent.mid(first).count("#P1300?\r") >= count && !f->Queue.head();
+            const qsizetype first = sent.indexOf('#' + f->Core->DriveAddress + "P51?\r");
+            return first >= 0 && sent.mid(first).count("#P1300?\r") >= count && !f->Core->Queue.head();
         });
     }
 

@@ -21,7 +21,7 @@ params::ParameterRecord &record(TForm1 *f, params::KeyParameter key)
 QByteArrayList queued(const TForm1 *f)
 {
     QByteArrayList texts;
-    for (const CommandNode *node = f->Queue.head(); node; node = node->Next)
+    for (const CommandNode *node = f->Core->Queue.head(); node; node = node->Next)
         texts << node->Text;
     return texts;
 }
@@ -62,7 +62,7 @@ void TestManualWindow::activation()
     TForm2 *w = ui.w;
     QCOMPARE(w->Edit[1]->text(), QStringLiteral("0")); // design state until shown
     QCOMPARE(w->UnitLabel[7]->text(), QStringLiteral("U/s2"));
-    ui.f->Timer3->stop();
+    ui.f->Core->Timer3->stop();
     QVERIFY(ui.open());
     QCOMPARE(w->x(), 0);
 
@@ -93,7 +93,7 @@ void TestManualWindow::activation()
     QCOMPARE(w->ManualAddress, QByteArray("1"));
     QVERIFY(w->ComboBox1->isHidden());
     // With a drive connected the status poll runs again.
-    QVERIFY(ui.f->Timer3->isActive());
+    QVERIFY(ui.f->Core->Timer3->isActive());
 }
 
 void TestManualWindow::enterInEmptyField()
@@ -225,8 +225,8 @@ void TestManualWindow::closedPort()
     QVERIFY(ui.start());
     QVERIFY(ui.open());
     // Between two poll cycles the queue is empty; the poll stops there.
-    QVERIFY(ManualUi::until([&] { return !ui.f->Queue.head() && ui.f->Timer3->isActive(); }));
-    ui.f->Timer3->stop();
+    QVERIFY(ManualUi::until([&] { return !ui.f->Core->Queue.head() && ui.f->Core->Timer3->isActive(); }));
+    ui.f->Core->Timer3->stop();
     ui.f->Serial1->setActive(false);
 
     for (QPushButton *b : {ui.w->Button2, ui.w->Button5, ui.w->Button1, ui.w->Out[1]})
@@ -267,7 +267,7 @@ void TestManualWindow::allDrives()
     QVERIFY(ui.receivedSince(from, "#*ls\r"));
     QVERIFY(ui.cycles());
     QCOMPARE(ui.commandsSince(from), QList<QByteArray> {"#*ls\r"});
-    QCOMPARE(ui.f->DriveAddress, QByteArray("1"));
+    QCOMPARE(ui.f->Core->DriveAddress, QByteArray("1"));
 }
 
 void TestManualWindow::otherDrive()
@@ -282,7 +282,7 @@ void TestManualWindow::otherDrive()
     QTest::keyClick(choice, Qt::Key_Down); // "2"
     QCOMPARE(ui.w->ManualAddress, QByteArray("2"));
     // The main window switches to drive 2 as if it had been typed there.
-    QCOMPARE(ui.f->DriveAddress, QByteArray("2"));
+    QCOMPARE(ui.f->Core->DriveAddress, QByteArray("2"));
     QVERIFY(ui.receivedSince(from, "#2\r"));
     QVERIFY(ui.w->Button2->hasFocus());
 
@@ -390,7 +390,7 @@ void TestManualWindow::analogueByFirmware()
     QFETCH(bool, shown);
     ManualUi ui;
     QVERIFY(ui.start([&](sim::SimLine &line) { line.withDrive(1, [&](sim::Drive &d) { d.version = version; }); }));
-    QCOMPARE(ui.f->FirmwareNumber, firmware);
+    QCOMPARE(ui.f->Core->FirmwareNumber, firmware);
     QVERIFY(ui.open());
     QCOMPARE(ui.w->Label29->isVisible(), shown);
     QCOMPARE(ui.w->Label30->isVisible(), shown);

@@ -25,9 +25,9 @@ struct Line {
         if (!fx.start())
             return false;
         f = fx.form.get();
-        f->Timer1->stop();
-        f->DriveConnected = 1;
-        f->FirmwareNumber = firmware;
+        f->Core->Timer1->stop();
+        f->Core->DriveConnected = 1;
+        f->Core->FirmwareNumber = firmware;
         f->setEnabled(true);
         return true;
     }
@@ -94,13 +94,13 @@ void TestStatusPoll::cycle()
     Line line;
     QVERIFY(line.start(firmware));
     TForm1 *f = line.f;
-    f->Timer3->start();
-    f->Timer3Timer(); // its tick, before any answer can come in
+    f->Core->Timer3->start();
+    f->Core->Timer3Timer(); // its tick, before any answer can come in
     // The cycle stopped the poll timer and armed the watchdog.
-    QVERIFY(!f->Timer3->isActive());
-    QVERIFY(f->Timer9->isActive());
-    QCOMPARE(f->Queue.size(), queries.size());
-    for (const CommandNode *node = f->Queue.head(); node; node = node->Next)
+    QVERIFY(!f->Core->Timer3->isActive());
+    QVERIFY(f->Core->Timer9->isActive());
+    QCOMPARE(f->Core->Queue.size(), queries.size());
+    for (const CommandNode *node = f->Core->Queue.head(); node; node = node->Next)
         QCOMPARE(node->Kind, CommandKind::Status);
     // One after the other, each once its predecessor's answer is in; the
     // last answer arms the timer for the next cycle.
@@ -112,107 +112,129 @@ void TestStatusPoll::cycle()
 void TestStatusPoll::noCycle_data()
 {
     QTest::addColumn<int>("waiting");
-    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("pause");     // a line::Pause that locks the window, or 0
     QTest::addColumn<int>("connected");
     QTest::addColumn<bool>("starts");
-    QTest::newRow("9 waiting") << 9 << true << 1 << true;
-    QTest::newRow("10 waiting") << 10 << true << 1 << false;
-    QTest::newRow("11 waiting") << 11 << true << 1 << false;
-    QTest::newRow("window disabled") << 0 << false << 1 << false;
-    QTest::newRow("no drive connected") << 0 << true << 0 << false;
-    QTest::newRow("nothing in the way") << 0 << true << 1 << true;
+    QTest::newRow("9 waiting") << 9 << 0 << 1 << true;
+    QTest::newRow("10 waiting") << 10 << 0 << 1 << false;
+    QTest::newRow("11 waiting") << 11 << 0 << 1 << false;
+    QTest::newRow("confirmation asked") << 0 << int(line::Pause::Question) << 1 << false;
+    QTest::newRow("drive error shown") << 0 << int(line::Pause::DriveError) << 1 << false;
+    QTest::newRow("no drive connected") << 0 << 0 << 0 << false;
+    QTest::newRow("nothing in the way") << 0 << 0 << 1 << true;
 }
 
 void TestStatusPoll::noCycle()
 {
     QFETCH(int, waiting);
-    QFETCH(bool, enabled);
+    QFETCH(int, pause);
     QFETCH(int, connected);
     QFETCH(bool, starts);
     Line line;
     QVERIFY(line.start());
     TForm1 *f = line.f;
     line.fx.drive->setSilent(true); // the command in flight stays in flight
-    f->queueCommand("s", CommandKind::Plain);
+    f->Core->queueCommand("s", CommandKind::Plain);
     for (int i = 0; i < waiting; ++i)
-        f->queueCommand("P" + QByteArray::number(i) + "=0", CommandKind::Plain);
-    QCOMPARE(f->Queue.waitingCount(), waiting);
-    f->setEnabled(enabled);
-    f->DriveConnected = uint8_t(connected);
-    const int before = f->Queue.size();
+        f->Core->queueCommand("P" + QByteArray::number(i) + "=0", CommandKind::Plain);
+    QCOMPARE(f->Core->Queue.waitingCount(), waiting);
+    if (pause) {
+        f->Core->Owner.pause(line::Pause(pause));
+        QVERIFY(!f->isEnabled()); // the window waits for the user's answer
+    }
+    f->Core->DriveConnected = uint8_t(connected);
+    const int before = f->Core->Queue.size();
 
-    f->Timer3->start();
+    f->Core->Timer3->start();
     QTest::qWait(400); // several ticks of 50 ms
     if (starts) {
-        QCOMPARE(f->Queue.size(), before + 10);
-        QVERIFY(!f->Timer3->isActive());
+        QCOMPARE(f->Core->Queue.size(), before + 10);
+        QVERIFY(!f->Core->Timer3->isActive());
     } else {
-        QCOMPARE(f->Queue.size(), before);
-        QVERIFY(f->Timer3->isActive()); // still armed: the next tick tries again
-        QVERIFY(!f->Timer9->isActive());
+        QCOMPARE(f->Core->Queue.size(), before);
+        QVERIFY(f->Core->Timer3->isActive()); // still armed: the next tick tries again
+        QVERIFY(!f->Core->Timer9->isActive());
     }
 }
 
+namespace {
+
+// What holds the line or pauses the poll, by a row's name.
+void hold(TForm1 *f, const QByteArray &what)
+{
+    if (what == "ProgramRead")
+        f->Core->Owner.begin(line::Activity::ProgramRead);
+    else if (what == "TerminalTyping")
+        f->Core->Owner.pause(line::Pause::TerminalTyping);
+    else if (what == "UserStopped")
+        f->Core->Owner.pause(line::Pause::UserStopped);
+}
+
+} // namespace
+
 void TestStatusPoll::watchdog_data()
 {
-    QTest::addColumn<QByteArray>("flag");
-    QTest::addColumn<bool>("armed");
-    QTest::newRow("no pause") << QByteArray() << true;
-    QTest::newRow("program listing") << QByteArray("ProgramListing") << false;
+    QTest::addColumn<QByteArray>("held");
+    QTest::addColumn<bool>("cycle");
+    QTest::newRow("nothing holds the line") << QByteArray() << true;
+    QTest::newRow("program read") << QByteArray("ProgramRead") << false;
     QTest::newRow("terminal typing") << QByteArray("TerminalTyping") << false;
-    QTest::newRow("polling stopped") << QByteArray("PollingStopped") << false;
+    QTest::newRow("polling stopped") << QByteArray("UserStopped") << false;
 }
 
 void TestStatusPoll::watchdog()
 {
-    QFETCH(QByteArray, flag);
-    QFETCH(bool, armed);
+    QFETCH(QByteArray, held);
+    QFETCH(bool, cycle);
     Line line;
     QVERIFY(line.start());
     TForm1 *f = line.f;
-    f->ProgramListing = flag == "ProgramListing";
-    f->TerminalTyping = flag == "TerminalTyping";
-    f->PollingStopped = flag == "PollingStopped";
-    // A watchdog period in progress is ended by the cycle either way.
-    f->Timer9->setInterval(60000);
-    f->Timer9->start();
+    // A watchdog period in progress is ended by the cycle, and by whatever
+    // holds the line or pauses the poll.
+    f->Core->Timer9->setInterval(60000);
+    f->Core->Timer9->start();
     QTest::qWait(1000);
-    f->Timer3->start();
-    f->Timer3Timer();
-    QCOMPARE(f->Timer9->isActive(), armed);
-    if (armed)
-        QVERIFY(f->Timer9->remainingTime() > 59500); // a fresh period
-    QVERIFY(line.fx.commands(1));
-    QCOMPARE(line.received().first(), QByteArray("#1P51?\r"));
+    hold(f, held);
+    f->Core->Timer3Timer();
+    QCOMPARE(f->Core->Timer9->isActive(), cycle);
+    if (cycle) {
+        QVERIFY(f->Core->Timer9->remainingTime() > 59500); // a fresh period
+        QVERIFY(line.fx.commands(1));
+        QCOMPARE(line.received().first(), QByteArray("#1P51?\r"));
+    } else {
+        QTest::qWait(300);
+        QVERIFY(!line.received().contains("#1P51?\r"));
+        QVERIFY(!f->Core->Timer3->isActive());
+    }
 }
 
 void TestStatusPoll::pausedAfterTheCycle_data()
 {
-    QTest::addColumn<QByteArray>("flag");
+    QTest::addColumn<QByteArray>("held");
     QTest::addColumn<bool>("goesOn");
-    QTest::newRow("terminal typing") << QByteArray("TerminalTyping") << false;
-    QTest::newRow("polling stopped") << QByteArray("PollingStopped") << false;
-    QTest::newRow("program listing does not pause") << QByteArray("ProgramListing") << true;
-    QTest::newRow("no flag") << QByteArray() << true;
+    QTest::addColumn<bool>("memoCleared");
+    QTest::newRow("terminal typing") << QByteArray("TerminalTyping") << false << true;
+    QTest::newRow("polling stopped") << QByteArray("UserStopped") << false << true;
+    QTest::newRow("program read") << QByteArray("ProgramRead") << false << false;
+    QTest::newRow("nothing") << QByteArray() << true << false;
 }
 
 void TestStatusPoll::pausedAfterTheCycle()
 {
-    QFETCH(QByteArray, flag);
+    QFETCH(QByteArray, held);
     QFETCH(bool, goesOn);
+    QFETCH(bool, memoCleared);
     Line line;
     QVERIFY(line.start());
     TForm1 *f = line.f;
     f->MemoRxD->setPlainText(QStringLiteral("#P12?"));
-    f->Timer3Timer();
-    // The flag comes up while the cycle is on the line.
-    f->ProgramListing = flag == "ProgramListing";
-    f->TerminalTyping = flag == "TerminalTyping";
-    f->PollingStopped = flag == "PollingStopped";
+    f->Core->Timer3Timer();
+    // The pause comes up while the cycle is on the line: the cycle completes.
+    hold(f, held);
     QVERIFY(line.fx.commands(10));
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), ManualUi::kWait); // the cycle completes
-    QCOMPARE(f->Timer3->isActive(), goesOn);
-    QCOMPARE(f->MemoRxD->toPlainText().isEmpty(), !goesOn);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), ManualUi::kWait);
+    QCOMPARE(f->Core->Timer3->isActive(), goesOn);
+    QCOMPARE(f->MemoRxD->toPlainText().isEmpty(), memoCleared);
     QTest::qWait(300); // six intervals of the poll timer
     QCOMPARE(line.received().count("#1P51?\r") > 1, goesOn);
 }
@@ -403,8 +425,8 @@ void TestStatusPoll::refusedQueryDoesNotEndThePoll()
     TForm1 &f = *ui.f;
     *refuse = true;
     QVERIFY(ui.until([&] { return f.OKBottomDlg->isVisible(); }));
-    QVERIFY(!f.Timer9->isActive());
-    QVERIFY(!f.Timer3->isActive());
+    QVERIFY(!f.Core->Timer9->isActive());
+    QVERIFY(!f.Core->Timer3->isActive());
     QTest::mouseClick(f.OKBottomDlg->OKBtn, Qt::LeftButton);
     const qsizetype mark = ui.fx.com1->receivedCommands().size();
     QVERIFY(ui.until([&] { return ui.fx.com1->receivedCommands().mid(mark).count("#P1300?\r") >= 2; }));

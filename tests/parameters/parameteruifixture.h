@@ -45,7 +45,7 @@ struct ParameterUi {
         f = fx.form.get();
         // The status poll is not what these tests look at; its cycles would
         // keep the queue from ever standing still.
-        QObject::disconnect(f->Timer3, &QTimer::timeout, f, nullptr);
+        QObject::disconnect(f->Core->Timer3, &QTimer::timeout, f->Core, nullptr);
         f->show();
         f->AskFileName = [this](const FileDialogRequest &request) {
             dialogs << request;
@@ -66,7 +66,7 @@ struct ParameterUi {
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < kWait) {
-            if (!f->Timer11->isActive() && f->ProgressBar1->isHidden() && !f->Queue.head() && f->isEnabled())
+            if (!f->Core->Timer11->isActive() && f->ProgressBar1->isHidden() && !f->Core->Queue.head() && f->isEnabled())
                 return f->Parameters.ParameterRowCount > 100;
             QTest::qWait(10);
         }

@@ -249,8 +249,8 @@ void TestParameterEditors::p1004AsksTwice()
     ParameterUi ui;
     QVERIFY(ui.start());
     TForm1 &f = *ui.f;
-    f.FoundAddresses[0] = 1;
-    f.FoundAddresses[1] = 1;
+    f.Core->FoundAddresses[0] = 1;
+    f.Core->FoundAddresses[1] = 1;
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     ui.answers = {QMessageBox::No};
     QVERIFY(ui.clickRow("P1004"));

@@ -92,8 +92,8 @@ void TestParameterFiles::writeBackSkipsAndStopsAsRuled()
     QCOMPARE(sent.mid(5, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
     QVERIFY(f.isEnabled());
     QVERIFY(f.Label8->isHidden());
-    QVERIFY(!f.WriteBackRunning);
-    QVERIFY(f.Timer3->isActive());
+    QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));
+    QVERIFY(f.Core->Timer3->isActive());
     // The drive holds the values, and the grid shows what it holds now.
     f.ffnen1Click();
     QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P91 (V)"))][params::ColValue], QByteArray("2345"));
@@ -141,8 +141,8 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     QVERIFY(ui.sentSince(before).contains("#1listp\r"));
     QVERIFY(f.Label8->isHidden());
     QVERIFY(f.isEnabled());
-    QVERIFY(!f.WriteBackRunning);
-    QVERIFY(f.Timer3->isActive());
+    QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));
+    QVERIFY(f.Core->Timer3->isActive());
 }
 
 void TestParameterFiles::writeBackWithThePortClosed()
@@ -158,7 +158,7 @@ void TestParameterFiles::writeBackWithThePortClosed()
     QVERIFY(ui.messages[0].contains(QStringLiteral("nicht geöffnet")));
     QVERIFY(f.isEnabled());
     QVERIFY(f.Label8->isHidden());
-    QVERIFY(!f.Queue.head());
+    QVERIFY(!f.Core->Queue.head());
     f.Serial1->setActive(true);
     QTest::qWait(200);
     QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
@@ -187,9 +187,9 @@ void TestParameterFiles::writeBackAnswerNeverComes()
     QVERIFY(ui.messages[0].contains(QStringLiteral("antwortet nicht")));
     QVERIFY(f.isEnabled());
     QVERIFY(f.Label8->isHidden());
-    QVERIFY(!f.WriteBackRunning);
-    QVERIFY(!f.Queue.head());
-    QVERIFY(f.Timer3->isActive());
+    QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));
+    QVERIFY(!f.Core->Queue.head());
+    QVERIFY(f.Core->Timer3->isActive());
     // The rest of the batch is dropped; the link goes on with what comes next.
     QCOMPARE(assignments(ui.sentSince(before)), (QList<QByteArray> {"#1P1019=10\r", "#1P1020=777\r"}));
     QTest::mouseClick(f.Button3, Qt::LeftButton);
@@ -207,13 +207,13 @@ void TestParameterFiles::permanentSave()
     QTest::mouseClick(f.Button9, Qt::LeftButton);
     QTest::mouseClick(f.Button3, Qt::LeftButton);
     QVERIFY(ui.received("#1psave\r"));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), ParameterUi::kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), ParameterUi::kWait);
     QByteArray stored;
     ui.fx.com1->withDrive(1, [&stored](sim::Drive &d) { stored = d.stored.at("P41"); });
     QCOMPARE(stored, QByteArray("2222"));
     // Without a connected drive nothing is queued.
     const qsizetype before = ui.fx.com1->receivedCommands().size();
-    f.DriveConnected = 0;
+    f.Core->DriveConnected = 0;
     QTest::mouseClick(f.Button3, Qt::LeftButton);
     QTest::qWait(200);
     QCOMPARE(ui.sentSince(before), QList<QByteArray> {});

@@ -43,12 +43,12 @@ Snapshot snapshot(TForm1 &f)
 bool readList(LinkFixture &fx)
 {
     TForm1 &f = *fx.form;
-    f.DriveConnected = 1;
+    f.Core->DriveConnected = 1;
     f.neulesen1Click();
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < kWait) {
-        if (!f.Timer11->isActive() && f.Label17->text() == QStringLiteral("100%") && !f.Queue.head())
+        if (!f.Core->Timer11->isActive() && f.Label17->text() == QStringLiteral("100%") && !f.Core->Queue.head())
             return true;
         QTest::qWait(10);
     }
@@ -106,9 +106,9 @@ void TestParameterListing::startUpReadsTheListThreeSecondsLater()
     QVERIFY(ShellFixture::commands(*fx.com1, 10, kWait));
     QCOMPARE(fx.com1->receivedCommands().mid(6, 4),
              (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r", "#1ver\r"}));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Timer11->isActive() && f.isEnabled(), kWait);
-    QVERIFY(f.Timer3->isActive());
-    QCOMPARE(f.DriveConnected, uint8_t(1));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Timer11->isActive() && f.isEnabled(), kWait);
+    QVERIFY(f.Core->Timer3->isActive());
+    QCOMPARE(f.Core->DriveConnected, uint8_t(1));
     QCOMPARE(f.Label7->text(), QStringLiteral("ZYNT-EEProm Parameter - address 1"));
 
     // The list in the model: the drive's entries without the hidden ones,
@@ -162,7 +162,7 @@ void TestParameterListing::sameListInAnyPieces()
         if (!first)
             first = now;
         QVERIFY2(now == *first, qPrintable(QStringLiteral("pieces %1..%2").arg(least).arg(most)));
-        QVERIFY(fx.form->ReceiveBuffer.isEmpty());
+        QVERIFY(fx.form->Core->ReceiveBuffer.isEmpty());
     }
 }
 
@@ -207,13 +207,13 @@ void TestParameterListing::progressOfALongSingleListing()
         });
     }));
     TForm1 &f = *fx.form;
-    f.DriveConnected = 1;
+    f.Core->DriveConnected = 1;
     f.neulesen1Click();
     QVERIFY(fx.commands(3, kWait)); // "TROFF", "p1028=8", "listp"
     QVERIFY(fx.drained(kWait));
     const int shown = f.Label17->text().chopped(1).toInt();
     QVERIFY2(shown > 100, qPrintable(f.Label17->text()));
-    QCOMPARE(shown, int(std::lround(f.ReceiveBuffer.size() * 100.0 / 1422)));
+    QCOMPARE(shown, int(std::lround(f.Core->ReceiveBuffer.size() * 100.0 / 1422)));
     QCOMPARE(f.ProgressBar1->value(), 100);
     QVERIFY(!f.isEnabled()); // still reading
     fx.say("\nok\n\r");
@@ -237,10 +237,10 @@ void TestParameterListing::viewsOfADriveWithoutP147()
     QCOMPARE(shownRow(f, 5), (QStringList {QString(), QString(), QString(), QString()}));
     QCOMPARE(shownRow(f, 4).value(1), QStringLiteral("P1014"));
     // The all-parameters view needs a connected drive.
-    f.DriveConnected = 0;
+    f.Core->DriveConnected = 0;
     f.ffnen1Click();
     QCOMPARE(f.StringGrid2->rowCount(), params::kBasicViewRows);
-    f.DriveConnected = 1;
+    f.Core->DriveConnected = 1;
     f.ffnen1Click();
     QCOMPARE(f.StringGrid2->rowCount(), f.Parameters.ParameterRowCount);
 }
@@ -277,16 +277,16 @@ void TestParameterListing::versionAnswers()
     QVERIFY(fx.start());
     TForm1 &f = *fx.form;
     fx.drive->withDrive(1, [](sim::Drive &d) { d.version = "Version 030001"; });
-    f.queueCommand("ver", CommandKind::Version);
-    f.queueCommand("s", CommandKind::Plain);
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    f.Core->queueCommand("ver", CommandKind::Version);
+    f.Core->queueCommand("s", CommandKind::Plain);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
     QCOMPARE(f.Label18->text(), QStringLiteral("Version 030001"));
-    QCOMPARE(f.FirmwareNumber, 301);
+    QCOMPARE(f.Core->FirmwareNumber, 301);
     // A version text beginning with "9" in the firmware number's place gives 0.
     fx.drive->withDrive(1, [](sim::Drive &d) { d.version = "Version 069000"; });
-    f.queueCommand("ver", CommandKind::Version);
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
-    QCOMPARE(f.FirmwareNumber, 0);
+    f.Core->queueCommand("ver", CommandKind::Version);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
+    QCOMPARE(f.Core->FirmwareNumber, 0);
     QCOMPARE(fx.drive->receivedCommands(), (QList<QByteArray> {"#1ver\r", "#1s\r", "#1ver\r"}));
 }
 
@@ -296,14 +296,14 @@ void TestParameterListing::versionOfAnotherFormDoesNotHoldTheLink()
     QVERIFY(fx.start());
     TForm1 &f = *fx.form;
     f.Label18->setText(QStringLiteral("before"));
-    f.FirmwareNumber = 123;
+    f.Core->FirmwareNumber = 123;
     for (const char *other : {"ZYNT Firmware 1.04", "Version 12", "Version 1.1.1 ZYNT"}) {
         fx.drive->withDrive(1, [other](sim::Drive &d) { d.version = other; });
-        f.queueCommand("ver", CommandKind::Version);
-        f.queueCommand("s", CommandKind::Plain);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+        f.Core->queueCommand("ver", CommandKind::Version);
+        f.Core->queueCommand("s", CommandKind::Plain);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
         QCOMPARE(f.Label18->text(), QStringLiteral("before"));
-        QCOMPARE(f.FirmwareNumber, 123);
+        QCOMPARE(f.Core->FirmwareNumber, 123);
         QCOMPARE(fx.drive->receivedCommands().last(), QByteArray("#1s\r"));
     }
 }

@@ -43,7 +43,7 @@ struct ProgramFixture {
         f = shell.form.get();
         f->Timer12->stop(); // no parameter read: the line is the program's
         // Nor the status poll's: its cycles would leave the queue never idle.
-        QObject::disconnect(f->Timer3, &QTimer::timeout, f, nullptr);
+        QObject::disconnect(f->Core->Timer3, &QTimer::timeout, f->Core, nullptr);
         f->Timer6Timer();   // the splash picture ends
         f->AskFileName = [this](const FileDialogRequest &request) {
             fileDialogs.append(request.save);
@@ -56,7 +56,7 @@ struct ProgramFixture {
             return false;
         QElapsedTimer clock;
         clock.start();
-        while (f->Queue.head()) {
+        while (f->Core->Queue.head()) {
             if (clock.elapsed() > kWait)
                 return false;
             QTest::qWait(5);
@@ -83,13 +83,13 @@ struct ProgramFixture {
     {
         QElapsedTimer clock;
         clock.start();
-        while (f->Queue.head() || !line().outputIdle()) {
+        while (f->Core->Queue.head() || !line().outputIdle()) {
             if (clock.elapsed() > timeoutMs)
                 return false;
             QTest::qWait(5);
         }
         QTest::qWait(20);
-        return !f->Queue.head();
+        return !f->Core->Queue.head();
     }
 
     QByteArray cell(int row) const

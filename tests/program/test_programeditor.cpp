@@ -243,7 +243,7 @@ void TestProgramEditor::neuClearsEverything()
 void TestProgramEditor::neuWithoutDrive()
 {
     fx->setLines({"keep"});
-    f->DriveConnected = 0;
+    f->Core->DriveConnected = 0;
     f->Fileffnen1->trigger();
     QCOMPARE(f->Program[1], QByteArray("keep"));
     QVERIFY(!f->ConfirmOverwrite);

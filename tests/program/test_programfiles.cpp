@@ -162,13 +162,13 @@ void TestProgramFiles::loadWithTraceOn()
 {
     const QString name = path(QStringLiteral("t.prg"));
     QVERIFY(writeFile(name, "ref\r\n"));
-    f->TraceMode = true;
+    f->Core->TraceMode = true;
     f->Button14->show();
     f->Label9->show();
     load(name);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r"}));
-    QVERIFY(!f->TraceMode);
+    QVERIFY(!f->Core->TraceMode);
     QVERIFY(f->Button14->isHidden());
     QVERIFY(f->Label9->isHidden());
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
@@ -178,7 +178,7 @@ void TestProgramFiles::loadWithoutDrive()
 {
     const QString name = path(QStringLiteral("nodrive.prg"));
     QVERIFY(writeFile(name, "ref\r\ne\r\n"));
-    f->DriveConnected = 0;
+    f->Core->DriveConnected = 0;
     load(name);
     QCOMPARE(fx->rows(1, 2), (QByteArrayList {"ref", "e"}));
     QVERIFY(f->ConfirmOverwrite);

@@ -57,9 +57,9 @@ bool TestProgramTrace::openFromDrive()
     f->ZYNTffnen1->trigger();
     QElapsedTimer clock;
     clock.start();
-    while (f->ProgramListing && clock.elapsed() < kWait)
+    while (f->Core->Owner.holds(line::Activity::ProgramRead) && clock.elapsed() < kWait)
         QTest::qWait(5);
-    if (f->ProgramListing || !fx->idle())
+    if (f->Core->Owner.holds(line::Activity::ProgramRead) || !fx->idle())
         return false;
     fx->line().clearReceived();
     return f->Button12->isVisible();
@@ -83,17 +83,17 @@ void TestProgramTrace::runAndStop()
 void TestProgramTrace::runAndStopWithoutLink()
 {
     f->BitBtn1->click();
-    f->DriveConnected = 0;
+    f->Core->DriveConnected = 0;
     QTest::mouseClick(f->Button1, Qt::LeftButton); // needs a drive
     QTest::mouseClick(f->Button2, Qt::LeftButton); // needs only the port
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1s\r"}));
 
-    f->DriveConnected = 1;
+    f->Core->DriveConnected = 1;
     f->Serial1->setActive(false);
     QTest::mouseClick(f->Button1, Qt::LeftButton);
     QTest::mouseClick(f->Button2, Qt::LeftButton);
-    QVERIFY(!f->Queue.head());
+    QVERIFY(!f->Core->Queue.head());
 }
 
 void TestProgramTrace::executeLine_data()
@@ -130,7 +130,7 @@ void TestProgramTrace::executeLineWithoutDrive()
 {
     f->BitBtn1->click();
     fx->setLines({"ref", "e"});
-    f->DriveConnected = 0;
+    f->Core->DriveConnected = 0;
     fx->clickCell(1, 1);
     QTest::mouseClick(f->Button4, Qt::LeftButton);
     QCOMPARE(f->StringGrid1->currentRow(), 2); // the row moves on all the same
@@ -145,7 +145,7 @@ void TestProgramTrace::traceOnStepOff()
 
     switchTraceOn();
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TRON\r", "#1RUN\r", "#1List.\r"}));
-    QVERIFY(f->TraceMode);
+    QVERIFY(f->Core->TraceMode);
     QCOMPARE(f->Button12->text(), fx->shell.german(156));
     QCOMPARE(f->Button12->toolTip(), fx->shell.german(157));
     for (QWidget *w : std::initializer_list<QWidget *> {f->Button14, f->Label9, f->Label10, f->Label12, f->Label13})
@@ -174,7 +174,7 @@ void TestProgramTrace::traceOnStepOff()
     QTest::mouseClick(f->Button12, Qt::LeftButton);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1STROFF\r"}));
-    QVERIFY(!f->TraceMode);
+    QVERIFY(!f->Core->TraceMode);
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
     QCOMPARE(f->Button12->toolTip(), fx->shell.german(153));
     for (QWidget *w : std::initializer_list<QWidget *> {f->Button14, f->Label9, f->Label10, f->Label12, f->Label13})
@@ -190,7 +190,7 @@ void TestProgramTrace::traceOfAnEmptyProgram()
     f->Label9->setText(QStringLiteral("stale"));
     switchTraceOn();
     QCOMPARE(f->Label9->text(), QString()); // no command to come
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
 }
 
 void TestProgramTrace::traceAnswersInPieces()
@@ -211,7 +211,7 @@ void TestProgramTrace::closeWhileTracing()
     QTest::mouseClick(f->Button5, Qt::LeftButton);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r"}));
-    QVERIFY(!f->TraceMode);
+    QVERIFY(!f->Core->TraceMode);
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
     for (QWidget *w : std::initializer_list<QWidget *> {f->StringGrid1, f->Liste_Speichern, f->Button4, f->Button1,
                                                         f->Button2, f->Button12, f->Button14, f->Label9, f->Label10,

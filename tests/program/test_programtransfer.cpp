@@ -125,8 +125,8 @@ void TestProgramTransfer::writeOnTheWire()
     QVERIFY(!f->ConfirmOverwrite);
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
     QVERIFY(f->Label4->isVisible());
-    QVERIFY(f->ProgramWrite);
-    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramWrite));
+    QVERIFY(!f->Core->Timer3->isActive());
 
     QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
     QVERIFY(fx->idle());
@@ -134,8 +134,8 @@ void TestProgramTransfer::writeOnTheWire()
     QCOMPARE(fx->rows(1, int(gridAfter.size())), gridAfter);
     QVERIFY(fx->gridShowsModel());
     QVERIFY(f->isEnabled());
-    QVERIFY(f->Timer3->isActive());
-    QVERIFY(!f->Timer7->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
+    QVERIFY(!f->Core->Timer7->isActive());
     QVERIFY(fx->messages().isEmpty());
 
     QByteArrayList stored;
@@ -150,7 +150,7 @@ void TestProgramTransfer::writeWithoutDriveDoesNothing()
 {
     f->BitBtn1->click();
     fx->setLines({"ref"});
-    f->DriveConnected = 0;
+    f->Core->DriveConnected = 0;
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
     QTest::qWait(300);
     QVERIFY(fx->sent().isEmpty());
@@ -162,11 +162,11 @@ void TestProgramTransfer::writeEndsTraceMode()
 {
     f->BitBtn1->click();
     fx->setLines({"ref"});
-    f->TraceMode = true;
+    f->Core->TraceMode = true;
     f->Button14->show();
     f->Label12->show();
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
-    QVERIFY(!f->TraceMode);
+    QVERIFY(!f->Core->TraceMode);
     QVERIFY(f->Button14->isHidden());
     QVERIFY(f->Label12->isHidden());
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
@@ -194,13 +194,13 @@ void TestProgramTransfer::overwriteQuestion()
     f->Fileffnen1->trigger();
     QVERIFY(fx->typeLine(1, QStringLiteral("ref")));
     QVERIFY(fx->typeLine(2, QStringLiteral("e")));
-    f->Timer3->start();
+    f->Core->Timer3->start();
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
 
     TOKBottomDlg *dlg = f->OKBottomDlg;
     QVERIFY(dlg->isVisible());
     QVERIFY(!f->isEnabled());
-    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(!f->Core->Timer3->isActive());
     QCOMPARE(dlg->Label1->text(), fx->shell.german(68));
     QCOMPARE(dlg->windowTitle(), fx->shell.german(69));
     QVERIFY(dlg->CancelBtn->isVisible());
@@ -232,8 +232,8 @@ void TestProgramTransfer::overwriteQuestion()
         QTest::qWait(300);
         QVERIFY(fx->sent().isEmpty());
         QVERIFY(f->ConfirmOverwrite);
-        QVERIFY(f->Timer3->isActive()); // the status poll runs again
-        QVERIFY(!f->DialogMessage);
+        QVERIFY(f->Core->Timer3->isActive()); // the status poll runs again
+        QVERIFY(!f->Core->Owner.paused(line::Pause::DriveError));
     }
 }
 
@@ -252,7 +252,7 @@ void TestProgramTransfer::errorLineNamesTheRow()
                                       + QStringLiteral("12\r\"bogus\""));
     QVERIFY(dlg->CancelBtn->isHidden());
     QVERIFY(!f->isEnabled());
-    QVERIFY(!f->Timer7->isActive()); // the line was answered, with an error
+    QVERIFY(!f->Core->Timer7->isActive()); // the line was answered, with an error
     QVERIFY(f->Label4->isVisible());  // the write goes on after the confirmation
     QCOMPARE(fx->sent().last(), QByteArray("#1bogus\r"));
 
@@ -276,11 +276,12 @@ void TestProgramTransfer::labelErrorEndsTheWrite()
     QTRY_VERIFY_WITH_TIMEOUT(dlg->isVisible(), kWait);
     QCOMPARE(dlg->Label1->text(), QStringLiteral("** label nowhere fehlt"));
     QVERIFY(f->Label4->isHidden());
-    QVERIFY(!f->ProgramWrite);
-    QVERIFY(!f->Timer7->isActive());
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
+    QVERIFY(!f->Core->Timer7->isActive());
+    QVERIFY(!f->Core->Timer3->isActive()); // the poll waits for the confirmation
 
     QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QVERIFY(f->Core->Timer3->isActive());
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), writeOf({"ref", "JMP nowhere"}));
     QVERIFY(f->isEnabled());
@@ -289,7 +290,7 @@ void TestProgramTransfer::labelErrorEndsTheWrite()
 
 void TestProgramTransfer::lineNeverAnswered()
 {
-    QCOMPARE(f->Timer7->interval(), 4000);
+    QCOMPARE(f->Core->Timer7->interval(), 4000);
     fx->line().withDrive(1, [](sim::Drive &d) { d.program.setNeverAnswerLine(3); });
     f->BitBtn1->click();
     fx->setLines(ProgramFixture::numbered(6));
@@ -305,8 +306,8 @@ void TestProgramTransfer::lineNeverAnswered()
     QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), expected, kWait);
     QVERIFY(f->isEnabled());
     QVERIFY(f->Label4->isHidden());
-    QVERIFY(!f->Queue.head());
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->Core->Queue.head());
+    QVERIFY(f->Core->Timer3->isActive());
 
     // The rest of the program never follows, and the link is usable.
     QTest::qWait(300);
@@ -327,10 +328,10 @@ void TestProgramTransfer::startNeverAnswered()
     QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1quit\r"}), kWait);
     QVERIFY(f->isEnabled());
     QVERIFY(f->Label4->isHidden());
-    QVERIFY(!f->ProgramWrite);
-    QVERIFY(!f->Queue.head());
-    QVERIFY(f->Timer3->isActive());
-    QVERIFY(!f->TransferWatchdog->isActive());
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
+    QVERIFY(!f->Core->Queue.head());
+    QVERIFY(f->Core->Timer3->isActive());
+    QVERIFY(!f->Core->TransferWatchdog->isActive());
 
     // Nothing of the program follows, and the link is usable.
     QTest::qWait(300);
@@ -362,16 +363,16 @@ void TestProgramTransfer::read()
 
     fx->setLines(ProgramFixture::numbered(300, "old"));
     f->ConfirmOverwrite = true;
-    f->Timer3->start();
+    f->Core->Timer3->start();
     f->ZYNTffnen1->trigger();
-    QVERIFY(f->ProgramListing);
+    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramRead));
     QVERIFY(f->Label3->isVisible());
     QVERIFY(f->Label11->isHidden());
-    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(!f->Core->Timer3->isActive());
     QVERIFY(f->StringGrid1->isVisible());
     QVERIFY(f->Button12->isVisible());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), kReadCommands);
     QCOMPARE(fx->rows(1, int(lines.size())), lines);
@@ -381,10 +382,10 @@ void TestProgramTransfer::read()
     QVERIFY(f->Label3->isHidden());
     QVERIFY(f->Label11->isVisible());
     QCOMPARE(f->Label11->text(), QStringLiteral("ZYNT-EEProm Programm - address 1"));
-    QVERIFY(f->Timer3->isActive());
-    QVERIFY(!f->ProgramListingTimer->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
+    QVERIFY(!f->Core->ProgramListingTimer->isActive());
     QVERIFY(f->ConfirmOverwrite); // a read leaves it alone
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
 
     if (message.isEmpty()) {
         QTest::qWait(100);
@@ -406,13 +407,13 @@ void TestProgramTransfer::read()
 
 void TestProgramTransfer::readWithTraceOn()
 {
-    f->TraceMode = true;
+    f->Core->TraceMode = true;
     f->Button14->show();
     f->ZYNTffnen1->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1p1028=8\r", "#1list\r"}));
-    QVERIFY(!f->TraceMode);
+    QVERIFY(!f->Core->TraceMode);
     QVERIFY(f->Button14->isHidden());
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
     QCOMPARE(f->Button12->toolTip(), fx->shell.german(153));
@@ -421,13 +422,13 @@ void TestProgramTransfer::readWithTraceOn()
 void TestProgramTransfer::readWithoutDrive()
 {
     fx->setLines({"keep"});
-    f->DriveConnected = 0;
+    f->Core->DriveConnected = 0;
     f->ZYNTffnen1->trigger();
     QTest::qWait(300);
     QVERIFY(fx->sent().isEmpty());
     QCOMPARE(f->Label11->text(), QStringLiteral("ZYNT-EEProm Programm - address 1"));
     QCOMPARE(f->Program[1], QByteArray("keep"));
-    QVERIFY(!f->ProgramListing);
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramRead));
 }
 
 void TestProgramTransfer::readNeverAnswered()
@@ -437,18 +438,18 @@ void TestProgramTransfer::readNeverAnswered()
     QVERIFY(f->Label3->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, 20000);
     QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Lesen des Programms aus der ZYNT"));
-    QVERIFY(!f->ProgramListing);
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramRead));
     QVERIFY(f->Label3->isHidden());
     QVERIFY(f->Label11->isVisible());
-    QVERIFY(!f->Queue.head());
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(!f->Core->Queue.head());
+    QVERIFY(f->Core->Timer3->isActive());
     QVERIFY(f->isEnabled());
 
     // The drive is back: the window reads as if nothing had happened.
     fx->line().setSilent(false);
     fx->line().clearReceived();
     f->ZYNTffnen1->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
     QCOMPARE(fx->sent(), kReadCommands);
     QCOMPARE(fx->cell(1), QByteArray("ref"));
 }
@@ -465,8 +466,8 @@ void TestProgramTransfer::readAnsweredEndlessly()
     QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, 20000);
     noise.stop();
     QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Lesen des Programms aus der ZYNT"));
-    QVERIFY(!f->ProgramListing);
-    QVERIFY(!f->Queue.head());
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramRead));
+    QVERIFY(!f->Core->Queue.head());
     QVERIFY(f->Label3->isHidden());
     QVERIFY(program::isEmptyProgram(f->Program)); // nothing of the noise is taken
 }
@@ -475,7 +476,7 @@ void TestProgramTransfer::reloadButtonReads()
 {
     f->BitBtn1->click();
     QTest::mouseClick(f->BitBtn3, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), kReadCommands);
     QCOMPARE(fx->cell(11), QByteArray("JMP loop"));
@@ -492,12 +493,12 @@ void TestProgramTransfer::refusedReadStartsThePollAgain()
         return std::nullopt;
     });
     f->ZYNTffnen1->trigger();
-    QVERIFY(f->ProgramListing);
-    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramRead));
+    QVERIFY(!f->Core->Timer3->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
     QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->ProgramListing, kWait);
-    QVERIFY(f->Timer3->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
+    QVERIFY(f->Core->Timer3->isActive());
     QVERIFY(f->isEnabled());
 }
 

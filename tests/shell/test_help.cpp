@@ -34,7 +34,7 @@ bool startConnected(ShellFixture &fx)
     };
     if (!fx.start(drive, {}, ShellFixture::settings(1, 38400, "1", "1")))
         return false;
-    return QTest::qWaitFor([&] { return fx.form->isEnabled() && !fx.form->Queue.head(); }, kWait);
+    return QTest::qWaitFor([&] { return fx.form->isEnabled() && !fx.form->Core->Queue.head(); }, kWait);
 }
 
 void chooseLanguage(TForm1 &f, int language)

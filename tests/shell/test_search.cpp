@@ -52,28 +52,28 @@ void TestSearch::driveAtAddress3OnCom2At9600()
     ShellFixture fx;
     QVERIFY(fx.start({}, drives({3}, 9600), kAutoscan));
     TForm1 &f = *fx.form;
-    QTRY_COMPARE_WITH_TIMEOUT(f.LinkState, uint8_t(2), kSearchWait);
-    QVERIFY(f.ScanStep == 10 || f.ScanStep == 11);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Core->LinkState, uint8_t(2), kSearchWait);
+    QVERIFY(f.Core->ScanStep == 10 || f.Core->ScanStep == 11);
     QCOMPARE(f.Serial1->COMPort(), 2);
     QCOMPARE(f.Label2->text(), QStringLiteral("COM2:9600 Baud - address "));
-    QCOMPARE(f.Timer3->interval(), 250);
-    QCOMPARE(f.Timer11->interval(), 2000);
-    QCOMPARE(f.Timer1->interval(), 400);
+    QCOMPARE(f.Core->Timer3->interval(), 250);
+    QCOMPARE(f.Core->Timer11->interval(), 2000);
+    QCOMPARE(f.Core->Timer1->interval(), 400);
     QVERIFY(!f.isEnabled());
 
     QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), kSearchWait);
-    QCOMPARE(f.LinkState, uint8_t(0));
-    QCOMPARE(f.FoundAddresses[0], 1);
-    QCOMPARE(f.FoundAddresses[1], 3);
+    QCOMPARE(f.Core->LinkState, uint8_t(0));
+    QCOMPARE(f.Core->FoundAddresses[0], 1);
+    QCOMPARE(f.Core->FoundAddresses[1], 3);
     QCOMPARE(f.ListBox1->count(), 1);
     QCOMPARE(f.ListBox1->item(0)->text(), QStringLiteral("3"));
-    QCOMPARE(f.DriveAddress, QByteArray("3"));
+    QCOMPARE(f.Core->DriveAddress, QByteArray("3"));
     QCOMPARE(f.Label6->text(), QStringLiteral("3"));
     QVERIFY(f.Parameters.SingleDriveListing);
     QVERIFY(!f.ComboBox1->isEnabled());
-    QCOMPARE(f.Timer3->interval(), 250);
-    QCOMPARE(f.Timer9->interval(), 2000);
-    QCOMPARE(f.DriveConnected, uint8_t(1));
+    QCOMPARE(f.Core->Timer3->interval(), 250);
+    QCOMPARE(f.Core->Timer9->interval(), 2000);
+    QCOMPARE(f.Core->DriveConnected, uint8_t(1));
 
     // On the wire of COM2: broadcasts, the address probes, then the connect
     // sequence and the single listing; the version follows the listing.
@@ -97,18 +97,18 @@ void TestSearch::drives2And5At38400()
     ShellFixture fx;
     QVERIFY(fx.start(drives({2, 5}, 38400), {}, kAutoscan));
     TForm1 &f = *fx.form;
-    QTRY_VERIFY_WITH_TIMEOUT(f.LinkState == 2 || f.LinkState == 0, kSearchWait);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Core->LinkState == 2 || f.Core->LinkState == 0, kSearchWait);
     QCOMPARE(f.Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
     QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), kSearchWait);
 
-    QCOMPARE(f.FoundAddresses[0], 2);
-    QCOMPARE(f.FoundAddresses[1], 2);
-    QCOMPARE(f.FoundAddresses[2], 5);
+    QCOMPARE(f.Core->FoundAddresses[0], 2);
+    QCOMPARE(f.Core->FoundAddresses[1], 2);
+    QCOMPARE(f.Core->FoundAddresses[2], 5);
     QCOMPARE(f.ListBox1->count(), 2);
     QCOMPARE(f.ListBox1->height(), 30);
-    QCOMPARE(f.Timer3->interval(), 200);
-    QCOMPARE(f.Timer9->interval(), 4000);
-    QCOMPARE(f.Timer11->interval(), 4000);
+    QCOMPARE(f.Core->Timer3->interval(), 200);
+    QCOMPARE(f.Core->Timer9->interval(), 4000);
+    QCOMPARE(f.Core->Timer11->interval(), 4000);
     QVERIFY(!f.Parameters.SingleDriveListing);
     QVERIFY(!f.Form2->ComboBox1->isHidden());
     QVERIFY(!f.Form2->Label31->isHidden());
@@ -132,9 +132,9 @@ void TestSearch::noDriveAnywhere()
     QTRY_COMPARE_WITH_TIMEOUT(fx.messages.size(), 1, kSearchWait);
     QCOMPARE(fx.messages[0], fx.german(176));
     QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), 5000);
-    QCOMPARE(f.LinkState, uint8_t(0));
-    QCOMPARE(f.ScanStep, uint8_t(24));
-    QVERIFY(!f.Timer1->isActive());
+    QCOMPARE(f.Core->LinkState, uint8_t(0));
+    QCOMPARE(f.Core->ScanStep, uint8_t(24));
+    QVERIFY(!f.Core->Timer1->isActive());
     QVERIFY(!f.Serial1->Active());
     QCOMPARE(f.Label2->text(), fx.german(74));
     QCOMPARE(f.Label2->palette().color(QPalette::Window), QColor(Qt::red));
@@ -149,13 +149,13 @@ void TestSearch::driveOnlyAtAddress9EndsTheSearch()
     ShellFixture fx;
     QVERIFY(fx.start(drives({9}, 38400), {}, kAutoscan));
     TForm1 &f = *fx.form;
-    QTRY_COMPARE_WITH_TIMEOUT(f.LinkState, uint8_t(4), kSearchWait);
-    QCOMPARE(f.Timer11->interval(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Core->LinkState, uint8_t(4), kSearchWait);
+    QCOMPARE(f.Core->Timer11->interval(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), kSearchWait);
-    QCOMPARE(f.LinkState, uint8_t(0));
-    QCOMPARE(f.FoundAddresses[0], 1);
-    QCOMPARE(f.FoundAddresses[1], 9);
-    QCOMPARE(f.Timer11->interval(), 2000);
+    QCOMPARE(f.Core->LinkState, uint8_t(0));
+    QCOMPARE(f.Core->FoundAddresses[0], 1);
+    QCOMPARE(f.Core->FoundAddresses[1], 9);
+    QCOMPARE(f.Core->Timer11->interval(), 2000);
     QCOMPARE(ShellFixture::withoutProbes(fx.com1->receivedCommands()),
              (QList<QByteArray> {"#9quit\r", "#9P265?\r", "#9P1028=8\r", "#9p1035=0\r", "#9p1716=58120394\r",
                                  "#9listp\r", "#9ver\r"}));
@@ -170,13 +170,13 @@ void TestSearch::broadcastAnsweredButNoAddressGoesOn()
     TForm1 &f = *fx.form;
     QTRY_COMPARE_WITH_TIMEOUT(fx.messages.size(), 1, kSearchWait);
     QCOMPARE(fx.messages[0], fx.german(170) + QStringLiteral("10\r") + fx.german(171));
-    QTRY_VERIFY_WITH_TIMEOUT(f.Timer1->isActive(), 5000);
-    QCOMPARE(f.LinkState, uint8_t(1));
-    QCOMPARE(f.FoundAddresses[0], 0);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Core->Timer1->isActive(), 5000);
+    QCOMPARE(f.Core->LinkState, uint8_t(1));
+    QCOMPARE(f.Core->FoundAddresses[0], 0);
     // The next tick probes the next pair.
-    const uint8_t step = f.ScanStep;
-    QTRY_VERIFY_WITH_TIMEOUT(f.ScanStep > step, 5000);
-    QVERIFY(f.Timer3->interval() > 0);
+    const uint8_t step = f.Core->ScanStep;
+    QTRY_VERIFY_WITH_TIMEOUT(f.Core->ScanStep > step, 5000);
+    QVERIFY(f.Core->Timer3->interval() > 0);
 }
 
 void TestSearch::resumedSearchSearchesTheAddressesAgain()
@@ -187,9 +187,9 @@ void TestSearch::resumedSearchSearchesTheAddressesAgain()
     ShellFixture fx;
     QVERIFY(fx.start(drives({12}, 38400), drives({3}, 38400), kAutoscan));
     TForm1 &f = *fx.form;
-    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && f.LinkState == 0 && f.FoundAddresses[0] == 1, kSearchWait * 2);
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && f.Core->LinkState == 0 && f.Core->FoundAddresses[0] == 1, kSearchWait * 2);
     QCOMPARE(fx.messages.size(), 2);
-    QCOMPARE(f.FoundAddresses[1], 3);
+    QCOMPARE(f.Core->FoundAddresses[1], 3);
     QCOMPARE(f.Label2->text(), QStringLiteral("COM2:38400 Baud - address "));
     // On COM2: its broadcast, then the whole address search from address 1.
     const QList<QByteArray> com2 = fx.com2->receivedCommands();
@@ -214,15 +214,15 @@ void TestSearch::menuSearchSkipsTheSettingsFile()
 
     f.Automatisch1Click();
     QCOMPARE(f.SearchRequested, uint8_t(1));
-    QCOMPARE(f.LinkState, uint8_t(1));
+    QCOMPARE(f.Core->LinkState, uint8_t(1));
     QCOMPARE(f.Serial1->COMPort(), 1);
     QVERIFY(!f.isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), kSearchWait);
     // Address 1 answers both of its probes; it is one drive.
-    QCOMPARE(f.FoundAddresses[0], 1);
-    QCOMPARE(f.FoundAddresses[1], 1);
+    QCOMPARE(f.Core->FoundAddresses[0], 1);
+    QCOMPARE(f.Core->FoundAddresses[1], 1);
     QCOMPARE(f.ListBox1->count(), 1);
-    QCOMPARE(f.DriveAddress, QByteArray("1"));
+    QCOMPARE(f.Core->DriveAddress, QByteArray("1"));
     QFile kept(fx.dir.filePath(QStringLiteral("ZYNT.ini")));
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), file);

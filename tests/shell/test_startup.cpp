@@ -80,7 +80,7 @@ void TestStartup::oneDriveConnectsAndReadsItsParameters()
     QVERIFY(f.isEnabled());
     QVERIFY(!f.Image1->isHidden());
     QVERIFY(f.BitBtn1->isHidden());
-    QCOMPARE(f.Timer3->interval(), 100);
+    QCOMPARE(f.Core->Timer3->interval(), 100);
     QVERIFY(f.Parameters.SingleDriveListing);
     QVERIFY(!f.Master1->isEnabled());
 
@@ -96,7 +96,7 @@ void TestStartup::oneDriveConnectsAndReadsItsParameters()
     QVERIFY(!f.BitBtn1->isHidden());
     QVERIFY(!f.Position->isHidden());
     QCOMPARE(f.Label6->text(), QStringLiteral("1"));
-    QCOMPARE(f.DriveConnected, uint8_t(1));
+    QCOMPARE(f.Core->DriveConnected, uint8_t(1));
     QVERIFY(!f.Timer12->isActive());
     QVERIFY(f.Button11->isHidden()); // offered only after a failed search
 
@@ -115,15 +115,15 @@ void TestStartup::severalDrivesConnectTheFirstAndListInBlocks()
     ShellFixture fx;
     QVERIFY(fx.start(drives({3, 5}), {}, ShellFixture::settings(1, 38400, "2", "3,5,")));
     TForm1 &f = *fx.form;
-    QCOMPARE(f.DriveAddress, QByteArray("3"));
+    QCOMPARE(f.Core->DriveAddress, QByteArray("3"));
     QCOMPARE(f.ListBox1->count(), 2);
     QCOMPARE(f.ListBox1->item(1)->text(), QStringLiteral("5"));
     QCOMPARE(f.ComboBox1->count(), 2);
     QVERIFY(!f.Parameters.SingleDriveListing);
-    QCOMPARE(f.Timer3->interval(), 200);
-    QCOMPARE(f.Timer8->interval(), 1000);
-    QCOMPARE(f.Timer9->interval(), 4000);
-    QCOMPARE(f.Timer11->interval(), 4000);
+    QCOMPARE(f.Core->Timer3->interval(), 200);
+    QCOMPARE(f.Core->Timer8->interval(), 1000);
+    QCOMPARE(f.Core->Timer9->interval(), 4000);
+    QCOMPARE(f.Core->Timer11->interval(), 4000);
 
     QVERIFY(ShellFixture::commands(*fx.com1, 6 + 2 + 10 + 1, kWait));
     const QList<QByteArray> got = fx.com1->receivedCommands();
@@ -168,11 +168,11 @@ void TestStartup::autoscanInTheFileStartsTheSearchOnly()
     ShellFixture fx;
     QVERIFY(fx.start({}, {}, ShellFixture::settings(1, 38400, "1", "1", "1")));
     TForm1 &f = *fx.form;
-    QCOMPARE(f.LinkState, uint8_t(1));
+    QCOMPARE(f.Core->LinkState, uint8_t(1));
     QVERIFY(!f.isEnabled());
-    QVERIFY(!f.Queue.head());
+    QVERIFY(!f.Core->Queue.head());
     QVERIFY(!f.Timer12->isActive());
-    QCOMPARE(f.Timer1->interval(), 100);
+    QCOMPARE(f.Core->Timer1->interval(), 100);
     QVERIFY(ShellFixture::commands(*fx.com1, 1));
     QCOMPARE(fx.com1->receivedCommands().value(0), QByteArray("#*\r"));
 }
@@ -204,7 +204,7 @@ void TestStartup::languageMenuTellsTheDrive()
     QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
     TForm1 &f = *fx.form;
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
     fx.com1->clearReceived();
 
     f.english1Click();
@@ -220,13 +220,13 @@ void TestStartup::languageMenuTellsTheDrive()
     QCOMPARE(f.windowTitle(), fx.german(62));
     QVERIFY(ShellFixture::commands(*fx.com1, 2));
     QCOMPARE(fx.com1->receivedCommands().value(1), QByteArray("#1P265=0\r"));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
 
     // Without a connected drive the language changes here only.
-    f.DriveConnected = 0;
+    f.Core->DriveConnected = 0;
     f.english1Click();
     QCOMPARE(f.Sprache, 2);
-    QVERIFY(!f.Queue.head());
+    QVERIFY(!f.Core->Queue.head());
     QTest::qWait(100);
     QCOMPARE(fx.com1->receivedCommands().size(), 2);
 
@@ -255,10 +255,10 @@ void TestStartup::repeatedStartUpYieldsTheSameTexts()
     TForm1 &f = *fx.form;
     const TextTable first = f.Texte;
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
     f.english1Click();
     QVERIFY(ShellFixture::commands(*fx.com1, 7));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
     fx.com1->clearReceived();
 
     f.Button11Click();
@@ -287,7 +287,7 @@ void TestStartup::unreadableFilesAreNamed()
              qPrintable(fx.messages[0]));
     // Neither stops the start: no search, the connect sequence to address 0.
     QCOMPARE(fx.form->Autoscan, uint8_t(0));
-    QCOMPARE(fx.form->DriveAddress, QByteArray("0"));
+    QCOMPARE(fx.form->Core->DriveAddress, QByteArray("0"));
 }
 
 void TestStartup::closingStopsTimersAndPort()
@@ -299,10 +299,10 @@ void TestStartup::closingStopsTimersAndPort()
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
     f.close();
     QVERIFY(!f.Serial1->Active());
-    for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3, f.Timer5, f.Timer6, f.Timer7, f.Timer8, f.Timer9, f.Timer10,
-                      f.Timer11, f.Timer12})
+    for (QTimer *t : {f.Core->Timer1, f.Timer2, f.Core->Timer3, f.Timer5, f.Timer6, f.Core->Timer7, f.Core->Timer8, f.Core->Timer9, f.Core->Timer10,
+                      f.Core->Timer11, f.Timer12})
         QVERIFY(!t->isActive());
-    QVERIFY(!f.Queue.head());
+    QVERIFY(!f.Core->Queue.head());
     // Nothing more goes out after the close.
     const auto sent = fx.com1->receivedCommands().size();
     QTest::qWait(3500);
@@ -315,12 +315,12 @@ void TestStartup::manualConfigurationThenAddressChoiceWritesTheFile()
     QVERIFY(fx.start(drives({1, 3, 5}), {}, ShellFixture::settings(1, 38400, "2", "3,5,")));
     TForm1 &f = *fx.form;
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
     f.Timer12->stop(); // no parameter read in between
 
     f.ManuellKonfigurieren1Click(); // the fixture confirms the port dialog
     QVERIFY(!f.Serial1->Active());
-    QVERIFY(!f.Timer3->isActive());
+    QVERIFY(!f.Core->Timer3->isActive());
     QVERIFY(!f.RadioGroup5->isHidden());
     QCOMPARE(f.RadioGroup5->items().size(), 6);
     QCOMPARE(f.RadioGroup5->itemIndex(), 5);
@@ -332,8 +332,8 @@ void TestStartup::manualConfigurationThenAddressChoiceWritesTheFile()
     QVERIFY(f.RadioGroup5->isHidden());
     QVERIFY(f.Serial1->Active());
     QCOMPARE(f.Label2->text(), QStringLiteral("COM1: 38400 baud - address"));
-    QCOMPARE(f.Timer3->interval(), 100);
-    QCOMPARE(f.Timer11->interval(), 2000);
+    QCOMPARE(f.Core->Timer3->interval(), 100);
+    QCOMPARE(f.Core->Timer11->interval(), 2000);
     QCOMPARE(f.SettingsSavePending, uint8_t(1));
     QVERIFY(!f.ListBox1->isHidden());
     QVERIFY(!f.Label15->isHidden());
@@ -346,7 +346,7 @@ void TestStartup::manualConfigurationThenAddressChoiceWritesTheFile()
              (QList<QByteArray> {"#1\r", "#1ver\r", "#1quit\r", "#1P265?\r", "#1P1028=8\r", "#1p1035=0\r",
                                  "#1p1716=58120394\r"}));
     QVERIFY(f.ListBox1->isHidden());
-    QCOMPARE(f.PreviousAddress, QByteArray("3"));
+    QCOMPARE(f.Core->PreviousAddress, QByteArray("3"));
     QCOMPARE(f.SettingsSavePending, uint8_t(0));
     // The file lists the configured addresses, not the one just chosen.
     QFile written(fx.dir.filePath(QStringLiteral("ZYNT.ini")));
@@ -356,8 +356,8 @@ void TestStartup::manualConfigurationThenAddressChoiceWritesTheFile()
                                            "ZYNTNr=3,5,\r\n"));
     // The answer to the probe connects the chosen drive.
     QTRY_COMPARE_WITH_TIMEOUT(f.Label6->text(), QStringLiteral("1"), kWait);
-    QVERIFY(!f.Timer8->isActive());
-    QCOMPARE(f.DriveConnected, uint8_t(1));
+    QVERIFY(!f.Core->Timer8->isActive());
+    QCOMPARE(f.Core->DriveConnected, uint8_t(1));
 
     // Without a choice pending, the next choice neither connects fully nor writes.
     written.close();
@@ -377,7 +377,7 @@ void TestStartup::addressChoiceWithoutAnswerReprobesThePreviousAddress()
     QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
     TForm1 &f = *fx.form;
     QVERIFY(ShellFixture::commands(*fx.com1, 6));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), kWait);
     f.Timer12->stop();
     fx.com1->clearReceived();
 
@@ -386,17 +386,17 @@ void TestStartup::addressChoiceWithoutAnswerReprobesThePreviousAddress()
     f.ComboBox1KeyPress('\r');
     QVERIFY(ShellFixture::commands(*fx.com1, 1));
     QCOMPARE(fx.com1->receivedCommands().value(0), QByteArray("#7\r"));
-    QCOMPARE(f.DriveAddress, QByteArray("7"));
+    QCOMPARE(f.Core->DriveAddress, QByteArray("7"));
     QCOMPARE(f.Form2->ComboBox1->currentText(), QStringLiteral("7"));
-    QVERIFY(f.Timer8->isActive());
+    QVERIFY(f.Core->Timer8->isActive());
     // After a second without answer the previous drive is probed again and
     // taken back when it answers.
     QVERIFY(ShellFixture::commands(*fx.com1, 2, kWait));
     QCOMPARE(fx.com1->receivedCommands().value(1), QByteArray("#1\r"));
-    QTRY_COMPARE_WITH_TIMEOUT(f.DriveAddress, QByteArray("1"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Core->DriveAddress, QByteArray("1"), kWait);
     QTRY_COMPARE_WITH_TIMEOUT(f.Label6->text(), QStringLiteral("1"), kWait);
-    QCOMPARE(f.DriveConnected, uint8_t(1));
-    QVERIFY(!f.Timer8->isActive());
+    QCOMPARE(f.Core->DriveConnected, uint8_t(1));
+    QVERIFY(!f.Core->Timer8->isActive());
 }
 
 void TestStartup::manualConfigurationRates_data()
@@ -428,7 +428,7 @@ void TestStartup::manualConfigurationRates()
     QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "1", "1")));
     TForm1 &f = *fx.form;
     f.Timer12->stop();
-    QCOMPARE(f.Timer9->interval(), 2000);
+    QCOMPARE(f.Core->Timer9->interval(), 2000);
     f.ManuellKonfigurieren1Click();
     f.RadioGroup5->setItemIndex(item);
     f.RadioGroup6->setItemIndex(1);
@@ -436,10 +436,10 @@ void TestStartup::manualConfigurationRates()
     QCOMPARE(int(f.Serial1->Baudrate()), rate);
     QVERIFY(f.Serial1->HandshakeRtsCts());
     QCOMPARE(f.Label2->text(), caption);
-    QCOMPARE(f.Timer1->interval(), timer1);
-    QCOMPARE(f.Timer3->interval(), timer3);
-    QCOMPARE(f.Timer9->interval(), timer9);
-    QCOMPARE(f.Timer11->interval(), 2000);
+    QCOMPARE(f.Core->Timer1->interval(), timer1);
+    QCOMPARE(f.Core->Timer3->interval(), timer3);
+    QCOMPARE(f.Core->Timer9->interval(), timer9);
+    QCOMPARE(f.Core->Timer11->interval(), 2000);
 }
 
 QTEST_MAIN(TestStartup)

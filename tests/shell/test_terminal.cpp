@@ -59,7 +59,7 @@ void TestTerminal::init()
     f->init_Texte();
     f->Sprachauswahl(1, false);
     f->Timer6Timer(); // the splash ends
-    f->DriveConnected = 1;
+    f->Core->DriveConnected = 1;
     f->setEnabled(true);
     f->show();
 }
@@ -78,13 +78,13 @@ void TestTerminal::typedKeysGoOutOneByOne()
     f->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f));
     f->MemoTxD->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(f->TerminalTyping, kWait); // the focus is in before the keys come
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.paused(line::Pause::TerminalTyping), kWait); // the focus is in before the keys come
     QTest::keyClicks(f->MemoTxD, QStringLiteral("A"));
     QTest::keyClick(f->MemoTxD, Qt::Key_Return);
     // Each key is its own command, without address or line end.
     QTRY_COMPARE_WITH_TIMEOUT(fx->drive->receivedCommands().size(), 1, kWait); // the sim counts at "\r"
     QCOMPARE(fx->drive->receivedCommands().value(0), QByteArray("A\r"));
-    QVERIFY(!f->Queue.head());
+    QVERIFY(!f->Core->Queue.head());
     QVERIFY(f->MemoTxD->toPlainText().contains(QLatin1Char('A')));
     // Keys go out in the drive's code page: the euro sign as 0x80, a letter
     // the code page lacks not at all (never as a NUL byte).
@@ -106,44 +106,44 @@ void TestTerminal::typingPausesThePoll()
     f->Terminal1Click();
     f->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f));
-    f->Timer3->start();
-    f->Timer9->start();
+    f->Core->Timer3->start();
+    f->Core->Timer9->start();
     f->MemoRxD->setPlainText(QStringLiteral("alt"));
     f->MemoTxD->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(f->TerminalTyping, kWait);
-    QVERIFY(!f->Timer3->isActive());
-    QVERIFY(!f->Timer9->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.paused(line::Pause::TerminalTyping), kWait);
+    QVERIFY(!f->Core->Timer3->isActive());
+    QVERIFY(!f->Core->Timer9->isActive());
     QVERIFY(f->MemoRxD->toPlainText().isEmpty());
     f->Button18->setFocus(); // the focus leaves the memo
-    QTRY_VERIFY_WITH_TIMEOUT(!f->TerminalTyping, kWait);
-    QVERIFY(f->Timer3->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.paused(line::Pause::TerminalTyping), kWait);
+    QVERIFY(f->Core->Timer3->isActive());
 
     QTest::mouseClick(f->Button18, Qt::LeftButton);
-    QVERIFY(f->PollingStopped);
+    QVERIFY(f->Core->Owner.paused(line::Pause::UserStopped));
     QCOMPARE(f->Button18->text(), QStringLiteral("RS232 Start"));
-    QVERIFY(!f->Timer3->isActive());
+    QVERIFY(!f->Core->Timer3->isActive());
     f->MemoTxD->setFocus();
     f->Button13->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(!f->TerminalTyping, kWait);
-    QVERIFY(!f->Timer3->isActive()); // still paused by the button
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.paused(line::Pause::TerminalTyping), kWait);
+    QVERIFY(!f->Core->Timer3->isActive()); // still paused by the button
     QTest::mouseClick(f->Button18, Qt::LeftButton);
     QCOMPARE(f->Button18->text(), QStringLiteral("RS232 Stop"));
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
 }
 
 void TestTerminal::masterOnDropsTheQueueAndRelays()
 {
     fx->drive->setMasterTraffic({"#0R", "#7P51?\r"}, 50);
     fx->drive->setSilent(true);
-    f->queueCommand("s", CommandKind::Plain);
-    f->queueCommand("run", CommandKind::Plain);
-    f->queueCommand("psave", CommandKind::Plain);
+    f->Core->queueCommand("s", CommandKind::Plain);
+    f->Core->queueCommand("run", CommandKind::Plain);
+    f->Core->queueCommand("psave", CommandKind::Plain);
     QVERIFY(fx->commands(1, kWait));
     fx->drive->setSilent(false);
     f->Terminal1Click();
     f->ON1Click();
-    QVERIFY(f->MasterMode);
-    QVERIFY(!f->Queue.head());
+    QVERIFY(f->Core->Owner.holds(line::Activity::Master));
+    QVERIFY(!f->Core->Queue.head());
     QVERIFY(!f->Label19->isHidden());
     QVERIFY(f->OFF1->isVisible());
     QVERIFY(!f->ON1->isVisible());
@@ -158,7 +158,7 @@ void TestTerminal::masterOnDropsTheQueueAndRelays()
     QCOMPARE(got.mid(0, 2), (QList<QByteArray> {"#1s\r", "#0RUN\r"}));
     for (const QByteArray &c : got.mid(2))
         QCOMPARE(c, QByteArray("#7P51?\r"));
-    QVERIFY(f->ReceiveBuffer.isEmpty());
+    QVERIFY(f->Core->ReceiveBuffer.isEmpty());
 }
 
 void TestTerminal::masterOffSendsItsFourCommands()
@@ -170,35 +170,35 @@ void TestTerminal::masterOffSendsItsFourCommands()
     f->OFF1Click();
     QVERIFY(fx->commands(4, kWait));
     QCOMPARE(fx->drive->receivedCommands(), (QList<QByteArray> {"#200S\r", "#200\r", "#*s\r", "#200\r"}));
-    QVERIFY(!f->MasterMode);
+    QVERIFY(!f->Core->Owner.holds(line::Activity::Master));
     QVERIFY(f->Label19->isHidden());
     QVERIFY(f->ON1->isVisible());
     QVERIFY(f->Achse1->isEnabled());
     QVERIFY(f->Button3->isEnabled());
     QVERIFY(!f->Timer2->isActive());
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
 }
 
 void TestTerminal::versionDisplayEndsAfterFourSeconds()
 {
-    f->queueCommand("ver", CommandKind::Version);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    f->Core->queueCommand("ver", CommandKind::Version);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     f->ZYNTVersion1Click();
     QVERIFY(!f->Label18->isHidden());
     QCOMPARE(f->Label18->text(), QStringLiteral("Version 041200"));
     QVERIFY(f->Label2->isHidden());
     QVERIFY(f->Timer14->isActive());
-    f->Label6->setText(QString::fromLatin1(f->DriveAddress)); // as a connection start leaves it
+    f->Label6->setText(QString::fromLatin1(f->Core->DriveAddress)); // as a connection start leaves it
     savePicture(*f, "version.png");
     QTRY_VERIFY_WITH_TIMEOUT(f->Label18->isHidden(), kWait);
     QVERIFY(!f->Label2->isHidden());
     QVERIFY(!f->Timer14->isActive());
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
     // The address choice ends the same way, so the poll does not stay stopped.
-    f->Timer3->stop();
+    f->Core->Timer3->stop();
     f->Achse1Click();
     QVERIFY(!f->ListBox1->isHidden());
-    QTRY_VERIFY_WITH_TIMEOUT(f->Timer3->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer3->isActive(), kWait);
 }
 
 void TestTerminal::infoDisplayHidesAndRestores()
@@ -245,17 +245,17 @@ void TestTerminal::waitingNoticesBlink()
 void TestTerminal::lostLinkIsProbedUntilTheDriveAnswers()
 {
     // A poll cycle armed the watchdog; the drive is switched off.
-    f->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Core->InterfaceDescription = "COM1:38400 Baud - address ";
     fx->drive->setSilent(true);
-    f->queueCommand("P51?", CommandKind::Status);
-    f->Timer9->setInterval(300);
-    f->Timer9->start();
-    QTRY_VERIFY_WITH_TIMEOUT(f->Timer10->isActive(), kWait);
+    f->Core->queueCommand("P51?", CommandKind::Status);
+    f->Core->Timer9->setInterval(300);
+    f->Core->Timer9->start();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer10->isActive(), kWait);
     QCOMPARE(f->Label2->text(), fromCp1252(f->Texte[1][74]));
     QCOMPARE(f->Label2->palette().color(QPalette::Window), QColor(Qt::red));
     QVERIFY(f->Label6->text().isEmpty());
-    QCOMPARE(f->PreviousAddress, QByteArray("1"));
-    QVERIFY(f->DriveAddress.isEmpty());
+    QCOMPARE(f->Core->PreviousAddress, QByteArray("1"));
+    QVERIFY(f->Core->DriveAddress.isEmpty());
     // A probe of the old address every second.
     fx->drive->clearReceived();
     QVERIFY(fx->commands(2, kWait));
@@ -263,28 +263,28 @@ void TestTerminal::lostLinkIsProbedUntilTheDriveAnswers()
     savePicture(*f, "link-lost.png");
     // Switched on again: the first answer restores the link.
     fx->drive->setSilent(false);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer10->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Timer10->isActive(), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(fx->drive->receivedCommands().contains("#1p1035=0\r"), kWait);
     QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
-    QCOMPARE(f->DriveAddress, QByteArray("1"));
+    QCOMPARE(f->Core->DriveAddress, QByteArray("1"));
     QCOMPARE(f->Label6->text(), QStringLiteral("1"));
-    QVERIFY(f->Timer3->isActive());
+    QVERIFY(f->Core->Timer3->isActive());
 }
 
 void TestTerminal::pulledAdapterComesBack()
 {
-    f->InterfaceDescription = "COM1:38400 Baud - address ";
-    f->Timer9->setInterval(300);
+    f->Core->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Core->Timer9->setInterval(300);
     const QString link = fx->dir.filePath(QStringLiteral("COM1"));
     // The adapter is pulled: the line hangs up.
     fx->drive->hangUp();
     QTRY_VERIFY_WITH_TIMEOUT(f->Serial1->HungUp(), kWait);
-    f->queueCommand("P51?", CommandKind::Status);
-    f->Timer9->start();
-    QTRY_VERIFY_WITH_TIMEOUT(f->Timer10->isActive(), kWait);
+    f->Core->queueCommand("P51?", CommandKind::Status);
+    f->Core->Timer9->start();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer10->isActive(), kWait);
     QCOMPARE(f->Label2->text(), fromCp1252(f->Texte[1][74]));
     QTest::qWait(1500); // probes into nothing meanwhile
-    QVERIFY(f->Timer10->isActive());
+    QVERIFY(f->Core->Timer10->isActive());
 
     // Plugged in again: the same name, a new line behind it.
     sim::SimLine back;
@@ -293,14 +293,14 @@ void TestTerminal::pulledAdapterComesBack()
     back.setBaud(38400);
     back.addDrive(1);
     QVERIFY(back.start());
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer10->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Timer10->isActive(), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(back.receivedCommands().contains("#1p1035=0\r"), kWait);
     QVERIFY(!f->Serial1->HungUp());
     QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));
     // And the link carries commands again.
-    f->queueCommand("s", CommandKind::Plain);
+    f->Core->queueCommand("s", CommandKind::Plain);
     QTRY_VERIFY_WITH_TIMEOUT(back.receivedCommands().contains("#1s\r"), kWait);
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Queue.head(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), kWait);
     f->Serial1->setActive(false); // before the new line goes
 }
 
@@ -328,13 +328,13 @@ void TestTerminal::adapterBackBehindItsStableName()
     QVERIFY(back.slavePath() != firstDevice);
 
     // Pulled: the line hangs up and the stable name goes with the device.
-    f->InterfaceDescription = "COM1:38400 Baud - address ";
-    f->Timer9->setInterval(300);
+    f->Core->InterfaceDescription = "COM1:38400 Baud - address ";
+    f->Core->Timer9->setInterval(300);
     fx->drive->hangUp();
     QTRY_VERIFY_WITH_TIMEOUT(f->Serial1->HungUp(), kWait);
-    f->queueCommand("P51?", CommandKind::Status);
-    f->Timer9->start();
-    QTRY_VERIFY_WITH_TIMEOUT(f->Timer10->isActive(), kWait);
+    f->Core->queueCommand("P51?", CommandKind::Status);
+    f->Core->Timer9->start();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer10->isActive(), kWait);
     QTest::qWait(1500); // probes into nothing meanwhile
 
     // Plugged in again under another device, behind the same stable name.
@@ -342,7 +342,7 @@ void TestTerminal::adapterBackBehindItsStableName()
     back.addDrive(1);
     QVERIFY(back.start());
     QVERIFY(back.makeLink(stable));
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer10->isActive(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Timer10->isActive(), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(back.receivedCommands().contains("#1p1035=0\r"), kWait);
     QCOMPARE(f->Serial1->DevicePath(), stable);
     QCOMPARE(f->Label2->text(), QStringLiteral("COM1:38400 Baud - address "));

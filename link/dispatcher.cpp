@@ -1,43 +1,34 @@
 // The receive dispatcher: collects the drive's answers, recognises the answer
 // to the command in flight, hands data answers to the feature that owns
 // their kind and releases the command so that the next one goes out.
-#include "shell/tform1.h"
+#include "link/drivecore.h"
 
 #include "link/answerrules.h"
-#include "manual/tform2.h"
 #include "parameters/writeback.h"
-#include "program/tokbottomdlg.h"
-#include "shell/cp1252.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 
 using answer::Ack;
 using answer::Route;
+using line::Activity;
 
-void TForm1::Serial1EventChar(TSerial *sender)
+void DriveCore::Serial1EventChar(TSerial *sender)
 {
     QByteArray chunk;
     sender->ReadString(chunk);
     dispatchChunk(chunk);
 }
 
-void TForm1::dispatchChunk(QByteArray chunk)
+void DriveCore::dispatchChunk(QByteArray chunk)
 {
-    if (MasterMode) {
+    if (Owner.holds(Activity::Master)) {
         // The PC only relays between the drives and shows their traffic.
         if (chunk != "#0R")
             Serial1->WriteString(chunk);
-        if (memoRxDText().size() > 200)
-            MemoRxD->clear();
         const qsizetype lf = chunk.indexOf('\n');
         if (lf >= 0)
             chunk.remove(lf, 1);
-        if (MemoRxD->isVisible())
-            appendToMemoRxD(chunk);
+        emit masterEcho(chunk);
         return;
     }
 
@@ -45,7 +36,7 @@ void TForm1::dispatchChunk(QByteArray chunk)
     // now waits behind his confirmation, which empties the buffer anyway.
     // Without this each further piece would run the error step again and
     // the message would grow while it is shown.
-    if (DialogMessage)
+    if (Owner.paused(line::Pause::DriveError))
         return;
 
     ReceiveBuffer += chunk;
@@ -59,11 +50,8 @@ void TForm1::dispatchChunk(QByteArray chunk)
         answer::removeLineFeeds(ReceiveBuffer);
     answer::removeLineFeeds(chunk);
 
-    if (TerminalOpen && LinkState == 0 && !answer::holdsUnresolvedError(ReceiveBuffer)) {
-        if (answer::terminalNeedsClearing(memoRxDText().size(), Queue.head() != nullptr))
-            MemoRxD->clear();
-        appendToMemoRxD(chunk);
-    }
+    if (LinkState == 0 && !answer::holdsUnresolvedError(ReceiveBuffer))
+        emit terminalEcho(chunk, Queue.head() != nullptr);
 
     if (LinkState != 0)
         return;
@@ -93,7 +81,7 @@ void TForm1::dispatchChunk(QByteArray chunk)
             case Route::ProgramListing: Programmliste_Antwort(); break;
             case Route::ProgramLineDone:
                 ReceiveBuffer.clear();
-                Timer7->stop();
+                Owner.programLineEnded();
                 Liste_aktualisieren();
                 break;
             case Route::Language: Sprache_Antwort(); break;
@@ -124,14 +112,14 @@ void TForm1::dispatchChunk(QByteArray chunk)
         showDriveError();
 }
 
-bool TForm1::bufferOverflow()
+bool DriveCore::bufferOverflow()
 {
     // No answer is anywhere near this long: the line is talking nonsense.
     const CommandNode *head = Queue.head();
     if (head && head->Kind == CommandKind::ProgramListing) {
         // A program of 300 lines is nowhere near this long either: the read
         // ends as its watchdog ends it.
-        abandonProgramListing();
+        abandonProgramListing(true);
         return true;
     }
     if (head && answer::isListingKind(head->Kind)) {
@@ -149,7 +137,7 @@ bool TForm1::bufferOverflow()
     return false;
 }
 
-void TForm1::showDriveError()
+void DriveCore::showDriveError()
 {
     // Everything before the error line is of no interest. The buffer may have
     // been shortened by the rules above; removing past its end leaves it empty.
@@ -158,13 +146,11 @@ void TForm1::showDriveError()
     if (!ReceiveBuffer.contains('\r'))
         return; // the error line is not complete yet
 
-    Timer7->stop();
-    TransferWatchdog->stop(); // the user answers now; the confirmation goes on
     ReceiveBuffer.chop(1);
 
     const CommandNode *head = Queue.head();
     const std::optional<params::FailedAssignment> failed =
-        head && WriteBackRunning ? params::failedAssignment(head->Text) : std::nullopt;
+        head && Owner.holds(Activity::WriteBack) ? params::failedAssignment(head->Text) : std::nullopt;
     if (failed) {
         // A write-back names the assignment the drive refused: no program
         // row can say which parameter it was.
@@ -173,83 +159,90 @@ void TForm1::showDriveError()
         const QByteArray body = answer::commandBody(head->Text, DriveAddress);
         int row = 299;
         for (int r = 1; r <= 299; ++r) {
-            const QTableWidgetItem *cell = StringGrid1->item(r, 1);
-            if (cell && toCp1252(cell->text()) == body) {
+            if (Program[size_t(r)] == body) {
                 row = r;
                 break;
             }
         }
-        if (!ReceiveBuffer.contains("label")) {
-            const QTableWidgetItem *cell = StringGrid1->item(row, 1);
-            ReceiveBuffer = answer::programLineErrorMessage(
-                ReceiveBuffer, text(73), row, cell ? toCp1252(cell->text()) : QByteArray());
-        }
+        if (!ReceiveBuffer.contains("label"))
+            ReceiveBuffer = answer::programLineErrorMessage(ReceiveBuffer, text(73), row, Program[size_t(row)]);
     }
 
-    Timer9->stop();
-    DialogMessage = true;
+    // The user confirms first; the poll, its watchdog and the transfer's
+    // watchdogs wait for him.
+    Owner.driveErrorRaised();
 
-    if (ReceiveBuffer.contains("label")) {
+    if (ReceiveBuffer.contains("label") && Owner.holds(Activity::ProgramWrite)) {
         // The drive refused the program: the write ends here.
-        Timer2->stop();
-        Label4->hide();
-        Timer3->start();
-        ProgramWrite = false;
-        Timer7->stop();
-        setEnabled(true);
+        Owner.end(Activity::ProgramWrite);
+        emit programWriteEnded();
     }
 
     Timer13->setInterval(10);
     Timer13->start();
 }
 
-void TForm1::endTransferDisplay()
+void DriveCore::Timer13Timer()
 {
-    TransferWatchdog->stop();
-    Timer2->stop();
-    Label4->hide();
-    Timer7->stop();
-    Timer3->start();
-    Label8->hide();
-    setEnabled(true);
+    // Shown a moment after the error line was complete, from the main loop
+    // rather than from inside the receive handler.
+    Timer13->stop();
+    emit driveErrorShown(ReceiveBuffer);
 }
 
-void TForm1::completeAcknowledged(uint8_t kind)
+void DriveCore::confirmDriveError()
+{
+    ReceiveBuffer.clear();
+    // The refused last assignment of a write-back ends the batch all the
+    // same; otherwise the window would wait for an answer that never comes.
+    const bool lastOfWriteBack =
+        Owner.holds(Activity::WriteBack) && Queue.head() && Queue.head()->Kind == CommandKind::WriteBackLast;
+    const bool readRefused = Owner.holds(Activity::ProgramRead) && Queue.head()
+                          && Queue.head()->Kind == CommandKind::ProgramListing;
+    Owner.driveErrorConfirmed();
+    if (Queue.head())
+        Liste_aktualisieren();
+    if (lastOfWriteBack)
+        endWriteBack();
+    if (readRefused) {
+        // The drive refused to list its program and the user has read why:
+        // the editor shows what it showed before.
+        Program = m_programBeforeRead;
+        emit programChanged();
+        endProgramListing(false);
+    }
+}
+
+void DriveCore::completeAcknowledged(uint8_t kind)
 {
     switch (kind) {
     case CommandKind::WriteBackLast:
-        endWriteBack();
+        if (Owner.holds(Activity::WriteBack))
+            endWriteBack();
         break;
     case CommandKind::ProgramEnd:
-        endTransferDisplay();
+        if (Owner.holds(Activity::ProgramWrite)) {
+            Owner.end(Activity::ProgramWrite);
+            emit programWriteEnded();
+        }
         break;
     case CommandKind::AddressProbe: // a newly chosen address answered
         DriveConnected = 1;
         Queue.setWaitingCount(0);
-        Timer3->start();
-        Label6->setText(QString::fromLatin1(DriveAddress));
         Timer8->stop();
+        Owner.resume(line::Pause::AddressPrompt);
+        emit addressAnswered();
         break;
     case CommandKind::ReProbe: // the previous address answers again after a link loss
         DriveConnected = 1;
         Timer10->stop();
         FoundAddresses[0] = 1;
-        Button11->hide();
-        Timer3->start();
         DriveAddress = PreviousAddress;
-        setBackground(Label2, windowColour());
-        Label2->setText(fromCp1252(InterfaceDescription));
-        Image2->show();
-        setBackground(Label6, windowColour());
-        Label6->setText(QString::fromLatin1(DriveAddress));
+        Owner.restoreLink();
+        emit linkRestored();
         Senden_Zeichensatz('#' + PreviousAddress + "p1035=0\r");
         break;
     default:
         break;
     }
-}
-
-void TForm1::Serial1TxEmpty(TSerial *)
-{
-    // Nothing in the link waits for the transmit queue to run empty.
 }

@@ -1,0 +1,305 @@
+// The drive core's frame: its timers, the port, the queue's side of sending,
+// the texts, and the state reset and connection start of the link.
+#include "link/drivecore.h"
+
+#include "manual/statusrules.h"
+#include "shell/cp1252.h"
+#include "shell/porthint.h"
+
+#include <QTimer>
+
+DriveCore::DriveCore(QObject *parent)
+    : QObject(parent)
+    , Owner(this)
+    , Timer3(Owner.Timer3)
+    , Timer7(Owner.Timer7)
+    , Timer9(Owner.Timer9)
+    , TransferWatchdog(Owner.TransferWatchdog)
+{
+    Serial1 = new TSerial(this);
+    Serial1->setActive(false);
+    Serial1->setCOMPort(1);
+    Serial1->setBaudrate(br_002400);
+    Serial1->OnRxChar = [this](TSerial *sender) { Serial1EventChar(sender); };
+    createTimers();
+}
+
+DriveCore::~DriveCore()
+{
+    // The port goes first, so that no receive event reaches a core half taken down.
+    delete Serial1;
+    Serial1 = nullptr;
+}
+
+void DriveCore::createTimers()
+{
+    struct Design {
+        QTimer **timer;
+        int interval;
+        void (DriveCore::*tick)();
+    };
+    const Design designs[] = {
+        {&Timer1, 1000, &DriveCore::Timer1Timer},   {&Timer8, 1000, &DriveCore::Timer8Timer},
+        {&Timer10, 1000, &DriveCore::Timer10Timer}, {&Timer11, 20000, &DriveCore::Timer11Timer},
+        {&Timer13, 1000, &DriveCore::Timer13Timer},
+        {&ProgramListingTimer, kProgramListingSilenceMs, &DriveCore::ProgramListingTimeout},
+    };
+    for (const Design &d : designs) {
+        *d.timer = new QTimer(this);
+        (*d.timer)->setInterval(d.interval);
+        connect(*d.timer, &QTimer::timeout, this, d.tick);
+    }
+    connect(Timer3, &QTimer::timeout, this, &DriveCore::Timer3Timer);
+    connect(Timer7, &QTimer::timeout, this, &DriveCore::Timer7Timer);
+    connect(Timer9, &QTimer::timeout, this, &DriveCore::Timer9Timer);
+    connect(TransferWatchdog, &QTimer::timeout, this, &DriveCore::TransferWatchdogTimer);
+}
+
+// ---- Port and queue ---------------------------------------------------------------
+
+void DriveCore::openPort()
+{
+    Serial1->setActive(true);
+    if (Serial1->Active()) {
+        emit portHint(QString());
+        return;
+    }
+    // The port stays closed without a dialog; the hint says why, and where
+    // the user lacks the permission, how to get it.
+    emit portHint(porthint::text(QStringLiteral("COM%1").arg(Serial1->COMPort()), Serial1->DevicePath(),
+                                 Serial1->LastErrorCode(), Serial1->LastError(), Sprache));
+}
+
+void DriveCore::Senden_Zeichensatz(const QByteArray &text)
+{
+    if (Queue.append(text)) {
+        if (Serial1->Active())
+            Serial1->WriteString(text);
+        return;
+    }
+    emit commandWaiting(Queue.waitingCount());
+}
+
+void DriveCore::queueCommand(const QByteArray &command, uint8_t kind)
+{
+    queueCommandTo(DriveAddress, command, kind);
+}
+
+void DriveCore::queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind)
+{
+    Senden_Zeichensatz('#' + address + command + '\r');
+    Queue.lastQueued()->Kind = kind;
+}
+
+void DriveCore::queueCommands(const QList<program::QueuedCommand> &commands)
+{
+    for (const program::QueuedCommand &command : commands) {
+        Senden_Zeichensatz(command.text);
+        Queue.lastQueued()->Kind = command.kind;
+    }
+}
+
+void DriveCore::Liste_aktualisieren()
+{
+    CommandNode *next = Queue.releaseHead();
+    if (!next)
+        return;
+    Serial1->WriteString(next->Text);
+    Owner.commandSent(next->Kind);
+}
+
+void DriveCore::clearQueue()
+{
+    Queue.clear();
+}
+
+void DriveCore::writeDirect(const QByteArray &text)
+{
+    Serial1->WriteString(text);
+}
+
+// ---- Texts ----------------------------------------------------------------------------
+
+QByteArray DriveCore::text(int number) const
+{
+    if (Sprache < 1 || Sprache > 2 || number < 1 || number > 229)
+        return {};
+    return Texte[Sprache][number];
+}
+
+QByteArray DriveCore::message(const char *german, const char *english) const
+{
+    return toCp1252(QString::fromUtf8(Sprache == 2 ? english : german));
+}
+
+bool DriveCore::refused(line::Activity activity, line::Request request)
+{
+    const std::optional<line::Refusal> refusal = Owner.refusal(activity);
+    if (!refusal)
+        return false;
+    emit errorMessage(toCp1252(line::refusalText(*refusal, Owner.activity(), request, Sprache)));
+    return true;
+}
+
+// ---- State reset and connection start --------------------------------------------------
+
+void DriveCore::resetLink()
+{
+    clearQueue();
+    ReceiveBuffer.clear();
+    DriveConnected = 0;
+    LinkState = 0;
+    ScanAddress = 0;
+    std::fill(FoundAddresses.begin(), FoundAddresses.end(), 0);
+    HighestScanAddress = 10;
+    FirstAddressRepeat = 0;
+    TraceMode = false;
+    P1028Value = "8";
+    // A connection start begins anew: nothing of the old link is watched or
+    // probed any more.
+    for (QTimer *t : {Timer1, Timer8, Timer10, Timer11, Timer13, ProgramListingTimer})
+        t->stop();
+    Owner.reset();
+}
+
+void DriveCore::shutDown()
+{
+    for (QTimer *t : {Timer1, Timer8, Timer10, Timer11, Timer13, ProgramListingTimer})
+        t->stop();
+    Owner.reset();
+    Serial1->setActive(false);
+    clearQueue();
+    ReceiveBuffer.clear();
+}
+
+void DriveCore::prepareConnection()
+{
+    Timer1->stop();
+    Serial1->setActive(false);
+    Serial1->setCOMPort(1);
+    Serial1->setBaudrate(br_038400);
+}
+
+void DriveCore::applySettings(const settings::State &state)
+{
+    if (state.port)
+        Serial1->setCOMPort(*state.port);
+    if (state.baudrate)
+        Serial1->setBaudrate(*state.baudrate);
+    if (state.handshake)
+        Serial1->setHandshakeRtsCts(*state.handshake);
+    InterfaceDescription = state.interfaceDescription;
+    FoundAddresses = state.addresses;
+    Timer3->setInterval(state.timer3);
+    Timer8->setInterval(state.timer8);
+    Timer11->setInterval(state.timer11);
+    setLinkWatchdog(state.timer9);
+    if (state.driveAddress)
+        DriveAddress = *state.driveAddress;
+}
+
+void DriveCore::connectConfigured()
+{
+    const int count = FoundAddresses[0];
+    DriveAddress = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
+    if (DriveAddress == "200") {
+        // The master drive is woken first.
+        writeDirect('#' + DriveAddress + "s\r");
+        writeDirect('#' + DriveAddress + '\r');
+    }
+    queueCommand("quit", CommandKind::ConnectQuit);
+    queueCommand("P265?", CommandKind::Language);
+    queueCommand("ver", CommandKind::Version);
+    Parameters.SingleDriveListing = count <= 1;
+    queueDriveSettings(DriveAddress);
+    DriveConnected = 1;
+
+    const int port = Serial1->COMPort();
+    if (port >= 1 && port <= 4) {
+        // The drives' rates get their name; any other rate none.
+        const int baud = baudRateValue(Serial1->Baudrate());
+        InterfaceDescription = settings::pollInterval(baud) ? settings::interfaceDescription(port, baud)
+                                                            : "COM" + QByteArray::number(port) + ':';
+    }
+}
+
+void DriveCore::queueDriveSettings(const QByteArray &address)
+{
+    queueCommandTo(address, "P1028=" + P1028Value, CommandKind::Plain);
+    queueCommandTo(address, "p1035=0", CommandKind::Plain);
+    queueCommandTo(address, "p1716=58120394", CommandKind::Plain);
+}
+
+void DriveCore::setLinkWatchdog(int requestedMs)
+{
+    Timer9->setInterval(status::linkWatchdogMs(requestedMs, baudRateValue(Serial1->Baudrate()), Timer3->interval()));
+}
+
+// ---- Address choice and the interface configured by hand --------------------------------
+
+void DriveCore::offerAddressChoice()
+{
+    Owner.pause(line::Pause::AddressPrompt);
+}
+
+void DriveCore::endAddressOffer()
+{
+    // A chosen address still being probed keeps the poll paused until it answers.
+    if (!Timer8->isActive())
+        Owner.resume(line::Pause::AddressPrompt);
+}
+
+void DriveCore::chooseAddress(const QByteArray &chosen, bool fullConnect)
+{
+    if (Owner.holds(line::Activity::ReProbe)) {
+        // No drive answers: the re-probe goes on with the last good address,
+        // or with the one chosen now, and restores the link where it answers.
+        if (!chosen.isEmpty())
+            PreviousAddress = chosen;
+        return;
+    }
+    Owner.pause(line::Pause::AddressPrompt); // until the choice answers
+    if (!DriveAddress.isEmpty())
+        PreviousAddress = DriveAddress;
+    if (!chosen.isEmpty())
+        DriveAddress = chosen;
+    queueCommand(QByteArray(), CommandKind::AddressProbe);
+    queueCommand("ver", CommandKind::Version);
+    Timer8->start();
+    if (!fullConnect)
+        return;
+    queueCommand("quit", CommandKind::Plain);
+    queueCommand("P265?", CommandKind::Language);
+    queueDriveSettings(DriveAddress);
+}
+
+bool DriveCore::beginManualConfiguration()
+{
+    if (Owner.activity() != line::Activity::None && !Owner.holds(line::Activity::ReProbe)) {
+        emit errorMessage(toCp1252(line::refusalText(line::Refusal::Busy, Owner.activity(),
+                                                     line::Request::InterfaceConfiguration, Sprache)));
+        return false;
+    }
+    // A new interface: the old link is not looked for any more.
+    Timer10->stop();
+    if (Owner.holds(line::Activity::ReProbe))
+        Owner.restoreLink();
+    Serial1->setActive(false);
+    Owner.pause(line::Pause::ManualConfiguration);
+    return true;
+}
+
+void DriveCore::endManualConfiguration(const settings::DriveRate *rate)
+{
+    openPort();
+    DriveConnected = 1;
+    if (rate) {
+        Timer1->setInterval(rate->manualTimer1);
+        Timer3->setInterval(rate->manualTimer3);
+        // The rates that keep the watchdog keep it at least as long as the
+        // poll needs at this rate.
+        setLinkWatchdog(rate->manualTimer9 ? rate->manualTimer9 : Timer9->interval());
+        Timer11->setInterval(2000);
+    }
+    Owner.resume(line::Pause::ManualConfiguration);
+}

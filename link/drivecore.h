@@ -1,0 +1,262 @@
+// The drive core: everything that talks to the drives, without a window.
+// It owns the serial port, the command queue, the receive buffer, the link's
+// state, the line owner and the supervision timers, and runs the drive
+// search, the listing, the write-back and permanent save, the program's
+// read and write and the status poll. It links Qt Core only, so that the
+// window and the command line share it; what the user should see it reports
+// through signals, and the confirmation of a drive error comes back through
+// confirmDriveError.
+//
+// The handlers keep the names the drive's documentation gives them; each
+// feature's part is defined in that feature's folder.
+#pragma once
+
+#include "link/commandqueue.h"
+#include "link/lineowner.h"
+#include "parameters/parametermodel.h"
+#include "program/programlines.h"
+#include "program/programtransfer.h"
+#include "serial/tserial.h"
+#include "shell/settings.h"
+#include "shell/texttable.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QTimer;
+
+namespace status {
+struct Update;
+}
+
+class DriveCore : public QObject {
+    Q_OBJECT
+public:
+    explicit DriveCore(QObject *parent = nullptr);
+    ~DriveCore() override;
+
+    // ---- Serial port ---------------------------------------------------------
+    TSerial *Serial1 = nullptr;
+    // Opens the port; when it stays closed, portHint says why.
+    void openPort();
+
+    // ---- Who holds the line, and its timers ---------------------------------
+    LineOwner Owner;
+    QTimer *const Timer3;               // status poll (the owner starts and stops it)
+    QTimer *const Timer7;               // answer to a program line
+    QTimer *const Timer9;               // link watchdog
+    QTimer *const TransferWatchdog;     // the other commands of a transfer
+    QTimer *Timer1 = nullptr;           // drive search steps
+    QTimer *Timer8 = nullptr;           // answer of a newly chosen address
+    QTimer *Timer10 = nullptr;          // re-probe of a lost link
+    QTimer *Timer11 = nullptr;          // parameter listing watchdog
+    QTimer *Timer13 = nullptr;          // a drive error is shown a moment after it is complete
+    QTimer *ProgramListingTimer = nullptr; // the drive silent while a program is read
+    static constexpr int kProgramListingSilenceMs = 5000;
+
+    // ---- Command queue -------------------------------------------------------
+    CommandQueue Queue;
+    // Queues text; sends it at once when nothing is in flight.
+    void Senden_Zeichensatz(const QByteArray &text);
+    // Queues "#" + drive address + command + "\r" with the given kind.
+    void queueCommand(const QByteArray &command, uint8_t kind);
+    void queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
+    // Releases the command in flight and sends the next one.
+    void Liste_aktualisieren();
+    void clearQueue();
+    // Writes straight to the port, past the queue (probes, master mode).
+    void writeDirect(const QByteArray &text);
+
+    // ---- Response dispatcher -------------------------------------------------
+    QByteArray ReceiveBuffer;           // the drive's answer collected so far
+    uint8_t DriveConnected = 0;         // 1 when a drive answered and may be sent to
+    void Serial1EventChar(TSerial *sender);
+    void dispatchChunk(QByteArray chunk);
+    // The user has read the drive error: the failing command is let go.
+    void confirmDriveError();
+
+    // ---- Link state (drive search and supervision) ---------------------------
+    uint8_t LinkState = 0;              // 0 operating, 1 port/rate search, 2 address search, 4 stopped at 9
+    uint8_t ScanStep = 0;
+    int ScanAddress = 0;
+    int HighestScanAddress = 10;
+    uint8_t FirstAddressRepeat = 0;
+    std::vector<int> FoundAddresses = std::vector<int>(settings::kMaxAddresses + 1, 0); // [0] = count
+    QByteArray DriveAddress = "1";
+    QByteArray PreviousAddress = "1";
+    QByteArray InterfaceDescription;
+    QByteArray ScanAnswer;
+    bool FirstListingTimeout = true;    // cleared by the first listing time-out of the run
+
+    // ---- Drive state the features share -------------------------------------
+    QByteArray P1028Value = "8";
+    int FirmwareNumber = 0;             // from the version answer; compared with 300
+    bool TraceMode = false;             // the drive runs its program in trace mode
+    params::ParameterModel Parameters;  // the drive's parameter list
+    program::ProgramLines Program;      // the program being edited, read and written
+
+    // ---- Texts: [language 1 German, 2 English][number 1..229] ---------------
+    int Sprache = 1;
+    TextTable Texte;
+    QByteArray text(int number) const;
+    // A message in the current language, in the drive's code page.
+    QByteArray message(const char *german, const char *english) const;
+
+    // ---- State reset and connection -------------------------------------------
+    // The link's part of the state reset: queue, buffer, search state.
+    void resetLink();
+    // The end of the run: every timer stops, the port closes, the queue is dropped.
+    void shutDown();
+    // The link's part of a connection start: the search stopped, the port
+    // closed and preset to COM1 at 38400 baud.
+    void prepareConnection();
+    // Takes what the settings file says (the state as settings::read left it).
+    void applySettings(const settings::State &state);
+    // The connect sequence of the configured drive (the first address of the
+    // list): "quit", "P265?", "ver" and the drive settings.
+    void connectConfigured();
+    // The settings every connection sends a drive: "P1028=8", "p1035=0", "p1716=58120394".
+    void queueDriveSettings(const QByteArray &address);
+    // The address choice: the poll stops while the choice is offered.
+    void offerAddressChoice();
+    // The offer ends without a choice.
+    void endAddressOffer();
+    // A chosen address is probed (kind 8) and asked for its version; with
+    // fullConnect the whole connect sequence follows.
+    void chooseAddress(const QByteArray &chosen, bool fullConnect);
+    // The interface configured by hand: the port closes until it is done.
+    bool beginManualConfiguration();
+    void endManualConfiguration(const settings::DriveRate *rate);
+    // Sets the link watchdog: the interval asked for, but at least what one
+    // poll cycle needs at the port's rate (status::linkWatchdogMs).
+    void setLinkWatchdog(int requestedMs);
+
+    // ---- Drive search -----------------------------------------------------------
+    void startSearch();
+    void Timer1Timer();
+    void Port_Baudrate_Antwort_pruefen();
+    void Adresse_Antwort_pruefen();
+
+    // ---- Supervision --------------------------------------------------------------
+    void Timer7Timer();
+    void Timer8Timer();
+    void Timer9Timer();
+    void Timer10Timer();
+    void Timer11Timer();
+    void Timer13Timer();
+    void TransferWatchdogTimer();
+
+    // ---- Parameters ---------------------------------------------------------------
+    // Reads the parameter list; false when no drive is connected or the
+    // line is held (refused then says why).
+    bool ZYNT_Parameter_Neu_Lesen();
+    void queueListingRequest(const QByteArray &address);
+    void Parameterliste_Antwort();      // kinds 14, 16, 17, 18
+    // Writes the grid back; false when it was refused.
+    bool writeBack();
+    // "psave"; false when it was refused.
+    bool permanentSave();
+
+    // ---- Program ------------------------------------------------------------------
+    // Reads the program into Program; false when no drive is connected or
+    // the line is held.
+    bool ZYNTffnen1Click();
+    void Programmliste_Antwort();       // kind 3
+    void ProgramListingTimeout();
+    // Writes Program to the drive; false when refused.
+    bool ZYNT_Programm_Speichern();
+    void Trace_Antwort();               // kind 12
+    // Queues commands as they come, each with its kind.
+    void queueCommands(const QList<program::QueuedCommand> &commands);
+
+    // ---- Status poll and manual operation -----------------------------------------
+    void Timer3Timer();
+    void Status_Antwort();              // kind 5
+    void Ausgang_Antwort();             // kinds 6, 10
+    // Asks for an output's state; its answer switches it over.
+    void queryOutput(const QByteArray &address, const QByteArray &output, uint8_t kind);
+
+    // ---- Terminal, master mode, language, version --------------------------------
+    void sendKeystroke(char key);
+    bool masterOn();
+    void masterOff();
+    void Sprache_Antwort();             // kind 9
+    void Version_Antwort();             // kind 15
+
+signals:
+    // A command was queued behind others; count is the waiting count.
+    void commandWaiting(int count);
+    // A message box for the user (an error, a refusal), in the drive's code page.
+    void errorMessage(const QByteArray &text);
+    // The port could not be opened (the reason), or opened again (empty).
+    void portHint(const QString &hint);
+    // What the terminal shows of the line; commandInFlight for its clearing rule.
+    void terminalEcho(const QByteArray &chunk, bool commandInFlight);
+    // Master mode: a piece the drives said, relayed.
+    void masterEcho(const QByteArray &piece);
+    // A poll cycle ended while the terminal or the user paused the poll.
+    void pollPausedAfterCycle();
+    void statusAnswered(const status::Update &update);
+    void versionRead(const QByteArray &text);
+    void languageAnswered(int language);
+    // A drive error, ready to be shown (the receive buffer holds the message).
+    void driveErrorShown(const QByteArray &message);
+
+    // The link is lost (Label2 red) and found again.
+    void linkLost();
+    void linkRestored();
+    // A chosen address answered.
+    void addressAnswered();
+    // The chosen address did not answer.
+    void addressSilent();
+
+    // The search: a port and rate answered, an address answered, the end.
+    void searchPairFound();
+    void searchAddressFound(const QByteArray &address, bool isNew);
+    void searchEnded(int found);
+    void searchFailed();
+
+    // The parameter listing.
+    void listingStarted();
+    void listingProgress(int percent);
+    void listingUpdated();
+    void listingCompleted();
+    // The listing ended without its last answer; first: the silent first time-out of the run.
+    void listingFailed(bool firstTimeout);
+    void writeBackStarted();
+    // The write-back's last assignment was answered (the list is read anew next).
+    void writeBackEnded();
+    // A write-back or a program write ended early (the window opens again).
+    void transferEnded();
+
+    // The program.
+    void programChanged();
+    void programReadStarted();
+    void programReadEnded(bool complete);
+    void programWriteStarted();
+    void programWriteEnded();
+    void traceAnswered(program::TraceTarget target, const QByteArray &text);
+
+private:
+    void createTimers();
+    void completeAcknowledged(uint8_t kind);
+    void showDriveError();
+    bool bufferOverflow();
+    void takeAnswerWithoutEvaluation();
+    void endSearch();
+    void endSearchFailed();
+    void applyScanStep();
+    void completeListing();
+    void endWriteBack();
+    void endProgramListing(bool complete);
+    void abandonProgramListing(bool sayWhy);
+    // A refusal of the owner, told to the user; true when refused.
+    bool refused(line::Activity activity, line::Request request);
+
+    qint64 m_listingStart = 0, m_listingReceived = 0;
+    program::ProgramLines m_programBeforeRead; // given back when a read ends without its listing
+};

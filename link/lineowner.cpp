@@ -1,0 +1,274 @@
+#include "link/lineowner.h"
+
+#include "link/commandqueue.h"
+
+#include <QTimer>
+
+using line::Activity;
+using line::Pause;
+using line::Refusal;
+
+namespace line {
+
+namespace {
+
+struct Name {
+    const char *german;
+    const char *english;
+};
+
+// Each request's name as a sentence names it, by Request.
+const Name kRequests[] = {
+    {"die ZYNT-Suche", "the drive search"},
+    {"das Lesen der Parameter", "reading the parameters"},
+    {"das Übertragen der Parameter in die ZYNT", "writing the parameters to the ZYNT"},
+    {"das Lesen des Programms", "reading the program"},
+    {"das Schreiben des Programms in die ZYNT", "writing the program to the ZYNT"},
+    {"der Master-Betrieb", "master mode"},
+    {"das dauerhafte Speichern der Parameter", "saving the parameters permanently"},
+    {"das Konfigurieren der Schnittstelle", "configuring the interface"},
+};
+
+// What holds the line, by Activity (None and ReProbe never refuse as busy).
+const Name kHolders[] = {
+    {"", ""},
+    {"die ZYNT-Suche", "the drive search"},
+    {"die Suche nach der ZYNT", "the search for the ZYNT"},
+    {"das Lesen der Parameter", "reading the parameters"},
+    {"das Übertragen der Parameter", "writing the parameters"},
+    {"das Lesen des Programms", "reading the program"},
+    {"das Schreiben des Programms", "writing the program"},
+    {"der Master-Betrieb", "master mode"},
+};
+
+QString capitalised(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+} // namespace
+
+QString refusalText(Refusal refusal, Activity holder, Request wanted, int language)
+{
+    const bool german = language != 2;
+    const Name &what = kRequests[size_t(wanted)];
+    const QString asked = QString::fromUtf8(german ? what.german : what.english);
+    if (refusal == Refusal::LinkLost) {
+        return german ? QStringLiteral("Keine Verbindung zur ZYNT: %1 ist erst wieder möglich, wenn die ZYNT "
+                                       "antwortet.").arg(asked)
+                      : QStringLiteral("No connection to the ZYNT: %1 is possible again once the ZYNT answers.")
+                            .arg(asked);
+    }
+    const Name &by = kHolders[size_t(holder)];
+    const QString busy = QString::fromUtf8(german ? by.german : by.english);
+    return german ? QStringLiteral("%1 ist jetzt nicht möglich: %2 läuft noch.").arg(capitalised(asked), busy)
+                  : QStringLiteral("%1 is not possible now: %2 is still under way.").arg(capitalised(asked), busy);
+}
+
+} // namespace line
+
+namespace {
+
+bool isTransfer(Activity activity)
+{
+    return activity == Activity::Listing || activity == Activity::WriteBack || activity == Activity::ProgramRead
+        || activity == Activity::ProgramWrite || activity == Activity::Master;
+}
+
+} // namespace
+
+LineOwner::LineOwner(QObject *parent)
+    : QObject(parent)
+{
+    struct Design {
+        QTimer **timer;
+        int interval;
+        bool singleShot;
+    };
+    // Timer3's design interval; the connection sets the one for its rate.
+    const Design designs[] = {{&Timer3, 50, false}, {&Timer7, 4000, false}, {&Timer9, 2000, false},
+                              {&TransferWatchdog, 4000, true}};
+    for (const Design &d : designs) {
+        *d.timer = new QTimer(this);
+        (*d.timer)->setInterval(d.interval);
+        (*d.timer)->setSingleShot(d.singleShot);
+    }
+}
+
+bool LineOwner::locksWindow() const
+{
+    return m_activity == Activity::Search || m_activity == Activity::Listing || m_activity == Activity::WriteBack
+        || paused(Pause::DriveError) || paused(Pause::Question);
+}
+
+std::optional<Refusal> LineOwner::refusal(Activity activity) const
+{
+    const bool lost = paused(Pause::LinkLost) || m_activity == Activity::ReProbe;
+    if (isTransfer(activity) && lost)
+        return Refusal::LinkLost;
+    if (m_activity == Activity::None || (activity == Activity::Search && m_activity == Activity::ReProbe))
+        return std::nullopt;
+    return Refusal::Busy;
+}
+
+bool LineOwner::begin(Activity activity)
+{
+    if (activity == Activity::None || refusal(activity))
+        return false;
+    const bool lockedBefore = locksWindow();
+    if (activity == Activity::Search) {
+        // The search looks for the drives afresh: what the lost link, an
+        // address choice or a configuration waited for is over.
+        m_pauses &= uint16_t(Pause::UserStopped);
+    }
+    m_activity = activity;
+    stopPoll();
+    Timer7->stop();
+    TransferWatchdog->stop();
+    changed(lockedBefore);
+    return true;
+}
+
+void LineOwner::end(Activity activity)
+{
+    if (m_activity != activity || activity == Activity::None)
+        return;
+    const bool lockedBefore = locksWindow();
+    m_activity = Activity::None;
+    Timer7->stop();
+    TransferWatchdog->stop();
+    resumePoll();
+    changed(lockedBefore);
+}
+
+void LineOwner::handOver(Activity from, Activity to)
+{
+    if (m_activity != from || to == Activity::None)
+        return;
+    const bool lockedBefore = locksWindow();
+    m_activity = to;
+    Timer7->stop();
+    TransferWatchdog->stop();
+    changed(lockedBefore);
+}
+
+Activity LineOwner::loseLink()
+{
+    const bool lockedBefore = locksWindow();
+    const Activity interrupted = m_activity == Activity::ReProbe ? Activity::None : m_activity;
+    m_activity = Activity::ReProbe;
+    m_pauses |= uint16_t(Pause::LinkLost);
+    stopPoll();
+    Timer7->stop();
+    TransferWatchdog->stop();
+    changed(lockedBefore);
+    return interrupted;
+}
+
+void LineOwner::restoreLink()
+{
+    const bool lockedBefore = locksWindow();
+    if (m_activity == Activity::ReProbe)
+        m_activity = Activity::None;
+    m_pauses &= ~uint16_t(uint16_t(Pause::LinkLost) | uint16_t(Pause::AddressPrompt));
+    resumePoll();
+    changed(lockedBefore);
+}
+
+void LineOwner::reset()
+{
+    const bool lockedBefore = locksWindow();
+    m_activity = Activity::None;
+    m_pauses &= uint16_t(Pause::UserStopped);
+    stopPoll();
+    Timer7->stop();
+    TransferWatchdog->stop();
+    changed(lockedBefore);
+}
+
+void LineOwner::pause(Pause pause)
+{
+    const bool lockedBefore = locksWindow();
+    m_pauses |= uint16_t(pause);
+    stopPoll();
+    changed(lockedBefore);
+}
+
+void LineOwner::resume(Pause pause)
+{
+    const bool lockedBefore = locksWindow();
+    m_pauses &= ~uint16_t(pause);
+    resumePoll();
+    changed(lockedBefore);
+}
+
+void LineOwner::resumePoll()
+{
+    if (pollAllowed() && !Timer3->isActive())
+        Timer3->start();
+}
+
+void LineOwner::cycleStarted()
+{
+    Timer3->stop();
+    Timer9->start();
+}
+
+bool LineOwner::cycleEnded()
+{
+    if (paused(Pause::TerminalTyping) || paused(Pause::UserStopped))
+        return false;
+    resumePoll();
+    return true;
+}
+
+void LineOwner::commandSent(uint8_t kind)
+{
+    if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack)
+        TransferWatchdog->start();
+    if (kind == CommandKind::ProgramLine) {
+        // A program line is answered by "pgm"; the poll pauses meanwhile,
+        // so its watchdog must not fire.
+        Timer7->start();
+        if (m_activity == Activity::ProgramWrite)
+            Timer9->stop();
+    }
+}
+
+void LineOwner::watchTransfer()
+{
+    if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack)
+        TransferWatchdog->start();
+}
+
+void LineOwner::programLineEnded()
+{
+    Timer7->stop();
+}
+
+void LineOwner::driveErrorRaised()
+{
+    // The user answers now; the transfer goes on after the confirmation.
+    Timer7->stop();
+    TransferWatchdog->stop();
+    pause(Pause::DriveError);
+}
+
+void LineOwner::driveErrorConfirmed()
+{
+    resume(Pause::DriveError);
+}
+
+void LineOwner::stopPoll()
+{
+    Timer3->stop();
+    Timer9->stop();
+}
+
+void LineOwner::changed(bool lockedBefore)
+{
+    if (locksWindow() != lockedBefore)
+        emit lockChanged(locksWindow());
+}

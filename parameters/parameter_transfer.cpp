@@ -1,0 +1,123 @@
+// The drive core's part of the parameters: reading the list, writing the
+// grid back and the permanent save.
+#include "link/drivecore.h"
+
+#include "parameters/listing.h"
+#include "parameters/writeback.h"
+
+#include <QTimer>
+
+using line::Activity;
+
+bool DriveCore::ZYNT_Parameter_Neu_Lesen()
+{
+    Parameters.AllViewRowsIndexed = 1;
+    if (DriveConnected != 1 || refused(Activity::Listing, line::Request::Listing))
+        return false;
+    Owner.begin(Activity::Listing);
+    params::startListing(Parameters);
+    LinkState = 0;
+    queueCommand("TROFF", CommandKind::Plain);
+    if (TraceMode)
+        queueCommand("s", CommandKind::Plain);
+    TraceMode = false;
+    queueCommand("p1028=" + P1028Value, CommandKind::Plain);
+    queueListingRequest(DriveAddress);
+    Parameters.ListingRow = 1;
+    Parameters.ListingLineCount = 1;
+    Timer11->start();
+    emit listingStarted();
+    return true;
+}
+
+void DriveCore::queueListingRequest(const QByteArray &address)
+{
+    if (Parameters.SingleDriveListing) {
+        queueCommandTo(address, "listp", CommandKind::ParameterList);
+        return;
+    }
+    queueCommandTo(address, "listp1.20", CommandKind::ListBlockFirst);
+    for (int i = 1; i <= 9; ++i)
+        queueCommandTo(address, "listp" + QByteArray::number(20 * i + 1) + ".20",
+                       i < 9 ? CommandKind::ListBlockMiddle : CommandKind::ListBlockLast);
+}
+
+void DriveCore::Parameterliste_Antwort()
+{
+    const int kind = Queue.head()->Kind;
+    if (kind == params::ListingSingle)
+        emit listingProgress(params::loadProgress(ReceiveBuffer.size()));
+    // Every piece shows that the drive is still sending.
+    Timer11->start();
+    if (!params::listingAnswerComplete(ReceiveBuffer))
+        return;
+
+    // The whole answer is parsed from a copy: the buffer is for the next one.
+    const QByteArray answer = ReceiveBuffer;
+    ReceiveBuffer.clear();
+    params::parseListingAnswer(Parameters, kind, Sprache, answer);
+    Timer11->stop();
+    Liste_aktualisieren();
+    Timer11->start();
+    emit listingProgress(params::blockProgress(Parameters.ListingLineCount));
+    emit listingUpdated();
+    if (params::isFinalListing(kind))
+        completeListing();
+}
+
+void DriveCore::completeListing()
+{
+    Timer11->stop();
+    DriveConnected = 1;
+    queueCommand("ver", CommandKind::Version);
+    params::completeListing(Parameters);
+    Owner.end(Activity::Listing);
+    emit listingCompleted();
+}
+
+bool DriveCore::writeBack()
+{
+    if (refused(Activity::WriteBack, line::Request::WriteBack))
+        return false;
+    if (!Serial1->Active()) {
+        // Nothing can be written, and the user must know why nothing happened.
+        emit errorMessage(message("Die Schnittstelle ist nicht geöffnet: es wurden keine Parameter in die ZYNT "
+                                  "übertragen.",
+                                  "The serial port is not open: no parameters were written to the ZYNT."));
+        return false;
+    }
+    Owner.begin(Activity::WriteBack);
+    LinkState = 0;
+    queueCommand("TROFF", CommandKind::Plain);
+    if (TraceMode)
+        queueCommand("s", CommandKind::Plain);
+    TraceMode = false;
+    for (const QByteArray &assignment : params::writeBackAssignments(Parameters.Grid, Parameters.ParameterRowCount))
+        queueCommand(assignment, CommandKind::Plain);
+    // The last command marks the end of the batch; its acknowledgement
+    // unlocks the window and reads the list again.
+    Queue.lastQueued()->Kind = CommandKind::WriteBackLast;
+    // Nothing else watches a write-back: an answer that never comes would
+    // leave the window locked for good.
+    Owner.watchTransfer();
+    emit writeBackStarted();
+    return true;
+}
+
+void DriveCore::endWriteBack()
+{
+    Owner.end(Activity::WriteBack);
+    emit writeBackEnded(); // the window reads the list anew: the grid shows what the drive holds now
+}
+
+bool DriveCore::permanentSave()
+{
+    if (DriveConnected != 1 || !Serial1->Active())
+        return false;
+    // Only the command queued here gets its kind: a kind set on whatever was
+    // queued last could change how an unrelated answer is read.
+    if (refused(Activity::WriteBack, line::Request::PermanentSave))
+        return false;
+    queueCommand("psave", CommandKind::Plain);
+    return true;
+}

@@ -1,0 +1,141 @@
+// The drive core's part of the program: reading it from the drive's EEPROM,
+// writing it back, and the trace answers.
+#include "link/drivecore.h"
+
+#include "shell/cp1252.h"
+
+#include <QTimer>
+
+using line::Activity;
+
+namespace {
+
+// No program listing comes near this; past it the drive is talking nonsense.
+constexpr qint64 kListingByteLimit = 128 * 1024;
+
+const char kReadFailedDe[] = "Fehler beim Lesen des Programms aus der ZYNT";
+const char kReadFailedEn[] = "Error reading the program from the ZYNT";
+const char kListingTooLongDe[] = "Das Programm in der ZYNT ist länger als 300 Zeilen. Nicht übernommen wurden Zeilen: ";
+const char kListingTooLongEn[] = "The program in the ZYNT is longer than 300 lines. Lines not taken over: ";
+
+bool queueHolds(const CommandQueue &queue, uint8_t kind)
+{
+    for (const CommandNode *node = queue.head(); node; node = node->Next) {
+        if (node->Kind == kind)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool DriveCore::ZYNTffnen1Click()
+{
+    if (DriveConnected != 1 || refused(Activity::ProgramRead, line::Request::ProgramRead))
+        return false;
+    Owner.begin(Activity::ProgramRead);
+    LinkState = 0;
+    // The editor is emptied for the listing; a read that does not get to its
+    // end gives back what it showed.
+    m_programBeforeRead = Program;
+    program::clearLines(Program);
+    emit programChanged();
+    if (!Serial1->Active())
+        openPort();
+    queueCommands(program::programReadCommands(DriveAddress, TraceMode));
+    TraceMode = false;
+    m_listingStart = m_listingReceived = Serial1->ReceivedTotal();
+    ProgramListingTimer->start();
+    emit programReadStarted();
+    return true;
+}
+
+void DriveCore::Programmliste_Antwort()
+{
+    // The listing is complete with its final "ok" line, not with the first
+    // "ok" anywhere: a program line may well contain one.
+    const std::optional<program::ProgramListing> listing = program::parseListing(ReceiveBuffer);
+    if (!listing)
+        return;
+    Program = listing->lines;
+    emit programChanged();
+    ReceiveBuffer.clear();
+    endProgramListing(true);
+    Liste_aktualisieren();
+
+    if (const int dropped = listing->droppedLines; dropped > 0) {
+        // Said after the receive handler is done; the lines past row 300
+        // have no place in the editor, and a write would not restore them.
+        QTimer::singleShot(0, this, [this, dropped] {
+            emit errorMessage(message(kListingTooLongDe, kListingTooLongEn) + "301 - "
+                              + QByteArray::number(300 + dropped));
+        });
+    }
+}
+
+void DriveCore::endProgramListing(bool complete)
+{
+    ProgramListingTimer->stop();
+    Owner.end(Activity::ProgramRead);
+    emit programReadEnded(complete);
+}
+
+void DriveCore::ProgramListingTimeout()
+{
+    if (!Owner.holds(Activity::ProgramRead)) {
+        ProgramListingTimer->stop();
+        return;
+    }
+    if (!queueHolds(Queue, CommandKind::ProgramListing)) {
+        // The read is gone without its listing: the queue was cleared under it.
+        abandonProgramListing(true);
+        return;
+    }
+    // As long as the drive keeps talking (and not endlessly) the read goes on.
+    const qint64 received = Serial1->ReceivedTotal();
+    const qint64 sinceStart = received - m_listingStart;
+    if (received != m_listingReceived && sinceStart <= kListingByteLimit) {
+        m_listingReceived = received;
+        return;
+    }
+    abandonProgramListing(true);
+}
+
+void DriveCore::abandonProgramListing(bool sayWhy)
+{
+    clearQueue();
+    ReceiveBuffer.clear();
+    Program = m_programBeforeRead;
+    emit programChanged();
+    endProgramListing(false);
+    if (sayWhy)
+        emit errorMessage(message(kReadFailedDe, kReadFailedEn));
+}
+
+bool DriveCore::ZYNT_Programm_Speichern()
+{
+    if (refused(Activity::ProgramWrite, line::Request::ProgramWrite))
+        return false;
+    Owner.begin(Activity::ProgramWrite);
+    // The lines that carried an address of their own lose it, in the grid too.
+    const QList<program::QueuedCommand> commands = program::programWriteCommands(Program, DriveAddress, TraceMode);
+    TraceMode = false;
+    emit programChanged();
+    LinkState = 0;
+    queueCommands(commands);
+    // Timer7 watches the program lines; the commands before them ("TROFF",
+    // "S") are watched too, or a lost answer would hold the write for good.
+    Owner.watchTransfer();
+    emit programWriteStarted();
+    return true;
+}
+
+void DriveCore::Trace_Antwort()
+{
+    const std::optional<program::TraceLine> line = program::traceAnswer(ReceiveBuffer);
+    if (!line)
+        return; // the command line or the final "ok" is still on its way
+    emit traceAnswered(line->target, line->text);
+    ReceiveBuffer.clear();
+    Liste_aktualisieren();
+}
