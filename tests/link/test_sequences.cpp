@@ -59,14 +59,7 @@ struct Session {
 
     static bool until(const std::function<bool()> &condition, int timeoutMs = kWait)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(10);
-        }
-        return true;
+        return ShellFixture::until(condition, timeoutMs);
     }
 
     QByteArrayList storedProgram()

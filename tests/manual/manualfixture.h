@@ -59,14 +59,7 @@ struct ManualUi {
     // Runs the event loop until the condition holds.
     static bool until(const std::function<bool()> &condition, int timeoutMs = kWait)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
+        return ShellFixture::until(condition, timeoutMs);
     }
 
     QList<QByteArray> received() const { return fx.com1->receivedCommands(); }

@@ -91,6 +91,19 @@ struct ShellFixture {
         return true;
     }
 
+    // Runs the event loop until the condition holds; false on time-out.
+    static bool until(const std::function<bool()> &condition, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
     // The commands the line received that were not probes of the search.
     static QList<QByteArray> withoutProbes(const QList<QByteArray> &received)
     {
