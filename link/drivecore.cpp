@@ -261,8 +261,9 @@ void DriveCore::chooseAddress(const QByteArray &chosen, bool fullConnect)
     Owner.pause(line::Pause::AddressPrompt); // until the choice answers
     if (!DriveAddress.isEmpty())
         PreviousAddress = DriveAddress;
-    if (!chosen.isEmpty())
-        DriveAddress = chosen;
+    // An empty choice keeps the address; where a lost link left none, the
+    // last one that answered.
+    DriveAddress = !chosen.isEmpty() ? chosen : PreviousAddress;
     queueCommand(QByteArray(), CommandKind::AddressProbe);
     queueCommand("ver", CommandKind::Version);
     Timer8->start();

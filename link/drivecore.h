@@ -246,7 +246,6 @@ private:
     void completeAcknowledged(uint8_t kind);
     void showDriveError();
     bool bufferOverflow();
-    void takeAnswerWithoutEvaluation();
     void endSearch();
     void endSearchFailed();
     void applyScanStep();
