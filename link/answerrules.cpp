@@ -1,6 +1,7 @@
 #include "link/answerrules.h"
 
 #include "link/commandqueue.h"
+#include "manual/statusrules.h"
 
 #include <string_view>
 
@@ -107,9 +108,24 @@ Route routeByKind(const QByteArray &buffer, uint8_t kind)
         return buffer.contains("ok\r") ? Route::Trace : Route::None;
     case ConnectQuit:
         return buffer.contains("quit\rok\r") ? Route::QuitDone : Route::None;
+    case Query:
+        // Complete as a status answer is: a value line after the echo.
+        return status::isComplete(buffer) ? Route::Query : Route::None;
     default:
         return Route::None;
     }
+}
+
+QByteArray queryValue(const QByteArray &buffer)
+{
+    const qsizetype echoEnd = buffer.indexOf('\r');
+    const qsizetype start = echoEnd < 0 ? 0 : echoEnd + 1;
+    qsizetype end = buffer.indexOf('\r', start);
+    if (end < 0)
+        end = buffer.size();
+    const QByteArray line = buffer.mid(start, end - start);
+    const qsizetype equals = line.indexOf('=');
+    return equals < 0 ? line : line.mid(equals + 1);
 }
 
 bool keystrokeAnswered(const QByteArray &buffer, const QByteArray &commandText)

@@ -49,8 +49,14 @@ enum class Route {
     Output,           // kinds 6 and 10
     Trace,            // kind 12 with "ok\r"
     QuitDone,         // kind 13 with "quit\rok\r"
+    Query,            // kind 2 with its value line complete
 };
 Route routeByKind(const QByteArray &buffer, uint8_t kind);
+
+// The value a query's answer carries: the line after the echo, from its
+// first "=" on ("P41=3000" gives "3000"), or the whole line where it has
+// none ("ON").
+QByteArray queryValue(const QByteArray &buffer);
 
 // A terminal keystroke (kind 1) is answered when the buffer equals the
 // keystroke followed by "ok\r", equals the keystroke, or contains "ok\r".

@@ -49,3 +49,22 @@ int CommandQueue::size() const
         ++n;
     return n;
 }
+
+int CommandQueue::dropWaiting()
+{
+    if (!m_head)
+        return 0;
+    int dropped = 0;
+    for (CommandNode *node = m_head->Next; node;) {
+        CommandNode *next = node->Next;
+        if (m_last == node)
+            m_last = nullptr;
+        delete node;
+        node = next;
+        ++dropped;
+    }
+    m_head->Next = nullptr;
+    m_tail = m_head;
+    m_waiting = 0;
+    return dropped;
+}

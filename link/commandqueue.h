@@ -6,10 +6,12 @@
 
 #include <cstdint>
 
-// What the dispatcher does with the answer to a command (kind 2 is not used).
+// What the dispatcher does with the answer to a command. Kind 2, which the
+// window does not use, is the command line's query of a single value.
 namespace CommandKind {
 constexpr uint8_t Plain = 0;            // the acknowledgement alone
 constexpr uint8_t Keystroke = 1;        // a terminal keystroke, without "#" and address
+constexpr uint8_t Query = 2;            // "NAME?" of the command line: its value line
 constexpr uint8_t ProgramListing = 3;   // "list"
 constexpr uint8_t ProgramLine = 4;      // "new" and each program line; answered by "pgm"
 constexpr uint8_t Status = 5;           // status poll queries
@@ -49,6 +51,9 @@ public:
     CommandNode *releaseHead();
     // Drops every node unsent; head, tail and waiting count start afresh.
     void clear();
+    // Drops the nodes behind the head; the head stays in flight. Returns
+    // how many were dropped.
+    int dropWaiting();
 
     CommandNode *head() const { return m_head; }
     CommandNode *tail() const { return m_tail; }

@@ -82,6 +82,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
             case Route::ProgramLineDone:
                 ReceiveBuffer.clear();
                 Owner.programLineEnded();
+                emit programLineAcknowledged();
                 Liste_aktualisieren();
                 break;
             case Route::Language: Sprache_Antwort(); break;
@@ -93,6 +94,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
                 ReceiveBuffer.clear();
                 Liste_aktualisieren();
                 break;
+            case Route::Query: Query_Antwort(); break;
             case Route::None: break;
             }
             break;

@@ -101,6 +101,8 @@ void DriveCore::queueCommands(const QList<program::QueuedCommand> &commands)
 
 void DriveCore::Liste_aktualisieren()
 {
+    if (Queue.head())
+        ++Released;
     CommandNode *next = Queue.releaseHead();
     if (!next)
         return;
@@ -201,18 +203,14 @@ void DriveCore::applySettings(const settings::State &state)
 void DriveCore::connectConfigured()
 {
     const int count = FoundAddresses[0];
-    DriveAddress = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
-    if (DriveAddress == "200") {
+    const QByteArray address = QByteArray::number(count > 0 ? FoundAddresses[1] : 0);
+    if (address == "200") {
         // The master drive is woken first.
-        writeDirect('#' + DriveAddress + "s\r");
-        writeDirect('#' + DriveAddress + '\r');
+        writeDirect('#' + address + "s\r");
+        writeDirect('#' + address + '\r');
     }
-    queueCommand("quit", CommandKind::ConnectQuit);
-    queueCommand("P265?", CommandKind::Language);
-    queueCommand("ver", CommandKind::Version);
     Parameters.SingleDriveListing = count <= 1;
-    queueDriveSettings(DriveAddress);
-    DriveConnected = 1;
+    connectTo(address);
 
     const int port = Serial1->COMPort();
     if (port >= 1 && port <= 4) {
@@ -221,6 +219,16 @@ void DriveCore::connectConfigured()
         InterfaceDescription = settings::pollInterval(baud) ? settings::interfaceDescription(port, baud)
                                                             : "COM" + QByteArray::number(port) + ':';
     }
+}
+
+void DriveCore::connectTo(const QByteArray &address)
+{
+    DriveAddress = address;
+    queueCommand("quit", CommandKind::ConnectQuit);
+    queueCommand("P265?", CommandKind::Language);
+    queueCommand("ver", CommandKind::Version);
+    queueDriveSettings(DriveAddress);
+    DriveConnected = 1;
 }
 
 void DriveCore::queueDriveSettings(const QByteArray &address)

@@ -60,6 +60,7 @@ public:
 
     // ---- Command queue -------------------------------------------------------
     CommandQueue Queue;
+    quint64 Released = 0;               // commands answered and let go so far; only grows
     // Queues text; sends it at once when nothing is in flight.
     void Senden_Zeichensatz(const QByteArray &text);
     // Queues "#" + drive address + command + "\r" with the given kind.
@@ -80,7 +81,9 @@ public:
     void confirmDriveError();
 
     // ---- Link state (drive search and supervision) ---------------------------
-    uint8_t LinkState = 0;              // 0 operating, 1 port/rate search, 2 address search, 4 stopped at 9
+    // 0 operating, 1 port/rate search, 2 address search, 4 stopped at 9, 5
+    // probes of the command line's scan (the buffer only collects).
+    uint8_t LinkState = 0;
     uint8_t ScanStep = 0;
     int ScanAddress = 0;
     int HighestScanAddress = 10;
@@ -119,6 +122,8 @@ public:
     // The connect sequence of the configured drive (the first address of the
     // list): "quit", "P265?", "ver" and the drive settings.
     void connectConfigured();
+    // The same sequence for one address, which becomes the drive address.
+    void connectTo(const QByteArray &address);
     // The settings every connection sends a drive: "P1028=8", "p1035=0", "p1716=58120394".
     void queueDriveSettings(const QByteArray &address);
     // The address choice: the poll stops while the choice is offered.
@@ -158,6 +163,9 @@ public:
     void Parameterliste_Antwort();      // kinds 14, 16, 17, 18
     // Writes the grid back; false when it was refused.
     bool writeBack();
+    // The write-back's batch for these assignments ("P41=3000"): "TROFF",
+    // "s" in trace mode, the assignments, the last one ending the batch.
+    bool writeParameters(const QList<QByteArray> &assignments);
     // "psave"; false when it was refused.
     bool permanentSave();
 
@@ -169,6 +177,9 @@ public:
     void ProgramListingTimeout();
     // Writes Program to the drive; false when refused.
     bool ZYNT_Programm_Speichern();
+    // Ends a program write at once, as Timer7 ends it but without a word:
+    // "quit" goes straight out and the rest of the program is dropped.
+    void abortProgramWrite();
     void Trace_Antwort();               // kind 12
     // Queues commands as they come, each with its kind.
     void queueCommands(const QList<program::QueuedCommand> &commands);
@@ -179,6 +190,9 @@ public:
     void Ausgang_Antwort();             // kinds 6, 10
     // Asks for an output's state; its answer switches it over.
     void queryOutput(const QByteArray &address, const QByteArray &output, uint8_t kind);
+    // Asks the drive for a value ("NAME?"); valueAnswered brings it.
+    void query(const QByteArray &name);
+    void Query_Antwort();               // kind 2
 
     // ---- Terminal, master mode, language, version --------------------------------
     void sendKeystroke(char key);
@@ -239,6 +253,10 @@ signals:
     void programReadEnded(bool complete);
     void programWriteStarted();
     void programWriteEnded();
+    // A program line (or "new") was answered with "pgm".
+    void programLineAcknowledged();
+    // The value a query asked for.
+    void valueAnswered(const QByteArray &name, const QByteArray &value);
     void traceAnswered(program::TraceTarget target, const QByteArray &text);
 
 private:

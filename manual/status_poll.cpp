@@ -3,6 +3,7 @@
 // output toggle.
 #include "link/drivecore.h"
 
+#include "link/answerrules.h"
 #include "manual/manualcommands.h"
 #include "manual/statusrules.h"
 
@@ -58,6 +59,19 @@ void DriveCore::Ausgang_Antwort()
         queueCommand(toggle->command, CommandKind::Plain);
         Parameters.Records[1][Parameters.KeyParameterRows[toggle->key]].Value = toggle->recordValue;
     }
+    ReceiveBuffer.clear();
+    Liste_aktualisieren();
+}
+
+void DriveCore::query(const QByteArray &name)
+{
+    queueCommand(name + '?', CommandKind::Query);
+}
+
+void DriveCore::Query_Antwort()
+{
+    const QByteArray asked = answer::commandBody(Queue.head()->Text, DriveAddress);
+    emit valueAnswered(asked.chopped(asked.endsWith('?') ? 1 : 0), answer::queryValue(ReceiveBuffer));
     ReceiveBuffer.clear();
     Liste_aktualisieren();
 }

@@ -77,6 +77,11 @@ void DriveCore::completeListing()
 
 bool DriveCore::writeBack()
 {
+    return writeParameters(params::writeBackAssignments(Parameters.Grid, Parameters.ParameterRowCount));
+}
+
+bool DriveCore::writeParameters(const QList<QByteArray> &assignments)
+{
     if (refused(Activity::WriteBack, line::Request::WriteBack))
         return false;
     if (!Serial1->Active()) {
@@ -92,7 +97,7 @@ bool DriveCore::writeBack()
     if (TraceMode)
         queueCommand("s", CommandKind::Plain);
     TraceMode = false;
-    for (const QByteArray &assignment : params::writeBackAssignments(Parameters.Grid, Parameters.ParameterRowCount))
+    for (const QByteArray &assignment : assignments)
         queueCommand(assignment, CommandKind::Plain);
     // The last command marks the end of the batch; its acknowledgement
     // unlocks the window and reads the list again.

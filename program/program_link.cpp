@@ -130,6 +130,18 @@ bool DriveCore::ZYNT_Programm_Speichern()
     return true;
 }
 
+void DriveCore::abortProgramWrite()
+{
+    if (!Owner.holds(Activity::ProgramWrite))
+        return;
+    Owner.programLineEnded();
+    writeDirect('#' + DriveAddress + "quit\r");
+    clearQueue();
+    ReceiveBuffer.clear();
+    Owner.end(Activity::ProgramWrite);
+    emit transferEnded();
+}
+
 void DriveCore::Trace_Antwort()
 {
     const std::optional<program::TraceLine> line = program::traceAnswer(ReceiveBuffer);

@@ -166,6 +166,8 @@ void TSerial::setXOnLimit(int value)
 
 QString TSerial::DevicePath() const
 {
+    if (!m_devicePath.isEmpty())
+        return m_devicePath;
     if (m_comPort < 1 || m_comPort > 4)
         return {};
     return serialports::portTable().paths[m_comPort - 1];
@@ -183,7 +185,7 @@ bool TSerial::fail(const QString &reason)
 
 bool TSerial::Open()
 {
-    if (m_active || m_comPort < 1)
+    if (m_active || (m_comPort < 1 && m_devicePath.isEmpty()))
         return false;
     m_lastError.clear();
     m_lastErrorCode = 0;

@@ -170,8 +170,12 @@ public:
     QString LastError() const { return m_lastError; }
     // The system's error number of that failure (0 when it was no system error).
     int LastErrorCode() const { return m_lastErrorCode; }
-    // Device path that Open uses for the current COMPort (empty if none).
+    // Device path that Open uses: the one set with setDevicePath, otherwise
+    // the device of the current COMPort (empty if none).
     QString DevicePath() const;
+    // Names the device itself, past the COM1..COM4 table (the command line
+    // takes a device path); an empty path goes back to COMPort.
+    void setDevicePath(const QString &path) { m_devicePath = path; }
 
     struct Shared; // state shared with the event thread (serial/tserial_p.h)
 
@@ -186,6 +190,7 @@ private:
     bool m_active = false;
     QStringList m_ports;
     int m_comPort = 0;
+    QString m_devicePath;
     TBaudrate m_baudrate = br_009600;
     TDataBits m_dataBits = db_8;
     TParityBit m_parityBit = none;

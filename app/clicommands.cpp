@@ -1,0 +1,667 @@
+#include "app/clicommands.h"
+
+#include "link/answerrules.h"
+#include "link/searchplan.h"
+#include "parameters/compare.h"
+#include "parameters/descriptions.h"
+#include "parameters/designations.h"
+#include "parameters/parameterfile.h"
+#include "program/programfile.h"
+#include "shell/cp1252.h"
+#include "shell/datafiles.h"
+#include "shell/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace cli {
+
+namespace {
+
+// Where the command line talks: a port, a rate and the drive addresses.
+struct Target {
+    QString port = QStringLiteral("COM1");
+    int baud = 38400;
+    QList<int> addresses;
+};
+
+// The results, as lines or as one JSON array at the end.
+class Report {
+public:
+    explicit Report(Session &session) : m_session(session) {}
+    ~Report()
+    {
+        if (m_session.options.json)
+            m_session.print(QStringLiteral("[") + QString::fromUtf8(m_objects.join(",")) + QStringLiteral("]"));
+    }
+    // fields: name and JSON value pairs.
+    void add(const QString &line, const QList<std::pair<const char *, QByteArray>> &fields)
+    {
+        if (!m_session.options.json) {
+            m_session.print(line);
+            return;
+        }
+        QByteArrayList parts;
+        for (const auto &[name, value] : fields)
+            parts << jsonString(QString::fromLatin1(name)) + ':' + value;
+        m_objects << '{' + parts.join(',') + '}';
+    }
+
+private:
+    Session &m_session;
+    QByteArrayList m_objects;
+};
+
+QByteArray json(const QString &text)
+{
+    return jsonString(text);
+}
+
+QByteArray json(const QByteArray &cp1252)
+{
+    return jsonString(fromCp1252(cp1252));
+}
+
+QByteArray json(int number)
+{
+    return QByteArray::number(number);
+}
+
+int exitOf(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Ok: return kDone;
+    case Outcome::Refused: return kDiffers;
+    case Outcome::Interrupted: return kInterrupted;
+    case Outcome::TimedOut:
+    case Outcome::Failed: return kNoDrive;
+    }
+    return kNoDrive;
+}
+
+// Says what went wrong in a step and gives its exit status.
+int failed(Session &s, Outcome outcome, const QString &what)
+{
+    if (outcome == Outcome::Interrupted)
+        s.say(QStringLiteral("%1: interrupted").arg(what));
+    else
+        s.say(QStringLiteral("%1: %2").arg(what, s.lastError));
+    return exitOf(outcome);
+}
+
+// The port, rate and addresses the options give, the rest from the
+// settings file of the current folder as the window reads it.
+Target target(const Options &options)
+{
+    Target t;
+    settings::State state;
+    const QString path = QDir::current().filePath(QStringLiteral("ZYNT.ini"));
+    if (QFileInfo::exists(path) && (options.port.isEmpty() || !options.baud || options.addresses.isEmpty())) {
+        const datafiles::ReadResult read = datafiles::readFile(path);
+        settings::read(read.bytes, state);
+    }
+    if (!options.port.isEmpty())
+        t.port = options.port;
+    else if (state.port)
+        t.port = QStringLiteral("COM%1").arg(*state.port);
+    if (options.baud)
+        t.baud = *options.baud;
+    else if (state.baudrate)
+        t.baud = baudRateValue(*state.baudrate);
+    t.addresses = options.addresses;
+    for (int i = 1; t.addresses.isEmpty() && i <= state.addresses[0] && i < int(state.addresses.size()); ++i) {
+        if (state.addresses[size_t(i)] > 0 && !t.addresses.contains(state.addresses[size_t(i)]))
+            t.addresses << state.addresses[size_t(i)];
+    }
+    if (t.addresses.isEmpty())
+        t.addresses << 1;
+    return t;
+}
+
+bool saveFile(Session &s, const QString &path, const QByteArray &bytes)
+{
+    // Written aside and renamed: a failure never leaves half a file.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    s.say(datafiles::fileError(path, file.errorString()));
+    return false;
+}
+
+std::optional<QByteArray> loadFile(Session &s, const QString &path)
+{
+    const datafiles::ReadResult read = datafiles::readFile(path);
+    if (!read.error.isEmpty()) {
+        s.say(read.error);
+        return std::nullopt;
+    }
+    return read.bytes;
+}
+
+// The descriptions of both languages, from the files the window reads.
+void loadDescriptions(Session &s)
+{
+    std::optional<QByteArray> files[2];
+    const char *const names[] = {"Par-dt.ini", "Par-engl.ini"};
+    for (int i = 0; i < 2; ++i) {
+        const QString path = datafiles::locate(QDir::currentPath(), QString::fromLatin1(names[i]));
+        if (!path.isEmpty())
+            files[i] = datafiles::readFile(path).bytes;
+    }
+    params::LoadParameterDescriptions(s.core.Parameters, files[0], files[1]);
+}
+
+// The drive's list as a parameter file; a row without description gets its
+// designation as description, so that no parameter is left out.
+QByteArray parameterFileOf(const params::ParameterModel &model)
+{
+    params::GridCells cells = model.Grid;
+    const int rows = std::min(model.ParameterRowCount, int(cells.size()) - 1);
+    for (int r = 1; r < rows; ++r) {
+        params::GridRow &row = cells[size_t(r)];
+        if (row[params::ColDescription].isEmpty())
+            row[params::ColDescription] = row[params::ColDesignation];
+    }
+    return params::formatParameterFile(cells, model.ParameterRowCount);
+}
+
+int parameterCount(const params::ParameterModel &model)
+{
+    int count = 0;
+    for (int r = 1; r < model.ParameterRowCount && r < int(model.Grid.size()); ++r)
+        count += model.Grid[size_t(r)][params::ColDesignation].isEmpty() ? 0 : 1;
+    return count;
+}
+
+// The lines a program write sends, and the lines a listing holds.
+QByteArrayList sentLines(program::ProgramLines lines)
+{
+    QByteArrayList sent;
+    for (const QByteArray &command : program::programLineCommands(lines, "1"))
+        sent << command.mid(2).chopped(1);
+    if (sent == QByteArrayList {QByteArray()})
+        sent.clear(); // an empty program is one empty line on the wire
+    return sent;
+}
+
+QByteArrayList listedLines(const program::ProgramLines &lines)
+{
+    int last = 0;
+    for (int row = 1; row <= program::kRows; ++row) {
+        if (!lines[size_t(row)].isEmpty())
+            last = row;
+    }
+    QByteArrayList listed;
+    for (int row = 1; row <= last; ++row)
+        listed << lines[size_t(row)];
+    return listed;
+}
+
+// Opens the line and sends the connect sequence to one drive.
+int connectTo(Session &s, const Target &t, int address, QByteArray *version)
+{
+    if (!s.openLine(t.port, t.baud)) {
+        s.say(QStringLiteral("cannot open %1").arg(s.lastError));
+        return kNoDrive;
+    }
+    s.core.Parameters.SingleDriveListing = t.addresses.size() <= 1;
+    const Outcome outcome = s.connectDrive(address, version);
+    if (outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("%1 address %2").arg(t.port).arg(address));
+    if (version && version->isEmpty()) {
+        s.say(QStringLiteral("%1 address %2: the drive did not say its version").arg(t.port).arg(address));
+        return kNoDrive;
+    }
+    return kDone;
+}
+
+// Saves what a command is about to overwrite; nothing is written when that fails.
+int saveBeforeChange(Session &s, bool list, bool program)
+{
+    if (s.options.noBackup)
+        return kDone;
+    const QString folder = !s.options.backupTo.isEmpty()
+                               ? s.options.backupTo
+                               : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                     + QStringLiteral("/zynt/backups");
+    if (!QDir().mkpath(folder)) {
+        s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
+        return kFileError;
+    }
+    const QString stem = QDir(folder).filePath(backupStem(QDateTime::currentDateTime(), s.core.DriveAddress));
+    s.lastBackup = stem;
+    if (list) {
+        if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the list to back it up"));
+        if (!saveFile(s, stem + QStringLiteral(".par"), parameterFileOf(s.core.Parameters)))
+            return kFileError;
+        s.note(QStringLiteral("the drive's parameters were saved to %1.par").arg(stem));
+    }
+    if (program) {
+        if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the program to back it up"));
+        if (!saveFile(s, stem + QStringLiteral(".prg"), program::formatProgramFile(s.core.Program)))
+            return kFileError;
+        s.note(QStringLiteral("the drive's program was saved to %1.prg").arg(stem));
+    }
+    return kDone;
+}
+
+// Ctrl+C during a program write: what the drive took, and where its program was saved.
+int interruptedWrite(Session &s, int lines, const QByteArray &inFlight)
+{
+    QString said = QStringLiteral("interrupted: the program write was ended with \"quit\" after %1 lines the drive "
+                                  "acknowledged").arg(lines);
+    if (!inFlight.isEmpty())
+        said += QStringLiteral(" (\"%1\" was on its way and may have been taken too)").arg(fromCp1252(inFlight));
+    if (!s.lastBackup.isEmpty())
+        said += QStringLiteral("; the program it replaced is in %1.prg").arg(s.lastBackup);
+    s.say(said);
+    return kInterrupted;
+}
+
+// ---- scan ---------------------------------------------------------------------
+
+// Runs the event loop for a while, or until the condition holds.
+bool waitFor(Session &s, int ms, const std::function<bool()> &condition)
+{
+    QTimer wake;
+    wake.start(10);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms && !s.interrupted()) {
+        if (condition())
+            return true;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return condition();
+}
+
+int scan(Session &s)
+{
+    Report report(s);
+    int found = 0;
+    const QList<int> addresses = s.options.addresses.isEmpty() ? QList<int> {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
+                                                               : s.options.addresses;
+    QStringList ports;
+    if (!s.options.port.isEmpty()) {
+        ports << s.options.port;
+    } else {
+        for (int n = 1; n <= 4; ++n) {
+            if (!serialports::portTable().paths[size_t(n - 1)].isEmpty())
+                ports << QStringLiteral("COM%1").arg(n);
+        }
+    }
+    const QList<int> rates = s.options.baud ? QList<int> {*s.options.baud} : driveRates();
+    DriveCore &core = s.core;
+    for (const QString &port : ports) {
+        for (const int rate : rates) {
+            if (!s.openLine(port, rate))
+                break; // no device behind it: no rate will do
+            // The probes go straight to the port; the buffer only collects.
+            core.clearQueue();
+            core.LinkState = 5;
+            const int wait = probeWaitMs(rate);
+            bool answered = false;
+            for (int probe = 0; probe < 2 && !answered && !s.interrupted(); ++probe) {
+                core.ReceiveBuffer.clear();
+                core.writeDirect("#*\r");
+                answered = waitFor(s, wait, [&core] {
+                    return core.ReceiveBuffer.contains('#') && core.ReceiveBuffer.contains("ok");
+                });
+            }
+            QList<int> drives;
+            for (const int address : addresses) {
+                if (!answered || s.interrupted())
+                    break;
+                const QByteArray a = QByteArray::number(address);
+                core.ReceiveBuffer.clear();
+                core.writeDirect('#' + a + '\r');
+                if (waitFor(s, wait, [&core, &a] { return search::addressAnswered(core.ReceiveBuffer, a); }))
+                    drives << address;
+            }
+            core.LinkState = 0;
+            core.ReceiveBuffer.clear();
+            for (const int address : drives) {
+                QByteArray version;
+                const Outcome outcome = s.connectDrive(address, &version);
+                if (outcome == Outcome::Interrupted)
+                    return kInterrupted;
+                if (outcome != Outcome::Ok) {
+                    s.say(QStringLiteral("%1 %2 baud address %3: %4").arg(port).arg(rate).arg(address).arg(s.lastError));
+                    continue;
+                }
+                ++found;
+                report.add(QStringLiteral("%1 %2 %3 %4").arg(portLabel(port)).arg(rate).arg(address)
+                               .arg(fromCp1252(version)),
+                           {{"port", json(portLabel(port))}, {"baud", json(rate)}, {"address", json(address)},
+                            {"version", json(version)}});
+            }
+            if (s.interrupted())
+                return kInterrupted;
+        }
+    }
+    if (found == 0)
+        s.say(QStringLiteral("no drive answered"));
+    return found > 0 ? kDone : kNoDrive;
+}
+
+// ---- backup -------------------------------------------------------------------
+
+int backupDrive(Session &s, const Target &t, int address, const QString &root, Report &report)
+{
+    QByteArray version;
+    if (const int status = connectTo(s, t, address, &version); status != kDone)
+        return status;
+    loadDescriptions(s);
+    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the parameter list"));
+    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the program"));
+    const QString folder = QDir(root).filePath(driveFolderName(t.port, address));
+    if (!QDir().mkpath(folder)) {
+        s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
+        return kFileError;
+    }
+    DriveInfo info;
+    info.port = portLabel(t.port);
+    info.baud = t.baud;
+    info.address = QByteArray::number(address);
+    info.version = version;
+    info.time = QDateTime::currentDateTime();
+    info.parameters = parameterCount(s.core.Parameters);
+    info.programLines = int(listedLines(s.core.Program).size());
+    const QDir dir(folder);
+    if (!saveFile(s, dir.filePath(QStringLiteral("parameters.par")), parameterFileOf(s.core.Parameters))
+        || !saveFile(s, dir.filePath(QStringLiteral("program.prg")), program::formatProgramFile(s.core.Program))
+        || !saveFile(s, dir.filePath(QStringLiteral("drive.ini")), formatDriveInfo(info)))
+        return kFileError;
+    report.add(QStringLiteral("%1 %2 parameters, %3 program lines").arg(folder).arg(info.parameters).arg(info.programLines),
+               {{"folder", json(folder)}, {"port", json(info.port)}, {"address", json(address)},
+                {"version", json(version)}, {"parameters", json(info.parameters)},
+                {"programLines", json(info.programLines)}});
+    return kDone;
+}
+
+int backup(Session &s)
+{
+    const Target t = target(s.options);
+    const QString root = s.options.arguments.value(0);
+    Report report(s);
+    const QList<int> addresses = s.options.all ? t.addresses : QList<int> {t.addresses.first()};
+    int status = kDone;
+    for (const int address : addresses) {
+        const int one = backupDrive(s, t, address, root, report);
+        if (one == kInterrupted)
+            return one;
+        status = std::max(status, one);
+    }
+    return status;
+}
+
+// ---- restore ------------------------------------------------------------------
+
+int restore(Session &s)
+{
+    const QDir folder(s.options.arguments.value(0));
+    const std::optional<QByteArray> infoBytes = loadFile(s, folder.filePath(QStringLiteral("drive.ini")));
+    const std::optional<QByteArray> parBytes = loadFile(s, folder.filePath(QStringLiteral("parameters.par")));
+    const std::optional<QByteArray> prgBytes = loadFile(s, folder.filePath(QStringLiteral("program.prg")));
+    if (!infoBytes || !parBytes || !prgBytes)
+        return kFileError;
+    const std::optional<DriveInfo> info = parseDriveInfo(*infoBytes);
+    const std::optional<params::LoadedParameterFile> file = params::parseParameterFile(*parBytes);
+    if (!info || !file) {
+        s.say(QStringLiteral("%1: not a drive folder of a backup").arg(folder.path()));
+        return kFileError;
+    }
+    const program::ProgramLines wanted = program::parseProgramFile(*prgBytes);
+
+    Target t = target(s.options);
+    if (!s.options.baud && info->baud > 0 && !QFileInfo::exists(QStringLiteral("ZYNT.ini")))
+        t.baud = info->baud;
+    const int address = s.options.addresses.isEmpty() ? info->address.toInt() : s.options.addresses.first();
+    QByteArray version;
+    if (const int status = connectTo(s, t, address, &version); status != kDone)
+        return status;
+    if (version != info->version && !s.options.force) {
+        s.say(QStringLiteral("the drive says \"%1\", the backup was made of \"%2\": nothing written (--force "
+                             "writes all the same)")
+                  .arg(fromCp1252(version), fromCp1252(info->version)));
+        return kDiffers;
+    }
+    loadDescriptions(s);
+
+    // The parameters that differ and may be written, with what they were.
+    if (const int status = saveBeforeChange(s, true, false); status != kDone)
+        return status;
+    if (s.options.noBackup) {
+        if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the parameter list"));
+    }
+    Report report(s);
+    int status = kDone;
+    const QList<params::Difference> before = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    QList<QByteArray> assignments;
+    for (const params::Difference &d : before) {
+        QByteArray plain = d.designation.trimmed();
+        params::Parameter_wert_check(plain);
+        assignments << plain + '=' + d.fileValue;
+    }
+    if (!assignments.isEmpty()) {
+        QList<QByteArray> written;
+        const Outcome outcome = s.writeAssignments(assignments, &written);
+        for (const QByteArray &assignment : written)
+            report.add(QStringLiteral("written %1").arg(fromCp1252(assignment)), {{"written", json(assignment)}});
+        for (const QByteArray &refusal : s.refusals)
+            s.say(QStringLiteral("refused: %1").arg(fromCp1252(refusal).simplified()));
+        if (outcome == Outcome::Interrupted) {
+            s.say(QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
+                      .arg(written.size()).arg(assignments.size()));
+            return kInterrupted;
+        }
+        if (outcome != Outcome::Ok && outcome != Outcome::Refused)
+            return failed(s, outcome, QStringLiteral("writing the parameters"));
+        if (outcome == Outcome::Refused)
+            status = kDiffers;
+        if (const Outcome saved = s.permanentSave(); saved != Outcome::Ok)
+            return failed(s, saved, QStringLiteral("psave"));
+    }
+
+    // The program, when it differs.
+    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the program"));
+    if (listedLines(s.core.Program) != sentLines(wanted)) {
+        if (const int saved = saveBeforeChange(s, false, true); saved != kDone)
+            return saved;
+        s.core.Program = wanted;
+        int lines = 0;
+        QByteArray inFlight;
+        const Outcome outcome = s.writeProgram(&lines, &inFlight);
+        if (outcome == Outcome::Interrupted)
+            return interruptedWrite(s, lines, inFlight);
+        if (outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("writing the program"));
+        report.add(QStringLiteral("written program, %1 lines").arg(lines), {{"programLines", json(lines)}});
+    }
+
+    // Read back and compare.
+    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the list back"));
+    const QList<params::Difference> after = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    for (const params::Difference &d : after)
+        report.add(QStringLiteral("differs %1 drive %2 backup %3").arg(fromCp1252(d.designation), fromCp1252(d.driveValue), fromCp1252(d.fileValue)),
+                   {{"differs", json(d.designation)}, {"drive", json(d.driveValue)}, {"backup", json(d.fileValue)}});
+    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the program back"));
+    const bool programEqual = listedLines(s.core.Program) == sentLines(wanted);
+    if (!programEqual)
+        report.add(QStringLiteral("differs program"), {{"differs", json(QStringLiteral("program"))}});
+    if (!after.isEmpty() || !programEqual)
+        status = kDiffers;
+    return status;
+}
+
+// ---- diff, get, set, program ----------------------------------------------------
+
+int diff(Session &s)
+{
+    const QString path = s.options.arguments.value(0);
+    const std::optional<QByteArray> bytes = loadFile(s, path);
+    if (!bytes)
+        return kFileError;
+    const std::optional<params::LoadedParameterFile> file = params::parseParameterFile(*bytes);
+    if (!file) {
+        s.say(QStringLiteral("%1: not a parameter file (its first line is not \"ZYNT-Parameter\")").arg(path));
+        return kFileError;
+    }
+    const Target t = target(s.options);
+    if (const int status = connectTo(s, t, t.addresses.first(), nullptr); status != kDone)
+        return status;
+    loadDescriptions(s);
+    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the parameter list"));
+    Report report(s);
+    const QList<params::Difference> found = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    for (const params::Difference &d : found)
+        report.add(QStringLiteral("%1\t%2\t%3").arg(fromCp1252(d.designation), fromCp1252(d.driveValue), fromCp1252(d.fileValue)),
+                   {{"parameter", json(d.designation)}, {"drive", json(d.driveValue)}, {"file", json(d.fileValue)}});
+    return found.isEmpty() ? kDone : kDiffers;
+}
+
+int get(Session &s)
+{
+    const Target t = target(s.options);
+    if (const int status = connectTo(s, t, t.addresses.first(), nullptr); status != kDone)
+        return status;
+    Report report(s);
+    int status = kDone;
+    for (const QString &name : s.options.arguments) {
+        QByteArray value;
+        const Outcome outcome = s.query(toCp1252(name), &value);
+        if (outcome == Outcome::Refused) {
+            s.say(QStringLiteral("%1: refused: %2").arg(name, s.lastError.simplified()));
+            status = kDiffers;
+            continue;
+        }
+        if (outcome != Outcome::Ok)
+            return failed(s, outcome, name);
+        report.add(name + QLatin1Char('=') + fromCp1252(value), {{"name", json(name)}, {"value", json(value)}});
+    }
+    return status;
+}
+
+int set(Session &s)
+{
+    const Target t = target(s.options);
+    if (const int status = connectTo(s, t, t.addresses.first(), nullptr); status != kDone)
+        return status;
+    loadDescriptions(s);
+    if (const int status = saveBeforeChange(s, true, false); status != kDone)
+        return status;
+    Report report(s);
+    int status = kDone;
+    int written = 0;
+    for (const QString &assignment : s.options.arguments) {
+        if (s.interrupted()) {
+            s.say(QStringLiteral("interrupted: %1 of %2 assignments written, none saved permanently")
+                      .arg(written).arg(s.options.arguments.size()));
+            return kInterrupted;
+        }
+        const Outcome outcome = s.assign(toCp1252(assignment));
+        if (outcome == Outcome::Refused) {
+            s.say(QStringLiteral("%1: refused: %2").arg(assignment, s.lastError.simplified()));
+            report.add(QStringLiteral("refused %1").arg(assignment), {{"refused", json(assignment)}});
+            status = kDiffers;
+            continue;
+        }
+        if (outcome == Outcome::Interrupted) {
+            s.say(QStringLiteral("interrupted: %1 of %2 assignments written, none saved permanently")
+                      .arg(written + 1).arg(s.options.arguments.size()));
+            return kInterrupted;
+        }
+        if (outcome != Outcome::Ok)
+            return failed(s, outcome, assignment);
+        ++written;
+        report.add(QStringLiteral("written %1").arg(assignment), {{"written", json(assignment)}});
+    }
+    if (s.options.save) {
+        if (status != kDone) {
+            s.say(QStringLiteral("not saved permanently: an assignment was refused"));
+        } else if (const Outcome outcome = s.permanentSave(); outcome != Outcome::Ok) {
+            return failed(s, outcome, QStringLiteral("psave"));
+        } else {
+            report.add(QStringLiteral("saved permanently"), {{"saved", "true"}});
+        }
+    }
+    return status;
+}
+
+int programCommand(Session &s)
+{
+    const bool writing = s.options.arguments.value(0) == QLatin1String("write");
+    const QString path = s.options.arguments.value(1);
+    program::ProgramLines wanted;
+    if (writing) {
+        const std::optional<QByteArray> bytes = loadFile(s, path);
+        if (!bytes)
+            return kFileError;
+        wanted = program::parseProgramFile(*bytes);
+    }
+    const Target t = target(s.options);
+    if (const int status = connectTo(s, t, t.addresses.first(), nullptr); status != kDone)
+        return status;
+    Report report(s);
+    if (!writing) {
+        if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the program"));
+        if (!saveFile(s, path, program::formatProgramFile(s.core.Program)))
+            return kFileError;
+        const int lines = int(listedLines(s.core.Program).size());
+        report.add(QStringLiteral("%1 %2 lines").arg(path).arg(lines), {{"file", json(path)}, {"lines", json(lines)}});
+        return kDone;
+    }
+    if (const int status = saveBeforeChange(s, false, true); status != kDone)
+        return status;
+    s.core.Program = wanted;
+    int lines = 0;
+    QByteArray inFlight;
+    const Outcome outcome = s.writeProgram(&lines, &inFlight);
+    if (outcome == Outcome::Interrupted)
+        return interruptedWrite(s, lines, inFlight);
+    if (outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("writing %1").arg(path));
+    if (const Outcome read = s.readProgram(); read != Outcome::Ok)
+        return failed(s, read, QStringLiteral("reading the program back"));
+    const bool equal = listedLines(s.core.Program) == sentLines(wanted);
+    report.add(QStringLiteral("%1 %2 lines written%3").arg(path).arg(lines).arg(equal ? QString() : QStringLiteral(", the drive holds another program")),
+               {{"file", json(path)}, {"lines", json(lines)}, {"equal", equal ? "true" : "false"}});
+    return equal ? kDone : kDiffers;
+}
+
+} // namespace
+
+int run(Session &session)
+{
+    const QString &command = session.options.command;
+    if (command == QLatin1String("scan"))
+        return scan(session);
+    if (command == QLatin1String("backup"))
+        return backup(session);
+    if (command == QLatin1String("restore"))
+        return restore(session);
+    if (command == QLatin1String("diff"))
+        return diff(session);
+    if (command == QLatin1String("get"))
+        return get(session);
+    if (command == QLatin1String("set"))
+        return set(session);
+    return programCommand(session);
+}
+
+} // namespace cli

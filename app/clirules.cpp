@@ -1,0 +1,274 @@
+#include "app/clirules.h"
+
+#include "shell/cp1252.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+// The options that take a value, and those that do not.
+const QStringList kValueOptions = {"--port", "--baud", "--address", "--backup-to", "--language"};
+const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--help", "-h"};
+
+// How many arguments each command takes: at least, at most (-1: any number).
+struct CommandShape {
+    const char *name;
+    int least;
+    int most;
+};
+const CommandShape kCommands[] = {
+    {"scan", 0, 0}, {"backup", 1, 1}, {"restore", 1, 1}, {"diff", 1, 1},
+    {"get", 1, -1}, {"set", 1, -1},   {"program", 2, 2},
+};
+
+std::optional<int> number(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+Parsed wrong(const QString &error)
+{
+    Parsed parsed;
+    parsed.error = error;
+    return parsed;
+}
+
+} // namespace
+
+const QList<int> &driveRates()
+{
+    static const QList<int> rates = {38400, 19200, 9600, 4800, 2400, 1200};
+    return rates;
+}
+
+Parsed parseArguments(const QStringList &arguments)
+{
+    Options options;
+    QStringList rest;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString argument = arguments[i];
+        if (!argument.startsWith(QLatin1String("--")) && argument != QLatin1String("-h")) {
+            rest << argument; // the command and its arguments; options may come between them
+            continue;
+        }
+        QString value;
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        if (equals > 0) {
+            value = argument.mid(equals + 1);
+            argument = argument.left(equals);
+        }
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            Parsed parsed;
+            parsed.help = true;
+            return parsed;
+        }
+        if (kFlags.contains(argument)) {
+            if (equals > 0)
+                return wrong(QStringLiteral("%1 takes no value").arg(argument));
+            options.json |= argument == QLatin1String("--json");
+            options.quiet |= argument == QLatin1String("--quiet");
+            options.all |= argument == QLatin1String("--all");
+            options.force |= argument == QLatin1String("--force");
+            options.save |= argument == QLatin1String("--save");
+            options.noBackup |= argument == QLatin1String("--no-backup");
+            continue;
+        }
+        if (!kValueOptions.contains(argument))
+            return wrong(QStringLiteral("unknown option %1").arg(argument));
+        if (equals < 0) {
+            if (i + 1 >= arguments.size())
+                return wrong(QStringLiteral("%1 needs a value").arg(argument));
+            value = arguments[++i];
+        }
+        if (argument == QLatin1String("--port")) {
+            static const QStringList names = {"COM1", "COM2", "COM3", "COM4"};
+            if (!names.contains(value.toUpper()) && !value.contains(QLatin1Char('/')))
+                return wrong(QStringLiteral("--port takes COM1 to COM4 or a device path, not %1").arg(value));
+            options.port = value.contains(QLatin1Char('/')) ? value : value.toUpper();
+        } else if (argument == QLatin1String("--baud")) {
+            const std::optional<int> baud = number(value);
+            if (!baud || !driveRates().contains(*baud))
+                return wrong(QStringLiteral("--baud takes 1200, 2400, 4800, 9600, 19200 or 38400, not %1").arg(value));
+            options.baud = baud;
+        } else if (argument == QLatin1String("--address")) {
+            for (const QString &part : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const std::optional<int> address = number(part);
+                if (!address || *address < 1 || *address > 255)
+                    return wrong(QStringLiteral("--address takes drive addresses 1 to 255, not %1").arg(part));
+                if (!options.addresses.contains(*address))
+                    options.addresses << *address;
+            }
+            if (options.addresses.isEmpty())
+                return wrong(QStringLiteral("--address needs an address"));
+        } else if (argument == QLatin1String("--backup-to")) {
+            if (value.isEmpty())
+                return wrong(QStringLiteral("--backup-to needs a folder"));
+            options.backupTo = value;
+        } else if (argument == QLatin1String("--language")) {
+            if (value == QLatin1String("de"))
+                options.language = 1;
+            else if (value == QLatin1String("en"))
+                options.language = 2;
+            else
+                return wrong(QStringLiteral("--language takes de or en, not %1").arg(value));
+        }
+    }
+    if (rest.isEmpty())
+        return wrong(QStringLiteral("no command given"));
+    options.command = rest.takeFirst();
+    options.arguments = rest;
+    const auto shape = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&options](const CommandShape &c) { return options.command == c.name; });
+    if (shape == std::end(kCommands))
+        return wrong(QStringLiteral("unknown command %1").arg(options.command));
+    const int count = int(options.arguments.size());
+    if (count < shape->least || (shape->most >= 0 && count > shape->most))
+        return wrong(QStringLiteral("%1: wrong number of arguments").arg(options.command));
+    if (options.command == QLatin1String("program") && options.arguments[0] != QLatin1String("read")
+        && options.arguments[0] != QLatin1String("write"))
+        return wrong(QStringLiteral("program takes read FILE or write FILE"));
+    if (options.command == QLatin1String("set")) {
+        for (const QString &assignment : options.arguments) {
+            if (assignment.indexOf(QLatin1Char('=')) < 1)
+                return wrong(QStringLiteral("set takes NAME=VALUE, not %1").arg(assignment));
+        }
+    }
+    Parsed parsed;
+    parsed.options = options;
+    return parsed;
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "usage: zynt-cli [--port COM1..COM4|DEVICE] [--baud RATE] [--address N] [--json] [--quiet] COMMAND [ARGS]\n"
+        "\n"
+        "commands:\n"
+        "  scan                    every drive on COM1 to COM4 at every rate\n"
+        "  backup DIR [--all]      parameters, program and drive.ini into DIR/<port>-<address>/\n"
+        "  restore DIR [--force]   a drive folder back into the drive, checked after\n"
+        "  diff FILE.par           the drive's list against a parameter file\n"
+        "  get NAME ...            values as the drive answers them\n"
+        "  set NAME=VALUE ... [--save]\n"
+        "  program read FILE.prg | program write FILE.prg\n"
+        "\n"
+        "options:\n"
+        "  --language de|en        descriptions in a backup\n"
+        "  --backup-to DIR         where what a command overwrites is saved first\n"
+        "  --no-backup             save nothing first\n"
+        "\n"
+        "Without --port, --baud and --address the settings file ZYNT.ini of the current\n"
+        "folder is used. Exit status: 0 done and equal, 1 a difference remains or a value\n"
+        "was refused, 2 no drive answered or a command timed out, 3 a file could not be\n"
+        "read or written, 64 wrong arguments, 130 interrupted.\n");
+}
+
+int commandTimeoutMs(qsizetype bytes, int baud)
+{
+    if (baud <= 0)
+        return 2000;
+    const qint64 lineMs = (qint64(bytes) * 10 * 1000 + baud - 1) / baud;
+    return int(std::max<qint64>(2000, 3 * lineMs));
+}
+
+int probeWaitMs(int baud)
+{
+    // A probe and its answer are some twenty bytes: three times their line
+    // time, and never less than a busy PC may take to hear them.
+    if (baud <= 0)
+        return 250;
+    return std::max<int>(250, int(3 * 20 * 10 * 1000 / baud));
+}
+
+QString portLabel(const QString &port)
+{
+    return port.contains(QLatin1Char('/')) ? QFileInfo(port).fileName() : port;
+}
+
+QString driveFolderName(const QString &port, int address)
+{
+    return portLabel(port) + QLatin1Char('-') + QString::number(address);
+}
+
+QString backupStem(const QDateTime &time, const QByteArray &address)
+{
+    return time.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral("-address")
+         + QString::fromLatin1(address);
+}
+
+QByteArray formatDriveInfo(const DriveInfo &info)
+{
+    QByteArray out = "[ZYNT]\r\n";
+    out += "Port=" + toCp1252(info.port) + "\r\n";
+    out += "Baudrate=" + QByteArray::number(info.baud) + "\r\n";
+    out += "Address=" + info.address + "\r\n";
+    out += "Version=" + info.version + "\r\n";
+    out += "Time=" + info.time.toString(Qt::ISODate).toLatin1() + "\r\n";
+    out += "Parameters=" + QByteArray::number(info.parameters) + "\r\n";
+    out += "ProgramLines=" + QByteArray::number(info.programLines) + "\r\n";
+    return out;
+}
+
+std::optional<DriveInfo> parseDriveInfo(const QByteArray &bytes)
+{
+    DriveInfo info;
+    bool inSection = false, found = false, hasAddress = false;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.startsWith('[')) {
+            inSection = line == "[ZYNT]";
+            found |= inSection;
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inSection || equals < 1)
+            continue;
+        const QByteArray key = line.left(equals), value = line.mid(equals + 1);
+        if (key == "Port")
+            info.port = fromCp1252(value);
+        else if (key == "Baudrate")
+            info.baud = value.toInt();
+        else if (key == "Address")
+            info.address = value, hasAddress = !value.isEmpty();
+        else if (key == "Version")
+            info.version = value;
+        else if (key == "Time")
+            info.time = QDateTime::fromString(QString::fromLatin1(value), Qt::ISODate);
+        else if (key == "Parameters")
+            info.parameters = value.toInt();
+        else if (key == "ProgramLines")
+            info.programLines = value.toInt();
+    }
+    if (!found || !hasAddress)
+        return std::nullopt;
+    return info;
+}
+
+QByteArray jsonString(const QString &text)
+{
+    QByteArray out = "\"";
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c.unicode() < 0x20)
+                out += "\\u" + QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+            else
+                out += QString(c).toUtf8();
+        }
+    }
+    return out + '"';
+}
+
+} // namespace cli

@@ -1,0 +1,87 @@
+// The command line's rules as plain functions: its arguments, its exit
+// statuses, how long a command may take, how backups and drive folders are
+// named, and the drive description file "drive.ini".
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace cli {
+
+// What the command line tells the shell.
+enum Exit {
+    kDone = 0,          // done, and the drive equals what was asked
+    kDiffers = 1,       // a difference remains, a value was refused, the version check failed
+    kNoDrive = 2,       // no drive answered, a command timed out, the link was lost
+    kFileError = 3,     // a file could not be read or written
+    kUsage = 64,        // the arguments are wrong
+    kInterrupted = 130, // Ctrl+C
+};
+
+struct Options {
+    QString port;               // "COM1".."COM4" or a device path; empty: the settings file
+    std::optional<int> baud;
+    QList<int> addresses;       // --address, repeatable or "1,3"
+    bool json = false;
+    bool quiet = false;
+    bool all = false;           // backup: every drive found or configured
+    bool force = false;         // restore: another version is accepted
+    bool save = false;          // set: "psave" after the assignments
+    bool noBackup = false;
+    QString backupTo;           // instead of the user's backup folder
+    int language = 1;           // descriptions in a backup: 1 German, 2 English
+    QString command;            // scan, backup, restore, diff, get, set, program
+    QStringList arguments;      // what follows the command
+};
+
+struct Parsed {
+    std::optional<Options> options; // nothing when the arguments are wrong or help was asked
+    QString error;                  // what is wrong with them
+    bool help = false;
+};
+
+// The arguments without the program's name.
+Parsed parseArguments(const QStringList &arguments);
+QString usage();
+
+// The rates a drive may run at, fastest first.
+const QList<int> &driveRates();
+
+// The time a command of this many bytes and its answer may take: three
+// times its line time at the rate (10 bit times a byte), at least 2 s.
+int commandTimeoutMs(qsizetype bytes, int baud);
+// How long a probe of the scan waits for its answer.
+int probeWaitMs(int baud);
+
+// A port as the command line names it: "COM1" .. "COM4", or the file name
+// of a device path ("ttyUSB0" for "/dev/ttyUSB0").
+QString portLabel(const QString &port);
+// A drive's folder in a backup: "<port>-<address>".
+QString driveFolderName(const QString &port, int address);
+// A backup of what a command is about to overwrite: by time and address,
+// "20261209-093012-address1".
+QString backupStem(const QDateTime &time, const QByteArray &address);
+
+// "drive.ini": a [ZYNT] section, Windows-1252 with CRLF line ends.
+struct DriveInfo {
+    QString port;
+    int baud = 0;
+    QByteArray address;
+    QByteArray version;         // the 15 characters the version display shows
+    QDateTime time;
+    int parameters = 0;
+    int programLines = 0;
+};
+QByteArray formatDriveInfo(const DriveInfo &info);
+// Nothing when the [ZYNT] section or its Address= is missing.
+std::optional<DriveInfo> parseDriveInfo(const QByteArray &bytes);
+
+// A string as JSON writes it, quotes included.
+QByteArray jsonString(const QString &text);
+
+} // namespace cli

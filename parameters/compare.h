@@ -1,0 +1,43 @@
+// Which parameters a transfer may write, and when two values are the same:
+// one rule for the command line's restore and diff and for the window's
+// comparison before a write-back.
+#pragma once
+
+#include "parameters/parametermodel.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace params {
+
+// A row may be written when the write-back's skip rules would write it and
+// it is not the drive's own state: the position P51, P336, the error and
+// warning words P11 and P12, P134, the inputs P1300, the analogue value ADC
+// (P1046), and the status lines of a listing. designation as the grid shows
+// it ("P47 (W)"), value as its value column holds it.
+bool mayWrite(const QByteArray &designation, const QByteArray &value);
+
+// Numbers by their value ("100.000" is "100", "-5" is "-5.0"), with blanks
+// and a unit after the number left out; any other text exactly, blanks
+// around it left out.
+bool sameValue(const QByteArray &a, const QByteArray &b);
+
+// A parameter whose value differs.
+struct Difference {
+    QByteArray designation; // as the file shows it
+    QByteArray driveValue;  // empty when the drive's list lacks it
+    QByteArray fileValue;
+
+    bool operator==(const Difference &) const = default;
+};
+
+// The rows of a file (or any list) that may be written and whose value the
+// drive's grid rows 1..driveRows hold otherwise, in the file's order. Rows
+// are matched by their plain designation ("P47 (W)" is "P47").
+QList<Difference> differences(const GridCells &drive, int driveRows, const QList<GridRow> &file);
+
+// The value text of a grid row as it goes into an assignment: blanks around
+// it left out.
+QByteArray plainValue(const QByteArray &value);
+
+} // namespace params

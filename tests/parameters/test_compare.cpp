@@ -1,0 +1,103 @@
+// Which parameters may be written, and when two values are the same: the
+// rule the command line's restore and diff and the window's comparison share.
+#include "parameters/compare.h"
+
+#include <QTest>
+
+using params::Difference;
+
+class TestCompare : public QObject {
+    Q_OBJECT
+private slots:
+    void mayWrite_data();
+    void mayWrite();
+    void sameValue_data();
+    void sameValue();
+    void differences();
+};
+
+void TestCompare::mayWrite_data()
+{
+    QTest::addColumn<QByteArray>("designation");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("a setting") << QByteArray("P41") << QByteArray("3000") << true;
+    QTest::newRow("a short name") << QByteArray("P47 (W)") << QByteArray("100.000 ") << true;
+    // The drive's own state.
+    QTest::newRow("position") << QByteArray("P51") << QByteArray("1234") << false;
+    QTest::newRow("in position") << QByteArray("P336 (POS)") << QByteArray("1") << false;
+    QTest::newRow("error word") << QByteArray("P11") << QByteArray("0") << false;
+    QTest::newRow("warning word") << QByteArray("P12") << QByteArray("0") << false;
+    QTest::newRow("on or off") << QByteArray("P134") << QByteArray("1") << false;
+    QTest::newRow("inputs") << QByteArray("P1300") << QByteArray("5") << false;
+    QTest::newRow("analogue value") << QByteArray("P1046 (ADC)") << QByteArray("512") << false;
+    // The write-back's own skip rules.
+    QTest::newRow("status line") << QByteArray("P1031") << QByteArray("RS") << false;
+    QTest::newRow("a name with O") << QByteArray("O17") << QByteArray("1") << false;
+    QTest::newRow("an output, as the write-back writes it") << QByteArray("P1201 (O1)") << QByteArray("1") << true;
+    QTest::newRow("type 6") << QByteArray("P1034") << QByteArray("6") << false;
+    QTest::newRow("type 2") << QByteArray("P1034") << QByteArray("2") << true;
+    QTest::newRow("empty value") << QByteArray("P42") << QByteArray(" ") << false;
+}
+
+void TestCompare::mayWrite()
+{
+    QFETCH(QByteArray, designation);
+    QFETCH(QByteArray, value);
+    QFETCH(bool, written);
+    QCOMPARE(params::mayWrite(designation, value), written);
+}
+
+void TestCompare::sameValue_data()
+{
+    QTest::addColumn<QByteArray>("a");
+    QTest::addColumn<QByteArray>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("decimals") << QByteArray("100.000") << QByteArray("100") << true;
+    QTest::newRow("blank before a unit") << QByteArray("1000 ") << QByteArray("1000") << true;
+    QTest::newRow("unit glued on") << QByteArray("1000mm") << QByteArray("1000") << true;
+    QTest::newRow("negative") << QByteArray("-5") << QByteArray("-5.0") << true;
+    QTest::newRow("other number") << QByteArray("100.5") << QByteArray("100") << false;
+    QTest::newRow("sign matters") << QByteArray("-5") << QByteArray("5") << false;
+    QTest::newRow("texts exactly") << QByteArray("RS") << QByteArray("RS") << true;
+    QTest::newRow("texts differ in case") << QByteArray("ON") << QByteArray("on") << false;
+    QTest::newRow("text against number") << QByteArray("ON") << QByteArray("1") << false;
+    QTest::newRow("empty against number") << QByteArray() << QByteArray("0") << false;
+}
+
+void TestCompare::sameValue()
+{
+    QFETCH(QByteArray, a);
+    QFETCH(QByteArray, b);
+    QFETCH(bool, same);
+    QCOMPARE(params::sameValue(a, b), same);
+    QCOMPARE(params::sameValue(b, a), same);
+}
+
+void TestCompare::differences()
+{
+    params::GridCells drive {};
+    const QByteArray rows[][3] = {{"P41", "3000", "U/min"}, {"P47 (W)", "100", "mm"}, {"P51", "17", "mm"},
+                                  {"P42", "1000", "U/s2"}, {"P1031", "RS", ""}};
+    for (int r = 0; r < 5; ++r) {
+        drive[size_t(r + 1)][params::ColDesignation] = rows[r][0];
+        drive[size_t(r + 1)][params::ColValue] = rows[r][1];
+        drive[size_t(r + 1)][params::ColUnit] = rows[r][2];
+    }
+    const auto row = [](const char *designation, const char *value) {
+        params::GridRow r;
+        r[params::ColDesignation] = designation;
+        r[params::ColValue] = value;
+        return r;
+    };
+    const QList<params::GridRow> file = {row("P41", "3100 "),   row("P47 (W)", "100.000 "), row("P51", "0"),
+                                         row("P42", "1000 "),   row("P1031", "LS"),         row("P1020", "4000")};
+    // The position and the status line are the drive's; P1020 is not in the list.
+    QCOMPARE(params::differences(drive, 6, file),
+             (QList<Difference> {{"P41", "3000", "3100"}, {"P1020", "", "4000"}}));
+    // Only rows 1..driveRows count.
+    QCOMPARE(params::differences(drive, 1, {row("P42", "900")}), (QList<Difference> {{"P42", "", "900"}}));
+}
+
+QTEST_GUILESS_MAIN(TestCompare)
+#include "test_compare.moc"
