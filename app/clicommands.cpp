@@ -233,7 +233,11 @@ int saveBeforeChange(Session &s, bool list, bool program)
         s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
         return kFileError;
     }
-    const QString stem = QDir(folder).filePath(backupStem(QDateTime::currentDateTime(), s.core.DriveAddress));
+    // Two commands within one second must not overwrite each other's backup.
+    const QString first = QDir(folder).filePath(backupStem(QDateTime::currentDateTime(), s.core.DriveAddress));
+    QString stem = first;
+    for (int n = 2; QFileInfo::exists(stem + QStringLiteral(".par")) || QFileInfo::exists(stem + QStringLiteral(".prg")); ++n)
+        stem = first + QStringLiteral("-%1").arg(n);
     s.lastBackup = stem;
     if (list) {
         if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
@@ -374,6 +378,7 @@ int backupDrive(Session &s, const Target &t, int address, const QString &root, R
     info.address = QByteArray::number(address);
     info.version = version;
     info.time = QDateTime::currentDateTime();
+    info.time.setOffsetFromUtc(info.time.offsetFromUtc()); // written with its offset
     info.parameters = parameterCount(s.core.Parameters);
     info.programLines = int(listedLines(s.core.Program).size());
     const QDir dir(folder);

@@ -1,6 +1,7 @@
 // Measures the link: how fast commands go round through queue, dispatcher
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.
+#include "bench/bench_cli.h"
 #include "bench/bench_input.h"
 #include "bench/benchline.h"
 #include "bench/bench_manual.h"
@@ -124,6 +125,12 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    const bench::BackupFigures backup = bench::cliBackup38400();
+    if (backup.achieved < 0 || backup.tenDrives < 0) {
+        std::fprintf(stderr, "zynt-cli backup failed\n");
+        return 1;
+    }
+
     const double noise64k = bench::noiseSeconds(64 << 10);
     const double noise512k = bench::noiseSeconds(512 << 10);
     const double noise4m = bench::noiseSeconds(4 << 20);
@@ -155,6 +162,9 @@ int main(int argc, char *argv[])
                 poll.idealPerSecond);
     std::printf("%-44s %14.3f %10s\n", "(h) poll cycles / ideal cycles", poll.ratio, ">= 0.95");
     std::printf("%-44s %14.3f %10s\n", "(h) CPU while polling, % of one core", poll.cpuPercent, "< 2");
+    std::printf("(i) zynt-cli backup at 38400, one drive: %.3f s, line time %.3f s; ten drives: %.3f s\n",
+                backup.achieved, backup.ideal, backup.tenDrives);
+    std::printf("%-44s %14.3f %10s\n", "(i) backup: line time / time taken", backup.ideal / backup.achieved, ">= 0.9");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 64 KB in 64-byte pieces, s", noise64k, "");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 512 KB, s", noise512k, "8 x 64 KB");
     std::printf("%-44s %14.3f %10s\n", "(d) noise in flight, 4 MB, s", noise4m, "64 x 64 KB");
@@ -171,6 +181,8 @@ int main(int argc, char *argv[])
     std::printf("poll_cycles_per_s_38400 %.2f\n", poll.cyclesPerSecond);
     std::printf("poll_ratio_38400 %.3f\n", poll.ratio);
     std::printf("polling_cpu_percent %.3f\n", poll.cpuPercent);
+    std::printf("backup_ratio_38400 %.3f\n", backup.ideal / backup.achieved);
+    std::printf("backup_ten_drives_s %.3f\n", backup.tenDrives);
     std::printf("noise_64k_s %.3f\n", noise64k);
     std::printf("noise_512k_s %.3f\n", noise512k);
     std::printf("noise_4m_s %.3f\n", noise4m);

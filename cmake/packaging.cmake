@@ -16,7 +16,7 @@ foreach(page ${ZYNT_HELP_PAGES})
   configure_file(${page} ${CMAKE_BINARY_DIR}/data/${name} COPYONLY)
 endforeach()
 
-install(TARGETS zynt RUNTIME DESTINATION bin)
+install(TARGETS zynt zynt-cli RUNTIME DESTINATION bin)
 install(FILES
     ${CMAKE_SOURCE_DIR}/data/ZYNT-Texte.ini
     ${CMAKE_SOURCE_DIR}/data/Par-dt.ini
