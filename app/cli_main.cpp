@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -60,11 +61,20 @@ int main(int argc, char **argv)
     }
     const int status = cli::run(session);
     // What is still on its way out ("quit" after Ctrl+C) leaves before the
-    // port closes: closing drops what was not sent.
+    // port closes: closing drops what was not sent. A pseudo-terminal does
+    // not tell how much its other end has yet to read, so after an
+    // interruption the last command also gets three times its line time.
     QElapsedTimer clock;
     clock.start();
     while (session.core.Serial1->Active() && session.core.Serial1->OutQueueCount() > 0 && clock.elapsed() < 2000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    if (session.interrupted() && session.baud() > 0) {
+        QElapsedTimer settle;
+        settle.start();
+        const qint64 lineTimeMs = 3 * 16 * 10 * 1000 / session.baud();
+        while (settle.elapsed() < std::max<qint64>(100, lineTimeMs))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
     session.core.shutDown();
     return status;
 }

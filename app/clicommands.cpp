@@ -233,12 +233,17 @@ int saveBeforeChange(Session &s, bool list, bool program)
         s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
         return kFileError;
     }
-    // Two commands within one second must not overwrite each other's backup.
-    const QString first = QDir(folder).filePath(backupStem(QDateTime::currentDateTime(), s.core.DriveAddress));
-    QString stem = first;
-    for (int n = 2; QFileInfo::exists(stem + QStringLiteral(".par")) || QFileInfo::exists(stem + QStringLiteral(".prg")); ++n)
-        stem = first + QStringLiteral("-%1").arg(n);
-    s.lastBackup = stem;
+    // One name for what one command overwrites (its list and its program);
+    // two commands within one second must not overwrite each other's backup.
+    if (s.lastBackup.isEmpty()) {
+        const QString first = QDir(folder).filePath(backupStem(QDateTime::currentDateTime(), s.core.DriveAddress));
+        QString stem = first;
+        for (int n = 2; QFileInfo::exists(stem + QStringLiteral(".par")) || QFileInfo::exists(stem + QStringLiteral(".prg"));
+             ++n)
+            stem = first + QStringLiteral("-%1").arg(n);
+        s.lastBackup = stem;
+    }
+    const QString stem = s.lastBackup;
     if (list) {
         if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
             return failed(s, outcome, QStringLiteral("reading the list to back it up"));
