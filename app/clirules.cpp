@@ -196,12 +196,6 @@ QString driveFolderName(const QString &port, int address)
     return portLabel(port) + QLatin1Char('-') + QString::number(address);
 }
 
-QString backupStem(const QDateTime &time, const QByteArray &address)
-{
-    return time.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral("-address")
-         + QString::fromLatin1(address);
-}
-
 QByteArray formatDriveInfo(const DriveInfo &info)
 {
     QByteArray out = "[ZYNT]\r\n";

@@ -63,9 +63,6 @@ int probeWaitMs(int baud);
 QString portLabel(const QString &port);
 // A drive's folder in a backup: "<port>-<address>".
 QString driveFolderName(const QString &port, int address);
-// A backup of what a command is about to overwrite: by time and address,
-// "20261209-093012-address1".
-QString backupStem(const QDateTime &time, const QByteArray &address);
 
 // "drive.ini": a [ZYNT] section, Windows-1252 with CRLF line ends.
 struct DriveInfo {

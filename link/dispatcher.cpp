@@ -8,6 +8,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 using answer::Ack;
 using answer::Route;
 using line::Activity;
@@ -67,11 +69,13 @@ void DriveCore::dispatchChunk(QByteArray chunk)
         const uint8_t kind = head->Kind;
         switch (answer::acknowledgement(ReceiveBuffer, command)) {
         case Ack::Exact:
+            acknowledged(*head);
             completeAcknowledged(kind);
             ReceiveBuffer.clear();
             Liste_aktualisieren();
             break;
         case Ack::Contained:
+            acknowledged(*head);
             ReceiveBuffer.clear();
             Liste_aktualisieren();
             break;
@@ -81,6 +85,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
             case Route::ProgramListing: Programmliste_Antwort(); break;
             case Route::ProgramLineDone:
                 ReceiveBuffer.clear();
+                ++m_programAnswers;
                 Owner.programLineEnded();
                 emit programLineAcknowledged();
                 Liste_aktualisieren();
@@ -158,13 +163,22 @@ void DriveCore::showDriveError()
         // row can say which parameter it was.
         ReceiveBuffer += "\r\r\rParameter " + failed->parameter + " = " + failed->value;
     } else if (head && (head->Kind == CommandKind::ProgramLine || head->Kind == CommandKind::WriteBackLast)) {
+        // A line of a program write is found by its index among the lines
+        // sent ("new" is answered first), so that the second of two equal
+        // lines is named as itself; otherwise by its text.
+        int row = 0;
+        if (head->Kind == CommandKind::ProgramLine && Owner.holds(Activity::ProgramWrite) && m_programAnswers > 0)
+            row = std::min(m_programAnswers, 299);
         const QByteArray body = answer::commandBody(head->Text, DriveAddress);
-        int row = 299;
-        for (int r = 1; r <= 299; ++r) {
-            if (Program[size_t(r)] == body) {
+        for (int r = 1; row == 0 && r <= 299; ++r) {
+            if (Program[size_t(r)] == body)
                 row = r;
-                break;
-            }
+        }
+        if (row == 0)
+            row = 299;
+        if (head->Kind == CommandKind::ProgramLine) {
+            RefusedProgramRow = row;
+            emit programLineRefused(row);
         }
         if (!ReceiveBuffer.contains("label"))
             ReceiveBuffer = answer::programLineErrorMessage(ReceiveBuffer, text(73), row, Program[size_t(row)]);
@@ -209,10 +223,18 @@ void DriveCore::confirmDriveError()
     if (readRefused) {
         // The drive refused to list its program and the user has read why:
         // the editor shows what it showed before.
-        Program = m_programBeforeRead;
-        emit programChanged();
+        if (!m_quietProgram) {
+            Program = m_programBeforeRead;
+            emit programChanged();
+        }
         endProgramListing(false);
     }
+}
+
+void DriveCore::acknowledged(const CommandNode &head)
+{
+    if (head.Text.endsWith("psave\r"))
+        emit permanentSaveConfirmed();
 }
 
 void DriveCore::completeAcknowledged(uint8_t kind)

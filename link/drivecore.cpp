@@ -2,6 +2,7 @@
 // the texts, and the state reset and connection start of the link.
 #include "link/drivecore.h"
 
+#include "link/answerrules.h"
 #include "manual/statusrules.h"
 #include "shell/cp1252.h"
 #include "shell/porthint.h"
@@ -72,12 +73,23 @@ void DriveCore::openPort()
 
 void DriveCore::Senden_Zeichensatz(const QByteArray &text)
 {
+    noteSent(text);
     if (Queue.append(text)) {
         if (Serial1->Active())
             Serial1->WriteString(text);
         return;
     }
     emit commandWaiting(Queue.waitingCount());
+}
+
+void DriveCore::noteSent(const QByteArray &text)
+{
+    // An assignment changes the list; "new" begins to replace the program.
+    const QByteArray body = answer::commandBody(text + (text.endsWith('\r') ? "" : "\r"), DriveAddress);
+    if (body.contains('=') && !body.endsWith('?'))
+        Snapshot.listFresh = false;
+    if (body == "new")
+        Snapshot.programFresh = false;
 }
 
 void DriveCore::queueCommand(const QByteArray &command, uint8_t kind)
@@ -103,6 +115,8 @@ void DriveCore::Liste_aktualisieren()
 {
     if (Queue.head())
         ++Released;
+    if (Owner.holds(line::Activity::WriteBack))
+        emit writeBackProgress(int(Released - m_writeBackBase), m_writeBackTotal);
     CommandNode *next = Queue.releaseHead();
     if (!next)
         return;

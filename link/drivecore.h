@@ -102,6 +102,23 @@ public:
     params::ParameterModel Parameters;  // the drive's parameter list
     program::ProgramLines Program;      // the program being edited, read and written
 
+    // What the drive held when it was last read from this address, for a
+    // comparison before a write and the backup of what a write overwrites.
+    // Anything sent that changes the drive makes its part stale.
+    struct DriveSnapshot {
+        QByteArray address;
+        bool listFresh = false;
+        params::GridCells list {};
+        int listRows = 0;            // the list's ParameterRowCount
+        bool programFresh = false;
+        program::ProgramLines program {};
+    };
+    DriveSnapshot Snapshot;
+    // True when the snapshot's part was read from the drive address after
+    // the drive's last change.
+    bool listIsFresh() const { return Snapshot.listFresh && Snapshot.address == DriveAddress; }
+    bool programIsFresh() const { return Snapshot.programFresh && Snapshot.address == DriveAddress; }
+
     // ---- Texts: [language 1 German, 2 English][number 1..229] ---------------
     int Sprache = 1;
     TextTable Texte;
@@ -161,6 +178,9 @@ public:
     bool ZYNT_Parameter_Neu_Lesen();
     void queueListingRequest(const QByteArray &address);
     void Parameterliste_Antwort();      // kinds 14, 16, 17, 18
+    // Reads the drive's list into Snapshot without touching Parameters, the
+    // grid or the listing's displays; driveListRead tells how it went.
+    bool readDriveList();
     // Writes the grid back; false when it was refused.
     bool writeBack();
     // The write-back's batch for these assignments ("P41=3000"): "TROFF",
@@ -173,6 +193,12 @@ public:
     // Reads the program into Program; false when no drive is connected or
     // the line is held.
     bool ZYNTffnen1Click();
+    // Reads the drive's program into Snapshot without touching Program;
+    // driveProgramRead tells how it went.
+    bool readDriveProgram();
+    // The grid row of the program line the drive refused in the last write
+    // (by the index of the line sent), 0 for none.
+    int RefusedProgramRow = 0;
     void Programmliste_Antwort();       // kind 3
     void ProgramListingTimeout();
     // Writes Program to the drive; false when refused.
@@ -242,6 +268,8 @@ signals:
     // The listing ended without its last answer; first: the silent first time-out of the run.
     void listingFailed(bool firstTimeout);
     void writeBackStarted();
+    // Commands of the write-back answered so far, of all of its commands.
+    void writeBackProgress(int done, int total);
     // The write-back's last assignment was answered (the list is read anew next).
     void writeBackEnded();
     // A write-back or a program write ended early (the window opens again).
@@ -257,6 +285,13 @@ signals:
     void programLineAcknowledged();
     // The value a query asked for.
     void valueAnswered(const QByteArray &name, const QByteArray &value);
+    // A quiet read of the drive's list or program ended; ok: it got to its end.
+    void driveListRead(bool ok);
+    void driveProgramRead(bool ok);
+    // The drive acknowledged "psave".
+    void permanentSaveConfirmed();
+    // The drive refused this row of a program write.
+    void programLineRefused(int row);
     void traceAnswered(program::TraceTarget target, const QByteArray &text);
 
 private:
@@ -273,6 +308,20 @@ private:
     void abandonProgramListing(bool sayWhy);
     // A refusal of the owner, told to the user; true when refused.
     bool refused(line::Activity activity, line::Request request);
+
+    // A read of the drive's own, which leaves what the windows show alone.
+    bool m_quietList = false, m_quietProgram = false;
+    params::ParameterModel m_modelBeforeQuietRead;
+    // "pgm" answers of the program write under way ("new" included).
+    int m_programAnswers = 0;
+    // The write-back's commands, and the releases before it began.
+    int m_writeBackTotal = 0;
+    quint64 m_writeBackBase = 0;
+    // A command that changes the drive makes what was read of it stale.
+    void noteSent(const QByteArray &text);
+    // The acknowledgement of the head, whatever its kind.
+    void acknowledged(const CommandNode &head);
+    void endQuietList(bool ok);
 
     qint64 m_listingStart = 0, m_listingReceived = 0;
     program::ProgramLines m_programBeforeRead; // given back when a read ends without its listing

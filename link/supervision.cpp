@@ -78,7 +78,10 @@ void DriveCore::Timer9Timer()
         abandonProgramListing(true);
     } else if (interrupted == Activity::Listing) {
         Timer11->stop();
-        emit errorMessage(text(146));
+        if (m_quietList)
+            endQuietList(false);
+        else
+            emit errorMessage(text(146));
     }
 }
 
@@ -105,6 +108,10 @@ void DriveCore::Timer11Timer()
     // The parameter listing did not come in time.
     Timer11->stop();
     Owner.end(Activity::Listing);
+    if (m_quietList) {
+        endQuietList(false);
+        return;
+    }
     const bool first = FirstListingTimeout;
     FirstListingTimeout = false;
     emit listingFailed(first);

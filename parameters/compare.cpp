@@ -62,26 +62,76 @@ bool sameValue(const QByteArray &a, const QByteArray &b)
     return x == y;
 }
 
-QList<Difference> differences(const GridCells &drive, int driveRows, const QList<GridRow> &file)
+namespace {
+
+QByteArray plainDesignation(const QByteArray &designation)
+{
+    QByteArray d = designation.trimmed();
+    Parameter_wert_check(d);
+    return d;
+}
+
+// The drive's value of a parameter (by its plain designation); nothing when
+// its list lacks it.
+std::optional<QByteArray> driveValueOf(const GridCells &drive, int driveRows, const QByteArray &plain)
 {
     const int lastRow = std::min(driveRows, int(drive.size()) - 1);
+    for (int r = 1; r <= lastRow; ++r) {
+        if (plainDesignation(drive[size_t(r)][ColDesignation]) == plain)
+            return drive[size_t(r)][ColValue];
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QList<Difference> differences(const GridCells &drive, int driveRows, const QList<GridRow> &file)
+{
     QList<Difference> found;
     for (const GridRow &row : file) {
         if (!mayWrite(row[ColDesignation], row[ColValue]))
             continue;
-        QByteArray wanted = row[ColDesignation].trimmed();
-        Parameter_wert_check(wanted);
-        QByteArray driveValue;
-        for (int r = 1; r <= lastRow; ++r) {
-            QByteArray d = drive[size_t(r)][ColDesignation].trimmed();
-            Parameter_wert_check(d);
-            if (d == wanted) {
-                driveValue = drive[size_t(r)][ColValue];
-                break;
-            }
-        }
+        const QByteArray driveValue =
+            driveValueOf(drive, driveRows, plainDesignation(row[ColDesignation])).value_or(QByteArray());
         if (!sameValue(driveValue, row[ColValue]))
             found.append({row[ColDesignation], plainValue(driveValue), plainValue(row[ColValue])});
+    }
+    return found;
+}
+
+QList<CompareRow> compareRows(const QList<GridRow> &file, const GridCells &drive, int driveRows)
+{
+    QList<CompareRow> rows;
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        const GridRow &row = file[i];
+        if (row[ColDesignation].trimmed().isEmpty())
+            continue;
+        CompareRow c;
+        c.gridRow = int(i + 1);
+        c.designation = row[ColDesignation];
+        c.description = row[ColDescription];
+        const QByteArray plain = plainDesignation(row[ColDesignation]);
+        c.driveValue = plainValue(driveValueOf(drive, driveRows, plain).value_or(QByteArray()));
+        c.fileValue = plainValue(row[ColValue]);
+        c.writable = mayWrite(row[ColDesignation], row[ColValue]);
+        c.differs = !sameValue(c.driveValue, c.fileValue);
+        // As the write-back sends it: the value cell as it stands.
+        c.assignment = plain + '=' + row[ColValue];
+        rows.append(c);
+    }
+    return rows;
+}
+
+QList<Difference> verify(const QList<QByteArray> &sent, const GridCells &drive, int driveRows)
+{
+    QList<Difference> found;
+    for (const QByteArray &assignment : sent) {
+        const qsizetype equals = assignment.indexOf('=');
+        const QByteArray plain = plainDesignation(assignment.left(equals));
+        const QByteArray value = assignment.mid(equals + 1);
+        const QByteArray driveValue = plainValue(driveValueOf(drive, driveRows, plain).value_or(QByteArray()));
+        if (!sameValue(driveValue, value))
+            found.append({plain, driveValue, plainValue(value)});
     }
     return found;
 }

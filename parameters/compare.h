@@ -40,4 +40,23 @@ QList<Difference> differences(const GridCells &drive, int driveRows, const QList
 // it left out.
 QByteArray plainValue(const QByteArray &value);
 
+// One row of the comparison before a write-back.
+struct CompareRow {
+    int gridRow = 0;            // the row of the file in the grid
+    QByteArray designation;     // as the file shows it
+    QByteArray description;
+    QByteArray driveValue;      // empty when the drive's list lacks it
+    QByteArray fileValue;
+    bool writable = false;      // mayWrite: the drive's state is never written
+    bool differs = false;       // sameValue says no
+    QByteArray assignment;      // what a tick sends: "P47=100.000"
+};
+// Every row of the file that names a parameter, in grid order.
+QList<CompareRow> compareRows(const QList<GridRow> &file, const GridCells &drive, int driveRows);
+
+// After a write-back: the assignments sent ("P41=3000") against what the
+// drive's grid rows 1..driveRows list now; the differences name the value
+// sent as the file's.
+QList<Difference> verify(const QList<QByteArray> &sent, const GridCells &drive, int driveRows);
+
 } // namespace params

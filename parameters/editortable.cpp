@@ -500,6 +500,27 @@ std::optional<QByteArray> threePairValue(const std::array<int, 3> &selection)
     return QByteArray::number(value);
 }
 
+bool refusesNumericEntry(const EditorRule &rule, const QByteArray &entry)
+{
+    if (rule.kind != Numeric || rule.takesAnyEntry || isBlank(entry))
+        return false;
+    const QByteArray text = entry.trimmed();
+    qsizetype i = text.startsWith('-') ? 1 : 0;
+    const qsizetype digitsFrom = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    bool digits = i > digitsFrom;
+    if (i < text.size() && text[i] == '.') {
+        const qsizetype fractionFrom = ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        if (i == fractionFrom)
+            return true; // "5." is no number the drive writes
+        digits = true;
+    }
+    return !digits || i != text.size();
+}
+
 std::optional<QByteArray> numericEntryValue(const EditorRule &rule, const QByteArray &entry, bool connected,
                                             bool portOpen)
 {

@@ -192,6 +192,12 @@ std::array<int, 3> threePairSelection(const QByteArray &valueText);
 // group1 + 2 x group2 + 4 x group3; nullopt when a group has no option selected.
 std::optional<QByteArray> threePairValue(const std::array<int, 3> &selection);
 
+// An entry a numeric editor must refuse: text that is no number ("abc",
+// "12a", "1,5"). A number is an optional "-", digits and an optional "."
+// with digits, blanks around it allowed. Editors that take any entry, and
+// an empty entry (which takes nothing anyway), are no refusal.
+bool refusesNumericEntry(const EditorRule &rule, const QByteArray &entry);
+
 // The value a numeric entry gives on OK; nullopt: nothing to store or send.
 // connected: the drive-connected flag; portOpen: the serial port is open.
 std::optional<QByteArray> numericEntryValue(const EditorRule &rule, const QByteArray &entry, bool connected,

@@ -35,6 +35,12 @@ void TForm1::createParameterEditor(QWidget *area)
     StringGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid2->setProperty("helpContext", 4701);
     StringGrid2->hide();
+    ParameterSearch = new QLineEdit(area);
+    ParameterSearch->setGeometry(400, 20, 109, 19);
+    ParameterSearch->setClearButtonEnabled(true);
+    ParameterSearch->hide();
+    CompareDialog = new WriteBackDialog;
+    VerifyReport = new WriteBackReport;
     Button3 = newButton(area, QStringLiteral("Parameter in ZYNT speichern"), 130, 374, 180, 25);
     Button8 = newButton(area, QStringLiteral("Parameter in ZYNT übertragen"), 316, 374, 190, 25);
     Button3->setToolTip(QStringLiteral("Parameter werden innerhalb der ZYNT dauerhaft im EEProm gespeichert"));
@@ -82,6 +88,11 @@ void TForm1::createParameterEditor(QWidget *area)
     GroupBox2->setGeometry(330, 240, 306, 60);
     Edit1 = new QLineEdit(GroupBox2);
     Edit1->setGeometry(10, 24, 150, 22);
+    // Why an entry was not taken, beside the field.
+    EditReason = newLabel(GroupBox2, QString(), 166, 24, 136, 30);
+    EditReason->setWordWrap(true);
+    EditReason->setStyleSheet(QStringLiteral("color: #b00000;"));
+    EditReason->hide();
     for (QWidget *w : std::initializer_list<QWidget *> {RadioGroup1, RadioGroup2, RadioGroup3, GroupBox1, GroupBox2})
         ground(w);
     for (QWidget *w : std::initializer_list<QWidget *> {Panel2, Panel1, RadioGroup1, RadioGroup2, RadioGroup3,
@@ -112,8 +123,27 @@ void TForm1::connectParameterControls()
         for (QWidget *w : std::initializer_list<QWidget *> {Button14, Label9, Label10})
             w->hide();
     });
+    connect(Core, &DriveCore::writeBackProgress, this, [this](int done, int total) {
+        statusNote(QStringLiteral("Parameter werden in die ZYNT geschrieben: %1 von %2").arg(done).arg(total),
+                   QStringLiteral("Writing parameters to the ZYNT: %1 of %2").arg(done).arg(total));
+    });
     connect(Core, &DriveCore::writeBackEnded, this, [this] {
         endTransferDisplay();
-        neulesen1Click(); // the grid shows what the drive holds now
+        neulesen1Click(); // the grid shows what the drive holds now, and the check follows
     });
+    // A write-back ended early has nothing to check.
+    connect(Core, &DriveCore::transferEnded, this, [this] { VerifySent.clear(); });
+    connect(Core, &DriveCore::driveListRead, this, &TForm1::compareBeforeWriteBack);
+    connect(Core, &DriveCore::permanentSaveConfirmed, this, [this] {
+        statusNote(QStringLiteral("Die ZYNT hat das dauerhafte Speichern der Parameter bestätigt."),
+                   QStringLiteral("The ZYNT confirmed saving the parameters permanently."));
+    });
+    connect(CompareDialog, &QDialog::accepted, this, &TForm1::writeTicked);
+    connect(CompareDialog, &QDialog::rejected, this, [this] {
+        Core->Owner.resume(line::Pause::Question);
+        statusNote(QStringLiteral("Abgebrochen: es wurde nichts geschrieben."),
+                   QStringLiteral("Cancelled: nothing was written."));
+    });
+    connect(ParameterSearch, &QLineEdit::textChanged, this, &TForm1::applyParameterSearch);
+    StringGrid2->installEventFilter(this); // the search box comes and goes with the grid
 }

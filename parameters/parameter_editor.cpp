@@ -241,6 +241,18 @@ void TForm1::removeEditorOptions()
 
 void TForm1::Button9Click()
 {
+    // A text that is no number stays in the editor with the reason beside
+    // it: nothing is stored or sent.
+    if (const params::EditorRule *rule = params::editorFor(EditedParameterNumber);
+        rule && rule->kind == params::EditorKind::Numeric && GroupBox2->isVisible()
+        && params::refusesNumericEntry(*rule, toCp1252(Edit1->text()))) {
+        EditReason->setText(fromCp1252(message("Keine Zahl: nichts gesendet", "Not a number: nothing sent")));
+        EditReason->show();
+        Edit1->setFocus();
+        Edit1->selectAll();
+        return;
+    }
+    EditReason->hide();
     closeEditor();
     const QByteArray designation = currentDesignation();
     std::optional<QByteArray> value;
@@ -279,6 +291,7 @@ void TForm1::Button9Click()
         const int row = StringGrid2->currentRow();
         if (row >= 1 && row <= params::kRecords) {
             Parameters.Grid[size_t(row)][params::ColValue] = *value;
+            ChangedRows.insert(row);
             showParameterGrid();
         }
         const int n = params::parameterNumber(designation);
@@ -289,6 +302,7 @@ void TForm1::Button9Click()
 
 void TForm1::Button10Click()
 {
+    EditReason->hide();
     closeEditor();
     for (QWidget *w : std::initializer_list<QWidget *> {RadioGroup2, RadioGroup3, GroupBox2})
         w->hide();

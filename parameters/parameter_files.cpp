@@ -2,13 +2,13 @@
 // grid, from where the write-back sends it to the drive.
 #include "shell/tform1.h"
 
+#include "parameters/compare.h"
 #include "parameters/parameterfile.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 
 namespace {
@@ -35,12 +35,14 @@ void TForm1::ParameterSpeichern1Click()
     const QString fileName = askFileName(parameterDialog(true, text(75)));
     if (!fileName.isEmpty()) {
         // Written aside and renamed: a failure leaves the old file as it was.
-        const QByteArray bytes = params::formatParameterFile(Parameters.Grid, Parameters.ParameterRowCount);
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            errorBox(toCp1252(datafiles::fileError(fileName, file.errorString())));
+        const QString error =
+            datafiles::saveFile(fileName, params::formatParameterFile(Parameters.Grid, Parameters.ParameterRowCount));
+        if (!error.isEmpty()) {
+            errorBox(toCp1252(error));
         } else {
-            showParameterFileName(fileName);
+            // The heading goes on naming the drive the grid shows.
+            statusNote(QStringLiteral("Parameter gespeichert in %1").arg(fileName),
+                       QStringLiteral("Parameters saved to %1").arg(fileName));
         }
     }
     if (Parameters.AllViewRowsIndexed == 0)
@@ -52,7 +54,8 @@ void TForm1::Parameterffnen1Click()
     const QString fileName = askFileName(parameterDialog(false, text(75)));
     if (fileName.isEmpty())
         return;
-    const datafiles::ReadResult read = datafiles::readFile(fileName);
+    const datafiles::ReadResult read =
+        datafiles::readUserFile(fileName, datafiles::kMaxUserFileBytes, datafiles::kMaxUserLineLength);
     if (!read.error.isEmpty()) {
         errorBox(toCp1252(read.error));
         return;
@@ -80,5 +83,21 @@ void TForm1::Parameterffnen1Click()
     for (qsizetype i = 0; i < loaded->rows.size(); ++i)
         Parameters.Grid[size_t(i + 1)] = loaded->rows[i];
     Parameters.GridRowCount = loaded->gridRowCount;
+    // The rows whose value is not what the drive was last read to hold are
+    // marked; without such a list, every row is.
+    ChangedRows.clear();
+    const bool known = Core->Snapshot.address == Core->DriveAddress && Core->Snapshot.listRows > 0;
+    const QList<params::Difference> differing =
+        params::differences(Core->Snapshot.list, known ? Core->Snapshot.listRows : 0, loaded->rows);
+    for (qsizetype i = 0; i < loaded->rows.size(); ++i) {
+        const params::GridRow &row = loaded->rows[i];
+        const bool listed = std::any_of(differing.begin(), differing.end(), [&row](const params::Difference &d) {
+            return d.designation == row[params::ColDesignation];
+        });
+        if (!row[params::ColDesignation].isEmpty() && (listed || !known))
+            ChangedRows.insert(int(i + 1));
+    }
     showParameterGrid();
+    statusNote(QStringLiteral("Parameterdatei geladen: %1").arg(fileName),
+               QStringLiteral("Parameter file loaded: %1").arg(fileName));
 }

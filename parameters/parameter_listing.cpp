@@ -48,6 +48,8 @@ void TForm1::showListingStart()
 
 void TForm1::showListingEnd()
 {
+    // The grid shows the drive now: nothing in it is changed any more.
+    ChangedRows.clear();
     Label3->hide();
     ProgressBar1->setValue(100);
     Label17->setText(QStringLiteral("100%"));
@@ -61,6 +63,22 @@ void TForm1::showListingEnd()
         Alle_Parameter_Anzeigen();
     // Timer2's next tick ends the progress display and switches the view
     // once more (BitBtn2Click), which ends a re-read in the view it began in.
+
+    // The read after a write-back: what the drive lists against what was sent.
+    if (!VerifySent.isEmpty()) {
+        const QList<params::Difference> differing =
+            params::verify(VerifySent, Parameters.Grid, Parameters.ParameterRowCount);
+        VerifyReport->show(int(VerifySent.size()), differing, Sprache != 2);
+        statusNote(QStringLiteral("%1 Parameter geschrieben, %2 bestätigt. Sicherung: %3")
+                       .arg(VerifySent.size())
+                       .arg(VerifySent.size() - differing.size())
+                       .arg(WriteBackBackupFile),
+                   QStringLiteral("%1 parameters written, %2 confirmed. Backup: %3")
+                       .arg(VerifySent.size())
+                       .arg(VerifySent.size() - differing.size())
+                       .arg(WriteBackBackupFile));
+        VerifySent.clear();
+    }
 }
 
 void TForm1::showListingFailed(bool firstTimeout)
@@ -70,6 +88,16 @@ void TForm1::showListingFailed(bool firstTimeout)
     ProgressBar1->hide();
     if (!firstTimeout)
         errorBox(text(146));
+    if (!VerifySent.isEmpty()) {
+        // Written, but not read back: the user must not take it as checked.
+        statusNote(QStringLiteral("%1 Parameter geschrieben, nicht geprüft: die Liste kam nicht. Sicherung: %2")
+                       .arg(VerifySent.size())
+                       .arg(WriteBackBackupFile),
+                   QStringLiteral("%1 parameters written, not checked: the list did not come. Backup: %2")
+                       .arg(VerifySent.size())
+                       .arg(WriteBackBackupFile));
+        VerifySent.clear();
+    }
     Label17->hide();
     if (firstTimeout) {
         // Once per run the whole start-up is tried again without a word.

@@ -15,6 +15,7 @@ bool DriveCore::ZYNT_Parameter_Neu_Lesen()
     if (DriveConnected != 1 || refused(Activity::Listing, line::Request::Listing))
         return false;
     Owner.begin(Activity::Listing);
+    m_quietList = false;
     params::startListing(Parameters);
     LinkState = 0;
     queueCommand("TROFF", CommandKind::Plain);
@@ -28,6 +29,41 @@ bool DriveCore::ZYNT_Parameter_Neu_Lesen()
     Timer11->start();
     emit listingStarted();
     return true;
+}
+
+bool DriveCore::readDriveList()
+{
+    if (DriveConnected != 1 || refused(Activity::Listing, line::Request::Listing))
+        return false;
+    // The listing fills the model; what the grid showed comes back at its end.
+    m_modelBeforeQuietRead = Parameters;
+    Owner.begin(Activity::Listing);
+    m_quietList = true;
+    params::startListing(Parameters);
+    LinkState = 0;
+    queueCommand("TROFF", CommandKind::Plain);
+    if (TraceMode)
+        queueCommand("s", CommandKind::Plain);
+    TraceMode = false;
+    queueCommand("p1028=" + P1028Value, CommandKind::Plain);
+    queueListingRequest(DriveAddress);
+    Parameters.ListingRow = 1;
+    Parameters.ListingLineCount = 1;
+    Timer11->start();
+    return true;
+}
+
+void DriveCore::endQuietList(bool ok)
+{
+    if (ok) {
+        Snapshot.address = DriveAddress;
+        Snapshot.list = Parameters.Grid;
+        Snapshot.listRows = Parameters.ParameterRowCount;
+        Snapshot.listFresh = true;
+    }
+    Parameters = m_modelBeforeQuietRead;
+    m_quietList = false;
+    emit driveListRead(ok);
 }
 
 void DriveCore::queueListingRequest(const QByteArray &address)
@@ -45,7 +81,7 @@ void DriveCore::queueListingRequest(const QByteArray &address)
 void DriveCore::Parameterliste_Antwort()
 {
     const int kind = Queue.head()->Kind;
-    if (kind == params::ListingSingle)
+    if (kind == params::ListingSingle && !m_quietList)
         emit listingProgress(params::loadProgress(ReceiveBuffer.size()));
     // Every piece shows that the drive is still sending.
     Timer11->start();
@@ -59,8 +95,10 @@ void DriveCore::Parameterliste_Antwort()
     Timer11->stop();
     Liste_aktualisieren();
     Timer11->start();
-    emit listingProgress(params::blockProgress(Parameters.ListingLineCount));
-    emit listingUpdated();
+    if (!m_quietList) {
+        emit listingProgress(params::blockProgress(Parameters.ListingLineCount));
+        emit listingUpdated();
+    }
     if (params::isFinalListing(kind))
         completeListing();
 }
@@ -72,6 +110,14 @@ void DriveCore::completeListing()
     queueCommand("ver", CommandKind::Version);
     params::completeListing(Parameters);
     Owner.end(Activity::Listing);
+    if (m_quietList) {
+        endQuietList(true);
+        return;
+    }
+    Snapshot.address = DriveAddress;
+    Snapshot.list = Parameters.Grid;
+    Snapshot.listRows = Parameters.ParameterRowCount;
+    Snapshot.listFresh = true;
     emit listingCompleted();
 }
 
@@ -93,6 +139,8 @@ bool DriveCore::writeParameters(const QList<QByteArray> &assignments)
     }
     Owner.begin(Activity::WriteBack);
     LinkState = 0;
+    m_writeBackBase = Released + (Queue.head() ? Queue.size() : 0);
+    m_writeBackTotal = int(assignments.size()) + (TraceMode ? 2 : 1);
     queueCommand("TROFF", CommandKind::Plain);
     if (TraceMode)
         queueCommand("s", CommandKind::Plain);

@@ -2,11 +2,13 @@
 // view of all parameters, and the buttons that switch between them.
 #include "shell/tform1.h"
 
+#include "parameters/editortable.h"
 #include "parameters/views.h"
 #include "shell/cp1252.h"
 
 #include <QBrush>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QTableWidget>
@@ -18,7 +20,9 @@ void TForm1::showParameterGrid()
     const int rows = std::clamp(Parameters.GridRowCount, 1, params::kRecords + 1);
     StringGrid2->setRowCount(rows);
     const QBrush fixed = palette().brush(QPalette::Button);
+    const QBrush changed(QColor(0xFF, 0xF2, 0xB3));
     for (int row = 1; row < rows; ++row) {
+        const params::GridRow &cells = Parameters.Grid[size_t(row)];
         for (int column = 0; column < 4; ++column) {
             QTableWidgetItem *cell = StringGrid2->item(row, column);
             if (!cell) {
@@ -28,10 +32,50 @@ void TForm1::showParameterGrid()
                     cell->setBackground(fixed);
                 StringGrid2->setItem(row, column, cell);
             }
-            const QString text = fromCp1252(Parameters.Grid[size_t(row)][size_t(column)]);
+            const QString text = fromCp1252(cells[size_t(column)]);
             if (cell->text() != text)
                 cell->setText(text);
         }
+        // A value changed since the last read is marked until the next one.
+        QTableWidgetItem *value = StringGrid2->item(row, params::ColValue);
+        const bool isChanged = ChangedRows.count(row) > 0;
+        if (value->font().bold() != isChanged) {
+            QFont font = value->font();
+            font.setBold(isChanged);
+            value->setFont(font);
+            value->setBackground(isChanged ? changed : QBrush());
+        }
+        // An option's number stays in the cell; its meaning is the tooltip.
+        QString tip;
+        const std::optional<int> number = params::clickedParameterNumber(cells[params::ColDesignation]);
+        if (const params::EditorRule *rule = number ? params::editorFor(*number) : nullptr;
+            rule && rule->kind == params::EditorKind::Options) {
+            if (const std::optional<int> option = params::optionForValue(*rule, cells[params::ColValue])) {
+                const QList<QByteArray> texts = params::optionTexts(*rule, Texte, Sprache);
+                if (*option >= 0 && *option < texts.size())
+                    tip = fromCp1252(texts[*option]);
+            }
+        }
+        if (value->toolTip() != tip)
+            value->setToolTip(tip);
+    }
+    ParameterSearch->setPlaceholderText(Sprache == 2 ? QStringLiteral("Search") : QStringLiteral("Suchen"));
+    applyParameterSearch();
+}
+
+void TForm1::applyParameterSearch()
+{
+    // The rows stay in the grid (the write-back and the files use them); the
+    // ones that do not match are only hidden.
+    const QString wanted = ParameterSearch ? ParameterSearch->text().trimmed() : QString();
+    for (int row = 1; row < StringGrid2->rowCount(); ++row) {
+        const QTableWidgetItem *description = StringGrid2->item(row, params::ColDescription);
+        const QTableWidgetItem *designation = StringGrid2->item(row, params::ColDesignation);
+        const bool match = wanted.isEmpty()
+                        || (description && description->text().contains(wanted, Qt::CaseInsensitive))
+                        || (designation && designation->text().contains(wanted, Qt::CaseInsensitive));
+        if (StringGrid2->isRowHidden(row) == match)
+            StringGrid2->setRowHidden(row, !match);
     }
 }
 

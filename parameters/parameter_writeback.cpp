@@ -1,17 +1,93 @@
-// Writing the whole grid back to the drive, and the drive's permanent save:
-// the window's side.
+// Writing parameters to the drive, the window's side: the comparison first,
+// the backup of what will be overwritten, exactly the ticked rows in the
+// write-back's batch, the check of what the drive then lists, and the
+// permanent save.
 #include "shell/tform1.h"
 
+#include "parameters/parameterfile.h"
+#include "shell/cp1252.h"
+#include "shell/datafiles.h"
+
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 
 void TForm1::Button8Click()
 {
-    // The core writes (writeBackStarted shows it) or says why it does not.
-    Core->writeBack();
+    // What is compared is what the grid shows: the loaded file.
+    WriteBackFile.clear();
+    const int rows = std::min(Parameters.GridRowCount - 1, params::kRecords);
+    for (int r = 1; r <= rows; ++r)
+        WriteBackFile << Parameters.Grid[size_t(r)];
+    if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::WriteBack)) {
+        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::WriteBack, Sprache)));
+        return;
+    }
+    if (!Serial1->Active()) {
+        errorBox(message("Die Schnittstelle ist nicht geöffnet: es wurden keine Parameter in die ZYNT übertragen.",
+                         "The serial port is not open: no parameters were written to the ZYNT."));
+        return;
+    }
+    if (Core->listIsFresh()) {
+        WriteBackAsked = true;
+        compareBeforeWriteBack(true);
+        return;
+    }
+    statusNote(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen …"),
+               QStringLiteral("Reading the ZYNT's parameters to compare …"));
+    WriteBackAsked = Core->readDriveList(); // driveListRead goes on
+}
+
+void TForm1::compareBeforeWriteBack(bool listRead)
+{
+    if (!WriteBackAsked)
+        return; // a read of the drive's list that the window did not ask for
+    WriteBackAsked = false;
+    if (!listRead) {
+        errorBox(message("Die Parameterliste der ZYNT konnte nicht gelesen werden: es wurde nichts geschrieben.",
+                         "The ZYNT's parameter list could not be read: nothing was written."));
+        return;
+    }
+    CompareDialog->setRows(params::compareRows(WriteBackFile, Core->Snapshot.list, Core->Snapshot.listRows),
+                           Sprache != 2);
+    // The user decides what the line does next.
+    Core->Owner.pause(line::Pause::Question);
+    CompareDialog->show();
+    CompareDialog->raise();
+}
+
+void TForm1::writeTicked()
+{
+    Core->Owner.resume(line::Pause::Question);
+    const QList<QByteArray> assignments = CompareDialog->tickedAssignments();
+    if (assignments.isEmpty()) {
+        statusNote(QStringLiteral("Nichts angehakt: es wurde nichts geschrieben."),
+                   QStringLiteral("Nothing ticked: nothing was written."));
+        return;
+    }
+    // What the write will overwrite is saved first; without it nothing is written.
+    const QString folder = datafiles::backupFolder();
+    const QString stem = datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), Core->DriveAddress);
+    QString error;
+    if (!QDir().mkpath(folder))
+        error = datafiles::fileError(folder, QStringLiteral("the folder cannot be made"));
+    else
+        error = datafiles::saveFile(stem + QStringLiteral(".par"),
+                                    params::formatCompleteParameterFile(Core->Snapshot.list, Core->Snapshot.listRows));
+    if (!error.isEmpty()) {
+        errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
+        return;
+    }
+    WriteBackBackupFile = stem + QStringLiteral(".par");
+    statusNote(QStringLiteral("Die Parameter der ZYNT wurden gesichert: %1.par").arg(stem),
+               QStringLiteral("The ZYNT's parameters were saved to %1.par").arg(stem));
+    VerifySent = assignments;
+    if (!Core->writeParameters(assignments))
+        VerifySent.clear();
 }
 
 void TForm1::Button3Click()
 {
-    Core->permanentSave();
+    Core->permanentSave(); // permanentSaveConfirmed says when the drive took it
 }

@@ -1,5 +1,7 @@
 #include "parameters/parameterfile.h"
 
+#include <algorithm>
+
 namespace params {
 
 namespace {
@@ -7,7 +9,8 @@ namespace {
 constexpr qsizetype kShownNameLength = 26;
 
 // Splits the bytes into lines. CRLF, LF and CR all end a line, so that a
-// file edited on any system reads alike; a last line without line end counts.
+// file edited on any system reads alike, and so does LF CR (a file written
+// with the two the wrong way round); a last line without line end counts.
 class FileLines {
 public:
     explicit FileLines(const QByteArray &bytes) : m_bytes(bytes) {}
@@ -23,7 +26,8 @@ public:
         m_pos = end;
         if (m_pos < m_bytes.size()) {
             const char ending = m_bytes[m_pos++];
-            if (ending == '\r' && m_pos < m_bytes.size() && m_bytes[m_pos] == '\n')
+            const char partner = ending == '\r' ? '\n' : '\r';
+            if (m_pos < m_bytes.size() && m_bytes[m_pos] == partner)
                 ++m_pos;
         }
         return line;
@@ -97,6 +101,18 @@ std::optional<LoadedParameterFile> parseParameterFile(const QByteArray &bytes)
     } while (!lines.atEnd() && file.rows.size() < kGridRows);
     file.gridRowCount = int(file.rows.size()) + 1;
     return file;
+}
+
+QByteArray formatCompleteParameterFile(const GridCells &cells, int ParameterRowCount)
+{
+    GridCells described = cells;
+    const int rows = std::min(ParameterRowCount, int(described.size()) - 1);
+    for (int r = 1; r < rows; ++r) {
+        GridRow &row = described[size_t(r)];
+        if (row[ColDescription].isEmpty())
+            row[ColDescription] = row[ColDesignation];
+    }
+    return formatParameterFile(described, ParameterRowCount);
 }
 
 QString shortenedFileName(const QString &fullName)

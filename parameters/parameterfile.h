@@ -1,6 +1,7 @@
 // Parameter files (*.par): line 1 "ZYNT-Parameter", then one line per grid
 // row, description ":" designation "=" value, followed by " [" unit "]" when
-// the row has a unit. Nothing is escaped.
+// the row has a unit. Nothing is escaped. A loader reads CRLF, LF, CR and
+// LF CR line ends alike.
 #pragma once
 
 #include "parameters/parametermodel.h"
@@ -19,6 +20,11 @@ constexpr char kParameterFileHeader[] = "ZYNT-Parameter";
 // without description or at row ParameterRowCount - 1 (pass the row count of
 // the grid being saved). CRLF line ends.
 QByteArray formatParameterFile(const GridCells &cells, int ParameterRowCount);
+
+// The same for a list read from the drive, for a backup: a row without
+// description gets its designation as description, so that no parameter
+// is left out.
+QByteArray formatCompleteParameterFile(const GridCells &cells, int ParameterRowCount);
 
 // One line of a file split into the four grid columns.
 GridRow parseParameterLine(const QByteArray &line);

@@ -89,7 +89,11 @@ public:
         const QRect area = option.rect.adjusted(1, 0, -2, 0);
         const QFont font = controls::fittingFont(option.font, QStringLiteral("300:#"), area.width(), 5);
         painter->save();
-        painter->fillRect(option.rect, m_form->palette().brush(QPalette::Button));
+        // A marked line (refused, traced) shows its colour here as well.
+        const QVariant mark = index.data(Qt::BackgroundRole);
+        painter->fillRect(option.rect, mark.canConvert<QBrush>() && mark.value<QBrush>().style() != Qt::NoBrush
+                                           ? mark.value<QBrush>()
+                                           : m_form->palette().brush(QPalette::Button));
         painter->setFont(font);
         painter->setPen(m_form->palette().color(QPalette::ButtonText));
         painter->drawText(area, Qt::AlignRight | Qt::AlignVCenter, index.data().toString().trimmed());
@@ -225,7 +229,23 @@ void TForm1::connectProgramControls()
     connect(Core, &DriveCore::programReadEnded, this, &TForm1::showProgramReadEnd);
     connect(Core, &DriveCore::programWriteStarted, this, &TForm1::showProgramWriteStart);
     connect(Core, &DriveCore::programWriteEnded, this, &TForm1::endTransferDisplay);
+    connect(Core, &DriveCore::programWriteEnded, this, [this] {
+        // The backup stays named: it is what undoes the write.
+        if (RefusedRow > 0)
+            statusNote(QStringLiteral("Programm übertragen; die ZYNT hat Zeile %1 abgewiesen. Sicherung: %2")
+                           .arg(RefusedRow)
+                           .arg(ProgramBackupFile),
+                       QStringLiteral("Program written; the ZYNT refused line %1. Backup: %2")
+                           .arg(RefusedRow)
+                           .arg(ProgramBackupFile));
+        else
+            statusNote(QStringLiteral("Programm in die ZYNT übertragen. Sicherung: %1").arg(ProgramBackupFile),
+                       QStringLiteral("Program written to the ZYNT. Backup: %1").arg(ProgramBackupFile));
+    });
     connect(Core, &DriveCore::traceAnswered, this, &TForm1::showTraceLine);
+    connect(Core, &DriveCore::driveProgramRead, this, &TForm1::backupProgramAndWrite);
+    connect(Core, &DriveCore::programLineRefused, this,
+            [this](int row) { markProgramRow(RefusedRow, row, QColor(0xFF, 0xB0, 0xB0)); });
 }
 
 void TForm1::showProgram()
@@ -246,7 +266,12 @@ void TForm1::programCellChanged(int row, int column)
     QTableWidgetItem *cell = StringGrid1->item(row, column);
     if (!cell || column != 1 || row < 1 || row > program::kRows)
         return;
-    Program[size_t(row)] = toCp1252(cell->text());
+    // A colour or a selection changes the cell too, but not the line.
+    const QByteArray line = toCp1252(cell->text());
+    if (line == Program[size_t(row)] && cell->text() == fromCp1252(line))
+        return;
+    Program[size_t(row)] = line;
+    ProgramEdited = true;
     // A character outside the drive's code page is shown as it will be sent.
     const QString shown = fromCp1252(Program[size_t(row)]);
     if (cell->text() != shown) {

@@ -33,6 +33,10 @@ void TForm1::Fileffnen1Click()
     if (Core->DriveConnected != 1)
         return;
     finishProgramEditing();
+    if (!mayDiscardProgramEdits())
+        return;
+    ProgramEdited = false;
+    markProgramRow(RefusedRow, 0, QColor());
     ConfirmOverwrite = true;
     program::clearLines(Program);
     showProgram();
@@ -59,6 +63,7 @@ void TForm1::StringGrid1KeyPress(char key)
 void TForm1::Button6Click()
 {
     finishProgramEditing();
+    ProgramEdited = true;
     if (program::insertLine(Program, currentProgramRow()))
         showProgram();
 }
@@ -66,6 +71,7 @@ void TForm1::Button6Click()
 void TForm1::Button7Click()
 {
     finishProgramEditing();
+    ProgramEdited = true;
     if (program::deleteLine(Program, currentProgramRow()))
         showProgram();
 }
@@ -73,6 +79,7 @@ void TForm1::Button7Click()
 void TForm1::Button16Click()
 {
     finishProgramEditing();
+    ProgramEdited = true;
     program::teachIn(Program, currentProgramRow(), toCp1252(Label5->text()));
     showProgram();
 }

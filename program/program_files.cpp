@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
-#include <QSaveFile>
 #include <QTableWidget>
 
 namespace {
@@ -36,34 +36,40 @@ void TForm1::FileSpeichern1Click()
     if (name.isEmpty())
         return;
     // Written aside and put in place whole: a failed save leaves the old file.
-    QSaveFile file(name);
-    const QByteArray bytes = program::formatProgramFile(Program);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        errorBox(toCp1252(datafiles::fileError(name, file.errorString())));
+    if (const QString error = datafiles::saveFile(name, program::formatProgramFile(Program)); !error.isEmpty()) {
+        errorBox(toCp1252(error));
         return;
     }
+    ProgramEdited = false; // the edits are in the file
     Label11->setText(program::fileNameCaption(name));
+    statusNote(QStringLiteral("Programm gespeichert in %1").arg(name), QStringLiteral("Program saved to %1").arg(name));
 }
 
 void TForm1::N1Click()
 {
     HelpContext = 1;
     finishProgramEditing();
+    if (!mayDiscardProgramEdits())
+        return;
     const QString name = askFileName(programFileDialog(false));
     if (name.isEmpty())
         return;
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        errorBox(toCp1252(datafiles::fileError(name, file.errorString())));
-        return; // the grid stays as it was
+    // Not a FIFO, a device, a file larger than any program or one with
+    // lines no cell holds: the grid stays as it was.
+    const datafiles::ReadResult read =
+        datafiles::readUserFile(name, datafiles::kMaxUserFileBytes, datafiles::kMaxUserLineLength);
+    if (!read.error.isEmpty() && read.bytes.isEmpty()) {
+        errorBox(toCp1252(read.error));
+        return;
     }
-    const datafiles::ReadResult read = datafiles::readFile(file);
+    ProgramEdited = false;
+    markProgramRow(RefusedRow, 0, QColor());
     if (!read.error.isEmpty()) {
         // The rows read so far stay; they are no longer the drive's program.
         Program = program::parseProgramFile(completeLines(read.bytes));
         showProgram();
         ConfirmOverwrite = true;
-        errorBox(toCp1252(datafiles::fileError(name, read.error)));
+        errorBox(toCp1252(read.error));
         return;
     }
     Program = program::parseProgramFile(read.bytes);
@@ -74,4 +80,5 @@ void TForm1::N1Click()
     leaveTraceMode();
     Label11->setText(program::fileNameCaption(name));
     ConfirmOverwrite = true;
+    statusNote(QStringLiteral("Programmdatei geladen: %1").arg(name), QStringLiteral("Program file loaded: %1").arg(name));
 }

@@ -34,6 +34,7 @@ bool DriveCore::ZYNTffnen1Click()
     if (DriveConnected != 1 || refused(Activity::ProgramRead, line::Request::ProgramRead))
         return false;
     Owner.begin(Activity::ProgramRead);
+    m_quietProgram = false;
     LinkState = 0;
     // The editor is emptied for the listing; a read that does not get to its
     // end gives back what it showed.
@@ -50,6 +51,23 @@ bool DriveCore::ZYNTffnen1Click()
     return true;
 }
 
+bool DriveCore::readDriveProgram()
+{
+    if (DriveConnected != 1 || refused(Activity::ProgramRead, line::Request::ProgramRead))
+        return false;
+    // The listing goes into the snapshot; the editor keeps what it shows.
+    Owner.begin(Activity::ProgramRead);
+    m_quietProgram = true;
+    LinkState = 0;
+    if (!Serial1->Active())
+        openPort();
+    queueCommands(program::programReadCommands(DriveAddress, TraceMode));
+    TraceMode = false;
+    m_listingStart = m_listingReceived = Serial1->ReceivedTotal();
+    ProgramListingTimer->start();
+    return true;
+}
+
 void DriveCore::Programmliste_Antwort()
 {
     // The listing is complete with its final "ok" line, not with the first
@@ -57,8 +75,13 @@ void DriveCore::Programmliste_Antwort()
     const std::optional<program::ProgramListing> listing = program::parseListing(ReceiveBuffer);
     if (!listing)
         return;
-    Program = listing->lines;
-    emit programChanged();
+    Snapshot.address = DriveAddress;
+    Snapshot.program = listing->lines;
+    Snapshot.programFresh = true;
+    if (!m_quietProgram) {
+        Program = listing->lines;
+        emit programChanged();
+    }
     ReceiveBuffer.clear();
     endProgramListing(true);
     Liste_aktualisieren();
@@ -77,6 +100,11 @@ void DriveCore::endProgramListing(bool complete)
 {
     ProgramListingTimer->stop();
     Owner.end(Activity::ProgramRead);
+    if (m_quietProgram) {
+        m_quietProgram = false;
+        emit driveProgramRead(complete);
+        return;
+    }
     emit programReadEnded(complete);
 }
 
@@ -105,6 +133,11 @@ void DriveCore::abandonProgramListing(bool sayWhy)
 {
     clearQueue();
     ReceiveBuffer.clear();
+    if (m_quietProgram) {
+        // The editor was never touched; whoever asked says what failed.
+        endProgramListing(false);
+        return;
+    }
     Program = m_programBeforeRead;
     emit programChanged();
     endProgramListing(false);
@@ -117,6 +150,8 @@ bool DriveCore::ZYNT_Programm_Speichern()
     if (refused(Activity::ProgramWrite, line::Request::ProgramWrite))
         return false;
     Owner.begin(Activity::ProgramWrite);
+    m_programAnswers = 0;
+    RefusedProgramRow = 0;
     // The lines that carried an address of their own lose it, in the grid too.
     const QList<program::QueuedCommand> commands = program::programWriteCommands(Program, DriveAddress, TraceMode);
     TraceMode = false;

@@ -57,6 +57,15 @@ void TForm1::showTraceLine(program::TraceTarget target, const QByteArray &text)
 {
     QLabel *label = target == program::TraceTarget::Next ? Label9 : Label12;
     label->setText(fromCp1252(text));
+    if (target != program::TraceTarget::Current)
+        return;
+    // The drive names the command, not its row: the first row that reads so.
+    int row = 0;
+    for (int r = 1; row == 0 && r <= program::kVisibleRows; ++r) {
+        if (!text.isEmpty() && Program[size_t(r)] == text)
+            row = r;
+    }
+    markProgramRow(TraceRow, row, QColor(0xC8, 0xF0, 0xC8));
 }
 
 void TForm1::leaveTraceMode()
@@ -68,6 +77,7 @@ void TForm1::leaveTraceMode()
 void TForm1::endTraceDisplay()
 {
     Core->TraceMode = false;
+    markProgramRow(TraceRow, 0, QColor());
     for (QWidget *w : std::initializer_list<QWidget *> {Button14, Label10, Label9, Label12, Label13})
         w->hide();
     Button12->setText(fromCp1252(text(155)));

@@ -3,24 +3,64 @@
 #include "shell/tform1.h"
 
 #include "program/tokbottomdlg.h"
+#include "program/programfile.h"
 #include "shell/cp1252.h"
+#include "shell/datafiles.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
 
 void TForm1::ZYNTffnen1Click()
 {
     HelpContext = 1;
-    Label11->setText(fromCp1252(program::driveSourceCaption(Core->DriveAddress)));
     finishProgramEditing();
+    if (!mayDiscardProgramEdits())
+        return;
+    Label11->setText(fromCp1252(program::driveSourceCaption(Core->DriveAddress)));
     // The core reads (programReadStarted shows it) or says why it does not.
     Core->ZYNTffnen1Click();
 }
 
+bool TForm1::mayDiscardProgramEdits()
+{
+    if (!ProgramEdited)
+        return true;
+    return confirm(QMessageBox::Question,
+                   fromCp1252(message("Die Änderungen am Programm im Editor verwerfen?",
+                                      "Discard the changes to the program in the editor?")),
+                   QMessageBox::Yes, QMessageBox::No);
+}
+
+void TForm1::markProgramRow(int &marked, int row, const QColor &colour)
+{
+    const QSignalBlocker quiet(StringGrid1); // a colour is no edit
+    // The row's label is marked too: the line's own cell is hidden under
+    // the selection.
+    const auto paint = [this](int r, const QBrush &brush) {
+        for (int column : {0, 1}) {
+            if (QTableWidgetItem *item = StringGrid1->item(r, column))
+                item->setBackground(brush);
+        }
+    };
+    if (marked >= 1 && marked <= program::kRows)
+        paint(marked, QBrush());
+    marked = row;
+    if (row >= 1 && row <= program::kRows && StringGrid1->item(row, 1)) {
+        paint(row, colour);
+        StringGrid1->setCurrentCell(row, 1);
+        StringGrid1->scrollToItem(StringGrid1->item(row, 1));
+    }
+}
+
 void TForm1::showProgramReadStart()
 {
+    markProgramRow(RefusedRow, 0, QColor());
+    markProgramRow(TraceRow, 0, QColor());
     endTraceDisplay();
     Label11->hide();
     Timer2->start();
@@ -29,16 +69,35 @@ void TForm1::showProgramReadStart()
     Button12->show();
 }
 
-void TForm1::showProgramReadEnd()
+void TForm1::showProgramReadEnd(bool complete)
 {
     Timer2->stop();
     Label3->hide();
     Label11->show();
+    // A read that got to its end shows the drive's program; one that did not
+    // gave back what was shown, edits included.
+    if (complete)
+        ProgramEdited = false;
 }
 
 void TForm1::Liste_SpeichernClick()
 {
     finishProgramEditing();
+    // The wire keeps the stop rules; the user learns what they leave out.
+    if (const std::optional<program::Truncation> cut = program::truncation(Program)) {
+        const QString row = QString::number(cut->row);
+        const QString text = cut->blank
+            ? (Sprache == 2 ? QStringLiteral("Line %1 begins with a blank: it and the lines after it are not written.")
+                            : QStringLiteral("Zeile %1 beginnt mit einem Leerzeichen: sie und die Zeilen danach "
+                                             "werden nicht übertragen"))
+                  .arg(row)
+            : (Sprache == 2 ? QStringLiteral("Line %1 is empty: the lines after it are not written.")
+                            : QStringLiteral("Zeile %1 ist leer: die Zeilen danach werden nicht übertragen"))
+                  .arg(row);
+        StringGrid1->setCurrentCell(cut->row, 1);
+        if (!confirm(QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Cancel))
+            return;
+    }
     if (ConfirmOverwrite) {
         // The program did not come from the drive: the user confirms first,
         // and the poll waits for the answer.
@@ -54,11 +113,53 @@ void TForm1::Liste_SpeichernClick()
 void TForm1::ZYNT_Programm_Speichern()
 {
     finishProgramEditing();
+    if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::ProgramWrite)) {
+        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::ProgramWrite, Sprache)));
+        return;
+    }
+    // What the write overwrites is saved first: read afresh unless it was
+    // read from this address after its last change.
+    if (Core->programIsFresh()) {
+        ProgramBackupAsked = true;
+        backupProgramAndWrite(true);
+        return;
+    }
+    statusNote(QStringLiteral("Das Programm der ZYNT wird zur Sicherung gelesen …"),
+               QStringLiteral("Reading the ZYNT's program to save it …"));
+    ProgramBackupAsked = Core->readDriveProgram(); // when refused, the core said why
+}
+
+void TForm1::backupProgramAndWrite(bool programRead)
+{
+    if (!ProgramBackupAsked)
+        return; // a read of the drive's program that the window did not ask for
+    ProgramBackupAsked = false;
+    if (!programRead) {
+        errorBox(message("Das Programm der ZYNT konnte nicht zur Sicherung gelesen werden: es wurde nichts geschrieben.",
+                         "The ZYNT's program could not be read to save it: nothing was written."));
+        return;
+    }
+    const QString folder = datafiles::backupFolder();
+    const QString stem = datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), Core->DriveAddress);
+    QString error;
+    if (!QDir().mkpath(folder))
+        error = datafiles::fileError(folder, QStringLiteral("the folder cannot be made"));
+    else
+        error = datafiles::saveFile(stem + QStringLiteral(".prg"), program::formatProgramFile(Core->Snapshot.program));
+    if (!error.isEmpty()) {
+        errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
+        return;
+    }
+    ProgramBackupFile = stem + QStringLiteral(".prg");
+    statusNote(QStringLiteral("Das Programm der ZYNT wurde gesichert: %1.prg").arg(stem),
+               QStringLiteral("The ZYNT's program was saved to %1.prg").arg(stem));
     Core->ZYNT_Programm_Speichern();
 }
 
 void TForm1::showProgramWriteStart()
 {
+    markProgramRow(RefusedRow, 0, QColor());
+    ProgramEdited = false;
     ConfirmOverwrite = false;
     endTraceDisplay();
     Label4->show();

@@ -114,6 +114,23 @@ QList<QByteArray> programLineCommands(ProgramLines &lines, const QByteArray &add
     return commands;
 }
 
+std::optional<Truncation> truncation(const ProgramLines &lines)
+{
+    // Blanks alone are nothing lost.
+    const auto hasContent = [](const QByteArray &line) { return line.trimmed().size() > 0; };
+    for (int row = 2; row <= kVisibleRows; ++row) {
+        if (continuesProgram(lines[row]))
+            continue;
+        // The write stops before this row: is anything left out?
+        for (int later = row; later <= kVisibleRows; ++later) {
+            if (hasContent(lines[later]))
+                return Truncation {row, !lines[row].isEmpty()};
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 QList<QueuedCommand> programWriteCommands(ProgramLines &lines, const QByteArray &address, bool traceOn)
 {
     QList<QueuedCommand> commands = leaveTraceCommands(address, traceOn);

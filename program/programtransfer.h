@@ -40,6 +40,15 @@ QList<QueuedCommand> programReadCommands(const QByteArray &address, bool traceOn
 // the row itself is rewritten so, whence lines is in/out.
 QList<QByteArray> programLineCommands(ProgramLines &lines, const QByteArray &address);
 
+// Where a write would stop before the end of the program: the row (2..299)
+// that is empty or begins with a blank while a row after it (or, for a
+// blank, the row itself) still holds text. Nothing when every line goes.
+struct Truncation {
+    int row = 0;
+    bool blank = false;     // the row begins with a blank (else it is empty)
+};
+std::optional<Truncation> truncation(const ProgramLines &lines);
+
 // Everything ZYNT_Programm_Speichern queues: leaving trace mode, "S", "new"
 // and the lines (kind 4), "quit" (kind 19). Rewrites lines as above.
 QList<QueuedCommand> programWriteCommands(ProgramLines &lines, const QByteArray &address, bool traceOn);

@@ -4,6 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace datafiles {
 
@@ -61,6 +67,78 @@ ReadResult readFile(const QString &path)
 QString fileError(const QString &path, const QString &reason)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) + QStringLiteral(":\n") + reason;
+}
+
+ReadResult readUserFile(const QString &path, qint64 maxBytes, int maxLineLength)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {QByteArray(), fileError(path, QString::fromLocal8Bit(std::strerror(errno)))};
+    // A FIFO would wait for ever, a device would never end.
+    if (!S_ISREG(info.st_mode))
+        return {QByteArray(), fileError(path, QStringLiteral("not a regular file"))};
+    if (info.st_size > maxBytes)
+        return {QByteArray(), fileError(path, QStringLiteral("%1 bytes, more than any such file holds (%2 at most)")
+                                                  .arg(qint64(info.st_size))
+                                                  .arg(maxBytes))};
+    ReadResult read = readFile(path);
+    if (!read.error.isEmpty())
+        return read;
+    qsizetype start = 0;
+    int line = 1;
+    const QByteArray &bytes = read.bytes;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r')
+            continue;
+        if (i - start > maxLineLength)
+            return {QByteArray(), fileError(path, QStringLiteral("line %1 is %2 characters long, more than a line "
+                                                                 "holds (%3 at most)")
+                                                      .arg(line)
+                                                      .arg(i - start)
+                                                      .arg(maxLineLength))};
+        if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+        ++line;
+    }
+    return read;
+}
+
+QString saveFile(const QString &path, const QByteArray &bytes)
+{
+    // Renaming into place would replace a device or a FIFO by a file.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return fileError(path, QStringLiteral("not a regular file"));
+    QSaveFile file(path);
+    errno = 0;
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return {};
+    // Where Qt knows no reason the system's is named.
+    QString reason = file.errorString();
+    if (reason.isEmpty() || reason == QLatin1String("Unknown error"))
+        reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("the file could not be written");
+    return fileError(path, reason);
+}
+
+QString backupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zynt/backups");
+}
+
+QString backupStem(const QDateTime &time, const QByteArray &address)
+{
+    return time.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral("-address") + QString::fromLatin1(address);
+}
+
+QString uniqueBackupStem(const QString &folder, const QDateTime &time, const QByteArray &address)
+{
+    const QString first = QDir(folder).filePath(backupStem(time, address));
+    QString stem = first;
+    for (int n = 2; QFileInfo::exists(stem + QStringLiteral(".par")) || QFileInfo::exists(stem + QStringLiteral(".prg"));
+         ++n)
+        stem = first + QStringLiteral("-%1").arg(n);
+    return stem;
 }
 
 } // namespace datafiles

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class QIODevice;
@@ -31,5 +32,26 @@ ReadResult readFile(const QString &path);
 // The message for a file that could not be read or written: its name and
 // the system's reason.
 QString fileError(const QString &path, const QString &reason);
+
+// A file the user chose to open: refused, with the file and the reason, when
+// it is not a regular file, is larger than maxBytes, or has a line longer
+// than maxLineLength (named by its number).
+ReadResult readUserFile(const QString &path, qint64 maxBytes, int maxLineLength);
+// The bounds of a parameter or program file: far above any real one.
+constexpr qint64 kMaxUserFileBytes = 1 << 20;
+constexpr int kMaxUserLineLength = 1024;
+
+// Writes a file aside and renames it into place, so that a failure leaves
+// the old file as it was. Empty when it worked, otherwise the message with
+// the system's reason.
+QString saveFile(const QString &path, const QByteArray &bytes);
+
+// Where what a write is about to overwrite in a drive is saved first:
+// ~/.local/share/zynt/backups (the window and the command line alike).
+QString backupFolder();
+// A name for one backup there, by time and address ("20261209-093012-
+// address7"), that no file in the folder has yet (".par" or ".prg").
+QString backupStem(const QDateTime &time, const QByteArray &address);
+QString uniqueBackupStem(const QString &folder, const QDateTime &time, const QByteArray &address);
 
 } // namespace datafiles

@@ -78,6 +78,8 @@ TForm1::~TForm1()
 {
     delete OKBottomDlg;
     delete Form2;
+    delete CompareDialog;
+    delete VerifyReport;
     // The core and its port go before the controls, so that nothing it
     // reports reaches a half-destroyed window.
     delete Core;
@@ -339,9 +341,26 @@ void TForm1::errorBox(const QByteArray &message)
     box.exec();
 }
 
+bool TForm1::confirm(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButton yes,
+                     QMessageBox::StandardButton no)
+{
+    // The poll waits while the user reads; the safe answer is the default.
+    QMessageBox question(icon, windowTitle(), text, yes | no);
+    question.setDefaultButton(no);
+    Core->Owner.pause(line::Pause::Question);
+    const bool accepted = question.exec() == yes;
+    Core->Owner.resume(line::Pause::Question);
+    return accepted;
+}
+
 void TForm1::openPort()
 {
     Core->openPort();
+}
+
+void TForm1::statusNote(const QString &german, const QString &english)
+{
+    statusBar()->showMessage(Sprache == 2 ? english : german, 15000);
 }
 
 void TForm1::showPortHint(const QString &hint)
@@ -368,6 +387,10 @@ QString TForm1::askFileName(const FileDialogRequest &request)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == StringGrid2 && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        ParameterSearch->setPlaceholderText(Sprache == 2 ? QStringLiteral("Search") : QStringLiteral("Suchen"));
+        ParameterSearch->setVisible(event->type() == QEvent::Show);
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == centralWidget())
             beep();

@@ -12,13 +12,16 @@
 #include "shell/settings.h"
 #include "shell/texttable.h"
 #include "shell/filedialogs.h"
+#include "parameters/writeback_dialog.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QMainWindow>
+#include <QMessageBox>
 
 #include <array>
 #include <functional>
+#include <set>
 #include <vector>
 
 class QAction;
@@ -168,10 +171,15 @@ public:
     void appendToMemoRxD(const QByteArray &chunk);
     // A modal error box with an OK button; the text is in the drive's code page.
     void errorBox(const QByteArray &message);
+    // A question with a safe default (no); true when the user chose yes.
+    bool confirm(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButton yes,
+                 QMessageBox::StandardButton no);
     // The open or save dialog; empty when cancelled. AskFileName, when set,
     // answers in its place (the tests do so).
     std::function<QString(const FileDialogRequest &)> AskFileName;
     QString askFileName(const FileDialogRequest &request);
+    // A note in the status bar, in the current language, for a while.
+    void statusNote(const QString &german, const QString &english);
     // A message in the current language, for what the text table has no text for.
     QByteArray message(const char *german, const char *english) const { return Core->message(german, english); }
 

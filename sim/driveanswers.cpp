@@ -139,7 +139,11 @@ QByteArray driveAnswer(Drive &drive, const QByteArray &command, std::chrono::ste
     const qsizetype eq = command.indexOf('=');
     if (eq > 0 && isName(command.left(eq))) {
         // Blanks around a value are of no meaning to the drive.
-        drive.values[storedName(command.left(eq))] = command.mid(eq + 1).trimmed();
+        const QByteArray name = storedName(command.left(eq));
+        QByteArray value = command.mid(eq + 1).trimmed();
+        if (const auto bound = drive.maximum.find(name); bound != drive.maximum.end() && value.toDouble() > bound->second)
+            value = QByteArray::number(bound->second);
+        drive.values[name] = value;
         return ack(drive);
     }
     if (command.endsWith('?') && isName(command.chopped(1))) {

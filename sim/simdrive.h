@@ -30,6 +30,9 @@ struct Drive {
     int statusDigit = -1;                       // 0..4 after "ok"; -1 for a bare "ok"
     std::map<QByteArray, QByteArray> values;    // queried and assigned names ("P265", "O1", ...)
     std::map<QByteArray, QByteArray> stored;    // the values "psave" made permanent
+    // Values the drive keeps within a bound: an assignment above it stores
+    // the bound (the name as stored: "P41", "W").
+    std::map<QByteArray, double> maximum;
     // What "listp" lists, in order: a status word ("ON", "OFF", ...) or a
     // name whose current value (and unit, if any) is listed as name=value.
     std::vector<QByteArray> listing;

@@ -7,6 +7,7 @@
 #include "tests/shell/shellfixture.h"
 
 #include "parameters/parametermodel.h"
+#include "parameters/writeback_dialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -123,6 +124,21 @@ struct ParameterUi {
             QTest::qWait(5);
         }
         return true;
+    }
+
+    // Answers the comparison before a write-back with one of its buttons;
+    // false when it did not come up.
+    bool answerComparison(bool write = true)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!f->CompareDialog->isVisible()) {
+            if (clock.elapsed() > kWait)
+                return false;
+            QTest::qWait(5);
+        }
+        QTest::mouseClick(write ? f->CompareDialog->OKBtn : f->CompareDialog->CancelBtn, Qt::LeftButton);
+        return f->CompareDialog->isHidden();
     }
 
     void answerModal()

@@ -420,6 +420,16 @@ void TestParameterEditing::numericEntry()
         if (value)
             QCOMPARE(*value, QByteArray(c.taken));
     }
+
+    // What a numeric editor refuses before anything is stored or sent.
+    const std::pair<const char *, bool> entries[] = {
+        {"500", false}, {"-12", false}, {"100.000", false}, {" 7 ", false}, {"", false},  {"  ", false},
+        {"abc", true},  {"12a", true},  {"1,5", true},      {"5.", true},   {"-", true},  {".5", false},
+        {"1.2.3", true}, {"+5", true},
+    };
+    for (const auto &[entry, refused] : entries)
+        QVERIFY2(refusesNumericEntry(rule(41), entry) == refused, entry);
+    QVERIFY(!refusesNumericEntry(rule(1096), "any text")); // P1096 takes any entry
 }
 
 void TestParameterEditing::writeBack()
@@ -550,7 +560,8 @@ void TestParameterEditing::parseFile()
     const auto crlf = parseParameterFile("ZYNT-Parameter\r\nA:P1=1\r\nB:P2=2 [mm]\r\n");
     for (const QByteArray &other : {QByteArray("ZYNT-Parameter\nA:P1=1\nB:P2=2 [mm]\n"),
                                     QByteArray("ZYNT-Parameter\rA:P1=1\rB:P2=2 [mm]\r"),
-                                    QByteArray("ZYNT-Parameter\r\nA:P1=1\nB:P2=2 [mm]")}) {
+                                    QByteArray("ZYNT-Parameter\r\nA:P1=1\nB:P2=2 [mm]"),
+                                    QByteArray("ZYNT-Parameter\n\rA:P1=1\n\rB:P2=2 [mm]\n\r")}) {
         const auto read = parseParameterFile(other);
         QCOMPARE(read->rows, crlf->rows);
         QCOMPARE(read->gridRowCount, 3);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -42,7 +43,7 @@ QList<QByteArray> assignments(const QList<QByteArray> &commands)
 class TestParameterFiles : public QObject {
     Q_OBJECT
 private slots:
-    void writeBackSkipsAndStopsAsRuled();
+    void writeBackSendsTheTickedRows();
     void writeBackErrorNamesTheParameter();
     void writeBackWithThePortClosed();
     void writeBackAnswerNeverComes();
@@ -52,7 +53,7 @@ private slots:
     void unwritableFileLeavesNothingBehind();
 };
 
-void TestParameterFiles::writeBackSkipsAndStopsAsRuled()
+void TestParameterFiles::writeBackSendsTheTickedRows()
 {
     ParameterUi ui;
     QVERIFY(ui.start());
@@ -79,6 +80,7 @@ void TestParameterFiles::writeBackSkipsAndStopsAsRuled()
 
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QVERIFY(ui.answerComparison());
     QVERIFY(!f.isEnabled());
     QVERIFY(!f.Label8->isHidden());
     // The last assignment completes the batch, and the list is read again.
@@ -87,9 +89,10 @@ void TestParameterFiles::writeBackSkipsAndStopsAsRuled()
     const QList<QByteArray> sent = ui.sentSince(before);
     QCOMPARE(sent.value(0), QByteArray("#1TROFF\r"));
     // The blank before "[" stays with the value the file gave.
-    QCOMPARE(assignments(sent).mid(0, 4), (QList<QByteArray> {"#1P91=2345 \r", "#1P1034=2\r", "#1P1201=1\r",
-                                                             "#1P41=1500 \r"}));
-    QCOMPARE(sent.mid(5, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
+    // A row without a description no longer ends the batch.
+    QCOMPARE(assignments(sent), (QList<QByteArray> {"#1P91=2345 \r", "#1P1034=2\r", "#1P1201=1\r", "#1P41=1500 \r",
+                                                    "#1P108=50\r", "#1P1003=9\r", "#1p1028=8\r"}));
+    QCOMPARE(sent.mid(7, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
     QVERIFY(f.isEnabled());
     QVERIFY(f.Label8->isHidden());
     QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));
@@ -98,7 +101,7 @@ void TestParameterFiles::writeBackSkipsAndStopsAsRuled()
     f.ffnen1Click();
     QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P91 (V)"))][params::ColValue], QByteArray("2345"));
     QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P41"))][params::ColValue], QByteArray("1500"));
-    QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P1003"))][params::ColValue], QByteArray("150"));
+    QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P1003"))][params::ColValue], QByteArray("9"));
 }
 
 void TestParameterFiles::writeBackErrorNamesTheParameter()
@@ -118,6 +121,7 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     ui.fileNames << path;
     f.Parameterffnen1Click();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QVERIFY(ui.answerComparison());
     QTRY_VERIFY_WITH_TIMEOUT(f.OKBottomDlg->isVisible(), ParameterUi::kWait);
     QCOMPARE(f.OKBottomDlg->Label1->text(), QStringLiteral("** Wert zu gross\n\n\nParameter P1020 = 99999")
                                                 .replace(QLatin1Char('\n'), QLatin1Char('\r')));
@@ -134,6 +138,7 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     f.Parameterffnen1Click();
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QVERIFY(ui.answerComparison());
     QTRY_VERIFY_WITH_TIMEOUT(f.OKBottomDlg->isVisible(), ParameterUi::kWait);
     QVERIFY(f.OKBottomDlg->Label1->text().endsWith(QStringLiteral("Parameter P1018 = -5")));
     QTest::mouseClick(f.OKBottomDlg->OKBtn, Qt::LeftButton);
@@ -181,6 +186,7 @@ void TestParameterFiles::writeBackAnswerNeverComes()
     f.Parameterffnen1Click();
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QVERIFY(ui.answerComparison());
     QVERIFY(!f.isEnabled());
 
     QTRY_COMPARE_WITH_TIMEOUT(ui.messages.size(), 1, ParameterUi::kWait);
@@ -208,6 +214,8 @@ void TestParameterFiles::permanentSave()
     QTest::mouseClick(f.Button3, Qt::LeftButton);
     QVERIFY(ui.received("#1psave\r"));
     QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Queue.head(), ParameterUi::kWait);
+    QCOMPARE(f.statusBar()->currentMessage(),
+             QStringLiteral("Die ZYNT hat das dauerhafte Speichern der Parameter bestätigt."));
     QByteArray stored;
     ui.fx.com1->withDrive(1, [&stored](sim::Drive &d) { stored = d.stored.at("P41"); });
     QCOMPARE(stored, QByteArray("2222"));
@@ -240,7 +248,9 @@ void TestParameterFiles::saveAndLoadAgain()
     QVERIFY(saved.startsWith("ZYNT-Parameter\r\n"));
     QVERIFY(saved.contains("P41=3000 [U/min]\r\n"));
     QCOMPARE(saved.count("\r\n"), f.Parameters.ParameterRowCount); // the heading and rows 1 .. count - 1
-    QCOMPARE(f.Label7->text(), params::shortenedFileName(path));
+    // The grid still shows the drive's list, and the heading says so.
+    QCOMPARE(f.Label7->text(), QStringLiteral("ZYNT-EEProm Parameter - address 1"));
+    QVERIFY2(f.statusBar()->currentMessage().contains(path), qPrintable(f.statusBar()->currentMessage()));
     QVERIFY(!QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("sicherung.par.")).size());
 
     // Loaded, it fills the grid only: the table and the drive keep theirs.
@@ -308,6 +318,12 @@ void TestParameterFiles::unwritableFileLeavesNothingBehind()
     ui.fileNames << existing;
     f.ParameterSpeichern1Click();
     QCOMPARE(fileBytes(existing), params::formatParameterFile(f.Parameters.Grid, f.Parameters.ParameterRowCount));
+    // A folder without write permission (even for root): the system's reason.
+    ui.fileNames << QStringLiteral("/sys/satz.par");
+    f.ParameterSpeichern1Click();
+    QCOMPARE(ui.messages.size(), 2);
+    QVERIFY2(ui.messages[1].contains(QStringLiteral("/sys/satz.par")), qPrintable(ui.messages[1]));
+    QVERIFY2(ui.messages[1].contains(QStringLiteral("Permission denied")), qPrintable(ui.messages[1]));
 }
 
 QTEST_MAIN(TestParameterFiles)

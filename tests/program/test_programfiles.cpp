@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray fileBytes(const QString &path)
@@ -41,6 +43,8 @@ private slots:
     void cancelledDialogs();
     void fileThatCannotBeOpened();
     void readErrorInTheMiddle();
+    void filesThatAreNotWhatTheyClaim_data();
+    void filesThatAreNotWhatTheyClaim();
     void fileThatCannotBeWritten();
 
 private:
@@ -241,19 +245,52 @@ void TestProgramFiles::fileThatCannotBeOpened()
 
 void TestProgramFiles::readErrorInTheMiddle()
 {
-    // This file opens, but reading it fails at once: the grid holds what
-    // was read (nothing) and no longer counts as the drive's program.
+    // This file opens, but reading it fails at once: nothing was read, so
+    // the grid keeps what it showed.
     if (!QFileInfo(QStringLiteral("/proc/self/mem")).exists())
         QSKIP("no file here that fails on reading");
     fx->setLines({"old"});
     load(QStringLiteral("/proc/self/mem"));
     QCOMPARE(fx->messages().size(), 1);
     QVERIFY2(fx->messages().first().contains(QStringLiteral("/proc/self/mem")), qPrintable(fx->messages().first()));
-    qDebug() << fx->messages().first();
-    QVERIFY(f->StringGrid1->isHidden()); // the load stopped at the error
-    QVERIFY(program::isEmptyProgram(f->Program));
+    QCOMPARE(fx->rows(1, 2), (QByteArrayList {"old", ""}));
     QVERIFY(fx->gridShowsModel());
-    QVERIFY(f->ConfirmOverwrite);
+    QVERIFY(!f->ConfirmOverwrite);
+}
+
+void TestProgramFiles::filesThatAreNotWhatTheyClaim_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << "fifo" << "not a regular file";
+    QTest::newRow("character device") << "device" << "not a regular file";
+    QTest::newRow("oversize") << "oversize" << "more than any such file holds";
+    QTest::newRow("long line") << "long" << "line 2 is";
+}
+
+void TestProgramFiles::filesThatAreNotWhatTheyClaim()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString name = path(kind + QStringLiteral(".prg"));
+    if (kind == "fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+    else if (kind == "device")
+        name = QStringLiteral("/dev/zero");
+    else if (kind == "oversize")
+        QVERIFY(writeFile(name, QByteArray(2 << 20, 'W')));
+    else
+        QVERIFY(writeFile(name, "ref\r\n" + QByteArray(2000, 'W') + "\r\ne\r\n"));
+    fx->setLines({"keep", "these"});
+    QElapsedTimer clock;
+    clock.start();
+    load(name);
+    QVERIFY2(clock.elapsed() < kWait, "the load took too long"); // a hang never returns at all
+    QCOMPARE(fx->messages().size(), 1);
+    QVERIFY2(fx->messages().first().contains(QFileInfo(name).fileName()), qPrintable(fx->messages().first()));
+    QVERIFY2(fx->messages().first().contains(reason), qPrintable(fx->messages().first()));
+    QCOMPARE(fx->rows(1, 3), (QByteArrayList {"keep", "these", ""}));
+    QVERIFY(fx->sent().isEmpty());
 }
 
 void TestProgramFiles::fileThatCannotBeWritten()

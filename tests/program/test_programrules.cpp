@@ -71,6 +71,8 @@ QList<int> kindsOf(const QList<program::QueuedCommand> &commands)
 class TestProgramRules : public QObject {
     Q_OBJECT
 private slots:
+    void truncation_data();
+    void truncation();
     void rowLabelsAndEnter();
     void insertLine();
     void insertUntilFull();
@@ -385,6 +387,40 @@ void TestProgramRules::listingIsLinear()
     QCOMPARE(listing->droppedLines, count - 300);
     QCOMPARE(listing->lines[300], QByteArray("W=299"));
     QVERIFY2(timer.elapsed() < 20000, "listing parse is not linear");
+}
+
+void TestProgramRules::truncation_data()
+{
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<int>("row");      // 0: every line is written
+    QTest::addColumn<bool>("blank");
+    QTest::newRow("whole program") << QByteArrayList {"ref", "W=1", "e"} << 0 << false;
+    QTest::newRow("empty program") << QByteArrayList {} << 0 << false;
+    QTest::newRow("empty line 5 before more") << QByteArrayList {"a", "b", "c", "d", "", "f", "g"} << 5 << false;
+    QTest::newRow("empty lines only at the end") << QByteArrayList {"a", "b", "", ""} << 0 << false;
+    QTest::newRow("line beginning with a blank") << QByteArrayList {"a", " b", "c"} << 2 << true;
+    QTest::newRow("last line beginning with a blank") << QByteArrayList {"a", " b"} << 2 << true;
+    QTest::newRow("blanks alone at the end") << QByteArrayList {"a", "", "  "} << 0 << false;
+    QTest::newRow("line of blanks before more") << QByteArrayList {"a", "  ", "c"} << 2 << true;
+    QTest::newRow("row 1 is always written, empty or not") << QByteArrayList {"", "b"} << 0 << false;
+    QByteArrayList overflow;
+    for (int i = 1; i <= 300; ++i)
+        overflow << "W=" + QByteArray::number(i);
+    QTest::newRow("row 300 is never written: no question") << overflow << 0 << false;
+}
+
+void TestProgramRules::truncation()
+{
+    QFETCH(QByteArrayList, lines);
+    QFETCH(int, row);
+    QFETCH(bool, blank);
+    program::ProgramLines program {};
+    for (int i = 0; i < lines.size(); ++i)
+        program[size_t(i + 1)] = lines[i];
+    const std::optional<program::Truncation> cut = program::truncation(program);
+    QCOMPARE(cut ? cut->row : 0, row);
+    if (cut)
+        QCOMPARE(cut->blank, blank);
 }
 
 void TestProgramRules::traceAnswer_data()

@@ -3,6 +3,8 @@
 #include "programfixture.h"
 
 #include <QAction>
+#include <QDir>
+#include <QStatusBar>
 #include <QWindow>
 
 namespace {
@@ -53,6 +55,11 @@ private slots:
     void readNeverAnswered();
     void readAnsweredEndlessly();
     void reloadButtonReads();
+    void truncationCancelledSendsNothing();
+    void refusedLineFoundByIndex();
+    void editsAreNotDiscardedUnasked();
+    void backupBeforeEachWrite();
+    void failedBackupReadWritesNothing();
 
 private:
     ProgramFixture *fx = nullptr;
@@ -100,18 +107,24 @@ void TestProgramTransfer::writeOnTheWire_data()
     QTest::addColumn<QByteArrayList>("grid");
     QTest::addColumn<QByteArrayList>("sentLines");
     QTest::addColumn<QByteArrayList>("gridAfter");
+    QTest::addColumn<QStringList>("questions"); // asked first, answered OK
 
-    QTest::newRow("row 1 empty") << QByteArrayList {} << QByteArrayList {""} << QByteArrayList {};
-    QTest::newRow("blank row in the middle") << QByteArrayList {"ref", "W=10", "", "e", "end"}
-                                             << QByteArrayList {"ref", "W=10"}
-                                             << QByteArrayList {"ref", "W=10", "", "e", "end"};
-    QTest::newRow("row beginning with a blank") << QByteArrayList {"ref", " W=10", "e"} << QByteArrayList {"ref"}
-                                                << QByteArrayList {"ref", " W=10", "e"};
+    QTest::newRow("row 1 empty") << QByteArrayList {} << QByteArrayList {""} << QByteArrayList {} << QStringList {};
+    QTest::newRow("blank row in the middle")
+        << QByteArrayList {"ref", "W=10", "", "e", "end"} << QByteArrayList {"ref", "W=10"}
+        << QByteArrayList {"ref", "W=10", "", "e", "end"}
+        << QStringList {"Zeile 3 ist leer: die Zeilen danach werden nicht übertragen"};
+    QTest::newRow("row beginning with a blank")
+        << QByteArrayList {"ref", " W=10", "e"} << QByteArrayList {"ref"} << QByteArrayList {"ref", " W=10", "e"}
+        << QStringList {"Zeile 2 beginnt mit einem Leerzeichen: sie und die Zeilen danach werden nicht übertragen"};
+    QTest::newRow("blank rows at the end only") << QByteArrayList {"ref", "e", "", " "}
+                                                << QByteArrayList {"ref", "e"} << QByteArrayList {"ref", "e", "", " "}
+                                                << QStringList {};
     QTest::newRow("own address stripped") << QByteArrayList {"#12G1000", "#T500", "e"}
                                           << QByteArrayList {"G1000", "T500", "e"}
-                                          << QByteArrayList {"G1000", "T500", "e"};
+                                          << QByteArrayList {"G1000", "T500", "e"} << QStringList {};
     const QByteArrayList full = ProgramFixture::numbered(300);
-    QTest::newRow("299 lines, never row 300") << full << full.mid(0, 299) << full;
+    QTest::newRow("299 lines, never row 300") << full << full.mid(0, 299) << full << QStringList {};
 }
 
 void TestProgramTransfer::writeOnTheWire()
@@ -119,6 +132,7 @@ void TestProgramTransfer::writeOnTheWire()
     QFETCH(QByteArrayList, grid);
     QFETCH(QByteArrayList, sentLines);
     QFETCH(QByteArrayList, gridAfter);
+    QFETCH(QStringList, questions);
 
     f->BitBtn1->click();
     fx->setLines(grid);
@@ -136,7 +150,7 @@ void TestProgramTransfer::writeOnTheWire()
     QVERIFY(f->isEnabled());
     QVERIFY(f->Core->Timer3->isActive());
     QVERIFY(!f->Core->Timer7->isActive());
-    QVERIFY(fx->messages().isEmpty());
+    QCOMPARE(fx->messages(), questions);
 
     QByteArrayList stored;
     for (const QByteArray &line : sentLines) {
@@ -500,6 +514,156 @@ void TestProgramTransfer::refusedReadStartsThePollAgain()
     QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
     QVERIFY(f->Core->Timer3->isActive());
     QVERIFY(f->isEnabled());
+}
+
+void TestProgramTransfer::truncationCancelledSendsNothing()
+{
+    const QByteArrayList before = storedProgram(fx->line());
+    f->BitBtn1->click();
+    QByteArrayList lines = ProgramFixture::numbered(11);
+    lines[4] = QByteArray();
+    fx->setLines(lines);
+    fx->shell.answers = {QMessageBox::Cancel};
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    QCOMPARE(fx->messages(), QStringList {QStringLiteral("Zeile 5 ist leer: die Zeilen danach werden nicht übertragen")});
+    QCOMPARE(f->StringGrid1->currentRow(), 5); // the user sees which line
+    QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
+    QVERIFY(!f->Core->Owner.paused(line::Pause::Question));
+    QVERIFY(f->Label4->isHidden());
+    QTest::qWait(300);
+    QVERIFY(fx->sent().isEmpty());
+    QCOMPARE(storedProgram(fx->line()), before);
+    QCOMPARE(fx->rows(1, 11), lines); // and the grid keeps every line
+}
+
+void TestProgramTransfer::refusedLineFoundByIndex()
+{
+    // Lines 3 and 7 say the same; the drive refuses the seventh.
+    fx->line().withDrive(1, [](sim::Drive &d) { d.program.setRefuseLine(7); });
+    f->BitBtn1->click();
+    QByteArrayList lines = ProgramFixture::numbered(10);
+    lines[2] = lines[6] = "W=77";
+    fx->setLines(lines);
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+
+    TOKBottomDlg *dlg = f->OKBottomDlg;
+    QTRY_VERIFY_WITH_TIMEOUT(dlg->isVisible(), kWait);
+    QVERIFY2(dlg->Label1->text().endsWith(QStringLiteral("7\r\"W=77\"")), qPrintable(dlg->Label1->text()));
+    QCOMPARE(f->StringGrid1->currentRow(), 7);
+    const QColor refused(0xFF, 0xB0, 0xB0);
+    QCOMPARE(f->StringGrid1->item(7, 1)->background().color(), refused);
+    QCOMPARE(f->StringGrid1->item(3, 1)->background().style(), Qt::NoBrush);
+
+    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QVERIFY(fx->idle());
+    // The mark stays once the write is over, until the next write or read.
+    QCOMPARE(f->StringGrid1->item(7, 1)->background().color(), refused);
+    QVERIFY2(f->statusBar()->currentMessage().startsWith(
+                 QStringLiteral("Programm übertragen; die ZYNT hat Zeile 7 abgewiesen. Sicherung: ")),
+             qPrintable(f->statusBar()->currentMessage()));
+    QTest::qWait(50);
+    const QImage shot = f->grab().toImage();
+    const QString path = qEnvironmentVariable("ZYNT_BINARY_DIR") + "/tests/program-refused-line.png";
+    QVERIFY2(shot.save(path), qPrintable(path));
+
+    f->ZYNTffnen1->trigger();
+    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramRead));
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
+    QCOMPARE(f->StringGrid1->item(7, 1)->background().style(), Qt::NoBrush);
+}
+
+void TestProgramTransfer::editsAreNotDiscardedUnasked()
+{
+    const QString question = QStringLiteral("Die Änderungen am Programm im Editor verwerfen?");
+    f->BitBtn1->click();
+    QVERIFY(fx->typeLine(1, QStringLiteral("W=5")));
+
+    // Reading from the drive, "Neu" and loading a file each ask; "No" keeps the lines.
+    QDir().mkpath(fx->shell.dir.filePath(QStringLiteral("files")));
+    const QString file = fx->shell.dir.filePath(QStringLiteral("files/two.prg"));
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("ref\r\ne\r\n");
+    }
+    fx->nextFileName = file;
+    fx->shell.answers = {QMessageBox::No, QMessageBox::No, QMessageBox::No};
+    f->ZYNTffnen1->trigger();
+    f->Fileffnen1->trigger();
+    f->N1->trigger();
+    QCOMPARE(fx->messages(), (QStringList {question, question, question}));
+    QCOMPARE(fx->cell(1), QByteArray("W=5"));
+    QTest::qWait(200);
+    QVERIFY(fx->sent().isEmpty());
+    QVERIFY(fx->fileDialogs.isEmpty()); // not even the dialog came up
+
+    fx->shell.answers = {QMessageBox::Yes};
+    f->N1->trigger();
+    QCOMPARE(fx->messages().size(), 4);
+    QCOMPARE(fx->rows(1, 2), (QByteArrayList {"ref", "e"}));
+
+    // What came from the file is no edit: the read asks nothing.
+    f->ZYNTffnen1->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Owner.holds(line::Activity::ProgramRead), kWait);
+    QCOMPARE(fx->messages().size(), 4);
+    QCOMPARE(fx->cell(11), QByteArray("JMP loop"));
+}
+
+void TestProgramTransfer::backupBeforeEachWrite()
+{
+    const QByteArrayList original = storedProgram(fx->line());
+    const QDir backups(fx->shell.backupFolder());
+
+    // The fixture read the drive's program: the first write saves that read.
+    f->BitBtn1->click();
+    fx->setLines({"ref", "W=1", "e"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), writeOf({"ref", "W=1", "e"}));
+    const QStringList first = backups.entryList({QStringLiteral("*.prg")}, QDir::Files);
+    QCOMPARE(first.size(), 1);
+    QVERIFY2(f->statusBar()->currentMessage().contains(first[0]), qPrintable(f->statusBar()->currentMessage()));
+
+    // The write changed the drive: the second one reads it afresh first.
+    fx->line().clearReceived();
+    fx->setLines({"ref", "W=2", "e"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(), kWait);
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), kReadCommands + writeOf({"ref", "W=2", "e"}));
+    QStringList second = backups.entryList({QStringLiteral("*.prg")}, QDir::Files);
+    second.removeOne(first[0]);
+    QCOMPARE(second.size(), 1);
+
+    // Each backup loads back as the program the drive held before.
+    fx->nextFileName = backups.filePath(first[0]);
+    f->N1->trigger();
+    QCOMPARE(fx->rows(1, int(original.size())), original);
+    fx->nextFileName = backups.filePath(second[0]);
+    f->N1->trigger();
+    QCOMPARE(fx->rows(1, 4), (QByteArrayList {"ref", "W=1", "e", ""}));
+}
+
+void TestProgramTransfer::failedBackupReadWritesNothing()
+{
+    const QByteArrayList before = storedProgram(fx->line());
+    f->Core->Snapshot.programFresh = false; // as after a change by another tool
+    fx->line().addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        return command == "list" ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    });
+    f->BitBtn1->click();
+    fx->setLines({"ref", "e"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, 4 * kWait);
+    QVERIFY2(fx->messages()[0].contains(QStringLiteral("es wurde nichts geschrieben")), qPrintable(fx->messages()[0]));
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent(), kReadCommands);
+    QCOMPARE(storedProgram(fx->line()), before);
+    QCOMPARE(fx->rows(1, 2), (QByteArrayList {"ref", "e"}));
+    QVERIFY(QDir(fx->shell.backupFolder()).entryList({QStringLiteral("*.prg")}, QDir::Files).isEmpty());
 }
 
 QTEST_MAIN(TestProgramTransfer)

@@ -29,10 +29,13 @@ struct ShellFixture {
 
     QTemporaryDir dir;
     QString previousDirectory = QDir::currentPath();
+    QString backupFolder() const { return dir.filePath(QStringLiteral("data/zynt/backups")); }
     std::unique_ptr<sim::SimLine> com1 = std::make_unique<sim::SimLine>();
     std::unique_ptr<sim::SimLine> com2 = std::make_unique<sim::SimLine>();
     std::unique_ptr<TForm1> form;
     QStringList messages;           // texts of the message boxes, in order
+    // The answers to the next boxes, in order; past them a box is accepted.
+    QList<QMessageBox::StandardButton> answers;
     QTimer modalWatch;
 
     ~ShellFixture()
@@ -53,6 +56,8 @@ struct ShellFixture {
     {
         if (!dir.isValid() || !QDir::setCurrent(dir.path()))
             return false;
+        // Backups and other user data stay in the fixture's folder.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
         if (!line(*com1, QStringLiteral("COM1"), prepare1) || !line(*com2, QStringLiteral("COM2"), prepare2))
             return false;
         serialports::reinitialisePortTable();
@@ -145,7 +150,16 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             messages.append(box->text());
-            box->done(QMessageBox::Ok);
+            if (answers.isEmpty()) {
+                box->done(QMessageBox::Ok);
+                return;
+            }
+            // A button the box does not have would not close it.
+            QAbstractButton *button = box->button(answers.takeFirst());
+            if (button)
+                button->click();
+            else
+                box->done(QMessageBox::Cancel);
         } else if (auto *selection = qobject_cast<TFormSerSel *>(modal)) {
             selection->ButtonOk->click();
         }

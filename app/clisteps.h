@@ -1,0 +1,84 @@
+// The steps the command line's commands share: where it talks, how it
+// reports, files, the connect sequence and the backup before a change.
+#pragma once
+
+#include "app/clirules.h"
+#include "app/clisession.h"
+#include "parameters/parametermodel.h"
+#include "program/programlines.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace cli::steps {
+
+// Where the command line talks: a port, a rate and the drive addresses.
+struct Target {
+    QString port = QStringLiteral("COM1");
+    int baud = 38400;
+    QList<int> addresses;
+};
+
+// The results, as lines or as one JSON array at the end.
+class Report {
+public:
+    explicit Report(Session &session) : m_session(session) {}
+    ~Report()
+    {
+        if (m_session.options.json)
+            m_session.print(QStringLiteral("[") + QString::fromUtf8(m_objects.join(",")) + QStringLiteral("]"));
+    }
+    // fields: name and JSON value pairs.
+    void add(const QString &line, const QList<std::pair<const char *, QByteArray>> &fields)
+    {
+        if (!m_session.options.json) {
+            m_session.print(line);
+            return;
+        }
+        QByteArrayList parts;
+        for (const auto &[name, value] : fields)
+            parts << jsonString(QString::fromLatin1(name)) + ':' + value;
+        m_objects << '{' + parts.join(',') + '}';
+    }
+
+private:
+    Session &m_session;
+    QByteArrayList m_objects;
+};
+
+QByteArray json(const QString &text);
+QByteArray json(const QByteArray &cp1252);
+QByteArray json(int number);
+
+int exitOf(Outcome outcome);
+// Says what went wrong in a step and gives its exit status.
+int failed(Session &s, Outcome outcome, const QString &what);
+// The port, rate and addresses the options give, the rest from the
+// settings file of the current folder as the window reads it.
+Target target(const Options &options);
+
+bool saveFile(Session &s, const QString &path, const QByteArray &bytes);
+std::optional<QByteArray> loadFile(Session &s, const QString &path);
+// The descriptions of both languages, from the files the window reads.
+void loadDescriptions(Session &s);
+// The drive's list as a parameter file, every parameter in it.
+QByteArray parameterFileOf(const params::ParameterModel &model);
+int parameterCount(const params::ParameterModel &model);
+// The lines a program write sends, and the lines a listing holds.
+QByteArrayList sentLines(program::ProgramLines lines);
+QByteArrayList listedLines(const program::ProgramLines &lines);
+
+// Opens the line and sends the connect sequence to one drive.
+int connectTo(Session &s, const Target &t, int address, QByteArray *version);
+// Saves what a command is about to overwrite; nothing is written when that fails.
+int saveBeforeChange(Session &s, bool list, bool program);
+// Ctrl+C during a program write: what the drive took, and where its program was saved.
+int interruptedWrite(Session &s, int lines, const QByteArray &inFlight);
+// Runs the event loop for a while, or until the condition holds.
+bool waitFor(Session &s, int ms, const std::function<bool()> &condition);
+
+} // namespace cli::steps

@@ -1,0 +1,44 @@
+// The comparison before a write-back, and the report after it: windows of
+// their own, so that they stay usable while the main window is locked.
+#pragma once
+
+#include "parameters/compare.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// One row per parameter of the loaded file: designation, description, the
+// drive's value and the file's, and a tick where it will be written.
+class WriteBackDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum Column { ColTick, ColDesignation, ColDescription, ColDrive, ColFile };
+
+    WriteBackDialog();
+    // Rows the drive's state forbids are shown unticked and cannot be ticked.
+    void setRows(const QList<params::CompareRow> &rows, bool german);
+    // The assignments of the ticked rows, in grid order.
+    QList<QByteArray> tickedAssignments() const;
+
+    QLabel *Heading = nullptr;
+    QTableWidget *Table = nullptr;
+    QPushButton *OKBtn = nullptr, *CancelBtn = nullptr;
+
+private:
+    QList<params::CompareRow> m_rows;
+};
+
+// What the drive lists after the write-back against what was sent.
+class WriteBackReport : public QDialog {
+    Q_OBJECT
+public:
+    WriteBackReport();
+    void show(int sent, const QList<params::Difference> &differing, bool german);
+
+    QLabel *Summary = nullptr;
+    QTableWidget *Table = nullptr;
+    QPushButton *OKBtn = nullptr;
+};

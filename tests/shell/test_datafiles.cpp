@@ -1,0 +1,121 @@
+// Files the user names: what opening refuses before reading, what a failed
+// save says and leaves, and the names backups get.
+#include "shell/datafiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class TestDataFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void userFileRefusals_data();
+    void userFileRefusals();
+    void failedSaveNamesTheReason();
+    void backupNamesKeepApart();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestDataFiles::userFileRefusals_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason"); // empty: read whole
+    QTest::newRow("ordinary file") << "file" << "";
+    QTest::newRow("line of exactly the bound") << "bound line" << "";
+    QTest::newRow("FIFO") << "fifo" << "not a regular file";
+    QTest::newRow("character device") << "device" << "not a regular file";
+    QTest::newRow("folder") << "folder" << "not a regular file";
+    QTest::newRow("oversize") << "oversize" << "more than any such file holds";
+    QTest::newRow("long line, named") << "long line" << "line 3 is 1025 characters long";
+    QTest::newRow("long last line without end") << "long last line" << "line 2 is 2000 characters long";
+    QTest::newRow("missing") << "missing" << "No such file";
+}
+
+void TestDataFiles::userFileRefusals()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString path = m_dir.filePath(kind.replace(' ', '-') + ".prg");
+    QByteArray bytes = "ref\r\nW=1\r\ne\r\n";
+    if (kind == "bound-line")
+        bytes = "a\r\n" + QByteArray(datafiles::kMaxUserLineLength, 'x') + "\r\n";
+    if (kind == "long-line")
+        bytes = "a\r\nb\r\n" + QByteArray(datafiles::kMaxUserLineLength + 1, 'x') + "\r\n";
+    if (kind == "long-last-line")
+        bytes = "a\n" + QByteArray(2000, 'x');
+    if (kind == "oversize")
+        bytes = QByteArray(datafiles::kMaxUserFileBytes + 1, '\n');
+    if (kind == "fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else if (kind == "device")
+        path = QStringLiteral("/dev/zero");
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (kind != "missing") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    // A FIFO with no writer would block a plain read for ever; this must not.
+    const datafiles::ReadResult read =
+        datafiles::readUserFile(path, datafiles::kMaxUserFileBytes, datafiles::kMaxUserLineLength);
+    if (reason.isEmpty()) {
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QCOMPARE(read.bytes, bytes);
+    } else {
+        QVERIFY(read.bytes.isEmpty());
+        QVERIFY2(read.error.contains(reason), qPrintable(read.error));
+        QVERIFY2(read.error.contains(QFileInfo(path).fileName()), qPrintable(read.error));
+    }
+}
+
+void TestDataFiles::failedSaveNamesTheReason()
+{
+    // No permission, even for root: the system's reason is named.
+    const QString denied = QStringLiteral("/sys/zynt-test.par");
+    const QString error = datafiles::saveFile(denied, "ZYNT-Parameter\r\n");
+    QVERIFY2(error.contains(QStringLiteral("/sys/zynt-test.par")), qPrintable(error));
+    QVERIFY2(!error.contains(QStringLiteral("Unknown error")), qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("ermission")) || error.contains(QStringLiteral("erweigert")),
+             qPrintable(error));
+
+    // A device is never replaced by a file, nor is a folder.
+    const QString device = datafiles::saveFile(QStringLiteral("/dev/null"), "new\r\n");
+    QVERIFY2(device.contains(QStringLiteral("not a regular file")), qPrintable(device));
+    struct stat info {};
+    QVERIFY(::stat("/dev/null", &info) == 0 && S_ISCHR(info.st_mode));
+    QVERIFY(!datafiles::saveFile(m_dir.path(), "new\r\n").isEmpty());
+
+    // A save over an existing file replaces it whole.
+    const QString path = m_dir.filePath(QStringLiteral("keep.prg"));
+    QVERIFY(datafiles::saveFile(path, "old\r\nlonger\r\n").isEmpty());
+    QVERIFY(datafiles::saveFile(path, "new\r\n").isEmpty());
+    QFile again(path);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), QByteArray("new\r\n"));
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("keep.prg*")}, QDir::Files), QStringList {"keep.prg"});
+}
+
+void TestDataFiles::backupNamesKeepApart()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("backups"));
+    QVERIFY(QDir().mkpath(folder));
+    const QDateTime time(QDate(2026, 12, 9), QTime(14, 3, 7));
+    const QString first = datafiles::uniqueBackupStem(folder, time, "3");
+    QCOMPARE(first, QDir(folder).filePath(QStringLiteral("20261209-140307-address3")));
+    QVERIFY(datafiles::saveFile(first + ".prg", "e\r\n").isEmpty());
+    // Within the same second, a parameter backup of the same drive keeps apart too.
+    const QString second = datafiles::uniqueBackupStem(folder, time, "3");
+    QCOMPARE(second, first + QStringLiteral("-2"));
+    QVERIFY(datafiles::saveFile(second + ".par", "ZYNT-Parameter\r\n").isEmpty());
+    QCOMPARE(datafiles::uniqueBackupStem(folder, time, "3"), first + QStringLiteral("-3"));
+    QCOMPARE(datafiles::uniqueBackupStem(folder, time, "4"), QDir(folder).filePath(QStringLiteral("20261209-140307-address4")));
+}
+
+QTEST_APPLESS_MAIN(TestDataFiles)
+#include "test_datafiles.moc"
