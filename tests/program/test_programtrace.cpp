@@ -159,10 +159,17 @@ void TestProgramTrace::traceOnStepOff()
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TR\r", "#1List.\r", "#1List-\r"}));
     QCOMPARE(f->Label12->text(), QStringLiteral("ref"));
     QCOMPARE(f->Label9->text(), QStringLiteral("V=500"));
+    // The current line is highlighted in the grid as the trace moves.
+    const QColor traced(0xC8, 0xF0, 0xC8);
+    QCOMPARE(f->StringGrid1->item(1, 1)->background().color(), traced);
+    QCOMPARE(f->StringGrid1->currentRow(), 1);
     QTest::mouseClick(f->Button14, Qt::LeftButton);
     QVERIFY(fx->idle());
     QCOMPARE(f->Label12->text(), QStringLiteral("V=500"));
     QCOMPARE(f->Label9->text(), QStringLiteral("A=100"));
+    QCOMPARE(f->StringGrid1->item(2, 1)->background().color(), traced);
+    QCOMPARE(f->StringGrid1->item(1, 1)->background().style(), Qt::NoBrush);
+    QVERIFY(!f->ProgramEdited); // a highlight is no edit
 
     // The trace display as the user sees it.
     QTest::qWait(50);
@@ -175,6 +182,7 @@ void TestProgramTrace::traceOnStepOff()
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent(), (QList<QByteArray> {"#1STROFF\r"}));
     QVERIFY(!f->Core->TraceMode);
+    QCOMPARE(f->StringGrid1->item(2, 1)->background().style(), Qt::NoBrush);
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
     QCOMPARE(f->Button12->toolTip(), fx->shell.german(153));
     for (QWidget *w : std::initializer_list<QWidget *> {f->Button14, f->Label9, f->Label10, f->Label12, f->Label13})
