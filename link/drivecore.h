@@ -304,6 +304,9 @@ private:
     void applyScanStep();
     void completeListing();
     void endWriteBack();
+    // A listing or program read; a quiet one fills only the snapshot.
+    bool beginListing(bool quiet);
+    bool beginProgramRead(bool quiet);
     void endProgramListing(bool complete);
     void abandonProgramListing(bool sayWhy);
     // A refusal of the owner, told to the user; true when refused.

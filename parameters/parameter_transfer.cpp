@@ -12,33 +12,26 @@ using line::Activity;
 bool DriveCore::ZYNT_Parameter_Neu_Lesen()
 {
     Parameters.AllViewRowsIndexed = 1;
-    if (DriveConnected != 1 || refused(Activity::Listing, line::Request::Listing))
+    if (!beginListing(false))
         return false;
-    Owner.begin(Activity::Listing);
-    m_quietList = false;
-    params::startListing(Parameters);
-    LinkState = 0;
-    queueCommand("TROFF", CommandKind::Plain);
-    if (TraceMode)
-        queueCommand("s", CommandKind::Plain);
-    TraceMode = false;
-    queueCommand("p1028=" + P1028Value, CommandKind::Plain);
-    queueListingRequest(DriveAddress);
-    Parameters.ListingRow = 1;
-    Parameters.ListingLineCount = 1;
-    Timer11->start();
     emit listingStarted();
     return true;
 }
 
 bool DriveCore::readDriveList()
 {
+    return beginListing(true);
+}
+
+bool DriveCore::beginListing(bool quiet)
+{
     if (DriveConnected != 1 || refused(Activity::Listing, line::Request::Listing))
         return false;
-    // The listing fills the model; what the grid showed comes back at its end.
-    m_modelBeforeQuietRead = Parameters;
+    // A quiet listing fills the model too; what the grid showed comes back at its end.
+    if (quiet)
+        m_modelBeforeQuietRead = Parameters;
     Owner.begin(Activity::Listing);
-    m_quietList = true;
+    m_quietList = quiet;
     params::startListing(Parameters);
     LinkState = 0;
     queueCommand("TROFF", CommandKind::Plain);

@@ -67,21 +67,12 @@ void TForm1::writeTicked()
         return;
     }
     // What the write will overwrite is saved first; without it nothing is written.
-    const QString folder = datafiles::backupFolder();
-    const QString stem = datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), Core->DriveAddress);
-    QString error;
-    if (!QDir().mkpath(folder))
-        error = datafiles::fileError(folder, QStringLiteral("the folder cannot be made"));
-    else
-        error = datafiles::saveFile(stem + QStringLiteral(".par"),
-                                    params::formatCompleteParameterFile(Core->Snapshot.list, Core->Snapshot.listRows));
-    if (!error.isEmpty()) {
-        errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
+    WriteBackBackupFile = saveBackup(QStringLiteral(".par"), params::formatCompleteParameterFile(
+                                                                 Core->Snapshot.list, Core->Snapshot.listRows));
+    if (WriteBackBackupFile.isEmpty())
         return;
-    }
-    WriteBackBackupFile = stem + QStringLiteral(".par");
-    statusNote(QStringLiteral("Die Parameter der ZYNT wurden gesichert: %1.par").arg(stem),
-               QStringLiteral("The ZYNT's parameters were saved to %1.par").arg(stem));
+    statusNote(QStringLiteral("Die Parameter der ZYNT wurden gesichert: %1").arg(WriteBackBackupFile),
+               QStringLiteral("The ZYNT's parameters were saved to %1").arg(WriteBackBackupFile));
     VerifySent = assignments;
     if (!Core->writeParameters(assignments))
         VerifySent.clear();

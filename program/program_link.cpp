@@ -31,40 +31,36 @@ bool queueHolds(const CommandQueue &queue, uint8_t kind)
 
 bool DriveCore::ZYNTffnen1Click()
 {
-    if (DriveConnected != 1 || refused(Activity::ProgramRead, line::Request::ProgramRead))
-        return false;
-    Owner.begin(Activity::ProgramRead);
-    m_quietProgram = false;
-    LinkState = 0;
-    // The editor is emptied for the listing; a read that does not get to its
-    // end gives back what it showed.
-    m_programBeforeRead = Program;
-    program::clearLines(Program);
-    emit programChanged();
-    if (!Serial1->Active())
-        openPort();
-    queueCommands(program::programReadCommands(DriveAddress, TraceMode));
-    TraceMode = false;
-    m_listingStart = m_listingReceived = Serial1->ReceivedTotal();
-    ProgramListingTimer->start();
-    emit programReadStarted();
-    return true;
+    return beginProgramRead(false);
 }
 
 bool DriveCore::readDriveProgram()
 {
+    return beginProgramRead(true);
+}
+
+bool DriveCore::beginProgramRead(bool quiet)
+{
     if (DriveConnected != 1 || refused(Activity::ProgramRead, line::Request::ProgramRead))
         return false;
-    // The listing goes into the snapshot; the editor keeps what it shows.
     Owner.begin(Activity::ProgramRead);
-    m_quietProgram = true;
+    m_quietProgram = quiet;
     LinkState = 0;
+    if (!quiet) {
+        // The editor is emptied for the listing; a read that does not get to
+        // its end gives back what it showed. A quiet read leaves it alone.
+        m_programBeforeRead = Program;
+        program::clearLines(Program);
+        emit programChanged();
+    }
     if (!Serial1->Active())
         openPort();
     queueCommands(program::programReadCommands(DriveAddress, TraceMode));
     TraceMode = false;
     m_listingStart = m_listingReceived = Serial1->ReceivedTotal();
     ProgramListingTimer->start();
+    if (!quiet)
+        emit programReadStarted();
     return true;
 }
 

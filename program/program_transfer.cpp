@@ -139,20 +139,11 @@ void TForm1::backupProgramAndWrite(bool programRead)
                          "The ZYNT's program could not be read to save it: nothing was written."));
         return;
     }
-    const QString folder = datafiles::backupFolder();
-    const QString stem = datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), Core->DriveAddress);
-    QString error;
-    if (!QDir().mkpath(folder))
-        error = datafiles::fileError(folder, QStringLiteral("the folder cannot be made"));
-    else
-        error = datafiles::saveFile(stem + QStringLiteral(".prg"), program::formatProgramFile(Core->Snapshot.program));
-    if (!error.isEmpty()) {
-        errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
+    ProgramBackupFile = saveBackup(QStringLiteral(".prg"), program::formatProgramFile(Core->Snapshot.program));
+    if (ProgramBackupFile.isEmpty())
         return;
-    }
-    ProgramBackupFile = stem + QStringLiteral(".prg");
-    statusNote(QStringLiteral("Das Programm der ZYNT wurde gesichert: %1.prg").arg(stem),
-               QStringLiteral("The ZYNT's program was saved to %1.prg").arg(stem));
+    statusNote(QStringLiteral("Das Programm der ZYNT wurde gesichert: %1").arg(ProgramBackupFile),
+               QStringLiteral("The ZYNT's program was saved to %1").arg(ProgramBackupFile));
     Core->ZYNT_Programm_Speichern();
 }
 

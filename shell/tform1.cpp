@@ -4,6 +4,7 @@
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 #include "shell/controls.h"
+#include "shell/datafiles.h"
 #include "shell/porthint.h"
 #include "shell/tradiogroup.h"
 
@@ -12,6 +13,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -356,6 +359,23 @@ bool TForm1::confirm(QMessageBox::Icon icon, const QString &text, QMessageBox::S
 void TForm1::openPort()
 {
     Core->openPort();
+}
+
+QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
+{
+    const QString folder = datafiles::backupFolder();
+    const QString path =
+        datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), Core->DriveAddress) + suffix;
+    QString error;
+    if (!QDir().mkpath(folder))
+        error = datafiles::fileError(folder, QStringLiteral("the folder cannot be made"));
+    else
+        error = datafiles::saveFile(path, bytes);
+    if (!error.isEmpty()) {
+        errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
+        return {};
+    }
+    return path;
 }
 
 void TForm1::statusNote(const QString &german, const QString &english)

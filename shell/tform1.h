@@ -180,6 +180,9 @@ public:
     QString askFileName(const FileDialogRequest &request);
     // A note in the status bar, in the current language, for a while.
     void statusNote(const QString &german, const QString &english);
+    // Saves what a write will overwrite in the backup folder; the file's
+    // path, or empty (the user told why) when it could not be saved.
+    QString saveBackup(const QString &suffix, const QByteArray &bytes);
     // A message in the current language, for what the text table has no text for.
     QByteArray message(const char *german, const char *english) const { return Core->message(german, english); }
 
