@@ -221,16 +221,10 @@ int restore(Session &s)
     if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
         return failed(s, outcome, QStringLiteral("reading the program"));
     if (listedLines(s.core.Program) != sentLines(wanted)) {
-        if (const int saved = saveBeforeChange(s, false, true); saved != kDone)
-            return saved;
-        s.core.Program = wanted;
         int lines = 0;
-        QByteArray inFlight;
-        const Outcome outcome = s.writeProgram(&lines, &inFlight);
-        if (outcome == Outcome::Interrupted)
-            return interruptedWrite(s, lines, inFlight);
-        if (outcome != Outcome::Ok)
-            return failed(s, outcome, QStringLiteral("writing the program"));
+        if (const int status = backUpAndWriteProgram(s, wanted, QStringLiteral("writing the program"), &lines);
+            status != kDone)
+            return status;
         report.add(QStringLiteral("written program, %1 lines").arg(lines), {{"programLines", json(lines)}});
     }
 
@@ -370,16 +364,10 @@ int programCommand(Session &s)
         report.add(QStringLiteral("%1 %2 lines").arg(path).arg(lines), {{"file", json(path)}, {"lines", json(lines)}});
         return kDone;
     }
-    if (const int status = saveBeforeChange(s, false, true); status != kDone)
-        return status;
-    s.core.Program = wanted;
     int lines = 0;
-    QByteArray inFlight;
-    const Outcome outcome = s.writeProgram(&lines, &inFlight);
-    if (outcome == Outcome::Interrupted)
-        return interruptedWrite(s, lines, inFlight);
-    if (outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("writing %1").arg(path));
+    if (const int status = backUpAndWriteProgram(s, wanted, QStringLiteral("writing %1").arg(path), &lines);
+        status != kDone)
+        return status;
     if (const Outcome read = s.readProgram(); read != Outcome::Ok)
         return failed(s, read, QStringLiteral("reading the program back"));
     const bool equal = listedLines(s.core.Program) == sentLines(wanted);

@@ -217,6 +217,23 @@ int interruptedWrite(Session &s, int lines, const QByteArray &inFlight)
     return kInterrupted;
 }
 
+int backUpAndWriteProgram(Session &s, const program::ProgramLines &wanted, const QString &what, int *lines)
+{
+    if (const int status = saveBeforeChange(s, false, true); status != kDone)
+        return status;
+    s.core.Program = wanted;
+    int written = 0;
+    QByteArray inFlight;
+    const Outcome outcome = s.writeProgram(&written, &inFlight);
+    if (lines)
+        *lines = written;
+    if (outcome == Outcome::Interrupted)
+        return interruptedWrite(s, written, inFlight);
+    if (outcome != Outcome::Ok)
+        return failed(s, outcome, what);
+    return kDone;
+}
+
 // Runs the event loop for a while, or until the condition holds.
 bool waitFor(Session &s, int ms, const std::function<bool()> &condition)
 {

@@ -78,6 +78,10 @@ int connectTo(Session &s, const Target &t, int address, QByteArray *version);
 int saveBeforeChange(Session &s, bool list, bool program);
 // Ctrl+C during a program write: what the drive took, and where its program was saved.
 int interruptedWrite(Session &s, int lines, const QByteArray &inFlight);
+// Saves the drive's program, then writes wanted; what names the step in a
+// message, lines gets the lines the drive acknowledged.
+int backUpAndWriteProgram(Session &s, const program::ProgramLines &wanted, const QString &what,
+                          int *lines = nullptr);
 // Runs the event loop for a while, or until the condition holds.
 bool waitFor(Session &s, int ms, const std::function<bool()> &condition);
 

@@ -20,12 +20,7 @@ void DriveCore::Timer7Timer()
     // the lines still queued are dropped before anything else can happen.
     // Sent later, after the drive left entry mode, each would be executed
     // as a command of its own.
-    Owner.programLineEnded();
-    writeDirect('#' + DriveAddress + "quit\r");
-    clearQueue();
-    ReceiveBuffer.clear();
-    Owner.end(Activity::ProgramWrite);
-    emit transferEnded();
+    abortProgramWrite();
     emit errorMessage(toCp1252(QString::fromUtf8(kWriteFailed)));
 }
 
