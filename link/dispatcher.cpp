@@ -190,6 +190,7 @@ void DriveCore::showDriveError()
 
     if (ReceiveBuffer.contains("label") && Owner.holds(Activity::ProgramWrite)) {
         // The drive refused the program: the write ends here.
+        ProgramRefused = true;
         Owner.end(Activity::ProgramWrite);
         emit programWriteEnded();
     }
@@ -216,6 +217,9 @@ void DriveCore::confirmDriveError()
     const bool readRefused = Owner.holds(Activity::ProgramRead) && Queue.head()
                           && Queue.head()->Kind == CommandKind::ProgramListing;
     Owner.driveErrorConfirmed();
+    // A refused program line is answered too: the next line's index follows it.
+    if (Owner.holds(Activity::ProgramWrite) && Queue.head() && Queue.head()->Kind == CommandKind::ProgramLine)
+        ++m_programAnswers;
     if (Queue.head())
         Liste_aktualisieren();
     if (lastOfWriteBack)

@@ -86,7 +86,8 @@ void DriveCore::noteSent(const QByteArray &text)
 {
     // An assignment changes the list; "new" begins to replace the program.
     const QByteArray body = answer::commandBody(text + (text.endsWith('\r') ? "" : "\r"), DriveAddress);
-    if (body.contains('=') && !body.endsWith('?'))
+    // p1028 only sets the listing's format, which every read sets itself.
+    if (body.contains('=') && !body.endsWith('?') && !body.toLower().startsWith("p1028="))
         Snapshot.listFresh = false;
     if (body == "new")
         Snapshot.programFresh = false;
@@ -161,6 +162,7 @@ bool DriveCore::refused(line::Activity activity, line::Request request)
 
 void DriveCore::resetLink()
 {
+    forgetSnapshot();
     clearQueue();
     ReceiveBuffer.clear();
     DriveConnected = 0;
@@ -237,6 +239,7 @@ void DriveCore::connectConfigured()
 
 void DriveCore::connectTo(const QByteArray &address)
 {
+    forgetSnapshot();
     DriveAddress = address;
     queueCommand("quit", CommandKind::ConnectQuit);
     queueCommand("P265?", CommandKind::Language);

@@ -106,7 +106,8 @@ public:
     // comparison before a write and the backup of what a write overwrites.
     // Anything sent that changes the drive makes its part stale.
     struct DriveSnapshot {
-        QByteArray address;
+        QByteArray listAddress;      // the address each part was read from
+        QByteArray programAddress;
         bool listFresh = false;
         params::GridCells list {};
         int listRows = 0;            // the list's ParameterRowCount
@@ -116,8 +117,10 @@ public:
     DriveSnapshot Snapshot;
     // True when the snapshot's part was read from the drive address after
     // the drive's last change.
-    bool listIsFresh() const { return Snapshot.listFresh && Snapshot.address == DriveAddress; }
-    bool programIsFresh() const { return Snapshot.programFresh && Snapshot.address == DriveAddress; }
+    bool listIsFresh() const { return Snapshot.listFresh && Snapshot.listAddress == DriveAddress; }
+    bool programIsFresh() const { return Snapshot.programFresh && Snapshot.programAddress == DriveAddress; }
+    // A lost link or a new connection may put another drive behind the address.
+    void forgetSnapshot() { Snapshot.listFresh = Snapshot.programFresh = false; }
 
     // ---- Texts: [language 1 German, 2 English][number 1..229] ---------------
     int Sprache = 1;
@@ -199,6 +202,7 @@ public:
     // The grid row of the program line the drive refused in the last write
     // (by the index of the line sent), 0 for none.
     int RefusedProgramRow = 0;
+    bool ProgramRefused = false;     // the drive refused the whole program ("label"): it keeps its own
     void Programmliste_Antwort();       // kind 3
     void ProgramListingTimeout();
     // Writes Program to the drive; false when refused.

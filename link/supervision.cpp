@@ -63,6 +63,7 @@ void DriveCore::Timer9Timer()
     if (!DriveAddress.isEmpty())
         PreviousAddress = DriveAddress;
     DriveAddress.clear();
+    forgetSnapshot();
     const Activity interrupted = Owner.loseLink();
     Timer10->start();
     clearQueue();

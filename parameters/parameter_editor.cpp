@@ -291,7 +291,7 @@ void TForm1::Button9Click()
         const int row = StringGrid2->currentRow();
         if (row >= 1 && row <= params::kRecords) {
             Parameters.Grid[size_t(row)][params::ColValue] = *value;
-            ChangedRows.insert(row);
+            ChangedParameters.insert(Parameters.Grid[size_t(row)][params::ColDesignation]);
             showParameterGrid();
         }
         const int n = params::parameterNumber(designation);

@@ -85,8 +85,8 @@ void TForm1::Parameterffnen1Click()
     Parameters.GridRowCount = loaded->gridRowCount;
     // The rows whose value is not what the drive was last read to hold are
     // marked; without such a list, every row is.
-    ChangedRows.clear();
-    const bool known = Core->Snapshot.address == Core->DriveAddress && Core->Snapshot.listRows > 0;
+    ChangedParameters.clear();
+    const bool known = Core->Snapshot.listAddress == Core->DriveAddress && Core->Snapshot.listRows > 0;
     const QList<params::Difference> differing =
         params::differences(Core->Snapshot.list, known ? Core->Snapshot.listRows : 0, loaded->rows);
     for (qsizetype i = 0; i < loaded->rows.size(); ++i) {
@@ -95,7 +95,7 @@ void TForm1::Parameterffnen1Click()
             return d.designation == row[params::ColDesignation];
         });
         if (!row[params::ColDesignation].isEmpty() && (listed || !known))
-            ChangedRows.insert(int(i + 1));
+            ChangedParameters.insert(row[params::ColDesignation]);
     }
     showParameterGrid();
     statusNote(QStringLiteral("Parameterdatei geladen: %1").arg(fileName),

@@ -49,7 +49,7 @@ void TForm1::showListingStart()
 void TForm1::showListingEnd()
 {
     // The grid shows the drive now: nothing in it is changed any more.
-    ChangedRows.clear();
+    ChangedParameters.clear();
     Label3->hide();
     ProgressBar1->setValue(100);
     Label17->setText(QStringLiteral("100%"));
@@ -67,7 +67,7 @@ void TForm1::showListingEnd()
     // The read after a write-back: what the drive lists against what was sent.
     if (!VerifySent.isEmpty()) {
         const QList<params::Difference> differing =
-            params::verify(VerifySent, Parameters.Grid, Parameters.ParameterRowCount);
+            params::verify(VerifySent, Core->Snapshot.list, Core->Snapshot.listRows); // the listing, not the view
         VerifyReport->show(int(VerifySent.size()), differing, Sprache != 2);
         statusNote(QStringLiteral("%1 Parameter geschrieben, %2 bestätigt. Sicherung: %3")
                        .arg(VerifySent.size())

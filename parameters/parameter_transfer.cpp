@@ -49,7 +49,7 @@ bool DriveCore::beginListing(bool quiet)
 void DriveCore::endQuietList(bool ok)
 {
     if (ok) {
-        Snapshot.address = DriveAddress;
+        Snapshot.listAddress = DriveAddress;
         Snapshot.list = Parameters.Grid;
         Snapshot.listRows = Parameters.ParameterRowCount;
         Snapshot.listFresh = true;
@@ -107,7 +107,7 @@ void DriveCore::completeListing()
         endQuietList(true);
         return;
     }
-    Snapshot.address = DriveAddress;
+    Snapshot.listAddress = DriveAddress;
     Snapshot.list = Parameters.Grid;
     Snapshot.listRows = Parameters.ParameterRowCount;
     Snapshot.listFresh = true;

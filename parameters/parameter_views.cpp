@@ -38,7 +38,7 @@ void TForm1::showParameterGrid()
         }
         // A value changed since the last read is marked until the next one.
         QTableWidgetItem *value = StringGrid2->item(row, params::ColValue);
-        const bool isChanged = ChangedRows.count(row) > 0;
+        const bool isChanged = ChangedParameters.count(cells[params::ColDesignation]) > 0;
         if (value->font().bold() != isChanged) {
             QFont font = value->font();
             font.setBold(isChanged);

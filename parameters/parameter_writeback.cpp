@@ -29,6 +29,11 @@ void TForm1::Button8Click()
                          "The serial port is not open: no parameters were written to the ZYNT."));
         return;
     }
+    if (Core->DriveConnected != 1) {
+        errorBox(message("Keine ZYNT verbunden: es wurden keine Parameter übertragen.",
+                         "No ZYNT connected: no parameters were written."));
+        return;
+    }
     if (Core->listIsFresh()) {
         WriteBackAsked = true;
         compareBeforeWriteBack(true);

@@ -230,7 +230,15 @@ void TForm1::connectProgramControls()
     connect(Core, &DriveCore::programWriteStarted, this, &TForm1::showProgramWriteStart);
     connect(Core, &DriveCore::programWriteEnded, this, &TForm1::endTransferDisplay);
     connect(Core, &DriveCore::programWriteEnded, this, [this] {
-        // The backup stays named: it is what undoes the write.
+        // The backup stays named: it is what undoes the write. Only a write
+        // the drive took whole makes the editor's lines the drive's.
+        if (Core->ProgramRefused) {
+            statusNote(QStringLiteral("Die ZYNT hat das Programm abgelehnt und behält ihr bisheriges"),
+                       QStringLiteral("The ZYNT refused the program and keeps the one it had"));
+            return;
+        }
+        if (RefusedRow == 0)
+            ProgramEdited = false;
         if (RefusedRow > 0)
             statusNote(QStringLiteral("Programm übertragen; die ZYNT hat Zeile %1 abgewiesen. Sicherung: %2")
                            .arg(RefusedRow)

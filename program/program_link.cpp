@@ -71,7 +71,7 @@ void DriveCore::Programmliste_Antwort()
     const std::optional<program::ProgramListing> listing = program::parseListing(ReceiveBuffer);
     if (!listing)
         return;
-    Snapshot.address = DriveAddress;
+    Snapshot.programAddress = DriveAddress;
     Snapshot.program = listing->lines;
     Snapshot.programFresh = true;
     if (!m_quietProgram) {
@@ -148,6 +148,7 @@ bool DriveCore::ZYNT_Programm_Speichern()
     Owner.begin(Activity::ProgramWrite);
     m_programAnswers = 0;
     RefusedProgramRow = 0;
+    ProgramRefused = false;
     // The lines that carried an address of their own lose it, in the grid too.
     const QList<program::QueuedCommand> commands = program::programWriteCommands(Program, DriveAddress, TraceMode);
     TraceMode = false;

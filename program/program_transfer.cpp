@@ -119,6 +119,7 @@ void TForm1::ZYNT_Programm_Speichern()
     }
     // What the write overwrites is saved first: read afresh unless it was
     // read from this address after its last change.
+    ProgramToWrite = Program;
     if (Core->programIsFresh()) {
         ProgramBackupAsked = true;
         backupProgramAndWrite(true);
@@ -139,6 +140,13 @@ void TForm1::backupProgramAndWrite(bool programRead)
                          "The ZYNT's program could not be read to save it: nothing was written."));
         return;
     }
+    if (Program != ProgramToWrite) {
+        // The editor changed while the drive's program was read: what the
+        // user confirmed is not what it shows now.
+        errorBox(message("Das Programm im Editor wurde während der Sicherung geändert: es wurde nichts geschrieben.",
+                         "The program in the editor changed while the backup was read: nothing was written."));
+        return;
+    }
     ProgramBackupFile = saveBackup(QStringLiteral(".prg"), program::formatProgramFile(Core->Snapshot.program));
     if (ProgramBackupFile.isEmpty())
         return;
@@ -150,7 +158,6 @@ void TForm1::backupProgramAndWrite(bool programRead)
 void TForm1::showProgramWriteStart()
 {
     markProgramRow(RefusedRow, 0, QColor());
-    ProgramEdited = false;
     ConfirmOverwrite = false;
     endTraceDisplay();
     Label4->show();

@@ -228,6 +228,12 @@ void TForm1::closeEvent(QCloseEvent *event)
     // and the port stop, and what was queued is dropped.
     for (QTimer *t : {Timer2, Timer4, Timer5, Timer6, Timer12, Timer14})
         t->stop();
+    // A comparison still open writes nothing now; windows of their own
+    // would otherwise keep the program running.
+    if (CompareDialog && CompareDialog->isVisible())
+        CompareDialog->reject();
+    if (VerifyReport)
+        VerifyReport->close();
     Core->shutDown();
     ParameterListBuffer = QByteArray();
     if (Form2)

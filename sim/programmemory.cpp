@@ -225,7 +225,7 @@ std::optional<QByteArray> ProgramMemory::entryAnswer(const QByteArray &command, 
     if (command == "quit") {
         m_entering = false;
         m_neverAnswerLine = 0;
-        m_refuseLine = 0;
+        m_refuseLines.clear();
         // A program whose jumps lead nowhere is not taken: the drive keeps
         // the one it has.
         if (const auto missing = missingLabel(m_entered))
@@ -242,7 +242,7 @@ std::optional<QByteArray> ProgramMemory::entryAnswer(const QByteArray &command, 
     }
     if (++m_enteredCount == m_neverAnswerLine)
         return QByteArray();
-    if (!isValidLine(command) || m_enteredCount == m_refuseLine)
+    if (!isValidLine(command) || m_refuseLines.contains(m_enteredCount))
         return QByteArray("\n** Syntaxfehler\r");
     if (!command.isEmpty())
         m_entered.append(command);

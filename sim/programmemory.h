@@ -66,8 +66,8 @@ public:
     // gets no answer and is not stored; 0 switches this off.
     void setNeverAnswerLine(int n) { m_neverAnswerLine = n; }
     // The n-th program line of the next entry is refused as a syntax error
-    // whatever it says (a drive short of memory does that); 0: off.
-    void setRefuseLine(int n) { m_refuseLine = n; }
+    // whatever it says (a drive short of memory does that).
+    void refuseLine(int n) { m_refuseLines.append(n); }
 
     bool inEntry() const { return m_entering; }
     bool traceMode() const { return m_trace; }
@@ -93,7 +93,7 @@ private:
     bool m_entering = false;
     int m_enteredCount = 0;     // program lines received in this entry
     int m_neverAnswerLine = 0;
-    int m_refuseLine = 0;
+    QList<int> m_refuseLines;
     bool m_trace = false;
     bool m_running = false;
     int m_current = -1;         // index of the current command, -1: none yet

@@ -124,6 +124,7 @@ private slots:
     void abortedReadThenWrite();
     void transfersRefusedWhileLinkLost();
     void addressChoiceWhileLinkLostThenSearch();
+    void lostLinkThenWriteReadsTheProgramAfresh();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -284,6 +285,40 @@ void TestSequences::addressChoiceWhileLinkLostThenSearch()
     QVERIFY2(s.fx.messages.isEmpty(), qPrintable(s.fx.messages.join('|')));
     QCOMPARE(f->Core->FoundAddresses[0], 1);
     QVERIFY(s.pollRuns());
+}
+
+void TestSequences::lostLinkThenWriteReadsTheProgramAfresh()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([f] { return f->Label3->isHidden() && !f->Core->Queue.head(); }));
+    QVERIFY(f->Core->programIsFresh());
+    QVERIFY(f->Core->listIsFresh());
+
+    // Another drive may stand behind the address when the link comes back:
+    // what was read before no longer counts as the drive's.
+    QVERIFY(s.loseLink());
+    s.line().withDrive(1, [](sim::Drive &d) { d.program.setLines({"V=9", "e"}); });
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    QVERIFY(!f->Core->programIsFresh());
+    QVERIFY(!f->Core->listIsFresh());
+
+    const qsizetype from = s.mark();
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(); }));
+    const QList<QByteArray> sent = s.sentSince(from);
+    QVERIFY2(sent.indexOf("#1list\r") >= 0 && sent.indexOf("#1list\r") < sent.indexOf("#1new\r"),
+             qPrintable(QString::fromLatin1(sent.join('|'))));
+    // The backup holds the program the write replaced.
+    const QDir backups(s.fx.backupFolder());
+    const QStringList saved = backups.entryList({QStringLiteral("*.prg")}, QDir::Files);
+    QCOMPARE(saved.size(), 1);
+    QFile backup(backups.filePath(saved[0]));
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), QByteArray("V=9\r\ne\r\n"));
 }
 
 QTEST_MAIN(TestSequences)

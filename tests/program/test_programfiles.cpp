@@ -282,10 +282,7 @@ void TestProgramFiles::filesThatAreNotWhatTheyClaim()
     else
         QVERIFY(writeFile(name, "ref\r\n" + QByteArray(2000, 'W') + "\r\ne\r\n"));
     fx->setLines({"keep", "these"});
-    QElapsedTimer clock;
-    clock.start();
-    load(name);
-    QVERIFY2(clock.elapsed() < kWait, "the load took too long"); // a hang never returns at all
+    load(name); // a FIFO read as a file would never return
     QCOMPARE(fx->messages().size(), 1);
     QVERIFY2(fx->messages().first().contains(QFileInfo(name).fileName()), qPrintable(fx->messages().first()));
     QVERIFY2(fx->messages().first().contains(reason), qPrintable(fx->messages().first()));

@@ -60,6 +60,8 @@ private slots:
     void editsAreNotDiscardedUnasked();
     void backupBeforeEachWrite();
     void failedBackupReadWritesNothing();
+    void editorChangedDuringBackupReadWritesNothing();
+    void refusedProgramKeepsTheEdits();
 
 private:
     ProgramFixture *fx = nullptr;
@@ -539,8 +541,11 @@ void TestProgramTransfer::truncationCancelledSendsNothing()
 
 void TestProgramTransfer::refusedLineFoundByIndex()
 {
-    // Lines 3 and 7 say the same; the drive refuses the seventh.
-    fx->line().withDrive(1, [](sim::Drive &d) { d.program.setRefuseLine(7); });
+    // Lines 3 and 7 say the same; the drive refuses the fifth and the seventh.
+    fx->line().withDrive(1, [](sim::Drive &d) {
+        d.program.refuseLine(5);
+        d.program.refuseLine(7);
+    });
     f->BitBtn1->click();
     QByteArrayList lines = ProgramFixture::numbered(10);
     lines[2] = lines[6] = "W=77";
@@ -549,11 +554,16 @@ void TestProgramTransfer::refusedLineFoundByIndex()
 
     TOKBottomDlg *dlg = f->OKBottomDlg;
     QTRY_VERIFY_WITH_TIMEOUT(dlg->isVisible(), kWait);
+    QVERIFY2(dlg->Label1->text().endsWith(QStringLiteral("5\r\"W=5\"")), qPrintable(dlg->Label1->text()));
+    QCOMPARE(f->StringGrid1->currentRow(), 5);
+    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg->isVisible(), kWait);
     QVERIFY2(dlg->Label1->text().endsWith(QStringLiteral("7\r\"W=77\"")), qPrintable(dlg->Label1->text()));
     QCOMPARE(f->StringGrid1->currentRow(), 7);
     const QColor refused(0xFF, 0xB0, 0xB0);
     QCOMPARE(f->StringGrid1->item(7, 1)->background().color(), refused);
     QCOMPARE(f->StringGrid1->item(3, 1)->background().style(), Qt::NoBrush);
+    QCOMPARE(f->StringGrid1->item(5, 1)->background().style(), Qt::NoBrush); // the last refusal is marked
 
     QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
@@ -664,6 +674,45 @@ void TestProgramTransfer::failedBackupReadWritesNothing()
     QCOMPARE(storedProgram(fx->line()), before);
     QCOMPARE(fx->rows(1, 2), (QByteArrayList {"ref", "e"}));
     QVERIFY(QDir(fx->shell.backupFolder()).entryList({QStringLiteral("*.prg")}, QDir::Files).isEmpty());
+}
+
+void TestProgramTransfer::editorChangedDuringBackupReadWritesNothing()
+{
+    const QByteArrayList before = storedProgram(fx->line());
+    f->Core->Snapshot.programFresh = false; // the drive's program is read for its backup
+    f->BitBtn1->click();
+    fx->setLines({"ref", "W=1", "e"});
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramRead));
+    f->Fileffnen1->trigger(); // "Neu" while the backup is read
+    QVERIFY(fx->idle());
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
+    QVERIFY2(fx->messages()[0].contains(QStringLiteral("während der Sicherung geändert")), qPrintable(fx->messages()[0]));
+    QTest::qWait(200);
+    QCOMPARE(fx->sent(), kReadCommands);
+    QCOMPARE(storedProgram(fx->line()), before);
+}
+
+void TestProgramTransfer::refusedProgramKeepsTheEdits()
+{
+    // The drive refuses a program whose jump leads nowhere and keeps its own:
+    // the lines typed are still the user's, and a read asks before replacing them.
+    const QByteArrayList before = storedProgram(fx->line());
+    f->BitBtn1->click();
+    fx->setLines({});
+    QVERIFY(fx->typeLine(1, QStringLiteral("ref")));
+    QVERIFY(fx->typeLine(2, QStringLiteral("JMP nowhere")));
+    f->ConfirmOverwrite = false;
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f->OKBottomDlg->isVisible(), kWait);
+    QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
+    QVERIFY(fx->idle());
+    QCOMPARE(storedProgram(fx->line()), before);
+    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Die ZYNT hat das Programm abgelehnt und behält ihr bisheriges"));
+    fx->shell.answers = {QMessageBox::No};
+    f->ZYNTffnen1->trigger();
+    QCOMPARE(fx->messages(), QStringList {QStringLiteral("Die Änderungen am Programm im Editor verwerfen?")});
+    QCOMPARE(fx->rows(1, 2), (QByteArrayList {"ref", "JMP nowhere"}));
 }
 
 QTEST_MAIN(TestProgramTransfer)
