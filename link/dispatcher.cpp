@@ -53,7 +53,8 @@ void DriveCore::dispatchChunk(QByteArray chunk)
     answer::removeLineFeeds(chunk);
 
     if (LinkState == 0 && !answer::holdsUnresolvedError(ReceiveBuffer))
-        emit terminalEcho(chunk, Queue.head() != nullptr);
+        emit terminalEcho(chunk, Queue.head() != nullptr,
+                          Queue.head() && Queue.head()->Kind == CommandKind::Status);
 
     if (LinkState != 0)
         return;

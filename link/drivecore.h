@@ -13,6 +13,7 @@
 
 #include "link/commandqueue.h"
 #include "link/lineowner.h"
+#include "manual/cyclesample.h"
 #include "parameters/parametermodel.h"
 #include "program/programlines.h"
 #include "program/programtransfer.h"
@@ -115,6 +116,8 @@ public:
         program::ProgramLines program {};
     };
     DriveSnapshot Snapshot;
+    // The answers of the poll cycle under way.
+    status::CycleCollector Cycles;
     // True when the snapshot's part was read from the drive address after
     // the drive's last change.
     bool listIsFresh() const { return Snapshot.listFresh && Snapshot.listAddress == DriveAddress; }
@@ -226,6 +229,9 @@ public:
 
     // ---- Terminal, master mode, language, version --------------------------------
     void sendKeystroke(char key);
+    // The terminal's line mode: the line and "\r" as one command, let go at
+    // once as a key is.
+    void sendTerminalLine(const QByteArray &line);
     bool masterOn();
     void masterOff();
     void Sprache_Antwort();             // kind 9
@@ -238,13 +244,16 @@ signals:
     void errorMessage(const QByteArray &text);
     // The port could not be opened (the reason), or opened again (empty).
     void portHint(const QString &hint);
-    // What the terminal shows of the line; commandInFlight for its clearing rule.
-    void terminalEcho(const QByteArray &chunk, bool commandInFlight);
+    // What the terminal shows of the line; commandInFlight for its clearing
+    // rule, pollTraffic when the command in flight is one of the poll's.
+    void terminalEcho(const QByteArray &chunk, bool commandInFlight, bool pollTraffic);
     // Master mode: a piece the drives said, relayed.
     void masterEcho(const QByteArray &piece);
     // A poll cycle ended while the terminal or the user paused the poll.
     void pollPausedAfterCycle();
     void statusAnswered(const status::Update &update);
+    // A whole poll cycle, for the plot and the recording.
+    void cycleSampled(const status::CycleSample &sample);
     void versionRead(const QByteArray &text);
     void languageAnswered(int language);
     // A drive error, ready to be shown (the receive buffer holds the message).

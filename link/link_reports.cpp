@@ -3,6 +3,8 @@
 // and master mode's traffic, and the core's messages.
 #include "shell/tform1.h"
 
+#include "shell/tterminalwindow.h"
+
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "link/answerrules.h"
@@ -42,8 +44,13 @@ void TForm1::connectLinkReports()
     connect(Core, &DriveCore::searchEnded, this, &TForm1::showSearchEnd);
     connect(Core, &DriveCore::searchFailed, this, &TForm1::showSearchFailed);
     connect(Core, &DriveCore::transferEnded, this, &TForm1::endTransferDisplay);
-    connect(Core, &DriveCore::terminalEcho, this, [this](const QByteArray &chunk, bool commandInFlight) {
+    connect(Core, &DriveCore::terminalEcho, this, [this](const QByteArray &chunk, bool commandInFlight, bool poll) {
         if (!TerminalOpen)
+            return;
+        // The log keeps everything; a view with timestamps, hex or the poll
+        // hidden draws from it, the plain view is the memo as it always was.
+        Terminal->received(chunk, poll);
+        if (!Terminal->view().plain())
             return;
         if (answer::terminalNeedsClearing(memoRxDText().size(), commandInFlight))
             MemoRxD->clear();
@@ -58,7 +65,10 @@ void TForm1::connectLinkReports()
     connect(Core, &DriveCore::versionRead, this,
             [this](const QByteArray &version) { Label18->setText(fromCp1252(version)); });
     connect(Core, &DriveCore::languageAnswered, this, [this] { Sprachauswahl(Sprache, false); });
-    connect(Core, &DriveCore::pollPausedAfterCycle, this, [this] { MemoRxD->clear(); });
+    connect(Core, &DriveCore::pollPausedAfterCycle, this, [this] {
+        if (Terminal->view().plain())
+            MemoRxD->clear();
+    });
 }
 
 void TForm1::applyLock()
@@ -96,6 +106,8 @@ void TForm1::showLinkLost()
     Label6->setText(QString());
     for (QWidget *w : std::initializer_list<QWidget *> {Label4, Label3, ProgressBar1, Label8, Label17})
         w->hide();
+    if (Form2)
+        Form2->showLinkState(true);
 }
 
 void TForm1::showLinkRestored()
@@ -106,6 +118,8 @@ void TForm1::showLinkRestored()
     Image2->show();
     setBackground(Label6, windowColour());
     Label6->setText(QString::fromLatin1(Core->DriveAddress));
+    if (Form2)
+        Form2->showLinkState(false);
 }
 
 void TForm1::showSearchEnd(int found)

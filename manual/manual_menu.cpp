@@ -68,6 +68,7 @@ void TForm1::showStatus(const status::Update &update)
         Form2->Out[size_t(update.output)]->setText(QString::fromLatin1(update.outputCaption));
         break;
     case status::Display::DriveState:
+        Form2->showDriveState(update.driveOn);
         if (update.driveOn) {
             Image3->show();
             Image2->hide();
@@ -93,4 +94,5 @@ void TForm1::connectManualControls()
 {
     connect(Timer4, &QTimer::timeout, this, &TForm1::Timer4Timer);
     connect(Core, &DriveCore::statusAnswered, this, &TForm1::showStatus);
+    connectPlotAndRecording();
 }

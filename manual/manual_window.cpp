@@ -173,3 +173,71 @@ void TForm2::ComboBox1Click(int index)
     }
     Button2->setFocus(Qt::OtherFocusReason);
 }
+
+manual::Condition TForm2::condition() const
+{
+    if (m_linkLost)
+        return manual::Condition::LinkLost;
+    return m_driveOff ? manual::Condition::DriveOff : manual::Condition::Ready;
+}
+
+void TForm2::showLinkState(bool lost)
+{
+    m_linkLost = lost;
+    applyCondition();
+}
+
+void TForm2::showDriveState(bool on)
+{
+    if (m_driveOff == !on)
+        return;
+    m_driveOff = !on;
+    applyCondition();
+}
+
+void TForm2::applyCondition()
+{
+    const manual::Condition now = condition();
+    for (const manual::CommandButton &b : manual::commandButtons()) {
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("Button%1").arg(b.button)))
+            button->setEnabled(manual::buttonAllowed(b.button, now));
+    }
+    const bool settings = manual::settingsAllowed(now);
+    for (QLineEdit *edit : edits())
+        edit->setEnabled(settings);
+    for (size_t n = 1; n <= 4; ++n)
+        Out[n]->setEnabled(settings);
+    TrackBar1->setEnabled(settings);
+    ComboBox1->setEnabled(settings);
+    // The displays keep the last values, greyed, so that nobody takes them
+    // for the drive's state now.
+    const bool current = now == manual::Condition::Ready;
+    for (QLabel *display : {Label5, Label1, Label2, Label3, Label30})
+        display->setEnabled(current);
+    for (size_t n = 1; n <= 8; ++n)
+        I[n]->setEnabled(current);
+    showOwnCaptions(m_language);
+}
+
+void TForm2::showOwnCaptions(int language)
+{
+    m_language = language;
+    const bool english = language == 2;
+    PlotButton->setText(english ? QStringLiteral("Plot") : QStringLiteral("Verlauf"));
+    const bool recording = m_form1->Recorder.running();
+    RecordButton->setText(recording ? (english ? QStringLiteral("Stop recording") : QStringLiteral("Aufzeichnung aus"))
+                                    : (english ? QStringLiteral("Record") : QStringLiteral("Aufzeichnen")));
+    switch (condition()) {
+    case manual::Condition::Ready:
+        StateNote->hide();
+        return;
+    case manual::Condition::LinkLost:
+        StateNote->setText(english ? QStringLiteral("Link lost - the values shown are the last ones")
+                                   : QStringLiteral("Verbindung unterbrochen - Anzeige zeigt den letzten Stand"));
+        break;
+    case manual::Condition::DriveOff:
+        StateNote->setText(english ? QStringLiteral("Drive OFF") : QStringLiteral("Antrieb AUS"));
+        break;
+    }
+    StateNote->show();
+}

@@ -27,13 +27,13 @@ const std::array<ValueField, kValueFields> kFields = {{
 const std::vector<CommandButton> kButtons = {
     {2, "ON", {"ON"}, Queued::PortOpen},
     {5, "OFF", {"OFF"}, Queued::PortOpen},
-    {4, "Links-langsam", {"ls"}, Queued::Always},
-    {6, "Rechts-langsam", {"rs"}, Queued::Always},
-    {7, "Links-schnell", {"lf"}, Queued::Always},
-    {8, "Rechts-schnell", {"rf"}, Queued::Always},
-    {9, "Referenzfahren", {"h"}, Queued::Always},
-    {10, "Start Programm", {"run"}, Queued::Always},
-    {11, "Start Weg", {"e"}, Queued::Always},
+    {4, "Links-langsam", {"ls"}, Queued::Always, true},
+    {6, "Rechts-langsam", {"rs"}, Queued::Always, true},
+    {7, "Links-schnell", {"lf"}, Queued::Always, true},
+    {8, "Rechts-schnell", {"rf"}, Queued::Always, true},
+    {9, "Referenzfahren", {"h"}, Queued::Always, true},
+    {10, "Start Programm", {"run"}, Queued::Always, true},
+    {11, "Start Weg", {"e"}, Queued::Always, true},
     {12, "Stop", {"s"}, Queued::Always},
     {13, "Reset Fehler", {"P11=0"}, Queued::Always},
     {14, "Reset Warnung", {"P12=0"}, Queued::Always},
@@ -78,6 +78,27 @@ const CommandButton *buttonOf(int button)
     const auto it =
         std::find_if(kButtons.begin(), kButtons.end(), [button](const CommandButton &b) { return b.button == button; });
     return it == kButtons.end() ? nullptr : &*it;
+}
+
+bool buttonAllowed(int button, Condition condition)
+{
+    const CommandButton *b = buttonOf(button);
+    if (!b)
+        return false;
+    switch (condition) {
+    case Condition::Ready:
+        return true;
+    case Condition::DriveOff:
+        return !b->moves;
+    case Condition::LinkLost:
+        return b->commands == std::vector<QByteArray> {"s"};
+    }
+    return false;
+}
+
+bool settingsAllowed(Condition condition)
+{
+    return condition != Condition::LinkLost;
 }
 
 QByteArrayList buttonPress(const CommandButton &button, const QByteArray &manualAddress, bool portOpen)

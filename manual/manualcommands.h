@@ -52,10 +52,19 @@ struct CommandButton {
     const char *caption;        // design caption
     std::vector<QByteArray> commands; // in this order
     Queued queued;
+    bool moves = false;         // sets the axis moving
 };
 const std::vector<CommandButton> &commandButtons();
 // The button Buttonn; nullptr for a number the window has no command button for.
 const CommandButton *buttonOf(int button);
+
+// What the manual window knows of the drive: a drive that is OFF takes no
+// motion command, and while the link is lost only "Stop" stays pressable
+// (the drive may still hear it).
+enum class Condition { Ready, DriveOff, LinkLost };
+bool buttonAllowed(int button, Condition condition);
+// Value fields, the override and the outputs: not while the link is lost.
+bool settingsAllowed(Condition condition);
 
 // The command texts a press queues, in order; none when the rule forbids it.
 QByteArrayList buttonPress(const CommandButton &button, const QByteArray &manualAddress, bool portOpen);

@@ -7,6 +7,7 @@
 #include "manual/manualcommands.h"
 #include "manual/statusrules.h"
 
+#include <QDateTime>
 #include <QTimer>
 
 namespace {
@@ -36,6 +37,8 @@ void DriveCore::Status_Antwort()
     if (!update)
         return; // the answer line is not complete yet
     emit statusAnswered(*update);
+    if (const std::optional<status::CycleSample> sample = Cycles.add(*update, QDateTime::currentMSecsSinceEpoch()))
+        emit cycleSampled(*sample);
     // The last answer of a cycle: the next one follows after an interval,
     // unless the terminal or the user paused the poll.
     if (update->display == status::Display::Inputs && !Owner.cycleEnded())

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 
@@ -178,6 +179,15 @@ void TForm2::createControls()
     ComboBox1->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
     Label31->hide();
     ComboBox1->hide();
+
+    // Beside the outputs: the plot and the recording.
+    PlotButton = newButton(this, QStringLiteral("Verlauf"), overrideX, 350, 98, 25);
+    PlotButton->setObjectName(QStringLiteral("PlotButton"));
+    RecordButton = newButton(this, QStringLiteral("Aufzeichnen"), overrideX + 102, 350, 98, 25);
+    RecordButton->setObjectName(QStringLiteral("RecordButton"));
+    StateNote = newLabel(this, QString(), 100, 286, 320, 15);
+    StateNote->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    StateNote->hide();
 }
 
 void TForm2::connectControls()
@@ -197,6 +207,12 @@ void TForm2::connectControls()
     connect(TrackBar1, &QSlider::valueChanged, this, &TForm2::TrackBar1Change);
     connect(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
     connect(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Click);
+    // Escape stops the axis from anywhere in the window, as "Stop" does.
+    auto *stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(stop, &QShortcut::activated, this, [this] {
+        if (Button12->isEnabled())
+            Button12Click();
+    });
 }
 
 std::vector<QLineEdit *> TForm2::edits() const

@@ -23,6 +23,7 @@ class TForm1;
 
 namespace manual {
 struct CommandButton;
+enum class Condition;
 }
 
 class TForm2 : public QWidget {
@@ -59,6 +60,10 @@ public:
     // Address choice, shown with more than one drive.
     QComboBox *ComboBox1 = nullptr;
     QLabel *Label31 = nullptr;
+    // The live plot and the recording of the poll.
+    QPushButton *PlotButton = nullptr, *RecordButton = nullptr;
+    // Why the displays are grey: the link is lost or the drive is OFF.
+    QLabel *StateNote = nullptr;
 
     // ---- State ---------------------------------------------------------------
     QByteArray ManualAddress = "1";         // where buttons, override and output queries go
@@ -97,6 +102,13 @@ public:
     void Timer1Timer();
     void ComboBox1Click(int index);
 
+    // What the main window learns of the link and of the drive's ON/OFF.
+    void showLinkState(bool lost);
+    void showDriveState(bool on);
+    manual::Condition condition() const;
+    // The captions that are not the text table's, in the current language.
+    void showOwnCaptions(int language);
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -113,7 +125,13 @@ private:
     // Sends the override now and starts the throttle.
     void sendOverride(int position);
 
+    // Greys the displays and disables what the condition forbids.
+    void applyCondition();
+
     TForm1 *m_form1;
+    bool m_linkLost = false;
+    bool m_driveOff = false;
+    int m_language = 1;
     int m_exits = 0;                // exit steps run so far
     std::optional<int> m_overrideSent; // the last override position sent
 };

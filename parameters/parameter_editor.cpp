@@ -23,7 +23,7 @@
 namespace {
 
 // Where the editors open, beside the grid's value column.
-constexpr int kEditorLeft = 330;
+constexpr int kEditorLeft = 330;   // at the design size; editorLeft() moves it with the window
 constexpr int kEditorWidth = 306;
 constexpr int kPairGap = 2;
 
@@ -56,8 +56,8 @@ void TForm1::StringGrid2Click()
     if (const std::optional<int> number = params::clickedParameterNumber(designation)) {
         const int n = *number;
         RadioGroup1->setColumns(1);
-        RadioGroup1->setGeometry(kEditorLeft, params::kOptionGroupTop, kEditorWidth, params::kOptionGroupHeight);
-        GroupBox1->move(kEditorLeft, params::kBitGroupTop);
+        RadioGroup1->setGeometry(editorLeft(kEditorLeft), params::kOptionGroupTop, kEditorWidth, params::kOptionGroupHeight);
+        GroupBox1->move(editorLeft(kEditorLeft), params::kBitGroupTop);
         EditedParameterNumber = n;
         HelpContext = n;
         setHelpContext(StringGrid2, n);
@@ -92,7 +92,7 @@ void TForm1::openEditor(const params::EditorRule &rule, int n)
         EditorOptionCount += int(options.size());
         RadioGroup1->setColumns(rule.columns);
         if (rule.groupTop)
-            RadioGroup1->setGeometry(kEditorLeft, rule.groupTop, kEditorWidth, rule.groupHeight);
+            RadioGroup1->setGeometry(editorLeft(kEditorLeft), rule.groupTop, kEditorWidth, rule.groupHeight);
         if (params::showsPanel2(rule)) {
             Panel2->setGeometry(RadioGroup1->geometry().adjusted(-4, -4, 4, 4));
             Panel2->show();
@@ -116,7 +116,7 @@ void TForm1::openEditor(const params::EditorRule &rule, int n)
             }
         }
         init_parameter_aendern(false);
-        GroupBox1->setGeometry(kEditorLeft, rule.groupTop ? rule.groupTop : params::kBitGroupTop, kEditorWidth,
+        GroupBox1->setGeometry(editorLeft(kEditorLeft), rule.groupTop ? rule.groupTop : params::kBitGroupTop, kEditorWidth,
                                rule.groupHeight);
         GroupBox1->setTitle(fromCp1252(params::captionText(rule, Texte, Sprache)));
         checkbox10_17_visible(rule.sixteenBoxes);
@@ -139,7 +139,7 @@ void TForm1::openEditor(const params::EditorRule &rule, int n)
         TRadioGroup *const pairs[3] = {RadioGroup1, RadioGroup2, RadioGroup3};
         for (size_t g = 0; g < 3; ++g) {
             TRadioGroup *group = pairs[g];
-            group->setGeometry(kEditorLeft, params::kPairGroupTop + int(g) * (params::kPairGroupHeight + kPairGap),
+            group->setGeometry(editorLeft(kEditorLeft), params::kPairGroupTop + int(g) * (params::kPairGroupHeight + kPairGap),
                                kEditorWidth, params::kPairGroupHeight);
             group->setTitle(fromCp1252(groups[g].caption));
             for (const QByteArray &option : groups[g].options)
@@ -268,7 +268,7 @@ void TForm1::Button9Click()
         case EditorKind::Options:
             value = params::valueForOption(*rule, RadioGroup1->itemIndex());
             if (rule->groupTop) // back to where the bit sets open
-                RadioGroup1->setGeometry(kEditorLeft, params::kBitGroupTop, kEditorWidth, 145);
+                RadioGroup1->setGeometry(editorLeft(kEditorLeft), params::kBitGroupTop, kEditorWidth, 145);
             break;
         case EditorKind::Bits: {
             params::CheckBoxes boxes {};

@@ -15,6 +15,13 @@ void DriveCore::sendKeystroke(char key)
     Liste_aktualisieren();
 }
 
+void DriveCore::sendTerminalLine(const QByteArray &line)
+{
+    Senden_Zeichensatz(line + '\r');
+    Queue.lastQueued()->Kind = CommandKind::Keystroke;
+    Liste_aktualisieren();
+}
+
 bool DriveCore::masterOn()
 {
     if (refused(Activity::Master, line::Request::Master))

@@ -4,6 +4,7 @@
 #include "manual/tform2.h"
 #include "shell/controls.h"
 #include "shell/cp1252.h"
+#include "shell/tterminalwindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -49,31 +50,58 @@ void TForm1::connectInfoControls()
     new controls::KeyPress(MemoTxD, [this](char key) { MemoTxDKeyPress(key); });
     new FocusWatch(MemoTxD, [this] { MemoTxDEnter(); }, [this] { MemoTxDExit(); });
     connect(Timer14, &QTimer::timeout, this, &TForm1::Timer14Timer);
+    connectTerminalWindow();
+}
+
+void TForm1::connectTerminalWindow()
+{
+    // The line input pauses the poll as the typing memo does, but leaves
+    // what came in on view: the log is what the line mode is for.
+    new FocusWatch(
+        Terminal->LineInput, [this] { Core->Owner.pause(line::Pause::TerminalTyping); },
+        [this] { Core->Owner.resume(line::Pause::TerminalTyping); });
+    Terminal->SendLine = [this](const QByteArray &line) { Core->sendTerminalLine(line); };
+    Terminal->AskLogFile = [this] {
+        FileDialogRequest request;
+        request.save = true;
+        request.title = Sprache == 2 ? QStringLiteral("Save log") : QStringLiteral("Log speichern");
+        request.defaultSuffix = QStringLiteral("txt");
+        request.fileName = QStringLiteral("*.txt");
+        request.filter = QStringLiteral("Text (*.txt)|*.txt|All files (*.*)|*.*");
+        return askFileName(request);
+    };
+    Terminal->Report = [this](const QString &path, const QString &error) {
+        if (error.isEmpty())
+            statusNote(QStringLiteral("Log gespeichert: ") + path, QStringLiteral("Log saved: ") + path);
+        else
+            errorBox(toCp1252(error));
+    };
+    // Closing its window closes the terminal, as its button does.
+    Terminal->installEventFilter(this);
 }
 
 // ---- Terminal ---------------------------------------------------------------
 
 void TForm1::Terminal1Click()
 {
-    for (QWidget *w : std::initializer_list<QWidget *> {Button13, Button18, MemoTxD, MemoRxD})
-        w->show();
+    Terminal->setOpen(true);
+    Terminal->raise();
+    Terminal->activateWindow();
     TerminalOpen = true;
 }
 
 void TForm1::Button13Click()
 {
-    MemoRxD->hide();
-    MemoTxD->hide();
+    Terminal->setOpen(false);
     TerminalOpen = false;
-    Button13->hide();
-    Button18->hide();
 }
 
 void TForm1::MemoTxDEnter()
 {
     // While the user types, the drive is his: the status poll pauses.
     Core->Owner.pause(line::Pause::TerminalTyping);
-    MemoRxD->clear();
+    if (Terminal->view().plain())
+        MemoRxD->clear();
 }
 
 void TForm1::MemoTxDExit()
@@ -178,8 +206,7 @@ void TForm1::Hexwald1Click()
         InfoRestore[1] = true;
     }
     if (!MemoRxD->isHidden()) {
-        for (QWidget *w : std::initializer_list<QWidget *> {Button13, Button18, MemoRxD, MemoTxD})
-            w->hide();
+        Terminal->setOpen(false);
         InfoRestore[2] = true;
     }
     for (QWidget *w : std::initializer_list<QWidget *> {BitBtn1, BitBtn2, BitBtn3, Label5, Position})

@@ -7,6 +7,8 @@
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 #include "shell/helpviewer.h"
+#include "shell/tterminalwindow.h"
+#include "manual/tplotwindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -91,6 +93,10 @@ void TForm1::Sprachauswahl(int language, bool reload)
     setCaption(Button12, text(Core->TraceMode ? 156 : 155));
     HelpFile = QString::fromLatin1(texts::helpFileName(Sprache));
 
+    Terminal->setLanguage(Sprache);
+    if (PlotWindow)
+        PlotWindow->setLanguage(Sprache);
+
     if (reload)
         LoadParameterDescriptions();
     else
@@ -118,6 +124,7 @@ void TForm1::Sprachauswahl_Form2()
     Form2->setWindowTitle(fromCp1252(text(63)));
     for (QLineEdit *edit : Form2->edits())
         edit->setToolTip(fromCp1252(text(225)));
+    Form2->showOwnCaptions(Sprache);
 }
 
 void TForm1::Sprachauswahl_unit3()

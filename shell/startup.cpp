@@ -2,6 +2,11 @@
 // main window.
 #include "shell/tform1.h"
 
+#include "shell/tterminalwindow.h"
+#include "manual/tplotwindow.h"
+
+#include <QSettings>
+
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
@@ -115,8 +120,7 @@ void TForm1::ZYNT_Daten_Initialisieren()
 
     openPort();
     Timer5->stop();
-    for (QWidget *w : std::initializer_list<QWidget *> {MemoRxD, MemoTxD, Button13, Button18})
-        w->hide();
+    Terminal->setOpen(false);
 
     // Master mode needs a master on the line: address 200 configured.
     MasterMenuAllowed = MasterAddress != 0;
@@ -179,8 +183,7 @@ void TForm1::Timer6Timer()
         InfoRestore[1] = false;
     }
     if (InfoRestore[2]) {
-        for (QWidget *w : std::initializer_list<QWidget *> {MemoRxD, MemoTxD, Button13, Button18})
-            w->show();
+        Terminal->setOpen(true);
         InfoRestore[2] = false;
     }
     endSplash();
@@ -221,9 +224,7 @@ void TForm1::Beenden2Click()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    MemoRxD->hide();
-    MemoTxD->hide();
-    Button13->hide();
+    Terminal->setOpen(false);
     // Nothing runs on after the window: the core's timers, the window's
     // and the port stop, and what was queued is dropped.
     for (QTimer *t : {Timer2, Timer4, Timer5, Timer6, Timer12, Timer14})
@@ -238,6 +239,13 @@ void TForm1::closeEvent(QCloseEvent *event)
     ParameterListBuffer = QByteArray();
     if (Form2)
         Form2->close();
+    if (PlotWindow)
+        PlotWindow->close();
+    // A recording ends whole, under its name.
+    if (Recorder.running())
+        toggleRecording();
+    if (WindowSettings)
+        WindowSettings->sync();
     if (OKBottomDlg)
         OKBottomDlg->close();
     event->accept();

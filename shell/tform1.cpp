@@ -7,6 +7,8 @@
 #include "shell/datafiles.h"
 #include "shell/porthint.h"
 #include "shell/tradiogroup.h"
+#include "shell/tterminalwindow.h"
+#include "manual/tplotwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,7 +61,6 @@ TForm1::TForm1(QWidget *parent)
     setCentralWidget(new QWidget(this));
     centralWidget()->installEventFilter(this);
     statusBar()->showMessage(QString::fromLatin1(kNotice));
-    statusBar()->setSizeGripEnabled(false);
 
     createControls();
     createMenu();
@@ -73,6 +74,8 @@ TForm1::TForm1(QWidget *parent)
     connectProgramControls();
     connectManualControls();
     connectInfoControls();
+    createGrowth();
+    createShortcuts();
     // Until the connection start has run, the window takes no input.
     setEnabled(false);
 }
@@ -81,16 +84,12 @@ TForm1::~TForm1()
 {
     delete OKBottomDlg;
     delete Form2;
+    delete PlotWindow;
     delete CompareDialog;
     delete VerifyReport;
     // The core and its port go before the controls, so that nothing it
     // reports reaches a half-destroyed window.
     delete Core;
-}
-
-void TForm1::setWindowSize(int width, int height)
-{
-    setFixedSize(width, height);
 }
 
 void TForm1::createControls()
@@ -185,23 +184,13 @@ void TForm1::createControls()
     for (QWidget *w : std::initializer_list<QWidget *> {Panel3, Label16, RadioGroup5, RadioGroup6, Button15})
         w->hide();
 
-    // Terminal.
-    MemoTxD = new QPlainTextEdit(QStringLiteral("ASCII input"), area);
-    MemoTxD->setGeometry(512, 40, 130, 66);
-    MemoTxD->setToolTip(QStringLiteral("Eingabe von Zeichen an die ZYNT"));
-    MemoRxD = new QPlainTextEdit(QStringLiteral("ZYNT ASCII \noutput"), area);
-    MemoRxD->setReadOnly(true);
-    MemoRxD->setGeometry(512, 112, 130, 258);
-    MemoRxD->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoRxD->setToolTip(QStringLiteral("von der ZYNT gesendete Zeichen"));
-    QFont fixed(QStringLiteral("Fixedsys"), 10);
-    fixed.setStyleHint(QFont::Monospace);
-    MemoTxD->setFont(fixed);
-    MemoRxD->setFont(fixed);
-    Button13 = newButton(area, QStringLiteral("Terminal schließen"), 512, 374, 130, 25);
-    Button18 = newButton(area, QStringLiteral("RS232 Stop"), 512, 402, 130, 25);
-    for (QWidget *w : std::initializer_list<QWidget *> {MemoTxD, MemoRxD, Button13, Button18})
-        w->hide();
+    // Terminal, in a window of its own.
+    Terminal = new TTerminalWindow(this);
+    MemoTxD = Terminal->MemoTxD;
+    MemoRxD = Terminal->MemoRxD;
+    Button13 = Terminal->Button13;
+    Button18 = Terminal->Button18;
+    Terminal->setOpen(false);
 
     createProgramEditor(area);
     createParameterEditor(area);
@@ -407,6 +396,8 @@ QString TForm1::askFileName(const FileDialogRequest &request)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Terminal && event->type() == QEvent::Close && TerminalOpen)
+        Button13Click();
     if (watched == StringGrid2 && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         ParameterSearch->setPlaceholderText(Sprache == 2 ? QStringLiteral("Search") : QStringLiteral("Suchen"));
         ParameterSearch->setVisible(event->type() == QEvent::Show);

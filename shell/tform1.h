@@ -13,6 +13,7 @@
 #include "shell/texttable.h"
 #include "shell/filedialogs.h"
 #include "parameters/writeback_dialog.h"
+#include "manual/recording.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -41,6 +42,9 @@ class QTimer;
 class TForm2;
 class TOKBottomDlg;
 class TRadioGroup;
+class TTerminalWindow;
+class TPlotWindow;
+class QSettings;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -102,8 +106,15 @@ public:
     void Button11Click();
     void beep();
     void Panel1Click();
-    // The window's outer size; the border cannot be dragged.
+    // The window's size where the start-up sets it: the size the user
+    // chose (kept from the last start), else the one given.
     void setWindowSize(int width, int height);
+    // Where the window's sizes are kept: the user's configuration folder.
+    QSettings *WindowSettings = nullptr;
+    // How much larger than its design size the window is.
+    QSize Growth;
+    // The parameter editor's left edge: it stays at the window's right side.
+    int editorLeft(int designLeft) const { return designLeft + Growth.width(); }
 
     // ---- Connection settings and address choice ----------------------------
     void ZYNT_ini_file_lesen();
@@ -143,6 +154,8 @@ public:
     QFrame *Panel3 = nullptr;
     QPushButton *Button15 = nullptr; // interface configuration "OK"
     QPushButton *Button11 = nullptr; // "ZYNT suchen"
+    // The terminal's window and its controls.
+    TTerminalWindow *Terminal = nullptr;
     QPlainTextEdit *MemoTxD = nullptr, *MemoRxD = nullptr;
     QPushButton *Button13 = nullptr, *Button18 = nullptr;
 
@@ -213,6 +226,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -240,4 +254,20 @@ private:
     void showSearchFailed();
     void chooseAddress(const QByteArray &chosen, bool fromList);
     void switchLanguage(int language);
+    // The window that grows: what moves and what grows with it.
+    void createGrowth();
+    void applyGrowth();
+    void createShortcuts();
+    void connectTerminalWindow();
+    struct Anchored {
+        QWidget *widget;
+        unsigned anchor;
+        QRect design;
+    };
+    std::vector<Anchored> m_anchored;
+    // Widgets whose place the editor code sets: moved by the change of Growth.
+    std::vector<QWidget *> m_rightSide;
+    QSize m_applied;
+    bool m_sizing = false;      // setWindowSize is resizing, not the user
+    bool m_userSized = false;
 };

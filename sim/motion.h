@@ -55,6 +55,8 @@ public:
     void stop(Values &values, Clock::time_point now);
 
     bool isOn() const { return m_on; }
+    // Switched on or off from outside, as a drive that was left so.
+    void setOn(bool on) { m_on = on; }
     bool isMoving() const { return m_mode != Mode::Standing; }
     int64_t position() const { return m_position; }
 

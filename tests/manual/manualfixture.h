@@ -24,12 +24,15 @@ struct ManualUi {
     TForm2 *w = nullptr;
 
     // drives: 1 (address 1) or 2 (addresses 1 and 2); prepare may change
-    // the drives before the line starts.
+    // the drives before the line starts. The drives are ON, so that the
+    // window offers its motion buttons from the start.
     bool start(const std::function<void(sim::SimLine &)> &prepare = {}, int drives = 1)
     {
         auto line = [prepare, drives](sim::SimLine &l) {
-            for (int address = 1; address <= drives; ++address)
+            for (int address = 1; address <= drives; ++address) {
                 l.addDrive(address);
+                l.withDrive(address, [](sim::Drive &d) { d.motion.setOn(true); });
+            }
             if (prepare)
                 prepare(l);
         };

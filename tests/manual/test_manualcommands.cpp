@@ -16,6 +16,8 @@ private slots:
     void buttons_data();
     void buttons();
     void noOtherButtons();
+    void buttonsByCondition_data();
+    void buttonsByCondition();
     void overridePosition_data();
     void overridePosition();
     void overrideCommand();
@@ -140,6 +142,37 @@ void TestManualCommands::noOtherButtons()
     QCOMPARE(manual::commandButtons().size(), size_t(13));
     QVERIFY(!manual::buttonOf(3));
     QVERIFY(!manual::buttonOf(15));
+}
+
+void TestManualCommands::buttonsByCondition_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("ready");
+    QTest::addColumn<bool>("driveOff");
+    QTest::addColumn<bool>("linkLost");
+    // Motion needs a drive that is ON; with the link lost only Stop is left.
+    const struct {
+        int button;
+        bool off, lost;
+    } rows[] = {
+        {2, true, false},  {5, true, false},  {4, false, false}, {6, false, false}, {7, false, false},
+        {8, false, false}, {9, false, false}, {10, false, false}, {11, false, false}, {12, true, true},
+        {13, true, false}, {14, true, false}, {1, true, false},
+    };
+    for (const auto &r : rows)
+        QTest::addRow("Button%d", r.button) << r.button << true << r.off << r.lost;
+    QTest::newRow("no such button") << 3 << false << false << false;
+}
+
+void TestManualCommands::buttonsByCondition()
+{
+    QFETCH(int, button);
+    QFETCH(bool, ready);
+    QCOMPARE(manual::buttonAllowed(button, manual::Condition::Ready), ready);
+    QFETCH(bool, driveOff);
+    QFETCH(bool, linkLost);
+    QCOMPARE(manual::buttonAllowed(button, manual::Condition::DriveOff), driveOff);
+    QCOMPARE(manual::buttonAllowed(button, manual::Condition::LinkLost), linkLost);
 }
 
 void TestManualCommands::overridePosition_data()

@@ -342,12 +342,29 @@ void TestStatusPoll::motion()
 void TestStatusPoll::driveState()
 {
     ManualUi ui;
-    QVERIFY(ui.start());
+    QVERIFY(ui.start([](sim::SimLine &line) { line.withDrive(1, [](sim::Drive &d) { d.motion.setOn(false); }); }));
     QVERIFY(ui.open());
     TForm1 *f = ui.f;
+    TForm2 *w = ui.w;
     QTRY_VERIFY_WITH_TIMEOUT(shown(f->Image2) && !shown(f->Image3), ManualUi::kWait);
+    // A drive that is OFF takes no motion: those buttons are off, the
+    // displays grey with the reason; switching and stopping stay offered.
+    QTRY_VERIFY_WITH_TIMEOUT(!w->Button6->isEnabled(), ManualUi::kWait);
+    for (QPushButton *motion : {w->Button4, w->Button7, w->Button8, w->Button9, w->Button10, w->Button11})
+        QVERIFY(!motion->isEnabled());
+    for (QPushButton *offered : {w->Button2, w->Button5, w->Button12, w->Button13, w->Out[1]})
+        QVERIFY(offered->isEnabled());
+    QVERIFY(!w->Label5->isEnabled());
+    QVERIFY(w->StateNote->isVisible());
+    QCOMPARE(w->StateNote->text(), QStringLiteral("Antrieb AUS"));
+    QTest::mouseClick(w->Button6, Qt::LeftButton);
     QTest::mouseClick(ui.w->Button2, Qt::LeftButton); // ON
     QTRY_VERIFY_WITH_TIMEOUT(shown(f->Image3) && !shown(f->Image2), ManualUi::kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(w->Button6->isEnabled(), ManualUi::kWait);
+    QVERIFY(w->Label5->isEnabled());
+    QVERIFY(!w->StateNote->isVisible());
+    // The click on the disabled button sent nothing.
+    QVERIFY(!ui.received().contains("#1rs\r"));
     // Whatever the animation showed goes when the drive is off.
     f->Image5->show();
     QTest::mouseClick(ui.w->Button5, Qt::LeftButton); // OFF

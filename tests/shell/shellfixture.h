@@ -30,6 +30,7 @@ struct ShellFixture {
     QTemporaryDir dir;
     QString previousDirectory = QDir::currentPath();
     QString backupFolder() const { return dir.filePath(QStringLiteral("data/zynt/backups")); }
+    QString recordingFolder() const { return dir.filePath(QStringLiteral("data/zynt/recordings")); }
     std::unique_ptr<sim::SimLine> com1 = std::make_unique<sim::SimLine>();
     std::unique_ptr<sim::SimLine> com2 = std::make_unique<sim::SimLine>();
     std::unique_ptr<TForm1> form;
@@ -58,6 +59,7 @@ struct ShellFixture {
             return false;
         // Backups and other user data stay in the fixture's folder.
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
         if (!line(*com1, QStringLiteral("COM1"), prepare1) || !line(*com2, QStringLiteral("COM2"), prepare2))
             return false;
         serialports::reinitialisePortTable();

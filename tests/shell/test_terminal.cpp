@@ -3,6 +3,7 @@
 #include "tests/link/linkfixture.h"
 
 #include "manual/tform2.h"
+#include "shell/tterminalwindow.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
 
@@ -75,8 +76,9 @@ void TestTerminal::typedKeysGoOutOneByOne()
     f->Terminal1Click();
     QVERIFY(f->MemoTxD->isVisible());
     QVERIFY(f->TerminalOpen);
-    f->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f));
+    // The terminal is a window of its own; the focus goes there.
+    f->Terminal->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f->Terminal));
     f->MemoTxD->setFocus();
     QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.paused(line::Pause::TerminalTyping), kWait); // the focus is in before the keys come
     QTest::keyClicks(f->MemoTxD, QStringLiteral("A"));
@@ -104,8 +106,9 @@ void TestTerminal::typedKeysGoOutOneByOne()
 void TestTerminal::typingPausesThePoll()
 {
     f->Terminal1Click();
-    f->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f));
+    // The terminal is a window of its own; the focus goes there.
+    f->Terminal->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f->Terminal));
     f->Core->Timer3->start();
     f->Core->Timer9->start();
     f->MemoRxD->setPlainText(QStringLiteral("alt"));

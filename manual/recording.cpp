@@ -1,0 +1,117 @@
+#include "manual/recording.h"
+
+#include "shell/cp1252.h"
+#include "shell/datafiles.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace recording {
+
+namespace {
+
+QByteArray field(const QByteArray &driveText)
+{
+    // Drive values are numbers, but a garbled answer may hold anything.
+    QByteArray text = fromCp1252(driveText.trimmed()).toUtf8();
+    if (text.contains(',') || text.contains('"') || text.contains('\r') || text.contains('\n'))
+        text = '"' + text.replace("\"", "\"\"") + '"';
+    return text;
+}
+
+} // namespace
+
+QByteArray header()
+{
+    return "time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state\r\n";
+}
+
+QByteArray row(const status::CycleSample &sample, qint64 startMs)
+{
+    QByteArrayList fields;
+    fields << QByteArray::number(sample.timeMs - startMs)
+           << QDateTime::fromMSecsSinceEpoch(sample.timeMs).toString(Qt::ISODateWithMs).toLatin1()
+           << field(sample.position) << field(sample.inPosition) << field(sample.error) << field(sample.warning);
+    for (const QByteArray &output : sample.outputs)
+        fields << field(output);
+    fields << field(sample.inputs) << field(sample.analogue) << (sample.driveOn ? "ON" : "OFF");
+    return fields.join(',') + "\r\n";
+}
+
+QString folder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zynt/recordings");
+}
+
+QString freePath(const QString &dir, const QDateTime &time, const QByteArray &address)
+{
+    const QString stem = QDir(dir).filePath(datafiles::backupStem(time, address));
+    QString path = stem + QStringLiteral(".csv");
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(path + QStringLiteral(".part")); ++n)
+        path = stem + QStringLiteral("-%1.csv").arg(n);
+    return path;
+}
+
+Recorder::~Recorder()
+{
+    if (running())
+        stop();
+}
+
+QString Recorder::start(const QString &path, qint64 startMs)
+{
+    if (running())
+        stop();
+    const QString dir = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(dir))
+        return datafiles::fileError(dir, QStringLiteral("the folder cannot be made"));
+    m_file.setFileName(path + QStringLiteral(".part"));
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return datafiles::fileError(m_file.fileName(), m_file.errorString());
+    m_path = path;
+    m_startMs = startMs;
+    m_rows = 0;
+    const QByteArray head = header();
+    if (m_file.write(head) != head.size() || !m_file.flush()) {
+        const QString error = datafiles::fileError(m_file.fileName(), m_file.errorString());
+        m_file.close();
+        m_file.remove();
+        return error;
+    }
+    return {};
+}
+
+QString Recorder::append(const status::CycleSample &sample)
+{
+    if (!running())
+        return {};
+    const QByteArray line = row(sample, m_startMs);
+    // Flushed per row: a recording cut short by a crash keeps what it had.
+    if (m_file.write(line) != line.size() || !m_file.flush()) {
+        const QString error = datafiles::fileError(m_file.fileName(), m_file.errorString());
+        stop();
+        return error;
+    }
+    ++m_rows;
+    return {};
+}
+
+Recorder::Result Recorder::stop()
+{
+    Result result;
+    result.rows = m_rows;
+    if (!running())
+        return result;
+    const QString part = m_file.fileName();
+    m_file.close();
+    // A file that took the name meanwhile is left alone.
+    if (!QFile::rename(part, m_path)) {
+        result.error = datafiles::fileError(m_path, QStringLiteral("the recording stays at ") + part);
+        result.path = part;
+    } else {
+        result.path = m_path;
+    }
+    return result;
+}
+
+} // namespace recording

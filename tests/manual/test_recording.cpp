@@ -1,0 +1,214 @@
+// The poll's cycles as a whole, their rows in a recording, the recording's
+// file, and the plot's points and lanes.
+#include "manual/plotdata.h"
+#include "manual/recording.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using status::CycleSample;
+using status::Display;
+using status::Update;
+
+namespace {
+
+Update answer(Display display, const QByteArray &value, int output = 0, bool driveOn = false)
+{
+    Update u;
+    u.display = display;
+    u.value = value;
+    u.output = output;
+    u.driveOn = driveOn;
+    return u;
+}
+
+// One cycle's answers in the poll's order.
+QList<Update> cycle(const QByteArray &position, const QByteArray &inputs)
+{
+    return {answer(Display::Position, position), answer(Display::InPosition, "0"), answer(Display::Error, "0"),
+            answer(Display::Warning, "4"),      answer(Display::Output1, "0", 1), answer(Display::Output2, "1", 2),
+            answer(Display::Output3, "0", 3),   answer(Display::Output4, "0", 4), answer(Display::Analogue, "517"),
+            answer(Display::DriveState, "ON", 0, true), answer(Display::Inputs, inputs)};
+}
+
+} // namespace
+
+class TestRecording : public QObject {
+    Q_OBJECT
+private slots:
+    void collectorMakesOneSamplePerCycle();
+    void rows_data();
+    void rows();
+    void recorderWritesAsideAndRenames();
+    void recorderRefusesAFolderItCannotMake();
+    void freePathNeverTakesAName();
+    void historyKeepsTheLastMinutes();
+    void lanesAreSteps();
+};
+
+void TestRecording::collectorMakesOneSamplePerCycle()
+{
+    status::CycleCollector collector;
+    QList<CycleSample> samples;
+    // A cycle that begins without its position answer (the poll started
+    // meanwhile) is dropped; the two whole ones follow.
+    QList<Update> answers = cycle("5", "1").mid(3);
+    answers += cycle("100", "36");
+    answers += cycle("200", "37");
+    qint64 now = 1000;
+    for (const Update &u : answers) {
+        if (auto s = collector.add(u, now += 10))
+            samples.append(*s);
+    }
+    QCOMPARE(samples.size(), 2);
+    QCOMPARE(samples[0].position, QByteArray("100"));
+    QCOMPARE(samples[0].warning, QByteArray("4"));
+    QCOMPARE(samples[0].outputs[1], QByteArray("1"));
+    QCOMPARE(samples[0].analogue, QByteArray("517"));
+    QVERIFY(samples[0].driveOn);
+    QCOMPARE(samples[0].inputs, QByteArray("36"));
+    QCOMPARE(samples[1].position, QByteArray("200"));
+    QVERIFY(samples[1].timeMs > samples[0].timeMs);
+    QVERIFY(status::inputBit(samples[0], 2) && status::inputBit(samples[0], 5) && !status::inputBit(samples[0], 0));
+}
+
+void TestRecording::rows_data()
+{
+    QTest::addColumn<QByteArray>("position");
+    QTest::addColumn<QByteArray>("analogue");
+    QTest::addColumn<QByteArray>("expectedTail");
+    QTest::newRow("plain") << QByteArray("-1234") << QByteArray("517") << QByteArray(",-1234,1,0,4,0,1,0,0,36,517,ON\r\n");
+    QTest::newRow("no analogue input") << QByteArray("7") << QByteArray() << QByteArray(",7,1,0,4,0,1,0,0,36,,ON\r\n");
+    // A garbled answer cannot break the row into more columns.
+    QTest::newRow("comma and quote") << QByteArray("1,2\"x") << QByteArray("5") << QByteArray(",\"1,2\"\"x\",1,0,4,0,1,0,0,36,5,ON\r\n");
+    QTest::newRow("drive's code page") << QByteArray("\xb0") << QByteArray("5") << QByteArray(",\xc2\xb0,1,0,4,0,1,0,0,36,5,ON\r\n");
+}
+
+void TestRecording::rows()
+{
+    QFETCH(QByteArray, position);
+    QFETCH(QByteArray, analogue);
+    QFETCH(QByteArray, expectedTail);
+    CycleSample s;
+    s.timeMs = QDateTime(QDate(2026, 12, 9), QTime(9, 30, 12, 250)).toMSecsSinceEpoch();
+    s.position = position;
+    s.inPosition = "1";
+    s.error = "0";
+    s.warning = "4";
+    s.outputs = {"0", "1", "0", "0"};
+    s.inputs = "36";
+    s.analogue = analogue;
+    s.driveOn = true;
+    const QByteArray row = recording::row(s, s.timeMs - 1500);
+    const QByteArray iso = QDateTime::fromMSecsSinceEpoch(s.timeMs).toString(Qt::ISODateWithMs).toLatin1();
+    QCOMPARE(row, "1500," + iso + expectedTail);
+    if (!position.contains(','))
+        QCOMPARE(row.count(','), recording::header().count(',')); // a column under each heading
+}
+
+void TestRecording::recorderWritesAsideAndRenames()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rec/one.csv"));
+    recording::Recorder recorder;
+    QCOMPARE(recorder.start(path, 1000), QString());
+    CycleSample s;
+    s.timeMs = 1250;
+    s.position = "10";
+    QCOMPARE(recorder.append(s), QString());
+    // While it runs, only the part file exists: the name is kept for a whole file.
+    QVERIFY(!QFile::exists(path));
+    QFile part(path + QStringLiteral(".part"));
+    QVERIFY(part.open(QIODevice::ReadOnly));
+    QCOMPARE(part.readAll().count('\n'), 2); // flushed row by row
+    part.close();
+    const recording::Recorder::Result result = recorder.stop();
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.path, path);
+    QCOMPARE(result.rows, 1);
+    QVERIFY(!QFile::exists(path + QStringLiteral(".part")));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 3); // header, row, nothing after the last CRLF
+    QCOMPARE(lines[0] + '\n', recording::header());
+    QVERIFY(lines[1].startsWith("250,"));
+    // A stopped recorder takes no more rows and stops again harmlessly.
+    QCOMPARE(recorder.append(s), QString());
+    QCOMPARE(recorder.stop().rows, 1);
+}
+
+void TestRecording::recorderRefusesAFolderItCannotMake()
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    recording::Recorder recorder;
+    const QString error = recorder.start(dir.filePath(QStringLiteral("file/sub/r.csv")), 0);
+    QVERIFY(error.contains(QStringLiteral("file/sub")));
+    QVERIFY(!recorder.running());
+}
+
+void TestRecording::freePathNeverTakesAName()
+{
+    QTemporaryDir dir;
+    const QDateTime time(QDate(2026, 12, 9), QTime(9, 30, 12));
+    const QString first = recording::freePath(dir.path(), time, "7");
+    QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("20261209-093012-address7.csv"));
+    QFile(first).open(QIODevice::WriteOnly);
+    const QString second = recording::freePath(dir.path(), time, "7");
+    QCOMPARE(QFileInfo(second).fileName(), QStringLiteral("20261209-093012-address7-2.csv"));
+    QFile(second + QStringLiteral(".part")).open(QIODevice::WriteOnly); // one still running
+    QCOMPARE(QFileInfo(recording::freePath(dir.path(), time, "7")).fileName(),
+             QStringLiteral("20261209-093012-address7-3.csv"));
+}
+
+void TestRecording::historyKeepsTheLastMinutes()
+{
+    plot::History history(60);
+    CycleSample s;
+    for (int second = 0; second <= 120; ++second) {
+        s.timeMs = 5'000'000 + second * 1000;
+        s.position = QByteArray::number(second * 10);
+        history.add(s);
+    }
+    QCOMPARE(history.points().front().seconds, 60.0);
+    QCOMPARE(history.lastSeconds(), 120.0);
+    const QVector<QPointF> last = history.position(110);
+    QCOMPARE(last.size(), 11);
+    QCOMPARE(last.front(), QPointF(110, 1100));
+    // A clock set back draws no line back in time.
+    s.timeMs = 5'000'000;
+    history.add(s);
+    QCOMPARE(history.lastSeconds(), 120.0);
+}
+
+void TestRecording::lanesAreSteps()
+{
+    plot::History history;
+    CycleSample s;
+    const QByteArray inPosition[] = {"1", "1", "0", "0", "1"};
+    for (int n = 0; n < 5; ++n) {
+        s.timeMs = 1000 * n;
+        s.inPosition = inPosition[n];
+        s.inputs = n == 2 ? "2" : "0";
+        history.add(s);
+    }
+    // Each change gets a vertical edge at the cycle that saw it.
+    const QVector<QPointF> expected = {{0, 1}, {1, 1}, {2, 1}, {2, 0}, {3, 0}, {4, 0}, {4, 1}};
+    QCOMPARE(history.lane(plot::InPosition, 0), expected);
+    // Input 2's lane lies over its own base and goes up for the one cycle.
+    const double base = plot::Input2 * 1.5;
+    const QVector<QPointF> input2 = history.lane(plot::Input2, 0);
+    QCOMPARE(input2.size(), 5 + 2);
+    QCOMPARE(input2[2], QPointF(2, base));
+    QCOMPARE(input2[3], QPointF(2, base + 1));
+    QVERIFY(history.lane(plot::LaneCount, 0).isEmpty());
+}
+
+QTEST_APPLESS_MAIN(TestRecording)
+#include "test_recording.moc"
