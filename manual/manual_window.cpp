@@ -232,8 +232,8 @@ void TForm2::showOwnCaptions(int language)
         StateNote->hide();
         return;
     case manual::Condition::LinkLost:
-        StateNote->setText(english ? QStringLiteral("Link lost - the values shown are the last ones")
-                                   : QStringLiteral("Verbindung unterbrochen - Anzeige zeigt den letzten Stand"));
+        StateNote->setText(english ? QStringLiteral("Link lost - last values shown")
+                                   : QStringLiteral("Keine Verbindung - letzter Stand"));
         break;
     case manual::Condition::DriveOff:
         StateNote->setText(english ? QStringLiteral("Drive OFF") : QStringLiteral("Antrieb AUS"));

@@ -124,7 +124,7 @@ void TForm2::createControls()
     Label5->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 11pt;"));
     Button1 = button(1, "reset", 174, 208, 50, 23);
     Label1 = newLabel(this, QString(), 234, 214, 150, 15);
-    Label1->setStyleSheet(QStringLiteral("color: green; font-weight: bold;"));
+    Label1->setStyleSheet(QStringLiteral("QLabel { color: green; font-weight: bold; } QLabel:disabled { color: gray; }"));
     Label2 = newLabel(this, QString(), 8, 240, 400, 15);
     Label3 = newLabel(this, QString(), 8, 260, 400, 15);
 
@@ -185,7 +185,7 @@ void TForm2::createControls()
     PlotButton->setObjectName(QStringLiteral("PlotButton"));
     RecordButton = newButton(this, QStringLiteral("Aufzeichnen"), overrideX + 102, 350, 98, 25);
     RecordButton->setObjectName(QStringLiteral("RecordButton"));
-    StateNote = newLabel(this, QString(), 100, 286, 320, 15);
+    StateNote = newLabel(this, QString(), 90, 286, 336, 15);
     StateNote->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
     StateNote->hide();
 }

@@ -67,8 +67,11 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     m_analogueChart->addSeries(m_analogue);
     m_time = new QValueAxis;
     m_time->setLabelFormat(QStringLiteral("%.0f"));
+    m_time->setTickCount(7);
     m_positionAxis = new QValueAxis;
+    m_positionAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_analogueAxis = new QValueAxis;
+    m_analogueAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_analogueChart->addAxis(m_time, Qt::AlignBottom);
     m_analogueChart->addAxis(m_positionAxis, Qt::AlignLeft);
     m_analogueChart->addAxis(m_analogueAxis, Qt::AlignRight);
@@ -82,13 +85,20 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     m_laneChart->setMargins(QMargins(4, 4, 4, 4));
     m_laneTime = new QValueAxis;
     m_laneTime->setLabelFormat(QStringLiteral("%.0f"));
+    m_laneTime->setTickCount(7);
     auto *laneAxis = new QCategoryAxis;
-    laneAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    laneAxis->setRange(-0.5, plot::LaneCount * 1.5);
+    QFont small = laneAxis->labelsFont();
+    small.setPointSizeF(7);
+    laneAxis->setLabelsFont(small);
+    laneAxis->setTruncateLabels(false);
+    // Each lane's band reaches from a quarter under its low level to a
+    // quarter over its high one; its name stands in the middle.
+    laneAxis->setStartValue(-0.25);
+    laneAxis->setRange(-0.25, plot::LaneCount * 1.5 - 0.25);
     m_laneChart->addAxis(m_laneTime, Qt::AlignBottom);
     m_laneChart->addAxis(laneAxis, Qt::AlignLeft);
     for (int lane = 0; lane < plot::LaneCount; ++lane) {
-        laneAxis->append(QString::fromLatin1(plot::laneName(lane)), lane * 1.5 + 0.5);
+        laneAxis->append(QString::fromLatin1(plot::laneName(lane)), lane * 1.5 + 1.25);
         auto *series = new QLineSeries;
         series->setColor(laneColour(lane));
         m_laneChart->addSeries(series);
@@ -226,8 +236,10 @@ void TPlotWindow::refresh()
         m_lanes[size_t(lane)]->replace(m_history.lane(lane, from));
     const auto [low, high] = rangeOf(position);
     m_positionAxis->setRange(low, high);
+    m_positionAxis->applyNiceNumbers();
     const auto [aLow, aHigh] = rangeOf(analogue);
     m_analogueAxis->setRange(aLow, aHigh);
+    m_analogueAxis->applyNiceNumbers();
     m_analogueAxis->setVisible(!analogue.isEmpty());
     m_time->setRange(from, end);
     m_laneTime->setRange(from, end);

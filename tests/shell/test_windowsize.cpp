@@ -1,0 +1,97 @@
+// The main window that grows: the Part's layout at the design size, the grid
+// taller in a larger window, the size kept for the next start, and the
+// keyboard shortcuts of the pages.
+#include "tests/parameters/parameteruifixture.h"
+#include "tests/shell/picture.h"
+
+#include <QLineEdit>
+
+class TestWindowSize : public QObject {
+    Q_OBJECT
+private slots:
+    void growsAndComesBackSo();
+    void shortcutsFollowThePageShown();
+};
+
+void TestWindowSize::growsAndComesBackSo()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 *f = ui.f;
+    // At the design size everything stands where it always stood.
+    QCOMPARE(f->size(), QSize(650, 480));
+    QCOMPARE(f->StringGrid2->geometry(), QRect(4, 40, 505, 330));
+    QCOMPARE(f->Button8->geometry(), QRect(316, 374, 190, 25));
+    QCOMPARE(f->ParameterSearch->geometry(), QRect(400, 20, 109, 19));
+    QCOMPARE(f->Label5->geometry().topLeft(), QPoint(560, 24));
+    QVERIFY(ui.clickRow("P41"));
+    QTRY_VERIFY_WITH_TIMEOUT(f->Panel1->isVisible(), ParameterUi::kWait);
+    const int editorX = f->Panel1->x();
+    QTest::mouseClick(f->Button10, Qt::LeftButton); // Cancel
+
+    f->resize(1280, 900);
+    QTRY_COMPARE_WITH_TIMEOUT(f->size(), QSize(1280, 900), ParameterUi::kWait);
+    QCOMPARE(f->StringGrid2->geometry(), QRect(4, 40, 505 + 630, 330 + 420));
+    QCOMPARE(f->Button8->geometry(), QRect(316, 374 + 420, 190, 25));
+    QCOMPARE(f->ParameterSearch->x(), 400 + 630);
+    QVERIFY(savePicture(f, "main-window-large.png"));
+    // The value editor opens at the right edge, beside the wider grid.
+    QVERIFY(ui.clickRow("P41"));
+    QTRY_VERIFY_WITH_TIMEOUT(f->Panel1->isVisible(), ParameterUi::kWait);
+    QCOMPARE(f->Panel1->x(), editorX + 630);
+    QTest::mouseClick(f->Button10, Qt::LeftButton); // Cancel
+    f->close();
+
+    // The next start comes up at that size, also where the start-up sets
+    // the design size (the end of the splash).
+    ui.fx.form = std::make_unique<TForm1>();
+    f = ui.f = ui.fx.form.get();
+    f->FormCreate();
+    f->show();
+    QCOMPARE(f->size(), QSize(1280, 900));
+    f->Timer6Timer();
+    QCOMPARE(f->size(), QSize(1280, 900));
+    QCOMPARE(f->StringGrid2->height(), 330 + 420);
+    // Made small again, it is the design layout once more.
+    f->resize(650, 480);
+    QTRY_COMPARE_WITH_TIMEOUT(f->StringGrid2->geometry(), QRect(4, 40, 505, 330), ParameterUi::kWait);
+    QCOMPARE(f->Button8->geometry(), QRect(316, 374, 190, 25));
+}
+
+void TestWindowSize::shortcutsFollowThePageShown()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 *f = ui.f;
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    // F5 reads the list again.
+    const qsizetype from = ui.fx.com1->receivedCommands().size();
+    QTest::keyClick(f, Qt::Key_F5);
+    QVERIFY(ui.waitForList());
+    QVERIFY(ui.fx.com1->receivedCommands().mid(from).contains("#1listp\r"));
+    // Ctrl+S and Ctrl+O are the parameter file's while the grid is shown ...
+    ui.dialogs.clear();
+    QTest::keyClick(f, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(f, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(ui.dialogs.size(), 2);
+    QVERIFY(ui.dialogs[0].save && ui.dialogs[0].defaultSuffix == QStringLiteral("par"));
+    QVERIFY(!ui.dialogs[1].save && ui.dialogs[1].defaultSuffix == QStringLiteral("par"));
+    // ... and the program file's while the program is.
+    QTest::mouseClick(f->BitBtn1, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f->StringGrid1->isVisible(), ParameterUi::kWait);
+    ui.dialogs.clear();
+    QTest::keyClick(f, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(f, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(ui.dialogs.size(), 2);
+    QVERIFY(ui.dialogs[0].save && ui.dialogs[0].defaultSuffix == QStringLiteral("prg"));
+    QVERIFY(!ui.dialogs[1].save && ui.dialogs[1].defaultSuffix == QStringLiteral("prg"));
+    // A locked window takes none of them.
+    f->Window_enable(false);
+    ui.dialogs.clear();
+    QTest::keyClick(f, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ui.dialogs.size(), 0);
+    f->Window_enable(true);
+}
+
+QTEST_MAIN(TestWindowSize)
+#include "test_windowsize.moc"
