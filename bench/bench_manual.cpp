@@ -38,7 +38,7 @@ qint64 commandBytes(const QList<QByteArray> &commands, qsizetype from)
 
 } // namespace
 
-PollFigures statusPoll38400(int latencyUs, int seconds)
+PollFigures statusPoll38400(int latencyUs, int seconds, bool withPlot)
 {
     PollFigures figures;
     figures.cyclesPerSecond = -1;
@@ -55,6 +55,8 @@ PollFigures statusPoll38400(int latencyUs, int seconds)
     form.setEnabled(true);
     form.Core->Timer9->setInterval(2000);
     form.Core->Timer3->setInterval(kPollIntervalMs);
+    if (withPlot)
+        form.showPlot();
 
     // A tick that stops Timer3 started a cycle.
     std::vector<qint64> cycleStarts;

@@ -11,7 +11,8 @@ struct PollFigures {
 };
 
 // The status poll of one simulated drive at 38400 baud with the line
-// emulated (latencyUs before each answer), polled for the given time.
-PollFigures statusPoll38400(int latencyUs = 1000, int seconds = 10);
+// emulated (latencyUs before each answer), polled for the given time; with
+// the live plot shown when withPlot is set.
+PollFigures statusPoll38400(int latencyUs = 1000, int seconds = 10, bool withPlot = false);
 
 } // namespace bench

@@ -113,6 +113,7 @@ int main(int argc, char *argv[])
     }
 
     const bench::PollFigures poll = bench::statusPoll38400(1000, 10);
+    const bench::PollFigures plotted = bench::statusPoll38400(1000, 10, true);
     if (poll.cyclesPerSecond < 0) {
         std::fprintf(stderr, "the status poll did not run\n");
         return 1;
@@ -162,6 +163,7 @@ int main(int argc, char *argv[])
                 poll.idealPerSecond);
     std::printf("%-44s %14.3f %10s\n", "(h) poll cycles / ideal cycles", poll.ratio, ">= 0.95");
     std::printf("%-44s %14.3f %10s\n", "(h) CPU while polling, % of one core", poll.cpuPercent, "< 2");
+    std::printf("%-44s %14.3f %10s\n", "(h) the same with the live plot shown", plotted.cpuPercent, "+ < 0.5");
     std::printf("(i) zynt-cli backup at 38400, one drive: %.3f s, line time %.3f s; ten drives: %.3f s\n",
                 backup.achieved, backup.ideal, backup.tenDrives);
     std::printf("%-44s %14.3f %10s\n", "(i) backup: line time / time taken", backup.ideal / backup.achieved, ">= 0.9");
@@ -181,6 +183,7 @@ int main(int argc, char *argv[])
     std::printf("poll_cycles_per_s_38400 %.2f\n", poll.cyclesPerSecond);
     std::printf("poll_ratio_38400 %.3f\n", poll.ratio);
     std::printf("polling_cpu_percent %.3f\n", poll.cpuPercent);
+    std::printf("plotting_cpu_percent %.3f\n", plotted.cpuPercent);
     std::printf("backup_ratio_38400 %.3f\n", backup.ideal / backup.achieved);
     std::printf("backup_ten_drives_s %.3f\n", backup.tenDrives);
     std::printf("noise_64k_s %.3f\n", noise64k);
