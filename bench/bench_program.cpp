@@ -36,7 +36,9 @@ ProgramWriteFigures programWrite(int baud, int latencyUs)
     const qint64 sentBefore = drive.bytesSent();
     QElapsedTimer clock;
     clock.start();
-    form->ZYNT_Programm_Speichern();
+    // The core's write itself: the window's backup read before it is no
+    // part of the line time measured here.
+    form->Core->ZYNT_Programm_Speichern();
     while (form->Core->Queue.head()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (clock.elapsed() > 120000)

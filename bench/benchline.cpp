@@ -1,6 +1,7 @@
 #include "bench/benchline.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -56,6 +57,9 @@ bool BenchLine::open(int baud, int latencyUs)
     if (!dir.isValid() || drive.openPty().isEmpty() || !drive.makeLink(link))
         return false;
     qputenv("ZYNT_COM1", link.toLocal8Bit());
+    // Backups, recordings and window sizes stay in the bench's folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     serialports::reinitialisePortTable();
     drive.setBaud(baud);
     drive.addDrive(1);

@@ -14,19 +14,11 @@ void TForm1::connectPlotAndRecording()
     PlotWindow = new TPlotWindow;
     PlotWindow->setFont(font());
     PlotWindow->AskPictureFile = [this] {
-        FileDialogRequest request;
-        request.save = true;
-        request.title = Sprache == 2 ? QStringLiteral("Save picture") : QStringLiteral("Bild speichern");
-        request.defaultSuffix = QStringLiteral("png");
-        request.fileName = QStringLiteral("*.png");
-        request.filter = QStringLiteral("PNG (*.png)|*.png|All files (*.*)|*.*");
-        return askFileName(request);
+        return askSaveName(QStringLiteral("Bild speichern"), QStringLiteral("Save picture"), QStringLiteral("png"),
+                           QStringLiteral("PNG"));
     };
     PlotWindow->Report = [this](const QString &path, const QString &error) {
-        if (error.isEmpty())
-            statusNote(QStringLiteral("Bild gespeichert: ") + path, QStringLiteral("Picture saved: ") + path);
-        else
-            errorBox(toCp1252(error));
+        reportSaved(path, error, QStringLiteral("Bild gespeichert"), QStringLiteral("Picture saved"));
     };
     connect(Core, &DriveCore::cycleSampled, this, [this](const status::CycleSample &sample) {
         PlotWindow->addCycle(sample);

@@ -94,7 +94,7 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     // Each lane's band reaches from a quarter under its low level to a
     // quarter over its high one; its name stands in the middle.
     laneAxis->setStartValue(-0.25);
-    laneAxis->setRange(-0.25, plot::LaneCount * 1.5 - 0.25);
+    laneAxis->setRange(-0.25, int(plot::LaneCount) * 1.5 - 0.25);
     m_laneChart->addAxis(m_laneTime, Qt::AlignBottom);
     m_laneChart->addAxis(laneAxis, Qt::AlignLeft);
     for (int lane = 0; lane < plot::LaneCount; ++lane) {
@@ -139,22 +139,16 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     connect(SaveButton, &QPushButton::clicked, this, &TPlotWindow::savePicture);
     connect(SpanBox, &QComboBox::activated, this, [this](int index) { setSpan(SpanBox->itemData(index).toInt()); });
     // A zoom on either chart holds the view and shows the same time in both.
-    connect(m_time, &QValueAxis::rangeChanged, this, [this](qreal min, qreal max) {
-        if (m_syncing)
-            return;
-        m_syncing = true;
-        m_laneTime->setRange(min, max);
-        m_syncing = false;
-        zoomed();
-    });
-    connect(m_laneTime, &QValueAxis::rangeChanged, this, [this](qreal min, qreal max) {
-        if (m_syncing)
-            return;
-        m_syncing = true;
-        m_time->setRange(min, max);
-        m_syncing = false;
-        zoomed();
-    });
+    for (auto [from, to] : {std::pair {m_time, m_laneTime}, std::pair {m_laneTime, m_time}}) {
+        connect(from, &QValueAxis::rangeChanged, this, [this, to](qreal min, qreal max) {
+            if (m_syncing)
+                return;
+            m_syncing = true;
+            to->setRange(min, max);
+            m_syncing = false;
+            zoomed();
+        });
+    }
 
     m_refresh = new QTimer(this);
     m_refresh->setInterval(kRefreshMs);

@@ -62,19 +62,11 @@ void TForm1::connectTerminalWindow()
         [this] { Core->Owner.resume(line::Pause::TerminalTyping); });
     Terminal->SendLine = [this](const QByteArray &line) { Core->sendTerminalLine(line); };
     Terminal->AskLogFile = [this] {
-        FileDialogRequest request;
-        request.save = true;
-        request.title = Sprache == 2 ? QStringLiteral("Save log") : QStringLiteral("Log speichern");
-        request.defaultSuffix = QStringLiteral("txt");
-        request.fileName = QStringLiteral("*.txt");
-        request.filter = QStringLiteral("Text (*.txt)|*.txt|All files (*.*)|*.*");
-        return askFileName(request);
+        return askSaveName(QStringLiteral("Log speichern"), QStringLiteral("Save log"), QStringLiteral("txt"),
+                           QStringLiteral("Text"));
     };
     Terminal->Report = [this](const QString &path, const QString &error) {
-        if (error.isEmpty())
-            statusNote(QStringLiteral("Log gespeichert: ") + path, QStringLiteral("Log saved: ") + path);
-        else
-            errorBox(toCp1252(error));
+        reportSaved(path, error, QStringLiteral("Log gespeichert"), QStringLiteral("Log saved"));
     };
     // Closing its window closes the terminal, as its button does.
     Terminal->installEventFilter(this);

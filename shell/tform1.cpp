@@ -394,6 +394,26 @@ QString TForm1::askFileName(const FileDialogRequest &request)
     return AskFileName ? AskFileName(request) : runFileDialog(request);
 }
 
+QString TForm1::askSaveName(const QString &german, const QString &english, const QString &suffix,
+                            const QString &kind)
+{
+    FileDialogRequest request;
+    request.save = true;
+    request.title = Sprache == 2 ? english : german;
+    request.defaultSuffix = suffix;
+    request.fileName = QStringLiteral("*.") + suffix;
+    request.filter = QStringLiteral("%1 (*.%2)|*.%2|All files (*.*)|*.*").arg(kind, suffix);
+    return askFileName(request);
+}
+
+void TForm1::reportSaved(const QString &path, const QString &error, const QString &german, const QString &english)
+{
+    if (error.isEmpty())
+        statusNote(german + QStringLiteral(": ") + path, english + QStringLiteral(": ") + path);
+    else
+        errorBox(toCp1252(error));
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Terminal && event->type() == QEvent::Close && TerminalOpen)

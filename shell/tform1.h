@@ -191,6 +191,10 @@ public:
     // answers in its place (the tests do so).
     std::function<QString(const FileDialogRequest &)> AskFileName;
     QString askFileName(const FileDialogRequest &request);
+    // The save dialog for a file of the window's own (a log, a picture), and
+    // what the user hears when it was saved or not.
+    QString askSaveName(const QString &german, const QString &english, const QString &suffix, const QString &kind);
+    void reportSaved(const QString &path, const QString &error, const QString &german, const QString &english);
     // A note in the status bar, in the current language, for a while.
     void statusNote(const QString &german, const QString &english);
     // Saves what a write will overwrite in the backup folder; the file's
