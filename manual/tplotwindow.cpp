@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kRefreshMs = 500;
+constexpr int kRefreshMs = 1000;
 const int kSpans[] = {30, 60, 120, 300, 600};
 
 // Lane colours: the state in green, outputs red, inputs blue, ON black.

@@ -31,7 +31,7 @@ public:
     void setSpan(int seconds);
     int span() const { return m_span; }
     void setLanguage(int language);
-    // Draws what came since the last refresh (the timer does so twice a second).
+    // Draws what came since the last refresh (the timer does so once a second).
     void refresh();
     // The picture of both charts as PNG bytes.
     QByteArray picture() const;
