@@ -36,7 +36,9 @@ ProgramWriteFigures programWrite(int baud, int latencyUs)
     const qint64 sentBefore = drive.bytesSent();
     QElapsedTimer clock;
     clock.start();
-    form->ZYNT_Programm_Speichern();
+    // The core's write alone: the window first reads the drive's program
+    // to save it, and that read is a listing, timed as such elsewhere.
+    form->Core->ZYNT_Programm_Speichern();
     while (form->Core->Queue.head()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (clock.elapsed() > 120000)
