@@ -2,11 +2,13 @@
 #include "serial/tserial_p.h"
 #include "serial/tserthread.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -17,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 using namespace serialdetail;
 
@@ -84,8 +87,25 @@ std::optional<TBaudrate> baudRateFromValue(int bitsPerSecond)
 
 TSerial::Shared::~Shared()
 {
+    if (epollFd >= 0)
+        ::close(epollFd);
     if (wakeFd >= 0)
         ::close(wakeFd);
+}
+
+uint32_t TSerial::Shared::deviceEvents() const
+{
+    return EPOLLET | (wantRx ? EPOLLIN : 0u) | (txBuf.isEmpty() ? 0u : uint32_t(EPOLLOUT));
+}
+
+void TSerial::Shared::watch()
+{
+    if (fd < 0)
+        return;
+    epoll_event ev {};
+    ev.events = deviceEvents();
+    ev.data.fd = fd;
+    (void)epoll_ctl(epollFd, EPOLL_CTL_MOD, fd, &ev);
 }
 
 void TSerial::Shared::wake()
@@ -272,7 +292,13 @@ bool TSerial::Open()
 
     auto shared = std::make_shared<Shared>();
     shared->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (shared->wakeFd < 0)
+    shared->epollFd = epoll_create1(EPOLL_CLOEXEC);
+    if (shared->wakeFd < 0 || shared->epollFd < 0)
+        return fail(errnoText(errno));
+    epoll_event wakeEvent {};
+    wakeEvent.events = EPOLLIN;
+    wakeEvent.data.fd = shared->wakeFd;
+    if (epoll_ctl(shared->epollFd, EPOLL_CTL_ADD, shared->wakeFd, &wakeEvent) != 0)
         return fail(errnoText(errno));
 
     unsigned mask = 0;
@@ -294,11 +320,18 @@ bool TSerial::Open()
     shared->generation = m_generation;
     shared->niceValue = niceFor(m_threadPriority);
     shared->owner = this;
+    // Input already waiting is reported at once.
+    epoll_event deviceEvent {};
+    deviceEvent.events = shared->deviceEvents();
+    deviceEvent.data.fd = m_fd;
+    if (epoll_ctl(shared->epollFd, EPOLL_CTL_ADD, m_fd, &deviceEvent) != 0)
+        return fail(errnoText(errno));
     m_shared = shared;
     m_pending.clear();
     m_markState = 0;
     m_inband = 0;
     m_dispatchDepth = 0;
+    m_freshIntake = false;
     m_active = true;
     TSerThread::start(std::move(shared));
     return true;
@@ -322,9 +355,8 @@ void TSerial::Close()
         // Unsent bytes are dropped: closing a tty waits for its output to
         // drain, which with a stalled handshake would block for many seconds.
         tcflush(m_fd, TCOFLUSH);
-        // The thread may still be inside poll() on the device, which keeps
-        // the open file alive until it wakes; release the exclusivity now so
-        // that an Open right after this succeeds.
+        // Released explicitly, so that an Open right after this succeeds
+        // whatever else may still hold the open file.
         ioctl(m_fd, TIOCNXCL);
         flock(m_fd, LOCK_UN);
         ::close(m_fd);
@@ -345,25 +377,32 @@ int TSerial::WriteBuffer(const char *buffer, int count)
     if (!m_active || !buffer || count <= 0)
         return 0;
     Shared &s = *m_shared;
-    std::lock_guard<std::mutex> lock(s.mutex);
+    // The usual case, a command into an empty transmit queue, goes straight
+    // to the device: the lock would only make the event thread wait for
+    // the write, which wakes the other end.
     qsizetype written = 0;
-    if (s.txBuf.isEmpty()) {
+    if (!s.txQueued.load(std::memory_order_acquire)) {
         const ssize_t n = ::write(m_fd, buffer, size_t(count));
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return 0; // line gone; the event thread reports it
         written = std::max<ssize_t>(n, 0);
+        if (written == count && !(s.mask & EvTxEmpty))
+            return count;
     }
+    std::lock_guard<std::mutex> lock(s.mutex);
     const qsizetype rest = qsizetype(count) - written;
     const qsizetype buffered = std::min(rest, std::max<qsizetype>(0, s.txCapacity - s.txBuf.size()));
     if (buffered > 0) {
         const bool wasEmpty = s.txBuf.isEmpty();
         s.txBuf.append(buffer + written, buffered);
-        if (wasEmpty)
-            s.wake(); // the thread now watches for room in the tty
+        if (wasEmpty) {
+            s.txQueued.store(true, std::memory_order_release);
+            s.watch(); // the thread now watches for room in the tty
+        }
     }
     if ((s.mask & EvTxEmpty) && written + buffered > 0) {
         s.txWatch = true;
-        s.wake();
+        s.wake(); // its wait gets a time-out
     }
     return int(written + buffered);
 }
@@ -423,27 +462,49 @@ void TSerial::takeIn(const char *data, qsizetype size)
             break;
         }
     }
+    limitPending();
+}
+
+void TSerial::limitPending()
+{
     if (m_pending.size() > kPendingLimit + m_bufSizeRec) {
         m_pending.remove(0, m_pending.size() - (kPendingLimit + m_bufSizeRec));
         m_inband |= EvError; // received bytes were lost
     }
 }
 
-void TSerial::fillPending()
+bool TSerial::fillPending()
 {
     if (!m_active)
-        return;
-    char chunk[4096];
+        return false;
+    constexpr qsizetype kChunk = 4096;
     // Bounded: a device that keeps delivering must not hold the main thread.
     for (int round = 0; round < 256; ++round) {
-        const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
-        if (n <= 0)
-            break;
-        m_receivedTotal += n;
-        takeIn(chunk, n);
-        if (n < qsizetype(sizeof chunk))
-            break;
+        ssize_t n;
+        if (m_markBytes || m_eliminateNullChar) {
+            char chunk[kChunk];
+            n = ::read(m_fd, chunk, sizeof chunk);
+            if (n > 0) {
+                m_receivedTotal += n;
+                takeIn(chunk, n);
+            }
+        } else {
+            // Plain bytes go straight into what the reader is handed.
+            const qsizetype before = m_pending.size();
+            m_pending.resize(before + kChunk);
+            n = ::read(m_fd, m_pending.data() + before, size_t(kChunk));
+            m_pending.truncate(before + std::max<ssize_t>(n, 0));
+            if (n > 0) {
+                m_receivedTotal += n;
+                if (memchr(m_pending.constData() + before, m_eventChar, size_t(n)))
+                    m_inband |= EvEventChar;
+                limitPending();
+            }
+        }
+        if (n < kChunk)
+            return n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK;
     }
+    return false;
 }
 
 void TSerial::postFollowUp()
@@ -454,7 +515,7 @@ void TSerial::postFollowUp()
     if (!m_inband)
         return;
     const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(this, [this, generation] { dispatch(generation, 0); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new PortEvent(generation, 0));
 }
 
 int TSerial::ReadBuffer(char *buffer, int count)
@@ -479,8 +540,11 @@ int TSerial::ReadString(QByteArray &text)
     }
     // Everything taken in, also what arrived after the device was last
     // asked how much it holds: bytes left behind here would raise no event
-    // of their own and wait for the next byte on the line.
-    fillPending();
+    // of their own and wait for the next byte on the line. The first read
+    // of a data event's handler finds the device just emptied by the event
+    // itself; what arrives after that raises the next event.
+    if (!std::exchange(m_freshIntake, false))
+        fillPending();
     postFollowUp();
     text = m_pending;
     m_pending.clear();
@@ -523,9 +587,32 @@ int TSerial::InQueueCount()
 
 int TSerial::OutQueueCount()
 {
-    int received, toSend;
-    GetQueueCounts(received, toSend);
-    return toSend;
+    // Asked before every poll cycle: only what it needs, and the lock only
+    // when there are bytes of our own waiting.
+    if (!m_active)
+        return 0;
+    int outKernel = 0;
+    if (ioctl(m_fd, TIOCOUTQ, &outKernel) != 0)
+        return 0;
+    if (!m_shared->txQueued.load(std::memory_order_acquire))
+        return outKernel;
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return outKernel + int(m_shared->txBuf.size());
+}
+
+QEvent::Type PortEvent::kind()
+{
+    static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
+bool TSerial::event(QEvent *event)
+{
+    if (event->type() != PortEvent::kind())
+        return QObject::event(event);
+    const auto *port = static_cast<const PortEvent *>(event);
+    dispatch(port->generation, port->events);
+    return true;
 }
 
 void TSerial::dispatch(quint64 generation, unsigned events)
@@ -535,8 +622,11 @@ void TSerial::dispatch(quint64 generation, unsigned events)
     const std::shared_ptr<Shared> shared = m_shared;
     const bool dataEvent = events & EvRxChar;
     ++m_dispatchDepth;
-    if (dataEvent)
-        fillPending(); // everything waiting, so the device reads empty afterwards
+    if (dataEvent) {
+        m_freshIntake = fillPending(); // everything waiting, so the device reads empty afterwards
+        if (m_pending.isEmpty())
+            events &= ~EvRxChar; // its bytes were taken by the dispatch before
+    }
 
     struct Step {
         unsigned bit;
@@ -567,12 +657,20 @@ void TSerial::dispatch(quint64 generation, unsigned events)
             return; // closed or destroyed by the handler
     }
     --m_dispatchDepth;
+    m_freshIntake = false;
     m_inband |= late;
 
     if (dataEvent) {
-        std::lock_guard<std::mutex> lock(shared->mutex);
-        shared->rxOutstanding = false;
-        shared->wake(); // watch the input again
+        // Input that came during the dispatch woke the thread, which left
+        // it to this one: it gets a dispatch of its own, in turn.
+        bool again;
+        {
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            again = std::exchange(shared->rxMissed, false);
+            shared->rxOutstanding = again;
+        }
+        if (again)
+            QCoreApplication::postEvent(this, new PortEvent(generation, EvRxChar));
     }
     postFollowUp();
 }
