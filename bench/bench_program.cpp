@@ -36,8 +36,8 @@ ProgramWriteFigures programWrite(int baud, int latencyUs)
     const qint64 sentBefore = drive.bytesSent();
     QElapsedTimer clock;
     clock.start();
-    // The core's write itself: the window's backup read before it is no
-    // part of the line time measured here.
+    // The core's write alone: the window first reads the drive's program
+    // to save it, and that read is a listing, timed as such elsewhere.
     form->Core->ZYNT_Programm_Speichern();
     while (form->Core->Queue.head()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -3,6 +3,7 @@
 #include "link/commandqueue.h"
 #include "manual/statusrules.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace answer {
@@ -23,8 +24,13 @@ qsizetype find(const QByteArray &haystack, std::string_view needle, qsizetype fr
 
 void removeLineFeeds(QByteArray &text)
 {
-    if (find(text, "\n") >= 0)
-        text.replace('\n', QByteArray());
+    // In place: an answer that came in one piece is never copied.
+    const qsizetype first = find(text, "\n");
+    if (first < 0)
+        return;
+    char *const begin = text.data();
+    char *const end = std::remove(begin + first, begin + text.size(), '\n');
+    text.truncate(end - begin);
 }
 
 bool isListingKind(uint8_t kind)
@@ -73,11 +79,16 @@ bool holdsUnresolvedError(const QByteArray &buffer)
 
 Ack acknowledgement(const QByteArray &buffer, const QByteArray &commandText)
 {
-    const QByteArray expected = commandText + "ok\r";
-    if (buffer == expected)
+    // Compared where they lie: this runs for every piece that arrives.
+    constexpr std::string_view ok = "ok\r";
+    const std::string_view text(buffer.constData(), size_t(buffer.size()));
+    const std::string_view command(commandText.constData(), size_t(commandText.size()));
+    if (text.size() == command.size() + ok.size() && text.starts_with(command) && text.ends_with(ok))
         return Ack::Exact;
-    if (find(buffer, std::string_view(expected.constData(), size_t(expected.size()))) >= 0)
-        return Ack::Contained;
+    for (size_t at = text.find(command); at != std::string_view::npos; at = text.find(command, at + 1)) {
+        if (text.substr(at + command.size(), ok.size()) == ok)
+            return Ack::Contained;
+    }
     return Ack::None;
 }
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 using answer::Ack;
 using answer::Route;
@@ -18,7 +19,7 @@ void DriveCore::Serial1EventChar(TSerial *sender)
 {
     QByteArray chunk;
     sender->ReadString(chunk);
-    dispatchChunk(chunk);
+    dispatchChunk(std::move(chunk));
 }
 
 void DriveCore::dispatchChunk(QByteArray chunk)
@@ -41,16 +42,23 @@ void DriveCore::dispatchChunk(QByteArray chunk)
     if (Owner.paused(line::Pause::DriveError))
         return;
 
-    ReceiveBuffer += chunk;
-
-    if (LinkState == 1)
-        Port_Baudrate_Antwort_pruefen();
-    if (LinkState == 2 || LinkState == 4)
-        Adresse_Antwort_pruefen();
-
-    if (LinkState == 0)
-        answer::removeLineFeeds(ReceiveBuffer);
-    answer::removeLineFeeds(chunk);
+    if (LinkState == 0) {
+        // The piece loses its line feeds before it joins the buffer: it is
+        // ours alone, so that is done in place, and an empty buffer takes
+        // it over without a copy.
+        answer::removeLineFeeds(chunk);
+        ReceiveBuffer += chunk;
+        answer::removeLineFeeds(ReceiveBuffer); // any a search left behind
+    } else {
+        ReceiveBuffer += chunk;
+        if (LinkState == 1)
+            Port_Baudrate_Antwort_pruefen();
+        if (LinkState == 2 || LinkState == 4)
+            Adresse_Antwort_pruefen();
+        if (LinkState == 0)
+            answer::removeLineFeeds(ReceiveBuffer);
+        answer::removeLineFeeds(chunk);
+    }
 
     if (LinkState == 0 && !answer::holdsUnresolvedError(ReceiveBuffer))
         emit terminalEcho(chunk, Queue.head() != nullptr,
@@ -58,6 +66,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
 
     if (LinkState != 0)
         return;
+    chunk = QByteArray(); // the buffer alone holds the piece now: edited in place
 
     if (ReceiveBuffer.size() > answer::kReceiveBufferLimit && bufferOverflow())
         return;

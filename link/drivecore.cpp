@@ -74,12 +74,17 @@ void DriveCore::openPort()
 void DriveCore::Senden_Zeichensatz(const QByteArray &text)
 {
     noteSent(text);
-    if (Queue.append(text)) {
-        if (Serial1->Active())
-            Serial1->WriteString(text);
-        return;
-    }
-    emit commandWaiting(Queue.waitingCount());
+    if (enqueue(text))
+        emit commandWaiting(Queue.waitingCount());
+}
+
+bool DriveCore::enqueue(const QByteArray &text)
+{
+    if (!Queue.append(text))
+        return true;
+    if (Serial1->Active())
+        Serial1->WriteString(text);
+    return false;
 }
 
 void DriveCore::noteSent(const QByteArray &text)

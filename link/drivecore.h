@@ -22,6 +22,7 @@
 #include "shell/texttable.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QObject>
 #include <QString>
 
@@ -309,6 +310,14 @@ signals:
 
 private:
     void createTimers();
+    // Appends to the queue and writes the text when it became the head;
+    // true when it waits behind others.
+    bool enqueue(const QByteArray &text);
+    // The poll cycle's queries: they change only with the address and the
+    // firmware, so they are made once for both.
+    QByteArrayList m_cycleQueries;
+    QByteArray m_cycleAddress;
+    int m_cycleFirmware = -1;
     void completeAcknowledged(uint8_t kind);
     void showDriveError();
     bool bufferOverflow();

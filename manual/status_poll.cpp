@@ -25,10 +25,20 @@ void DriveCore::Timer3Timer()
         || Queue.waitingCount() >= kMaxWaiting)
         return;
     Owner.cycleStarted();
-    for (const QByteArray &query : status::cycleQueries(DriveAddress, FirmwareNumber)) {
-        Senden_Zeichensatz(query);
+    if (m_cycleQueries.isEmpty() || m_cycleAddress != DriveAddress || m_cycleFirmware != FirmwareNumber) {
+        m_cycleQueries = status::cycleQueries(DriveAddress, FirmwareNumber);
+        m_cycleAddress = DriveAddress;
+        m_cycleFirmware = FirmwareNumber;
+    }
+    // One batch: queries change nothing a read kept, and the waiting count
+    // is shown once, with the cycle queued.
+    bool waiting = false;
+    for (const QByteArray &query : std::as_const(m_cycleQueries)) {
+        waiting |= enqueue(query);
         Queue.lastQueued()->Kind = CommandKind::Status;
     }
+    if (waiting)
+        emit commandWaiting(Queue.waitingCount());
 }
 
 void DriveCore::Status_Antwort()

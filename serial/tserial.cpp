@@ -3,10 +3,10 @@
 #include "serial/tserthread.h"
 
 #include <QFile>
-#include <QPointer>
 
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -24,10 +24,6 @@ namespace {
 
 constexpr int kBaudValues[] = {110,   300,   600,   1200,   2400,   4800,   9600,  14400,
                                19200, 38400, 56000, 57600, 115200, 128000, 256000};
-
-// Received bytes kept for the reader beyond this are dropped, oldest first:
-// a handler that never reads must not make memory grow without bound.
-constexpr qsizetype kPendingLimit = 1 << 20;
 
 speed_t standardSpeed(int rate)
 {
@@ -84,8 +80,25 @@ std::optional<TBaudrate> baudRateFromValue(int bitsPerSecond)
 
 TSerial::Shared::~Shared()
 {
+    if (epollFd >= 0)
+        ::close(epollFd);
     if (wakeFd >= 0)
         ::close(wakeFd);
+}
+
+uint32_t TSerial::Shared::deviceEvents() const
+{
+    return EPOLLET | (wantRx ? EPOLLIN : 0u) | (txBuf.isEmpty() ? 0u : uint32_t(EPOLLOUT));
+}
+
+void TSerial::Shared::watch()
+{
+    if (fd < 0)
+        return;
+    epoll_event ev {};
+    ev.events = deviceEvents();
+    ev.data.fd = fd;
+    (void)epoll_ctl(epollFd, EPOLL_CTL_MOD, fd, &ev);
 }
 
 void TSerial::Shared::wake()
@@ -272,7 +285,13 @@ bool TSerial::Open()
 
     auto shared = std::make_shared<Shared>();
     shared->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (shared->wakeFd < 0)
+    shared->epollFd = epoll_create1(EPOLL_CLOEXEC);
+    if (shared->wakeFd < 0 || shared->epollFd < 0)
+        return fail(errnoText(errno));
+    epoll_event wakeEvent {};
+    wakeEvent.events = EPOLLIN;
+    wakeEvent.data.fd = shared->wakeFd;
+    if (epoll_ctl(shared->epollFd, EPOLL_CTL_ADD, shared->wakeFd, &wakeEvent) != 0)
         return fail(errnoText(errno));
 
     unsigned mask = 0;
@@ -294,11 +313,18 @@ bool TSerial::Open()
     shared->generation = m_generation;
     shared->niceValue = niceFor(m_threadPriority);
     shared->owner = this;
+    // Input already waiting is reported at once.
+    epoll_event deviceEvent {};
+    deviceEvent.events = shared->deviceEvents();
+    deviceEvent.data.fd = m_fd;
+    if (epoll_ctl(shared->epollFd, EPOLL_CTL_ADD, m_fd, &deviceEvent) != 0)
+        return fail(errnoText(errno));
     m_shared = shared;
     m_pending.clear();
     m_markState = 0;
     m_inband = 0;
     m_dispatchDepth = 0;
+    m_freshIntake = false;
     m_active = true;
     TSerThread::start(std::move(shared));
     return true;
@@ -322,9 +348,8 @@ void TSerial::Close()
         // Unsent bytes are dropped: closing a tty waits for its output to
         // drain, which with a stalled handshake would block for many seconds.
         tcflush(m_fd, TCOFLUSH);
-        // The thread may still be inside poll() on the device, which keeps
-        // the open file alive until it wakes; release the exclusivity now so
-        // that an Open right after this succeeds.
+        // Released explicitly, so that an Open right after this succeeds
+        // whatever else may still hold the open file.
         ioctl(m_fd, TIOCNXCL);
         flock(m_fd, LOCK_UN);
         ::close(m_fd);
@@ -345,25 +370,32 @@ int TSerial::WriteBuffer(const char *buffer, int count)
     if (!m_active || !buffer || count <= 0)
         return 0;
     Shared &s = *m_shared;
-    std::lock_guard<std::mutex> lock(s.mutex);
+    // The usual case, a command into an empty transmit queue, goes straight
+    // to the device: the lock would only make the event thread wait for
+    // the write, which wakes the other end.
     qsizetype written = 0;
-    if (s.txBuf.isEmpty()) {
+    if (!s.txQueued.load(std::memory_order_acquire)) {
         const ssize_t n = ::write(m_fd, buffer, size_t(count));
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return 0; // line gone; the event thread reports it
         written = std::max<ssize_t>(n, 0);
+        if (written == count && !(s.mask & EvTxEmpty))
+            return count;
     }
+    std::lock_guard<std::mutex> lock(s.mutex);
     const qsizetype rest = qsizetype(count) - written;
     const qsizetype buffered = std::min(rest, std::max<qsizetype>(0, s.txCapacity - s.txBuf.size()));
     if (buffered > 0) {
         const bool wasEmpty = s.txBuf.isEmpty();
         s.txBuf.append(buffer + written, buffered);
-        if (wasEmpty)
-            s.wake(); // the thread now watches for room in the tty
+        if (wasEmpty) {
+            s.txQueued.store(true, std::memory_order_release);
+            s.watch(); // the thread now watches for room in the tty
+        }
     }
     if ((s.mask & EvTxEmpty) && written + buffered > 0) {
         s.txWatch = true;
-        s.wake();
+        s.wake(); // its wait gets a time-out
     }
     return int(written + buffered);
 }
@@ -371,120 +403,6 @@ int TSerial::WriteBuffer(const char *buffer, int count)
 int TSerial::WriteString(const QByteArray &text)
 {
     return WriteBuffer(text.constData(), int(text.size()));
-}
-
-void TSerial::takeIn(const char *data, qsizetype size)
-{
-    const qsizetype before = m_pending.size();
-    m_pending.reserve(before + size);
-    auto emitByte = [this](char c) {
-        if (m_eliminateNullChar && c == 0)
-            return;
-        if (c == m_eventChar)
-            m_inband |= EvEventChar;
-        m_pending.append(c);
-    };
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (!m_markBytes) {
-            emitByte(c);
-            continue;
-        }
-        // Marked input: \377\377 is a data byte 0xFF, \377\0\0 a break and
-        // \377\0 X the byte X received with a parity or framing error. A mark
-        // can be split between two reads, hence the state across calls.
-        switch (m_markState) {
-        case 0:
-            if (c == '\377')
-                m_markState = 1;
-            else
-                emitByte(c);
-            break;
-        case 1:
-            if (c == '\377') {
-                emitByte(c);
-                m_markState = 0;
-            } else if (c == '\0') {
-                m_markState = 2;
-            } else {
-                emitByte('\377');
-                emitByte(c);
-                m_markState = 0;
-            }
-            break;
-        default:
-            if (c == '\0') {
-                m_inband |= EvBreak;
-            } else {
-                m_inband |= EvError;
-                emitByte(m_useErrorChar ? m_errorChar : c);
-            }
-            m_markState = 0;
-            break;
-        }
-    }
-    if (m_pending.size() > kPendingLimit + m_bufSizeRec) {
-        m_pending.remove(0, m_pending.size() - (kPendingLimit + m_bufSizeRec));
-        m_inband |= EvError; // received bytes were lost
-    }
-}
-
-void TSerial::fillPending()
-{
-    if (!m_active)
-        return;
-    char chunk[4096];
-    // Bounded: a device that keeps delivering must not hold the main thread.
-    for (int round = 0; round < 256; ++round) {
-        const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
-        if (n <= 0)
-            break;
-        m_receivedTotal += n;
-        takeIn(chunk, n);
-        if (n < qsizetype(sizeof chunk))
-            break;
-    }
-}
-
-void TSerial::postFollowUp()
-{
-    if (m_dispatchDepth > 0)
-        return;
-    m_inband &= m_shared ? m_shared->mask : 0u; // nobody waits for the others
-    if (!m_inband)
-        return;
-    const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(this, [this, generation] { dispatch(generation, 0); }, Qt::QueuedConnection);
-}
-
-int TSerial::ReadBuffer(char *buffer, int count)
-{
-    if (!m_active || !buffer || count <= 0)
-        return 0;
-    if (m_pending.size() < count) {
-        fillPending();
-        postFollowUp(); // breaks or errors found outside a dispatch
-    }
-    const int n = int(std::min<qsizetype>(count, m_pending.size()));
-    memcpy(buffer, m_pending.constData(), size_t(n));
-    m_pending.remove(0, n);
-    return n;
-}
-
-int TSerial::ReadString(QByteArray &text)
-{
-    if (!m_active) {
-        text.clear();
-        return 0;
-    }
-    // Everything taken in, also what arrived after the device was last
-    // asked how much it holds: bytes left behind here would raise no event
-    // of their own and wait for the next byte on the line.
-    fillPending();
-    postFollowUp();
-    text = m_pending;
-    m_pending.clear();
-    return int(text.size());
 }
 
 void TSerial::GetQueueCounts(int &received, int &toSend)
@@ -523,56 +441,15 @@ int TSerial::InQueueCount()
 
 int TSerial::OutQueueCount()
 {
-    int received, toSend;
-    GetQueueCounts(received, toSend);
-    return toSend;
-}
-
-void TSerial::dispatch(quint64 generation, unsigned events)
-{
-    if (generation != m_generation || !m_active)
-        return; // an event of a port that has been closed since
-    const std::shared_ptr<Shared> shared = m_shared;
-    const bool dataEvent = events & EvRxChar;
-    ++m_dispatchDepth;
-    if (dataEvent)
-        fillPending(); // everything waiting, so the device reads empty afterwards
-
-    struct Step {
-        unsigned bit;
-        TNotifyEvent TSerial::*handler;
-    };
-    static const Step steps[] = {
-        {EvBreak, &TSerial::OnBreak}, {EvCts, &TSerial::OnCts},     {EvDsr, &TSerial::OnDsr},
-        {EvError, &TSerial::OnError}, {EvRing, &TSerial::OnRing},   {EvDcd, &TSerial::OnDcd},
-        {EvRxChar, &TSerial::OnRxChar}, {EvEventChar, &TSerial::OnEventChar}, {EvTxEmpty, &TSerial::OnTxEmpty},
-    };
-    QPointer<TSerial> self(this);
-    unsigned due = events;
-    unsigned passed = 0; // steps already behind us
-    unsigned late = 0;   // found by a handler's reads after their step: next dispatch
-    for (const Step &step : steps) {
-        // Found in the data taken in so far, also by a handler's own reads.
-        late |= m_inband & passed;
-        due |= m_inband;
-        m_inband = 0;
-        passed |= step.bit;
-        if (!(due & step.bit) || !(shared->mask & step.bit))
-            continue;
-        const TNotifyEvent handler = this->*step.handler; // a handler may reassign itself
-        if (!handler)
-            continue;
-        handler(this);
-        if (!self || generation != m_generation)
-            return; // closed or destroyed by the handler
-    }
-    --m_dispatchDepth;
-    m_inband |= late;
-
-    if (dataEvent) {
-        std::lock_guard<std::mutex> lock(shared->mutex);
-        shared->rxOutstanding = false;
-        shared->wake(); // watch the input again
-    }
-    postFollowUp();
+    // Asked before every poll cycle: only what it needs, and the lock only
+    // when there are bytes of our own waiting.
+    if (!m_active)
+        return 0;
+    int outKernel = 0;
+    if (ioctl(m_fd, TIOCOUTQ, &outKernel) != 0)
+        return 0;
+    if (!m_shared->txQueued.load(std::memory_order_acquire))
+        return outKernel;
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return outKernel + int(m_shared->txBuf.size());
 }

@@ -179,11 +179,16 @@ public:
 
     struct Shared; // state shared with the event thread (serial/tserial_p.h)
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     friend class TSerThread;
     void dispatch(quint64 generation, unsigned events);
-    void fillPending();
+    // Takes everything waiting off the device; true when it reads empty now.
+    bool fillPending();
     void takeIn(const char *data, qsizetype size);
+    void limitPending();
     void postFollowUp();
     bool fail(const QString &reason);
 
@@ -224,5 +229,6 @@ private:
     int m_markState = 0;                 // how much of a mark the last intake ended in
     unsigned m_inband = 0;               // events found in received data, not yet raised
     int m_dispatchDepth = 0;
+    bool m_freshIntake = false;          // the data event just emptied the device
     qint64 m_receivedTotal = 0;
 };

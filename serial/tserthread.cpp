@@ -1,10 +1,11 @@
 #include "serial/tserthread.h"
 #include "serial/tserial_p.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
 
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -62,9 +63,7 @@ void TSerThread::post(unsigned events)
     TSerial *owner = m_shared->owner;
     if (!owner)
         return;
-    const quint64 generation = m_shared->generation;
-    QMetaObject::invokeMethod(owner, [owner, generation, events] { owner->dispatch(generation, events); },
-                              Qt::QueuedConnection);
+    QCoreApplication::postEvent(owner, new PortEvent(m_shared->generation, events));
 }
 
 unsigned TSerThread::checkModemLines(int fd)
@@ -115,39 +114,24 @@ void TSerThread::run()
         checkModemLines(s.fd); // baseline
     }
 
+    // What the device is watched for is set where it changes (watch); the
+    // wait only needs its time-out, which each turn sets for the next.
+    int timeout = -1;
     for (;;) {
-        pollfd fds[2] = {{s.wakeFd, POLLIN, 0}, {-1, 0, 0}};
-        nfds_t count = 1;
-        int timeout = -1;
-        {
-            std::lock_guard<std::mutex> lock(s.mutex);
-            if (s.terminate)
-                return;
-            if (m_hungUp) {
-                timeout = kHangupRecheckMs;
-            } else {
-                short want = 0;
-                if (s.wantRx && !s.rxOutstanding)
-                    want |= POLLIN;
-                if (!s.txBuf.isEmpty())
-                    want |= POLLOUT;
-                fds[1] = {s.fd, want, 0};
-                count = 2;
-                if (s.txWatch && s.txBuf.isEmpty())
-                    timeout = m_drainRecheckMs;
-            }
-        }
-
-        const int r = poll(fds, count, timeout);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
+        epoll_event ready[2];
+        const int r = epoll_wait(s.epollFd, ready, 2, timeout);
+        if (r < 0 && errno != EINTR) {
             // Should not happen; never turn it into a busy loop.
-            poll(fds, 1, kHangupRecheckMs);
+            poll(nullptr, 0, kHangupRecheckMs);
         }
-        if (fds[0].revents & POLLIN) {
-            uint64_t value;
-            (void)!read(s.wakeFd, &value, sizeof value);
+        uint32_t device = 0;
+        for (int i = 0; i < r; ++i) {
+            if (ready[i].data.fd == s.wakeFd) {
+                uint64_t value;
+                (void)!read(s.wakeFd, &value, sizeof value);
+            } else {
+                device |= ready[i].events;
+            }
         }
 
         unsigned events = 0;
@@ -157,24 +141,40 @@ void TSerThread::run()
                 return;
             if (m_hungUp) {
                 pollfd probe{s.fd, POLLIN, 0};
-                if (poll(&probe, 1, 0) >= 0 && !(probe.revents & (POLLHUP | POLLERR | POLLNVAL)))
+                if (poll(&probe, 1, 0) >= 0 && !(probe.revents & (POLLHUP | POLLERR | POLLNVAL))) {
                     m_hungUp = s.hungUp = false; // the line is back
-            } else if (count == 2 && r > 0) {
-                const short re = fds[1].revents;
-                if (re & (POLLHUP | POLLERR | POLLNVAL)) {
-                    m_hungUp = s.hungUp = true;
-                    s.txBuf.clear();
-                    s.txWatch = false;
-                    if (!m_hangupReported && (s.mask & EvError))
-                        events |= EvError;
-                    m_hangupReported = true;
-                } else {
-                    if ((re & POLLOUT) && !s.txBuf.isEmpty()) {
-                        const ssize_t n = ::write(s.fd, s.txBuf.constData(), size_t(s.txBuf.size()));
-                        if (n > 0)
-                            s.txBuf.remove(0, qsizetype(n));
+                    // Its first bytes may have come while it was still
+                    // taken for gone: a dispatch looks.
+                    if (s.wantRx && !s.rxOutstanding) {
+                        s.rxOutstanding = true;
+                        events |= EvRxChar;
                     }
-                    if (re & POLLIN) {
+                }
+            } else if (device & (EPOLLHUP | EPOLLERR)) {
+                m_hungUp = s.hungUp = true;
+                s.txBuf.clear();
+                s.txQueued.store(false, std::memory_order_release);
+                s.txWatch = false;
+                s.watch();
+                if (!m_hangupReported && (s.mask & EvError))
+                    events |= EvError;
+                m_hangupReported = true;
+            } else {
+                if ((device & EPOLLOUT) && !s.txBuf.isEmpty()) {
+                    const ssize_t n = ::write(s.fd, s.txBuf.constData(), size_t(s.txBuf.size()));
+                    if (n > 0)
+                        s.txBuf.remove(0, qsizetype(n));
+                    if (s.txBuf.isEmpty()) {
+                        s.txQueued.store(false, std::memory_order_release);
+                        s.watch();
+                    }
+                }
+                if (device & EPOLLIN) {
+                    // One data event at a time: input that comes before it
+                    // is dispatched is the dispatch's to pass on.
+                    if (s.rxOutstanding) {
+                        s.rxMissed = true;
+                    } else {
                         s.rxOutstanding = true;
                         events |= EvRxChar;
                     }
@@ -195,6 +195,7 @@ void TSerThread::run()
                     }
                 }
             }
+            timeout = m_hungUp ? kHangupRecheckMs : s.txWatch && s.txBuf.isEmpty() ? m_drainRecheckMs : -1;
         }
         if (events)
             post(events);

@@ -1,10 +1,13 @@
 // TSerThread: the event thread of one open TSerial.
 //
-// It blocks in poll() on the device and a wake-up eventfd and posts the events
-// it sees to the component's thread. It never reads received data: the
-// component takes it in when it dispatches the data event, and until then the
-// thread does not watch the input again, so a slow or non-reading handler
-// cannot make it spin.
+// It blocks in epoll_wait() on the device and a wake-up eventfd and posts
+// the events it sees to the component's thread, one post per wake-up. It
+// never reads received data: the component takes it in when it dispatches the
+// data event. The device is watched edge-triggered, so the thread wakes when
+// new input arrives, not while old input waits: a slow or non-reading handler
+// cannot make it spin, and after a dispatch nobody has to wake it to watch
+// the input again. At most one data event is on its way at a time; input
+// that arrives meanwhile is passed on by that event's dispatch.
 #pragma once
 
 #include "serial/tserial.h"

@@ -353,6 +353,10 @@ struct SimLine::Impl {
                     const ssize_t n = ::read(master, buffer, sizeof buffer);
                     if (n > 0) {
                         feed(buffer, n, Clock::now());
+                        // A short read took everything; the next look
+                        // would only come back empty.
+                        if (n < ssize_t(sizeof buffer))
+                            break;
                         continue;
                     }
                     if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))

@@ -58,6 +58,7 @@ class TestStatusPoll : public QObject {
 private slots:
     void cycle_data();
     void cycle();
+    void cycleFollowsAddressAndFirmware();
     void noCycle_data();
     void noCycle();
     void watchdog_data();
@@ -107,6 +108,47 @@ void TestStatusPoll::cycle()
     QVERIFY(line.fx.commands(int(queries.size()) + 1));
     QCOMPARE(line.received().mid(0, queries.size()), queries);
     QCOMPARE(line.received().at(queries.size()), queries.first());
+}
+
+void TestStatusPoll::cycleFollowsAddressAndFirmware()
+{
+    Line line;
+    QVERIFY(line.start(300));
+    TForm1 *f = line.f;
+    line.fx.drive->setSilent(true); // each cycle stays in the queue to be looked at
+    const auto queued = [f] {
+        QByteArrayList texts;
+        for (const CommandNode *node = f->Core->Queue.head(); node; node = node->Next)
+            texts << node->Text;
+        return texts;
+    };
+
+    f->Core->Timer3Timer();
+    QByteArrayList first = queued();
+    QCOMPARE(first.size(), 10);
+    QCOMPARE(first.first(), QByteArray("#1P51?\r"));
+    QVERIFY(!first.contains("#ADC?\r"));
+    // The waiting count is shown for the cycle as queued.
+    QCOMPARE(f->Label14->text(), QStringLiteral("9"));
+
+    // Another address and a firmware with the analogue input: the next
+    // cycle asks that drive, and for the analogue value too.
+    f->Core->clearQueue();
+    f->Core->DriveAddress = "2";
+    f->Core->FirmwareNumber = 301;
+    f->Core->Timer3Timer();
+    const QByteArrayList second = queued();
+    QCOMPARE(second.size(), 11);
+    QCOMPARE(second.first(), QByteArray("#2P51?\r"));
+    QCOMPARE(second.at(8), QByteArray("#ADC?\r"));
+    QCOMPARE(f->Label14->text(), QStringLiteral("10"));
+
+    // And back: nothing of the other drive's cycle is kept.
+    f->Core->clearQueue();
+    f->Core->DriveAddress = "1";
+    f->Core->FirmwareNumber = 300;
+    f->Core->Timer3Timer();
+    QCOMPARE(queued(), first);
 }
 
 void TestStatusPoll::noCycle_data()
