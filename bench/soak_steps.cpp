@@ -88,6 +88,11 @@ public:
         settings.write("ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\nBaudrate=38400\r\n"
                        "Hardwarehandshake=0\r\nAnzahl ZYNT=1\r\nZYNTNr=1\r\n");
         settings.close();
+        // The texts and the parameter descriptions the program ships with.
+        const QDir data(QStringLiteral(ZYNT_SOURCE_DIR "/data"));
+        for (const QString &name : {QStringLiteral("ZYNT-Texte.ini"), QStringLiteral("Par-dt.ini"),
+                                    QStringLiteral("Par-engl.ini")})
+            QFile::copy(data.filePath(name), m_dir.filePath(name));
         const QString link = m_dir.filePath(QStringLiteral("COM1"));
         qputenv("ZYNT_COM1", link.toLocal8Bit());
         m_line = std::make_unique<SoakLine>(link);
@@ -173,9 +178,17 @@ private:
         settleAndCheck(step);
     }
 
+    // No fault lasts. Answers still to drop count only while the program
+    // talks: a program that sends nothing has no line to wait for.
     bool lineUp()
     {
-        return m_clock.elapsed() >= m_faultOver && m_line->line().answersToDrop() == 0;
+        const qint64 now = m_clock.elapsed();
+        const qsizetype received = m_line->line().receivedCommands().size();
+        if (received != m_receivedSeen) {
+            m_receivedSeen = received;
+            m_lastReceived = now;
+        }
+        return now >= m_faultOver && (m_line->line().answersToDrop() == 0 || now - m_lastReceived > 3000);
     }
 
     bool somethingWaits() const
@@ -264,6 +277,8 @@ private:
 
         if (!m_notes.answers.isEmpty())
             m_actions.last() += QStringLiteral(" [") + m_notes.answers.join(QStringLiteral("; ")) + QLatin1Char(']');
+        if (m_options.steps > 0) // a replay shows each step as it goes
+            std::printf("%s\n", qPrintable(m_actions.last()));
         if (m_pending.isEmpty()) {
             m_actions.clear(); // a healthy state: the list starts afresh
         } else {
@@ -317,7 +332,11 @@ private:
         for (line::Pause pause : {line::Pause::TerminalTyping, line::Pause::UserStopped, line::Pause::DriveError,
                                   line::Pause::AddressPrompt, line::Pause::ManualConfiguration, line::Pause::Question})
             userPause = userPause || o.paused(pause);
-        const bool healthy = f->isEnabled() && f->Core->DriveConnected == 1 && !f->Core->Timer10->isActive()
+        // A search that found no drive leaves nothing to come back to: the
+        // user searches again or chooses an address.
+        const bool noDrive = f->Core->FoundAddresses[0] == 0 && f->Core->DriveConnected == 0
+            && !f->Core->Timer10->isActive();
+        const bool healthy = noDrive || f->isEnabled() && f->Core->DriveConnected == 1 && !f->Core->Timer10->isActive()
             && o.holds(line::Activity::None) && (f->Core->Timer3->isActive() || f->Core->Timer9->isActive());
         m_linkBack.setBound(f->Core->Timer9->interval() + 2000);
         if (m_linkBack.look(up && lineFree && !userPause && !somethingWaits() && !healthy, now))
@@ -420,6 +439,8 @@ private:
     StepNotes m_notes;
     int m_steps = 0;
     qint64 m_faultOver = 0;
+    qsizetype m_receivedSeen = -1;
+    qint64 m_lastReceived = 0;
     const CommandNode *m_stuckHead = nullptr;
     qint64 m_stuckSince = 0;
 
