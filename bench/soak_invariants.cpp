@@ -1,15 +1,18 @@
 #include "bench/soak_invariants.h"
 
+#include "sim/driveanswers.h"
+
 #include <algorithm>
 
 namespace soak {
 
 namespace {
 
+// The name as the drive keeps it: "P1201" and "o1" are the same output.
 QByteArray nameOf(const QByteArray &command)
 {
     const qsizetype eq = command.indexOf('=');
-    return eq < 0 ? QByteArray() : command.left(eq).trimmed().toUpper();
+    return eq < 0 ? QByteArray() : sim::storedName(command.left(eq).trimmed());
 }
 
 QByteArray valueOf(const QByteArray &command)
@@ -43,7 +46,7 @@ void Allowance::command(sim::ChangeKind kind, const QByteArray &command)
 
 void Allowance::name(sim::ChangeKind kind, const QByteArray &name)
 {
-    m_rules.push_back({kind, Match::Name, name.trimmed().toUpper()});
+    m_rules.push_back({kind, Match::Name, sim::storedName(name.trimmed())});
 }
 
 void Allowance::any(sim::ChangeKind kind)

@@ -35,6 +35,13 @@ void TestSoakInvariants::allowanceMatchesKindNameAndValue()
     QVERIFY(a.permits({1, "O2=1", K::Output}));
     QVERIFY(a.permits({1, "o2=0", K::Output}));
     QVERIFY(!a.permits({1, "O3=1", K::Output}));
+    // A parameter listed under a short name is the same by its number.
+    QVERIFY(a.permits({1, "P1202=1", K::Output}));
+    Allowance shortName;
+    shortName.command(K::Assignment, "R4=195");
+    QVERIFY(shortName.permits({1, "P1084=195", K::Assignment}));
+    QVERIFY(!shortName.permits({1, "P1084=196", K::Assignment}));
+    QVERIFY(!shortName.permits({1, "P1085=195", K::Assignment}));
     QVERIFY(a.permits({1, "psave", K::PermanentSave}));
     QVERIFY(!a.permits({1, "new", K::ProgramNew}));
 
