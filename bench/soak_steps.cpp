@@ -107,6 +107,11 @@ public:
         m_form->AskFileName = [this](const FileDialogRequest &request) {
             return m_user->fileAnswer(request.save, request.filter);
         };
+        DriveCore *core = m_form->Core;
+        QObject::connect(core, &DriveCore::searchFailed, this, [this] { m_searchFoundNone = true; });
+        QObject::connect(core, &DriveCore::searchEnded, this, [this](int found) { m_searchFoundNone = found == 0; });
+        for (auto found : {&DriveCore::linkRestored, &DriveCore::addressAnswered, &DriveCore::listingCompleted})
+            QObject::connect(core, found, this, [this] { m_searchFoundNone = false; });
         m_form->FormCreate();
         m_form->show();
 
@@ -212,7 +217,15 @@ private:
         TForm1 *f = m_form.get();
         return lineUp() && !somethingWaits() && !waitLabelShown() && f->Core->Owner.holds(line::Activity::None)
             && !f->Core->Owner.paused(line::Pause::LinkLost) && !f->Core->Timer8->isActive()
-            && (onlyPollQueued() || stuckWhileStopped()) && m_line->line().outputIdle();
+            && (onlyPollQueued() || stuckWhileStopped() || noDrive()) && m_line->line().outputIdle();
+    }
+
+    // After a search that found no drive nothing goes out: what the user
+    // typed or clicked meanwhile waits in the queue until the next search
+    // or address choice empties it.
+    bool noDrive() const
+    {
+        return m_searchFoundNone && m_form->Core->DriveConnected == 0 && !m_form->Core->Timer10->isActive();
     }
 
     // With the poll stopped by the user nothing supervises the queue: a
@@ -334,9 +347,7 @@ private:
             userPause = userPause || o.paused(pause);
         // A search that found no drive leaves nothing to come back to: the
         // user searches again or chooses an address.
-        const bool noDrive = f->Core->FoundAddresses[0] == 0 && f->Core->DriveConnected == 0
-            && !f->Core->Timer10->isActive();
-        const bool healthy = noDrive || f->isEnabled() && f->Core->DriveConnected == 1 && !f->Core->Timer10->isActive()
+        const bool healthy = noDrive() || f->isEnabled() && f->Core->DriveConnected == 1 && !f->Core->Timer10->isActive()
             && o.holds(line::Activity::None) && (f->Core->Timer3->isActive() || f->Core->Timer9->isActive());
         m_linkBack.setBound(f->Core->Timer9->interval() + 2000);
         if (m_linkBack.look(up && lineFree && !userPause && !somethingWaits() && !healthy, now))
@@ -439,6 +450,7 @@ private:
     StepNotes m_notes;
     int m_steps = 0;
     qint64 m_faultOver = 0;
+    bool m_searchFoundNone = false;
     qsizetype m_receivedSeen = -1;
     qint64 m_lastReceived = 0;
     const CommandNode *m_stuckHead = nullptr;
