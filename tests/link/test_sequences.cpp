@@ -126,6 +126,7 @@ private slots:
     void addressChoiceWhileLinkLostThenSearch();
     void lostLinkThenWriteReadsTheProgramAfresh();
     void listReadWhileAStatusAnswerIsLost();
+    void searchThenTheListIsLost();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -352,6 +353,29 @@ void TestSequences::listReadWhileAStatusAnswerIsLost()
     back.start();
     QVERIFY(s.pollRuns());
     QVERIFY2(back.elapsed() < f->Core->Timer9->interval() + 15000, qPrintable(QString::number(back.elapsed())));
+    QVERIFY(f->isEnabled());
+    QCOMPARE(f->Core->DriveConnected, 1);
+}
+
+void TestSequences::searchThenTheListIsLost()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Core->FirstListingTimeout = false; // as after an earlier time-out: no new start-up
+
+    // The search finds the drive; the list it reads then never comes.
+    auto listp = std::make_shared<std::atomic<bool>>(true);
+    s.line().addCommand([listp](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        return command.startsWith("listp") && listp->load() ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    });
+    f->Automatisch1->trigger();
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::Listing); }, 60000));
+    QVERIFY(Session::until([&s] { return !s.fx.messages.isEmpty(); }, 60000));
+    listp->store(false);
+
+    // The drive answers again: the poll runs, and a lost answer would be noticed.
+    QVERIFY(s.pollRuns());
     QVERIFY(f->isEnabled());
     QCOMPARE(f->Core->DriveConnected, 1);
 }
