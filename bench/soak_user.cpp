@@ -81,6 +81,13 @@ QByteArray cellText(QTableWidget *grid, int row, int column)
     return item ? toCp1252(item->text()) : QByteArray();
 }
 
+// The grid shows a parameter known by two names as "P1084 (R4)": the
+// first is the one it is written under.
+QByteArray designationName(const QByteArray &cell)
+{
+    return cell.trimmed().split(' ').value(0);
+}
+
 void clickCell(QTableWidget *grid, int row, int column)
 {
     QTableWidgetItem *cell = grid->item(row, column);
@@ -149,7 +156,7 @@ bool editValue(Context &c, bool run)
     if (!run)
         return true;
     const int row = 1 + c.pick(grid->rowCount() - 1);
-    const QByteArray designation = cellText(grid, row, params::ColDesignation);
+    const QByteArray designation = designationName(cellText(grid, row, params::ColDesignation));
     clickCell(grid, row, params::ColValue);
     c.notes.detail = QStringLiteral("row %1 (%2)").arg(row).arg(QString::fromLatin1(designation));
     // The editor that opened says what the drive may take.
@@ -233,7 +240,7 @@ bool writeBack(Context &c, bool run)
     // What the user sees in the grid is what may be written.
     QTableWidget *grid = c.f->StringGrid2;
     for (int r = 1; r < grid->rowCount(); ++r) {
-        const QByteArray name = cellText(grid, r, params::ColDesignation);
+        const QByteArray name = designationName(cellText(grid, r, params::ColDesignation));
         const QByteArray value = cellText(grid, r, params::ColValue);
         if (name.isEmpty())
             continue;
