@@ -347,8 +347,9 @@ private:
             userPause = userPause || o.paused(pause);
         // A search that found no drive leaves nothing to come back to: the
         // user searches again or chooses an address.
-        const bool healthy = noDrive() || f->isEnabled() && f->Core->DriveConnected == 1 && !f->Core->Timer10->isActive()
-            && o.holds(line::Activity::None) && (f->Core->Timer3->isActive() || f->Core->Timer9->isActive());
+        const bool healthy = noDrive()
+            || (f->isEnabled() && f->Core->DriveConnected == 1 && !f->Core->Timer10->isActive()
+                && o.holds(line::Activity::None) && (f->Core->Timer3->isActive() || f->Core->Timer9->isActive()));
         m_linkBack.setBound(f->Core->Timer9->interval() + 2000);
         if (m_linkBack.look(up && lineFree && !userPause && !somethingWaits() && !healthy, now))
             pending(QStringLiteral("the link comes back within the watchdog's period + 2 s"), describeState());

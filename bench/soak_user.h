@@ -47,8 +47,6 @@ public:
     // What the program's file dialogs are answered with.
     QString fileAnswer(bool save, const QString &filter);
 
-    struct Context;
-
 private:
     TForm1 *m_form;
     QString m_folder;
