@@ -4,8 +4,15 @@
 // confirms what is shown. At the end: how long the link stayed unrecovered
 // after a fault at most, the memory, and the CPU time.
 //
-//   zynt-soak [--minutes N] [--seed S]
+// With --user the user acts as well (soak_steps.h), and the invariants are
+// checked after every step; --replay S --steps N runs the first N steps of
+// seed S again.
+//
+//   zynt-soak [--minutes N] [--seed S] [--user]
+//   zynt-soak --replay S --steps N
 #include "bench/benchline.h"
+#include "bench/soak_line.h"
+#include "bench/soak_steps.h"
 #include "serial/tserial.h"
 #include "shell/tform1.h"
 #include "sim/simdrive.h"
@@ -48,8 +55,8 @@ double residentMegabytes()
     return 0;
 }
 
-enum class Fault { Split, Drop, Delay, Garbage, ErrorLine, Silence, HangUp };
-const char *const kFaultNames[] = {"split", "drop", "delay", "garbage", "error line", "silence", "hang-up"};
+using soak::Fault;
+using soak::kFaultNames;
 
 class Soak : public QObject {
 public:
@@ -65,9 +72,10 @@ public:
         settings.write("ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\nBaudrate=38400\r\n"
                        "Hardwarehandshake=0\r\nAnzahl ZYNT=1\r\nZYNTNr=1\r\n");
         settings.close();
-        m_link = m_dir.filePath(QStringLiteral("COM1"));
-        qputenv("ZYNT_COM1", m_link.toLocal8Bit());
-        if (!newLine())
+        const QString link = m_dir.filePath(QStringLiteral("COM1"));
+        qputenv("ZYNT_COM1", link.toLocal8Bit());
+        m_line = std::make_unique<soak::SoakLine>(link);
+        if (!m_line->open())
             return fail("no simulated line");
         serialports::reinitialisePortTable();
 
@@ -105,34 +113,10 @@ private:
         return 1;
     }
 
-    // A line behind the program's COM1; after a hang-up a new one at the
-    // same path, as a USB adapter plugged in again.
-    bool newLine()
-    {
-        const std::set<pid_t> before = threadIds();
-        auto line = std::make_unique<sim::SimLine>();
-        if (line->openPty().isEmpty() || !line->makeLink(m_link))
-            return false;
-        line->setBaud(38400);
-        line->addDrive(1);
-        line->setLineEmulation(true, 1000);
-        if (!line->start())
-            return false;
-        for (pid_t tid : threadIds()) {
-            if (!before.count(tid))
-                m_simThreads.insert(tid);
-        }
-        // The old line (hung up) goes, once what it received is counted.
-        if (m_line)
-            cyclesEnded();
-        m_line = std::move(line);
-        return true;
-    }
-
     double simCpuSeconds() const
     {
         double total = 0;
-        for (pid_t tid : m_simThreads)
+        for (pid_t tid : m_line->simThreads())
             total += threadCpuSeconds(tid);
         return total;
     }
@@ -160,8 +144,8 @@ private:
     // emptied as it is counted, so that the soak's own memory stays flat.
     qsizetype cyclesEnded()
     {
-        m_cycles += m_line->receivedCommands().count("#P1300?\r");
-        m_line->clearReceived();
+        m_cycles += m_line->takeReceived().count("#P1300?\r");
+        m_line->takeChanges();
         return m_cycles;
     }
 
@@ -186,7 +170,7 @@ private:
             return;
         if (m_current == Fault::Drop && m_dropsPending) {
             // Dropping lasts until the last answer to drop has been dropped.
-            if (m_line->answersToDrop() > 0)
+            if (m_line->line().answersToDrop() > 0)
                 return;
             m_dropsPending = false;
             m_faultEnd = now;
@@ -233,55 +217,12 @@ private:
         m_awaiting = true;
         const qint64 now = m_clock.elapsed();
         m_cyclesAtEnd = cyclesEnded();
-        switch (fault) {
-        case Fault::Split: {
-            const int ms = 5000 + int(m_rng.bounded(5000));
-            m_line->setChunking(1, 3, m_rng.generate());
-            QTimer::singleShot(ms, this, [this] { m_line->setChunking(0, 0, 0); });
-            endFaultAt(now + ms);
-            break;
-        }
-        case Fault::Drop:
-            m_line->dropAnswers(1 + int(m_rng.bounded(3)));
+        const qint64 length = soak::startFault(fault, m_rng, *m_line, this);
+        if (fault == Fault::Drop) {
             m_dropsPending = true;
             m_faultEnd = now;
-            break;
-        case Fault::Delay: {
-            const int ms = 4000 + int(m_rng.bounded(4000));
-            m_line->setLineEmulation(true, 3000 * 1000); // answers come after the watchdog
-            QTimer::singleShot(ms, this, [this] { m_line->setLineEmulation(true, 1000); });
-            endFaultAt(now + ms + 3000); // what was asked meanwhile is still answered late
-            break;
-        }
-        case Fault::Garbage: {
-            QByteArray noise(1 + int(m_rng.bounded(4000)), Qt::Uninitialized);
-            for (char &c : noise)
-                c = char(m_rng.bounded(256));
-            m_line->sendRaw(noise);
-            endFaultAt(now);
-            break;
-        }
-        case Fault::ErrorLine:
-            m_line->setNextErrorLine("Wert ungueltig");
-            endFaultAt(now);
-            break;
-        case Fault::Silence: {
-            const int ms = 3000 + int(m_rng.bounded(6000));
-            m_line->setSilent(true);
-            QTimer::singleShot(ms, this, [this] { m_line->setSilent(false); });
-            endFaultAt(now + ms);
-            break;
-        }
-        case Fault::HangUp: {
-            const int ms = 2000 + int(m_rng.bounded(4000));
-            m_line->hangUp();
-            QTimer::singleShot(ms, this, [this] {
-                if (!newLine())
-                    std::fprintf(stderr, "soak: the line did not come back\n");
-            });
-            endFaultAt(now + ms);
-            break;
-        }
+        } else {
+            endFaultAt(now + length);
         }
         faults.start(6000 + int(m_rng.bounded(6000)));
     }
@@ -315,9 +256,7 @@ private:
     int m_minutes;
     QRandomGenerator m_rng;
     QTemporaryDir m_dir;
-    QString m_link;
-    std::unique_ptr<sim::SimLine> m_line;
-    std::set<pid_t> m_simThreads;
+    std::unique_ptr<soak::SoakLine> m_line;
     std::unique_ptr<TForm1> m_form;
     QElapsedTimer m_clock;
     double m_cpu0 = 0;
@@ -348,12 +287,34 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     int minutes = 10;
     quint32 seed = 1;
+    bool user = false;
+    soak::UserSoakOptions options;
     const QStringList args = app.arguments();
-    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--minutes"))
-            minutes = std::max(1, args[i + 1].toInt());
-        else if (args[i] == QLatin1String("--seed"))
-            seed = args[i + 1].toUInt();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const bool valued = i + 1 < args.size();
+        if (args[i] == QLatin1String("--user")) {
+            user = true;
+        } else if (args[i] == QLatin1String("--minutes") && valued) {
+            minutes = std::max(1, args[++i].toInt());
+        } else if (args[i] == QLatin1String("--seconds") && valued) {
+            options.seconds = std::max(1, args[++i].toInt()); // the user soak's length, finer than minutes
+            user = true;
+        } else if ((args[i] == QLatin1String("--seed") || args[i] == QLatin1String("--replay")) && valued) {
+            user = user || args[i] == QLatin1String("--replay");
+            seed = args[++i].toUInt();
+        } else if (args[i] == QLatin1String("--steps") && valued) {
+            options.steps = std::max(1, args[++i].toInt());
+        } else {
+            std::fprintf(stderr, "usage: zynt-soak [--minutes N] [--seed S] [--user] [--seconds N]\n"
+                                 "       zynt-soak --replay S --steps N\n");
+            return 2;
+        }
+    }
+    if (user) {
+        options.seed = seed;
+        if (options.seconds == 600 && minutes != 10)
+            options.seconds = qint64(minutes) * 60;
+        return soak::runUserSoak(options);
     }
     Soak soak(minutes, seed);
     return soak.run();

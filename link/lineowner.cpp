@@ -216,6 +216,12 @@ void LineOwner::cycleStarted()
     Timer9->start();
 }
 
+void LineOwner::watchBusyQueue()
+{
+    if (pollAllowed() && !Timer9->isActive())
+        Timer9->start();
+}
+
 bool LineOwner::cycleEnded()
 {
     if (paused(Pause::TerminalTyping) || paused(Pause::UserStopped))

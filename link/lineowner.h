@@ -101,6 +101,10 @@ public:
     // ---- Hooks of single commands -------------------------------------
     // A poll cycle goes out: the poll's timer stops, the watchdog starts afresh.
     void cycleStarted();
+    // The poll may run but the queue is still busy (an activity or a pause
+    // ended with a command unanswered): the watchdog watches it, so that an
+    // answer that never comes is noticed as a lost link.
+    void watchBusyQueue();
     // The last answer of a cycle: the next one follows after an interval,
     // unless the terminal or the user paused the poll (then false).
     bool cycleEnded();

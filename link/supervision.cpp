@@ -103,6 +103,11 @@ void DriveCore::Timer11Timer()
 {
     // The parameter listing did not come in time.
     Timer11->stop();
+    // After a search the drives it found are connected only by the
+    // listing's completion; without it the poll that starts now would
+    // never send, and a drive that answers again would never be seen.
+    if (FoundAddresses[0] > 0)
+        DriveConnected = 1;
     Owner.end(Activity::Listing);
     if (m_quietList) {
         endQuietList(false);

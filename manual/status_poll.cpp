@@ -21,9 +21,12 @@ void DriveCore::Timer3Timer()
 {
     // Only on a quiet, connected link that nothing else holds, with room in
     // the queue; otherwise the next tick tries again.
-    if (Serial1->OutQueueCount() != 0 || DriveConnected == 0 || !Owner.pollAllowed()
-        || Queue.waitingCount() >= kMaxWaiting)
+    if (DriveConnected == 0 || !Owner.pollAllowed())
         return;
+    if (Serial1->OutQueueCount() != 0 || Queue.waitingCount() >= kMaxWaiting) {
+        Owner.watchBusyQueue();
+        return;
+    }
     Owner.cycleStarted();
     if (m_cycleQueries.isEmpty() || m_cycleAddress != DriveAddress || m_cycleFirmware != FirmwareNumber) {
         m_cycleQueries = status::cycleQueries(DriveAddress, FirmwareNumber);

@@ -28,6 +28,16 @@ QByteArray errorLine(const QByteArray &text)
     return "\n** " + text + "\r";
 }
 
+bool isName(const QByteArray &name)
+{
+    if (name.isEmpty() || !std::isalpha(static_cast<unsigned char>(name.front())))
+        return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+} // namespace
+
 // The drive lists some parameters under a short name; assigned or asked by
 // their number, they are the same parameter. (The in-position state P336 is
 // kept apart from the listed "POS": the axis keeps it up to date.)
@@ -49,16 +59,6 @@ QByteArray storedName(const QByteArray &name)
     const auto it = shortNames.find(upper);
     return it == shortNames.end() ? upper : it->second;
 }
-
-bool isName(const QByteArray &name)
-{
-    if (name.isEmpty() || !std::isalpha(static_cast<unsigned char>(name.front())))
-        return false;
-    return std::all_of(name.begin(), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
-}
-
-} // namespace
 
 void setDefaults(Drive &drive)
 {

@@ -45,6 +45,26 @@ struct Piece {
     Clock::time_point startTime;
 };
 
+// What the drive keeps up to date by itself: position, in-position, the
+// on/off state, the analogue value, inputs, error and warning words.
+bool ownedByDrive(const QByteArray &name)
+{
+    static const char *const owned[] = {"P51", "P336", "P134", "ADC", "P1300", "P11", "P12"};
+    return std::any_of(std::begin(owned), std::end(owned), [&name](const char *o) { return name == o; });
+}
+
+bool changedSettings(const std::map<QByteArray, QByteArray> &before, const std::map<QByteArray, QByteArray> &after)
+{
+    for (const auto &[name, value] : after) {
+        if (ownedByDrive(name))
+            continue;
+        const auto it = before.find(name);
+        if (it == before.end() || it->second != value)
+            return true;
+    }
+    return false;
+}
+
 struct PendingCommand {
     QByteArray line;
     Clock::time_point due;
@@ -98,6 +118,7 @@ struct SimLine::Impl {
     std::deque<PendingCommand> pending;
     std::deque<Piece> output;
     QList<QByteArray> commands;
+    QList<Change> changes;
 
     nanoseconds byteTime() const
     {
@@ -141,6 +162,20 @@ struct SimLine::Impl {
     }
 
     QByteArray answerFor(Drive &drive, const QByteArray &command, Clock::time_point now)
+    {
+        // Whether a line is the program's depends on the entry it arrives in.
+        const std::optional<ChangeKind> kind = changeKindOf(command, drive.program.inEntry());
+        const bool assignment = kind == ChangeKind::Assignment || kind == ChangeKind::Output;
+        const std::map<QByteArray, QByteArray> before = assignment ? drive.values : std::map<QByteArray, QByteArray>();
+        QByteArray answer = answerOf(drive, command, now);
+        // An assignment counts when it changed a value the drive does not
+        // keep up to date by itself.
+        if (kind && (!assignment || changedSettings(before, drive.values)))
+            changes.append({drive.address, command, *kind});
+        return answer;
+    }
+
+    QByteArray answerOf(Drive &drive, const QByteArray &command, Clock::time_point now)
     {
         for (const auto &handler : handlers) {
             if (std::optional<QByteArray> answer = handler(drive, command))
@@ -629,6 +664,12 @@ QList<QByteArray> SimLine::receivedCommands() const
 {
     std::lock_guard lock(d->mutex);
     return d->commands;
+}
+
+QList<Change> SimLine::takeChanges()
+{
+    std::lock_guard lock(d->mutex);
+    return std::exchange(d->changes, {});
 }
 
 void SimLine::clearReceived()

@@ -7,6 +7,7 @@
 // add commands with addCommand.
 #pragma once
 
+#include "sim/changes.h"
 #include "sim/motion.h"
 #include "sim/programmemory.h"
 
@@ -102,6 +103,10 @@ public:
     // What the line received: every complete command ("#1ver\r" ...), in order.
     QList<QByteArray> receivedCommands() const;
     void clearReceived();
+    // What the drives carried out that changes their state, in order, since
+    // the last call (commands answered with an injected fault or dropped
+    // were not carried out and are not in it; see changes.h).
+    QList<Change> takeChanges();
     // Waits (up to timeoutMs) until at least count commands were received.
     bool waitForCommands(int count, int timeoutMs) const;
 

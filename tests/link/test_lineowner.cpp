@@ -80,6 +80,8 @@ void step(LineOwner &owner, const QString &text, QString &last)
         owner.commandSent(uint8_t(arg.toInt()));
     } else if (verb == "watch") {
         owner.watchTransfer();
+    } else if (verb == "busy") {
+        owner.watchBusyQueue();
     } else if (verb == "pgm") {
         owner.programLineEnded();
     } else if (verb == "error") {
@@ -171,6 +173,14 @@ void TestLineOwner::transitions_data()
     QTest::newRow("cycle ended during a program read")
         << QStringList {"poll", "cycle", "begin:ProgramRead", "cycleEnd"} << "goes on" << "ProgramRead" << "-"
         << false;
+    // The poll finds the queue still busy: its watchdog watches the queue,
+    // where the poll may run, and only there.
+    QTest::newRow("listing ended with a command unanswered: the watchdog watches it")
+        << QStringList {"poll", "cycle", "begin:Listing", "end:Listing", "busy"} << "begun" << "None" << "PW" << false;
+    QTest::newRow("busy queue while the user stopped the poll")
+        << QStringList {"pause:UserStopped", "busy"} << "" << "None" << "-" << false;
+    QTest::newRow("busy queue during a program write") << QStringList {"begin:ProgramWrite", "busy"} << "begun"
+                                                       << "ProgramWrite" << "-" << false;
     QTest::newRow("typing ends: the poll goes on") << QStringList {"pause:TerminalTyping", "resume:TerminalTyping"}
                                                    << "" << "None" << "P" << false;
     QTest::newRow("typing ends while the user stopped the poll")

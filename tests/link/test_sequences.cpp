@@ -1,8 +1,8 @@
 // What users do one after another, on the wire: a program write and then a
 // slow read, a write and then a refused status query, an aborted read and
-// then a write, transfers and an address choice while the link is lost, and
-// a search after that. Each of these once lost a drive's data or left the
-// link stuck.
+// then a write, transfers and an address choice while the link is lost, a
+// search after that, and a list read while a status answer is lost. Each of
+// these once lost a drive's data or left the link stuck.
 #include "tests/shell/shellfixture.h"
 
 #include "program/programlines.h"
@@ -125,6 +125,8 @@ private slots:
     void transfersRefusedWhileLinkLost();
     void addressChoiceWhileLinkLostThenSearch();
     void lostLinkThenWriteReadsTheProgramAfresh();
+    void listReadWhileAStatusAnswerIsLost();
+    void searchThenTheListIsLost();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -319,6 +321,63 @@ void TestSequences::lostLinkThenWriteReadsTheProgramAfresh()
     QFile backup(backups.filePath(saved[0]));
     QVERIFY(backup.open(QIODevice::ReadOnly));
     QCOMPARE(backup.readAll(), QByteArray("V=9\r\ne\r\n"));
+}
+
+void TestSequences::listReadWhileAStatusAnswerIsLost()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Core->FirstListingTimeout = false; // as after an earlier time-out: no new start-up
+
+    // The drive echoes the next position query and says no more; the user
+    // reads the list while that cycle waits, and the list never comes.
+    auto lose = std::make_shared<std::atomic<bool>>(true);
+    auto listp = std::make_shared<std::atomic<bool>>(true);
+    s.line().addCommand([lose, listp](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        if ((command == "P51?" && lose->exchange(false)) || (command.startsWith("listp") && listp->load()))
+            return QByteArray();
+        return std::nullopt;
+    });
+    const qsizetype from = s.mark();
+    QVERIFY(Session::until([&s, from, lose] {
+        return !lose->load() && s.fx.com1->receivedCommands().mid(from).contains("#1P51?\r");
+    }));
+    f->neulesen1->trigger();
+    QVERIFY(Session::until([&s] { return !s.fx.messages.isEmpty(); })); // the list did not come
+    listp->store(false);
+
+    // Nothing holds the line now: the lost answer is noticed and the link
+    // comes back, within the watchdog's period and a re-probe or two.
+    QElapsedTimer back;
+    back.start();
+    QVERIFY(s.pollRuns());
+    QVERIFY2(back.elapsed() < f->Core->Timer9->interval() + 15000, qPrintable(QString::number(back.elapsed())));
+    QVERIFY(f->isEnabled());
+    QCOMPARE(f->Core->DriveConnected, 1);
+}
+
+void TestSequences::searchThenTheListIsLost()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Core->FirstListingTimeout = false; // as after an earlier time-out: no new start-up
+
+    // The search finds the drive; the list it reads then never comes.
+    auto listp = std::make_shared<std::atomic<bool>>(true);
+    s.line().addCommand([listp](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        return command.startsWith("listp") && listp->load() ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    });
+    f->Automatisch1->trigger();
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::Listing); }, 60000));
+    QVERIFY(Session::until([&s] { return !s.fx.messages.isEmpty(); }, 60000));
+    listp->store(false);
+
+    // The drive answers again: the poll runs, and a lost answer would be noticed.
+    QVERIFY(s.pollRuns());
+    QVERIFY(f->isEnabled());
+    QCOMPARE(f->Core->DriveConnected, 1);
 }
 
 QTEST_MAIN(TestSequences)

@@ -149,6 +149,7 @@ private slots:
     void receivedCommandsInOrder();
     void standaloneProgram();
     void addresslessQueriesAndTheDrivesState();
+    void changesAreRecordedAsCarriedOut();
 };
 
 void TestSimDrive::answersAreExact_data()
@@ -618,6 +619,55 @@ void TestSimDrive::standaloneProgram()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
     QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
+}
+
+void TestSimDrive::changesAreRecordedAsCarriedOut()
+{
+    sim::SimLine line;
+    const QString slave = line.openPty();
+    line.addDrive(1);
+    line.addDrive(2);
+    QVERIFY(line.start());
+    Port port(slave);
+    // Each command waits for its answer, so that the order on the line is
+    // the order the drive carried them out in.
+    auto ask = [&port](const QByteArray &command) { return port.send(command) && !port.readAll(200).isEmpty(); };
+
+    for (const QByteArray command : {"#1P41=5\r", "#1P41=5.0\r", "#1P51=700\r", "#1P11=0\r", "#1P41?\r", "#1listp1.2\r", "#1ver\r", "#1psave\r", "#1new\r",
+                                     "#1W=12\r", "#1P1300?\r", "#1quit\r", "#1quit\r", "#1O2=1\r", "#1P1203=1\r", "#1O3=1\r",
+                                     "#2on\r", "#1ls\r", "#1s\r", "#1TRON\r", "#1run\r", "#1list\r"})
+        QVERIFY2(ask(command), command.constData());
+    // Not changes: an assignment of the value held ("5.0" is another text,
+    // so it is one), the drive's own values, a query, a listing, "quit"
+    // outside entry, an output set to what it is.
+    // Not carried out: a silent drive, a dropped command, an injected error.
+    line.setSilent(true);
+    port.send("#1P42=1\r");
+    QVERIFY(line.waitForCommands(23, kTimeoutMs));
+    line.setSilent(false);
+    line.dropAnswers(1);
+    port.send("#1P42=2\r");
+    QVERIFY(line.waitForCommands(24, kTimeoutMs));
+    line.setNextErrorLine("nein");
+    QVERIFY(ask("#1P42=3\r"));
+
+    using K = sim::ChangeKind;
+    const QList<sim::Change> changes = line.takeChanges();
+    const QList<std::pair<QByteArray, K>> expected = {
+        {"P41=5", K::Assignment}, {"P41=5.0", K::Assignment}, {"psave", K::PermanentSave}, {"new", K::ProgramNew},
+        {"W=12", K::ProgramLine}, {"P1300?", K::ProgramLine}, {"quit", K::ProgramQuit},
+        {"O2=1", K::Output},      {"P1203=1", K::Output},      {"on", K::Power},
+        {"ls", K::Motion},        {"s", K::Motion},            {"TRON", K::Execution},
+        {"run", K::Execution},
+    };
+    QCOMPARE(changes.size(), expected.size());
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        QCOMPARE(changes[i].command, expected[i].first);
+        QCOMPARE(changes[i].kind, expected[i].second);
+        QCOMPARE(changes[i].address, expected[i].first == "on" ? 2 : 1);
+    }
+    // Taken once: the next call starts afresh.
+    QVERIFY(line.takeChanges().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSimDrive)
