@@ -1,7 +1,7 @@
 // Qt's own texts follow the interface's language: the standard buttons of
 // the program's message boxes and its file dialog read German while the
-// interface is German, English after the language menu's "english" or the
-// drive's answer that it keeps English, and German again after "Deutsch".
+// interface is German and English while it is English, whether the language
+// menu or the drive's language answer switched it.
 #include "tests/program/programfixture.h"
 
 #include "shell/filedialogs.h"
@@ -66,7 +66,7 @@ class TestQtTranslation : public QObject {
 private slots:
     void initTestCase();
     void languageMenuSwitchesQtsTexts();
-    void driveKeepingEnglishLeavesQtEnglish();
+    void driveLanguageAnswerSwitchesQtsTexts();
 };
 
 void TestQtTranslation::initTestCase()
@@ -110,15 +110,31 @@ void TestQtTranslation::languageMenuSwitchesQtsTexts()
     QCOMPARE(fx.sent(), (QList<QByteArray> {"#1P265=1\r", "#1P265=0\r", "#1P265=0\r", "#1P265=1\r"}));
 }
 
-void TestQtTranslation::driveKeepingEnglishLeavesQtEnglish()
+void TestQtTranslation::driveLanguageAnswerSwitchesQtsTexts()
 {
     // The drive answers at the connection that it keeps English; the start
     // had made Qt German, the answer makes it English.
     ProgramFixture fx;
     QVERIFY(fx.start([](sim::SimLine &line) { line.withDrive(1, [](sim::Drive &d) { d.values["P265"] = "1"; }); }));
-    QTRY_COMPARE_WITH_TIMEOUT(fx.f->Sprache, 2, kWait);
+    TForm1 *f = fx.f;
+    QTRY_COMPARE_WITH_TIMEOUT(f->Sprache, 2, kWait);
     QCOMPARE(truncationQuestion(fx).value(QMessageBox::Cancel), QStringLiteral("Cancel"));
     QCOMPARE(openDialogButtons(), (QStringList {QStringLiteral("Cancel"), QStringLiteral("Open")}));
+
+    // The drive is set to German elsewhere and asked again, as a connection
+    // asks it: its answer alone makes Qt German, and English again.
+    const auto driveSays = [&](const char *value) {
+        fx.line().withDrive(1, [value](sim::Drive &d) { d.values["P265"] = value; });
+        f->Core->queueCommand("P265?", CommandKind::Language);
+    };
+    driveSays("0");
+    QTRY_COMPARE_WITH_TIMEOUT(f->Sprache, 1, kWait);
+    QVERIFY(fx.idle());
+    QCOMPARE(truncationQuestion(fx).value(QMessageBox::Cancel), QStringLiteral("Abbrechen"));
+    driveSays("1");
+    QTRY_COMPARE_WITH_TIMEOUT(f->Sprache, 2, kWait);
+    QVERIFY(fx.idle());
+    QCOMPARE(truncationQuestion(fx).value(QMessageBox::Cancel), QStringLiteral("Cancel"));
 }
 
 QTEST_MAIN(TestQtTranslation)
