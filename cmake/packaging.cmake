@@ -2,6 +2,7 @@
 #
 #   cmake --install build --prefix /usr      (or any other prefix)
 #   cd build && cpack -G DEB                 (builds zynt_<version>_<arch>.deb)
+#   lintian build/zynt_<version>_<arch>.deb  (no error and no warning)
 #
 # The program finds its shipped files in ../share/zynt beside its bin folder,
 # so the layout below is fixed and does not follow CMAKE_INSTALL_BINDIR or
@@ -23,6 +24,30 @@ install(FILES
     ${CMAKE_SOURCE_DIR}/data/Par-engl.ini
     ${ZYNT_HELP_PAGES}
   DESTINATION share/zynt)
+# The manual pages and the package's changelog, compressed as Debian keeps
+# them (gzip -9n: no name or time stamp, so the same input gives the same
+# bytes).
+find_program(ZYNT_GZIP gzip REQUIRED)
+set(ZYNT_COMPRESSED)
+foreach(source docs/man/zynt.1 docs/man/zynt-cli.1 packaging/changelog)
+  get_filename_component(name ${source} NAME)
+  set(compressed ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${ZYNT_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/${source} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/${source}
+    VERBATIM)
+  list(APPEND ZYNT_COMPRESSED ${compressed})
+endforeach()
+add_custom_target(zynt_docs ALL DEPENDS ${ZYNT_COMPRESSED})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/zynt.1.gz ${CMAKE_BINARY_DIR}/packaging/zynt-cli.1.gz
+  DESTINATION share/man/man1)
+# The license in Debian's machine-readable form and the changelog, where a
+# Debian package keeps them; the reasons for what lintian is told to accept.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  DESTINATION share/doc/zynt)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+  DESTINATION share/lintian/overrides RENAME zynt)
 # The desktop's menu entry and its icon, the drive symbol.
 install(FILES ${CMAKE_SOURCE_DIR}/data/zynt.desktop DESTINATION share/applications)
 foreach(size 16 24 32 48)
@@ -34,7 +59,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zynt)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "HEXWALD")
-set(CPACK_PACKAGE_CONTACT "ZYNT Programmiersoftware maintainers <zynt@localhost>")
+# The address the project's commits are made with.
+set(CPACK_PACKAGE_CONTACT "ZYNT Programmiersoftware maintainers <maintainers@users.noreply.c-seed-996cd321.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "commissioning and programming tool for ZYNT positioning drives")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The program is built with debug information; the package carries it stripped.
@@ -51,13 +77,15 @@ positions the axis by hand and shows its live status. German and English
 user interface with a help page in each language.")
 # The Qt 6 libraries the program links and what they need are found by
 # dpkg-shlibdeps. Without it (no dpkg-dev on the building machine) the Qt
-# libraries are named by hand, at the version built against.
+# libraries are named by hand, at the version built against. Qt's German
+# texts for its own dialogs are no library, so they are named either way.
 find_program(ZYNT_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ZYNT_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6charts6 (>= ${Qt6_VERSION}), libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION})")
+    "libqt6charts6 (>= ${Qt6_VERSION}), libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION}), qt6-translations-l10n")
 endif()
 
 include(CPack)

@@ -7,6 +7,7 @@
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 #include "shell/helpviewer.h"
+#include "shell/qttranslation.h"
 #include "shell/tterminalwindow.h"
 #include "manual/tplotwindow.h"
 
@@ -92,6 +93,9 @@ void TForm1::Sprachauswahl(int language, bool reload)
     setCaption(ManuellKonfigurieren1, text(177));
     setCaption(Button12, text(Core->TraceMode ? 156 : 155));
     HelpFile = QString::fromLatin1(texts::helpFileName(Sprache));
+    // The menu and the drive's answer both end here, and so does the start.
+    // Without Qt's catalogue its dialogs stay English; nothing else changes.
+    qttranslation::follow(Sprache);
 
     Terminal->setLanguage(Sprache);
     if (PlotWindow)

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -35,6 +36,8 @@ struct ShellFixture {
     std::unique_ptr<sim::SimLine> com2 = std::make_unique<sim::SimLine>();
     std::unique_ptr<TForm1> form;
     QStringList messages;           // texts of the message boxes, in order
+    // The standard buttons of each box, in the same order, as labelled.
+    QList<QHash<QMessageBox::StandardButton, QString>> buttonTexts;
     // The answers to the next boxes, in order; past them a box is accepted.
     QList<QMessageBox::StandardButton> answers;
     QTimer modalWatch;
@@ -152,6 +155,10 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             messages.append(box->text());
+            QHash<QMessageBox::StandardButton, QString> labels;
+            for (QAbstractButton *button : box->buttons())
+                labels.insert(box->standardButton(button), button->text());
+            buttonTexts.append(labels);
             if (answers.isEmpty()) {
                 box->done(QMessageBox::Ok);
                 return;
