@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zynt-cli: finds, backs up, restores, compares and sets drives from a
 // shell, on the drive core without a window.
 #include "app/clicommands.h"

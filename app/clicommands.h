@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's commands, each on a session with the line.
 #pragma once
 

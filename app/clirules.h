@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's rules as plain functions: its arguments, its exit
 // statuses, how long a command may take, how backups and drive folders are
 // named, and the drive description file "drive.ini".

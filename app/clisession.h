@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's session with one line: the drive core without a window,
 // driven one step at a time. Each step waits for its end in the event loop,
 // and none waits for ever: a command whose answer does not come within its

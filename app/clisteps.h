@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steps the command line's commands share: where it talks, how it
 // reports, files, the connect sequence and the backup before a change.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kernel's own floor for a plain command: what two threads that do
 // nothing but read and write reach over a pseudo-terminal pair, so that the
 // program's round trips can be put beside what the machine allows at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What hostile input costs: noise arriving while a command waits for its
 // answer, fed to the receive handler in 64-byte pieces, and a text file
 // with one long entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How close the status poll comes to the pace the line and its timer allow,
 // and what polling costs the program in CPU time.
 #include "bench/bench_manual.h"

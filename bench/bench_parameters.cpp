@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How close the parameter listing comes to the line's own time.
 #include "bench/bench_parameters.h"
 

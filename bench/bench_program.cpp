@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How close a program write comes to the line's own time: 299 lines written
 // to the simulated drive with the line emulated, from ZYNT_Programm_Speichern
 // to the completion of the closing "quit".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the benchmarks share: a main window whose COM1 is a pseudo-terminal
 // with one simulated drive (address 1), and the CPU clocks of the process
 // and of its threads, so that the drive's own time can be left out.

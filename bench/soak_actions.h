@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the soak's user reaches and does: the controls it may use (shown,
 // enabled, nothing modal in front), and one function per kind of action.
 // Each returns whether the window offers the action now and, when run is

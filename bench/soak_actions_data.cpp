@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's reach, and what it does with the parameters and the program.
 #include "bench/soak_actions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user does in the manual window and the terminal, with the
 // drive's address, the search and the language.
 #include "bench/soak_actions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user soak holds the program to after every step: the drive
 // changed nothing the user did not ask for, its program is the one before
 // or the one written (or, when the user was told, the part written), the

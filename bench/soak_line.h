@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soak's line: a simulated drive behind the program's COM1 that can be
 // hung up and plugged in again, and the faults injected into it.
 #pragma once

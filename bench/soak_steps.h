@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user soak: a user acting at random through the window, step by step,
 // while faults are injected into the line; after each step, once the line
 // has settled, the invariants are checked. Each step draws its action, its

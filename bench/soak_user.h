@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soak's user: acts through the real widgets of the main window and the
 // manual window, only on controls that are shown and enabled, and answers
 // what the program asks (message boxes, the overwrite question, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the link: how fast commands go round through queue, dispatcher
 // and port; how close to the physical line time they get with the line
 // emulated; and what an open, idle port costs in CPU time.

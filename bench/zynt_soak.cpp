@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program against a simulated drive for a set time while faults are
 // injected at random: answers split, dropped, delayed past the watchdogs,
 // garbage, error lines, silence, a hang-up and the line coming back. A user

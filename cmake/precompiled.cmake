@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Qt's headers are most of what each file of this project compiles. They are
 # compiled once for each of three kinds of target and reused: Qt Core only,
 # widgets, and tests. A target reuses a header only when it is compiled with

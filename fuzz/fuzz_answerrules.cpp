@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive dispatcher's rules, step by step as it applies them to the
 // buffer: line feeds out, the status digit out, the drive error's place, the
 // acknowledgement of the command in flight, the route of its kind, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter description files "Par-dt.ini" and "Par-engl.ini": one input
 // is parsed on its own, and split at byte 0x1f into the German and the
 // English file loaded into a catalogue.

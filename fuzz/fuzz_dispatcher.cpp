@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole receive handler: a main window with its port closed takes the
 // input as pieces of received text while commands of any kind are in flight.
 // The input's first byte sets the link state (operating, searching, terminal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter files (*.par) and program files (*.prg) as the user may pick any
 // file: the first byte chooses which. A file that has once been through the
 // program (loaded and saved) is saved alike after a second load, so that

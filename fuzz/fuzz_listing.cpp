@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's parameter listing: a whole read, as one answer ("listp") or as
 // blocks ("listp1.20" ... "listp181.20"), the pieces of the input split at
 // byte 0x1f, each parsed once it holds its "ok"; then the end of the listing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's answer to "list": the program as the receive buffer holds it.
 // A complete answer gives at most 300 rows, none with a line end inside, and
 // writing those rows back sends each as one command.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file "ZYNT.ini" as the user (or another program) may have left
 // it: whatever it holds, reading keeps the address list within its room, and
 // a list the program writes reads back as it was.

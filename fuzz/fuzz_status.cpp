@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The answers of the status poll, the output toggle and the trace: the input
 // is the receive buffer as the dispatcher hands it over.
 #include "fuzzbytes.h"

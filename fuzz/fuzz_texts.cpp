@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text file "ZYNT-Texte.ini" (the user may replace it) and the drive's
 // answer that selects the language. The first byte chooses which; a parse of
 // a long file costs its length once, so the fuzzer's time-outs catch a

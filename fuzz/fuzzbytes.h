@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the fuzz targets: the input as bytes, and a check that ends the
 // run as a finding when a rule the parsers promise does not hold.
 #pragma once

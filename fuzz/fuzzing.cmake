@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fuzzing build: a build of its own, configured with clang
 # (CC=clang CXX=clang++ cmake -DZYNT_FUZZ=ON), in which every library the
 # targets link is built with the fuzzer's coverage and the sanitizers. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target once over every input of the given files and folders,
 // in name order, without libFuzzer: the seeds and what the fuzzer found are
 // replayed by every build's tests, so that a mended finding stays mended.

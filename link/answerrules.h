@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules by which the receive dispatcher reads the drive's answers, as
 // plain functions of the receive buffer, so that they can be checked without
 // a window or a port.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The queue of commands to the drives: first in, first out, at most one in
 // flight. Only the head has been written to the port; the rest wait behind it.
 #pragma once

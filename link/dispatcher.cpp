@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive dispatcher: collects the drive's answers, recognises the answer
 // to the command in flight, hands data answers to the feature that owns
 // their kind and releases the command so that the next one goes out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core's frame: its timers, the port, the queue's side of sending,
 // the texts, and the state reset and connection start of the link.
 #include "link/drivecore.h"

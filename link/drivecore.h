@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core: everything that talks to the drives, without a window.
 // It owns the serial port, the command queue, the receive buffer, the link's
 // state, the line owner and the supervision timers, and runs the drive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who holds the line. At most one activity has the line to itself (a
 // search, the re-probe of a lost link, a listing, a write-back, a program
 // read or write, master mode), and any number of reasons pause the status

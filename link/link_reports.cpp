@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window shows of the link: the lock the line owner asks for,
 // a lost and restored link, the drive search, drive errors, the terminal's
 // and master mode's traffic, and the core's messages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive search: first the port and rate that answer a broadcast, then the
 // addresses 1 to 10 at that port and rate; then the connect sequence and the
 // parameter listing for every drive found.

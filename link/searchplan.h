@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plan of the drive search: which port and rate each scan step probes,
 // and the link timing that goes with a rate.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The supervision of the link: a lost link is noticed and probed until the
 // drive answers again, and no transfer waits for an answer for ever.
 #include "link/drivecore.h"

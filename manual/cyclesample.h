@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One status poll cycle as a whole: the values its answers carried, put
 // together so that a plot or a recording sees a cycle at a time. Built from
 // the answers the poll gets anyway; it asks the drive for nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of manual operation: the menu command that opens
 // the manual window, and what each status answer of the core's poll shows
 // in both windows.

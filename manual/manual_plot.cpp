@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of the live plot and the recording: both take the
 // poll's finished cycles, so neither puts anything on the line.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the manual operation window does: refreshing from the parameter
 // table, the buttons, the value fields, the outputs, the speed override and
 // the address choice. Every command goes into the main window's queue.

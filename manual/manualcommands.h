@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual operation window as data: its value fields, its command buttons,
 // the speed override, the output toggle and the address choice. The window
 // itself only shows these and queues what they say.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the live plot keeps: the poll cycles of the last minutes as numbers,
 // and whether the view follows them or stands still.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording the status poll to a file: one row of comma-separated values per
 // poll cycle, UTF-8 with a header row, in ~/.local/share/zynt/recordings.
 #pragma once

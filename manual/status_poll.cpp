@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core's status poll: a cycle of queries whenever the line is free
 // for it, and the answers, which the windows show; and the manual window's
 // output toggle.

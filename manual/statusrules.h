@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the status poll: which queries one cycle sends, when an answer
 // is complete, how its value is read, and what each answer shows. Plain
 // functions of the receive buffer, so that they can be checked without a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual operation window's controls at their places, and their wiring.
 #include "manual/tform2.h"
 

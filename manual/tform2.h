@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual operation window: jogging, reference travel, positioning,
 // switching the drive, resets, speed override and outputs by hand, and the
 // live displays the status poll fills. It has no traffic of its own:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live plot: position and analogue value above, the in-position state,
 // the outputs, the inputs and ON/OFF as lanes below, over the last minutes.
 // It is fed the poll's cycles and sends nothing to the drive.

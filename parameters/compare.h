@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which parameters a transfer may write, and when two values are the same:
 // one rule for the command line's restore and diff and for the window's
 // comparison before a write-back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter description files "Par-dt.ini" (German) and "Par-engl.ini"
 // (English): a heading line, then one line per parameter in the drive's
 // listing order,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the drive's designations are shown and turned into parameter numbers:
 // short names get their number ("W" is shown as "P47 (W)"), some rows are
 // hidden, and the rows of the key parameters are remembered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value editor of each parameter as data: which editor a parameter number
 // opens (numeric entry, option list, bit check boxes, the three option pairs
 // of P147, or the confirmation of P1004), its captions and options, how the

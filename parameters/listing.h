@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's parameter listing ("listp") turned into grid rows and, when it
 // is complete, into the row copy of the record table.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter grid and its value editors on the main window.
 #include "shell/tform1.h"
 

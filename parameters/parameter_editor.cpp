@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value editors of the parameter grid: a click on a row opens the editor
 // its parameter number has in the editor table, OK stores and sends the new
 // value, Cancel discards it, Enter on a row sends the row's value again.

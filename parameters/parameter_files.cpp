@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter files (*.par): saving the list shown and loading a file into the
 // grid, from where the write-back sends it to the drive.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the drive's parameter list: the request, and the listing handler
 // that the dispatcher calls for every piece of the answer.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core's part of the parameters: reading the list, writing the
 // grid back and the permanent save.
 #include "link/drivecore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter grid as the view of the parameter model: the basic view, the
 // view of all parameters, and the buttons that switch between them.
 #include "shell/tform1.h"

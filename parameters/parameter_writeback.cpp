@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing parameters to the drive, the window's side: the comparison first,
 // the backup of what will be overwritten, exactly the ticked rows in the
 // write-back's batch, the check of what the drive then lists, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter files (*.par): line 1 "ZYNT-Parameter", then one line per grid
 // row, description ":" designation "=" value, followed by " [" unit "]" when
 // the row has a unit. Nothing is escaped. A loader reads CRLF, LF, CR and

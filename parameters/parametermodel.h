@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's parameter list as plain data: the two-language record table,
 // the grid's cells (the widget only shows them), and the state of a listing.
 // Every rule of the parameter subsystem is a function on this data.

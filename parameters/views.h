@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two views of the parameter grid, both built from the record table:
 // the basic view (a fixed selection in six titled groups) and the view of
 // all parameters in the drive's order. Which controls show or hide, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the whole grid back to the drive: which rows become assignments,
 // in which order, and which parameter a failed assignment was about.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comparison before a write-back, and the report after it: windows of
 // their own, so that they stay usable while the main window is locked.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program editor's controls on the main window: the grid, which shows the
 // program model and writes every edit back into it, and the buttons.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing the program in the grid: opening the editor, "Neu", in-place
 // editing, Enter, insert, delete and teach-in. Every operation changes the
 // model and then shows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program files (*.prg): saving the grid's lines and loading a file into it.
 #include "shell/tform1.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core's part of the program: reading it from the drive's EEPROM,
 // writing it back, and the trace answers.
 #include "link/drivecore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the drive's program: start, stop, a single line, trace mode with
 // its steps and its display, and closing the editor.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's transfer, the window's side: the menu and the button that
 // read and write it, the overwrite question, and what the core reports.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program files (*.prg): one program line per text line, each ending in
 // carriage return and line feed, Windows-1252 text taken byte for byte.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sequence program as the editor holds it: 300 lines of text, one drive
 // command per line, and the editing rules that act on the current row.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's traffic with the drive: the commands that read, write,
 // start, stop and trace it, and the answers to the listing and the trace
 // queries, as plain functions of bytes. The window queues the commands and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small confirmation dialog below the main window: it asks before a
 // program in the drive is overwritten, and it shows the drive's error lines.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's own pictures: the splash picture and the five drive
 // symbols of the motion animation. Run through scripts/make-images, which
 // passes the output folder (data/images) as the only argument.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial ports a user can choose: which devices stand for COM1 to COM4,
 // found once and on request, apart from the port component itself.
 #include "serial/tserial.h"

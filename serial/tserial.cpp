@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/tserial.h"
 #include "serial/tserial_p.h"
 #include "serial/tserthread.h"

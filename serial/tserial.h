@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSerial: one RS-232 port with its own event thread.
 //
 // The component owns the device, configures it from its properties at Open,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // State shared between a TSerial and the event thread of one open period.
 // Internal to the serial component.
 #pragma once

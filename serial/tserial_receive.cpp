@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive side of TSerial: taking bytes off the device, handing them
 // to the reader, and raising the notification events on the component's
 // thread when the event thread's post arrives.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSerSel: lets the user pick one of the existing ports in a small modal
 // form and writes the choice into a TSerial. The port itself is left alone:
 // a caller that wants the new port in force reopens it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSerStdDlg: the settings dialog for the port of a TSerial (bit rate, data
 // bits, parity, stop bits, flow control). It edits a private configuration
 // record that is prefilled from the component before each run and kept

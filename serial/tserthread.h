@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSerThread: the event thread of one open TSerial.
 //
 // It blocks in epoll_wait() on the device and a wake-up eventfd and posts

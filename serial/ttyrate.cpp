@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bit rates through termios2. Kept apart from everything that
 // includes <termios.h>: the two headers define the same names differently.
 #include <asm/termbits.h>

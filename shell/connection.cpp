@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connection settings: the settings file, the interface configured by hand,
 // and the choice of the drive address.
 #include "shell/tform1.h"

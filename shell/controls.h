@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small makers of the main window's controls at their design positions.
 #pragma once
 

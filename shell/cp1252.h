@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1252, the code page of the drive's texts, of every file the program
 // reads and writes, and of what goes over the line.
 #pragma once

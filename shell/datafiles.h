@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds the files it reads: the user's own copy in the
 // given folder first, else the copy shipped with the program.
 #pragma once

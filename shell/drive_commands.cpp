@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core's part of the shell: the terminal's keystrokes, master
 // mode, and the answers that set the language and the firmware version.
 #include "link/drivecore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard open and save dialogs as the program prepares them. A test
 // answers them through TForm1::AskFileName instead of a real dialog.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's answer to "ver": the version text shown in Label18 and the
 // firmware number the status poll and the manual window compare with 300.
 #pragma once

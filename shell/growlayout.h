@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a control of the main window goes when the window is larger than
 // its design size: it keeps its distance to the edges it is anchored to.
 #pragma once

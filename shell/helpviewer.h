@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help: one HTML page per language, shipped with the program, shown in a
 // window of the program's own, so that it works without a desktop help
 // system.

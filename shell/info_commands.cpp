@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Terminal, master mode, firmware version and info display.
 #include "shell/tform1.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text table, the language switch of the three windows, the language the
 // drive keeps, and the help command.
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the status bar says when a port cannot be opened: the device, the
 // system's reason and, where the user lacks the permission, the fix.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts (the standard buttons of message boxes, the file dialogs)
 // in the interface's language.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection settings file "ZYNT.ini": seven fixed lines, each key at the
 // start of its own line.
 //

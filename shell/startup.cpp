@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, state reset, connection start, window lock and shutdown of the
 // main window.
 #include "shell/tform1.h"

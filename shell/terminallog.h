@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the terminal keeps of the line: the lines that came in, each with the
 // time of its first byte and whether the status poll caused it, and the
 // lines the user sent in line mode, with a history to walk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a text file's bytes line by line, as the program's files are read:
 // a line ends at "\r\n", at a bare "\n" or at a bare "\r", and a last line
 // without a line end still counts. Past the end every line is empty.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numbered user-interface texts in German and English, and the grammar of
 // the text file they come from.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/tform1.h"
 
 #include "manual/tform2.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window. It owns the drive core (the port, the queue, the line
 // and everything that talks to the drive) and shows what the core reports:
 // its handlers read the controls, call the core and show the result. They

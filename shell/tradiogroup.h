@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A captioned group of radio buttons addressed by item index, laid out in
 // columns; the interface configuration and the parameter editor use it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal in a window of its own that can be enlarged. It holds the
 // main window's terminal controls (MemoTxD, MemoRxD, Button13, Button18) and
 // adds a line mode with a history, a hex view, timestamps, a switch that

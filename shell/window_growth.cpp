@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window that grows: what moves and what stretches when the user
 // enlarges it, the size kept for the next start, and its keyboard shortcuts.
 // At the design size every control stands where it always stood.

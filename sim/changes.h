@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a drive recorded as changed: every command it carried out that
 // changes its state or the machine's, so that a soak can hold each one
 // against what the user asked for. An assignment counts only when it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one simulated drive answers to a command addressed to it: its
 // parameters, its program memory, its axis, the listing and the version.
 #pragma once

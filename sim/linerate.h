@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and setting the rate of a serial line through the termios2 ioctls,
 // which carry any rate, not only the standard ones. On a pseudo-terminal
 // master the ioctls act on the slave's settings, so the simulated drive sees

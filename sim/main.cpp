@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zynt-sim: simulated ZYNT drives on a pseudo-terminal (or a real line), for
 // trying the program without hardware.
 #include "sim/simdrive.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The axis of one simulated drive: switching on and off, jogging, reference
 // travel, positioning by a distance and stopping, and the status values the
 // program polls (position, in-position, ON/OFF state, analogue value, inputs).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter list of the simulated drive, in the order in which the drive
 // lists it: the status lines, the short names, the parameters the program
 // hides, and every parameter the program edits or writes at connection.

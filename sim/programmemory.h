@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated drive's sequence program: the stored lines, program entry
 // ("new" ... "quit"), the listing, start and stop, and trace mode.
 //

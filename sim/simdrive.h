@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated drive: one serial line (the master side of a pseudo-terminal,
 // or a given device) with one or more ZYNT drives on it.
 //

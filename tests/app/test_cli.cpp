@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zynt-cli run as a process, as a technician or a plant's automation runs
 // it, against simulated drives on pseudo-terminals: a scan of two lines, a
 // backup restored onto another drive, a restore refused for another

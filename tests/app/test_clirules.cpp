@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's rules without a process: its arguments, its time-outs,
 // the names of drive folders and backups, drive.ini, and JSON strings.
 #include "app/clirules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user soak's judgements: which changes of the drive a step allowed,
 // which programs a drive may hold after a write, what a write sends, and
 // how long a condition may last on a machine that stalls now and then.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window whose COM1 is a pseudo-terminal with the simulated drive on
 // the other end, at 38400 baud.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status poll runs whenever a drive is connected and the queue is nearly
 // empty; a test that looks at other traffic leaves its queries out.
 #pragma once

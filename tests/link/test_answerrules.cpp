@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules by which answers are read, and the queue's bookkeeping.
 #include "link/answerrules.h"
 #include "link/commandqueue.h"

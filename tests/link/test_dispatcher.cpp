@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The queue and the receive dispatcher against the simulated drive on a
 // pseudo-terminal: what goes out when, and how each answer is recognised.
 #include "linkfixture.h"

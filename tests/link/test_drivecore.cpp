@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core without a window, as the command line uses it: a
 // QCoreApplication, the simulated drive on a pseudo-terminal, and one
 // session of the things a technician does one after another (connect, read

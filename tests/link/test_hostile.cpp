@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever arrives on the line, the dispatcher neither crashes nor hangs, and
 // the link works again once the user has confirmed what was shown and the
 // supervision has recovered the link: the state is checked after each round.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line owner's transitions as a table, without a line: each activity
 // started, ended, refused, and interrupted by a lost link and by a drive
 // error, and what the poll, its watchdog and the transfer watchdogs do

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plan of the drive search: the pair each scan step probes, what a tick
 // changes on the port, the timing of a found rate and the address answer.
 #include "link/searchplan.h"

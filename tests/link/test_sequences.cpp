@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What users do one after another, on the wire: a program write and then a
 // slow read, a write and then a refused status query, an aborted read and
 // then a write, transfers and an address choice while the link is lost, a

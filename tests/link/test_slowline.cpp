@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A healthy drive on a slow line: a minute of status polling at 1200 baud,
 // with the line's byte time emulated, and the link is never declared lost.
 #include "tests/shell/shellfixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program started as a user starts it, with one or two simulated drives
 // on COM1 at 38400 baud, its parameter list read and the status poll
 // running; and the means to work the manual operation window as a user does

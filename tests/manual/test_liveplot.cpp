@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watching the axis: the live plot and the recording, both fed by the status
 // poll, and the manual window while the link is lost.
 #include "tests/manual/manualfixture.h"

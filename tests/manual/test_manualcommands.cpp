@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual operation window's tables: value fields, command buttons, speed
 // override, output toggle and address choice.
 #include "manual/manualcommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual operation window worked as a user works it, with what reaches
 // the simulated drive: activation from the parameter table, the value
 // fields, the buttons, the outputs, the speed override and the address

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated axis on a clock of the test's own: jogging, positioning,
 // reference travel, stop, ON/OFF and the status values it reports.
 #include "sim/motion.h"

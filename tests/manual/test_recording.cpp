@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The poll's cycles as a whole, their rows in a recording, the recording's
 // file, and the plot's points and lanes.
 #include "manual/plotdata.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status poll against the simulated drive: when a cycle starts, what it
 // sends, what each answer shows in both windows, how the terminal and the
 // user pause it, and the motion animation.

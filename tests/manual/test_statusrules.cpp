@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status poll's rules: the queries of a cycle, when an answer is
 // complete, how its value is read, and what each answer shows.
 #include "manual/statusrules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the parameter tests share: the simulated drive's list as the drive
 // sends it, the shipped description files, and a model to run them through.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window that has read the simulated drive's parameter list, with the
 // means to act on it as a user does: click a row, answer message boxes,
 // choose a file in the file dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which parameters may be written, and when two values are the same: the
 // rule the command line's restore and diff and the window's comparison share.
 #include "parameters/compare.h"

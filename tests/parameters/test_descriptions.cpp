@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The description files: the fields of a line, line ends and the end of
 // reading, loading both halves of the catalogue, and relabelling the grid.
 #include "parameters/descriptions.h"

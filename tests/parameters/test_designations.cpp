@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designation rules: how a listed designation is shown, which number it
 // stands for, which rows are hidden and which rows are remembered as keys.
 #include "parameters/designations.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data that ships: the simulated drive's parameter list and the two
 // description files written for it.
 #include "parameterfixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing parameters without a window: which editor each number opens and
 // how values and choices correspond, the write-back batch, and parameter files.
 #include "parameters/designations.h"

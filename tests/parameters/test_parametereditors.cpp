@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value editors through the real widgets: click a row, type, pick an
 // option or tick boxes, press OK, Cancel or Enter, and see what the drive
 // receives over the pseudo-terminal.

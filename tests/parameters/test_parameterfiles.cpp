@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the grid back to the drive, the permanent save, and parameter
 // files, through the menu and the buttons, against the simulated drive.
 #include "parameteruifixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter list read from the simulated drive over a pseudo-terminal,
 // as the program reads it: in one answer or in blocks, in pieces of any
 // size, into the grid and both halves of the record table; the views, the

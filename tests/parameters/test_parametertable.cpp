@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter listing: one answer parsed into grid rows, the progress
 // figures, the completion into the record table, and a whole listing of the
 // simulated drive read in one answer, in pieces and in ten blocks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two views of the grid and the value update of a record, on the
 // simulated drive's list read with the shipped descriptions.
 #include "parameterfixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a parameter file to the drive as a technician does: the
 // comparison first, exactly the ticked rows on the wire, the check of what
 // the drive then holds, and the backup; and finding, marking and checking

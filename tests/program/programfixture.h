@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window after a real start-up with one simulated drive (address 1,
 // 38400 baud on COM1), shown, with the connect sequence answered and the
 // parameter read held back, so that what goes out on the line afterwards is

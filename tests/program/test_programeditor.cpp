@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program grid through its widgets: layout, in-place editing, Enter,
 // insert, delete, teach-in, "Neu" and the editor button. The grid must show
 // the program model at all times.

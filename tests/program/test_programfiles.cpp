@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program files through the menu: saving the grid, loading a file into it,
 // the name display, and files that cannot be read or written.
 #include "programfixture.h"

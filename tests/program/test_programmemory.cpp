@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated drive's program memory on its own, and a program written and
 // read back through it by the program's own transfer rules.
 #include "program/programtransfer.h"

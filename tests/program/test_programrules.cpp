@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program editor's rules: line editing, the commands a write sends, the
 // listing and trace answers, and program files.
 #include "link/commandqueue.h"

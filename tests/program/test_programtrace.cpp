@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the program through the editor's buttons: start, stop, a single
 // line, trace mode and its steps, and closing the editor, on the wire.
 #include "programfixture.h"

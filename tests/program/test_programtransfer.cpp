@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the program from the simulated drive and writing it back, through
 // the menu, the buttons and the overwrite question, checked on the wire.
 #include "programfixture.h"

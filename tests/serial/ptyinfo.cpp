@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Uses <asm/termbits.h> (termios2): it must not meet <termios.h>.
 #include "ptyinfo.h"
 

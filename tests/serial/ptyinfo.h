@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line settings of a pseudo-terminal's slave, read through its master with
 // TCGETS2 (the slave itself is held exclusively by the component under test).
 #pragma once

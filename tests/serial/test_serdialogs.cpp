@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port selection form and the port settings dialog: the selection rules
 // against real pseudo-terminal ports, the copy rules between the settings
 // record and TSerial, and both components' real modal runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TSerial over real pseudo-terminals: the component holds the slave side, the
 // test plays the device on the master side.
 #include "serial/tserial.h"

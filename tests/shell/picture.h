@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the windows the tests drive, saved under build/tests for a
 // person to look at.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window started the way the program starts, in a folder of its own,
 // with a simulated line on COM1 and on COM2 (each a pseudo-terminal; a line
 // without drives stays silent). Message boxes and the port selection dialog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the user names: what opening refuses before reading, what a failed
 // save says and leaves, and the names backups get.
 #include "shell/datafiles.h"

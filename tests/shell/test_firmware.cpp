@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's answer to "ver": the version text and the firmware number,
 // and when an answer of another form is over.
 #include "shell/firmware.h"

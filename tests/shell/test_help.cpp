@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help: the page of the language, found like the other shipped files and
 // shown in the program's own window from the Info menu; and the shipped pages
 // themselves, which must name every window, menu and button of the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A port that cannot be opened stays closed without a dialog, and the status
 // bar says why; for a device the user has no permission for, it names the
 // group to join. The permission case runs in a child process that has given

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts follow the interface's language: the standard buttons of
 // the program's message boxes and its file dialog read German while the
 // interface is German and English while it is English, whether the language

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive search against simulated lines on COM1 and COM2: port and rate,
 // addresses, the connect sequence for what was found, and both failures.
 #include "shellfixture.h"

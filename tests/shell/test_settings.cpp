@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection settings file: what each of its seven lines does to the
 // state, and the file as the program writes it.
 #include "shell/settings.h"

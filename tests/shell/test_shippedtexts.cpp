@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text file that ships with the program: complete in both languages,
 // readable to its end by the program's own reader, and with the German
 // captions that the windows were designed with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up of the main window against simulated drives: texts, settings
 // file, connect sequence on the wire, language, address choice, manual
 // configuration, repeat and shutdown.

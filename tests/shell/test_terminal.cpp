@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal, master mode, the firmware version and info displays, and
 // the supervision that recovers a lost link, against the simulated drive.
 #include "tests/link/linkfixture.h"

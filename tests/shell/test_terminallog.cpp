@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal's log, its views and its history, and where the main
 // window's controls go when it grows.
 #include "shell/growlayout.h"

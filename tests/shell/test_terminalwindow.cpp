@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal's own window against a drive whose status poll runs: the
 // line mode, its history, the views of the log and saving it.
 #include "tests/manual/manualfixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text file's grammar, read from bytes, and the language that the drive's
 // answer to "P265?" selects.
 #include "shell/texttable.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window that grows: the Part's layout at the design size, the grid
 // taller in a larger window, the size kept for the next start, and the
 // keyboard shortcuts of the pages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated drive, driven from the program's side of a real
 // pseudo-terminal: exact answer bytes, addressing, rate gating, pacing and
 // the injected faults that the link tests rely on.
