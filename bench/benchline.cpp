@@ -43,6 +43,18 @@ double threadsCpuSeconds(const std::set<pid_t> &tids)
     return total;
 }
 
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
 TBaudrate rateOf(int baud)
 {
     switch (baud) {

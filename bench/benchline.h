@@ -21,6 +21,8 @@ std::set<pid_t> threadIds();
 // The CPU time of one thread of this process (0 once it has ended).
 double threadCpuSeconds(pid_t tid);
 double threadsCpuSeconds(const std::set<pid_t> &tids);
+// The process's resident memory, in MB (0 where it cannot be read).
+double residentMegabytes();
 
 struct BenchLine {
     QTemporaryDir dir;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/soak_steps.h"
 
+#include "bench/benchline.h"
 #include "bench/soak_invariants.h"
 #include "bench/soak_line.h"
 #include "bench/soak_user.h"
@@ -46,18 +47,6 @@ constexpr bool kChecked = false;
 constexpr qint64 kSettleMs = 180000;
 // A fault now and then: about one step in four.
 constexpr quint32 kFaultPercent = 25;
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // One generator per step and purpose: what a step does does not depend on
 // how many numbers the steps before it drew.
@@ -384,7 +373,7 @@ private:
 
         if (now - m_lastMemory >= 5000) {
             m_lastMemory = now;
-            m_lastRss = residentMegabytes();
+            m_lastRss = bench::residentMegabytes();
             m_peakRss = std::max(m_peakRss, m_lastRss);
             if (now >= 60000 && m_firstRss == 0)
                 m_firstRss = m_lastRss;

@@ -40,21 +40,10 @@
 
 using bench::processCpuSeconds;
 using bench::threadCpuSeconds;
+using bench::residentMegabytes;
 using bench::threadIds;
 
 namespace {
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 using soak::Fault;
 using soak::kFaultNames;
