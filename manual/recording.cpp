@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace recording {
 
 namespace {
@@ -104,7 +107,16 @@ Recorder::Result Recorder::stop()
     if (!running())
         return result;
     const QString part = m_file.fileName();
+    // The rows are on the disk before the file takes its name; a failure
+    // here leaves the part file, and says so.
+    const bool synced = m_file.flush() && ::fsync(m_file.handle()) == 0;
+    const QString reason = synced ? QString() : qt_error_string(errno);
     m_file.close();
+    if (!synced) {
+        result.error = datafiles::fileError(part, reason);
+        result.path = part;
+        return result;
+    }
     // A file that took the name meanwhile is left alone.
     if (!QFile::rename(part, m_path)) {
         result.error = datafiles::fileError(m_path, QStringLiteral("the recording stays at ") + part);

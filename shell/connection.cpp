@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -197,9 +196,8 @@ bool TForm1::writeSettingsFile()
                                              Serial1->HandshakeRtsCts(), Core->FoundAddresses);
     // Written aside and renamed, so that a failing disk never leaves half a file.
     const QString path = QDir::current().filePath(QString::fromLatin1(kSettingsFile));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        errorBox(toCp1252(datafiles::fileError(path, file.errorString())));
+    if (const QString error = datafiles::saveFile(path, bytes); !error.isEmpty()) {
+        errorBox(toCp1252(error));
         return false;
     }
     return true;

@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QCryptographicHash>
 #include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace datafiles {
 
@@ -105,21 +107,95 @@ ReadResult readUserFile(const QString &path, qint64 maxBytes, int maxLineLength)
     return read;
 }
 
-QString saveFile(const QString &path, const QByteArray &bytes)
+namespace {
+
+// Writes every byte or says why not: a short write is retried, an
+// interrupted one too, and anything else (a full disk, a quota, a lost
+// device) is the system's reason.
+QString writeAll(int fd, const QByteArray &bytes)
 {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return qt_error_string(n < 0 ? errno : EIO);
+        done += n;
+    }
+    return {};
+}
+
+// The mode a new file gets from the user's umask, as an ordinary open would give it.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Flushes a folder's entries: the rename is on the disk too.
+void syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+QString writeAside(const QString &path, const QByteArray &bytes, Placing placing)
+{
+    const QByteArray target = QFile::encodeName(path);
     // Renaming into place would replace a device or a FIFO by a file.
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+    const bool exists = ::stat(target.constData(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode))
         return fileError(path, QStringLiteral("not a regular file"));
-    QSaveFile file(path);
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return {};
-    // Where Qt knows no reason the system's is named.
-    QString reason = file.errorString();
-    if (reason.isEmpty() || reason == QLatin1String("Unknown error"))
-        reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("the file could not be written");
-    return fileError(path, reason);
+    if (exists && placing == Placing::Exclusive)
+        return fileError(path, qt_error_string(EEXIST));
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    QByteArray aside = folder + "/." + QFile::encodeName(QFileInfo(path).fileName()) + ".XXXXXX";
+    const int fd = ::mkostemp(aside.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fileError(path, qt_error_string(errno));
+    // Each step is checked: a buffered write that fails only at its flush
+    // or its sync must not be taken for a saved file.
+    QString reason = writeAll(fd, bytes);
+    if (reason.isEmpty() && ::fchmod(fd, exists ? (info.st_mode & 07777) : newFileMode()) != 0)
+        reason = qt_error_string(errno);
+    if (reason.isEmpty() && ::fsync(fd) != 0)
+        reason = qt_error_string(errno);
+    if (::close(fd) != 0 && reason.isEmpty())
+        reason = qt_error_string(errno);
+    if (reason.isEmpty()) {
+        if (placing == Placing::Exclusive) {
+            // A hard link fails where the name is taken: two writers never
+            // both believe they made the file.
+            if (::link(aside.constData(), target.constData()) != 0)
+                reason = qt_error_string(errno);
+        } else if (::rename(aside.constData(), target.constData()) != 0) {
+            reason = qt_error_string(errno);
+        }
+    }
+    if (!reason.isEmpty() || placing == Placing::Exclusive)
+        ::unlink(aside.constData());
+    if (!reason.isEmpty())
+        return fileError(path, reason);
+    syncFolder(folder);
+    return {};
+}
+
+QString saveFile(const QString &path, const QByteArray &bytes)
+{
+    return writeAside(path, bytes, Placing::Replace);
+}
+
+QString sha256(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 QString backupFolder()

@@ -43,9 +43,16 @@ constexpr qint64 kMaxUserFileBytes = 1 << 20;
 constexpr int kMaxUserLineLength = 1024;
 
 // Writes a file aside and renames it into place, so that a failure leaves
-// the old file as it was. Empty when it worked, otherwise the message with
-// the system's reason.
+// the old file as it was. Each write, the sync and the close are checked
+// before the rename. Empty when it worked, otherwise the message with the
+// system's reason.
 QString saveFile(const QString &path, const QByteArray &bytes);
+// The same; Exclusive fails (with the system's reason) where the name is
+// taken already, also when another writer took it a moment ago.
+enum class Placing { Replace, Exclusive };
+QString writeAside(const QString &path, const QByteArray &bytes, Placing placing);
+// A file's SHA-256 as 64 lower-case hex digits.
+QString sha256(const QByteArray &bytes);
 
 // Where what a write is about to overwrite in a drive is saved first:
 // ~/.local/share/zynt/backups (the window and the command line alike).

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestDataFiles : public QObject {
@@ -16,6 +18,8 @@ private slots:
     void userFileRefusals_data();
     void userFileRefusals();
     void failedSaveNamesTheReason();
+    void fullDiskIsNeverSaved();
+    void exclusivePlacing();
     void backupNamesKeepApart();
 
 private:
@@ -100,6 +104,56 @@ void TestDataFiles::failedSaveNamesTheReason()
     QVERIFY(again.open(QIODevice::ReadOnly));
     QCOMPARE(again.readAll(), QByteArray("new\r\n"));
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("keep.prg*")}, QDir::Files), QStringList {"keep.prg"});
+}
+
+void TestDataFiles::fullDiskIsNeverSaved()
+{
+    // A file size limit fails the write the way a full disk does, at the
+    // flush of a buffered write or at the write itself: the old file stays,
+    // nothing is left beside it, and the reason is named.
+    const QString path = m_dir.filePath(QStringLiteral("full.par"));
+    QVERIFY(datafiles::saveFile(path, "ZYNT-Parameter\r\nold\r\n").isEmpty());
+    struct rlimit before {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = before;
+    limited.rlim_cur = 4096;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    const QString small = datafiles::saveFile(path, QByteArray(8000, 'x'));      // within one buffer
+    const QString large = datafiles::saveFile(path, QByteArray(100000, 'y'));    // past it
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, oldHandler);
+    for (const QString &error : {small, large}) {
+        QVERIFY2(error.contains(QStringLiteral("full.par")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("large")) || error.contains(QStringLiteral("groß")), qPrintable(error));
+    }
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("ZYNT-Parameter\r\nold\r\n"));
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*full.par*")}, QDir::Files | QDir::Hidden),
+             QStringList {"full.par"});
+}
+
+void TestDataFiles::exclusivePlacing()
+{
+    const QString path = m_dir.filePath(QStringLiteral("record.ini"));
+    QVERIFY(datafiles::writeAside(path, "first\r\n", datafiles::Placing::Exclusive).isEmpty());
+    const QString taken = datafiles::writeAside(path, "second\r\n", datafiles::Placing::Exclusive);
+    QVERIFY2(!taken.isEmpty(), "a second exclusive write took the name");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("first\r\n"));
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*record.ini*")}, QDir::Files | QDir::Hidden),
+             QStringList {"record.ini"});
+    // A new file gets the mode an ordinary save gives, not the aside file's 0600.
+    const mode_t mask = ::umask(022);
+    const QString fresh = m_dir.filePath(QStringLiteral("fresh.prg"));
+    const QString error = datafiles::saveFile(fresh, "e\r\n");
+    ::umask(mask);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(fresh).constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0644));
 }
 
 void TestDataFiles::backupNamesKeepApart()
