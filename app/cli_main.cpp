@@ -59,6 +59,7 @@ int main(int argc, char **argv)
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, nullptr);
         sigaction(SIGTERM, &action, nullptr);
+        sigaction(SIGHUP, &action, nullptr);
     }
     const int status = cli::run(session);
     // What is still on its way out ("quit" after Ctrl+C) leaves before the

@@ -4,6 +4,7 @@
 #include "app/clisteps.h"
 
 #include "link/answerrules.h"
+#include "link/journal.h"
 #include "link/searchplan.h"
 #include "parameters/compare.h"
 #include "parameters/descriptions.h"
@@ -29,7 +30,7 @@ using namespace steps;
 int scan(Session &s)
 {
     Report report(s);
-    int found = 0;
+    int found = 0, waiting = 0;
     const QList<int> addresses = s.options.addresses.isEmpty() ? QList<int> {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
                                                                : s.options.addresses;
     QStringList ports;
@@ -59,19 +60,35 @@ int scan(Session &s)
                     return core.ReceiveBuffer.contains('#') && core.ReceiveBuffer.contains("ok");
                 });
             }
-            QList<int> drives;
+            QList<int> drives, inEntry;
             for (const int address : addresses) {
                 if (!answered || s.interrupted())
                     break;
                 const QByteArray a = QByteArray::number(address);
                 core.ReceiveBuffer.clear();
                 core.writeDirect('#' + a + '\r');
-                if (waitFor(s, wait, [&core, &a] { return search::addressAnswered(core.ReceiveBuffer, a); }))
+                if (waitFor(s, wait, [&core, &a] {
+                        return search::addressAnswered(core.ReceiveBuffer, a) || search::addressInEntry(core.ReceiveBuffer, a);
+                    })) {
                     drives << address;
+                    if (search::addressInEntry(core.ReceiveBuffer, a))
+                        inEntry << address;
+                }
             }
             core.LinkState = 0;
             core.ReceiveBuffer.clear();
             for (const int address : drives) {
+                const QString where = QStringLiteral("%1 %2 %3").arg(portLabel(port)).arg(rate).arg(address);
+                const QList<std::pair<const char *, QByteArray>> fields = {
+                    {"port", json(portLabel(port))}, {"baud", json(rate)}, {"address", json(address)}};
+                if (inEntry.contains(address)) {
+                    // It answers, but the connect sequence's "quit" would end
+                    // its entry: it is found and left as it is.
+                    ++found;
+                    ++waiting;
+                    report.add(where + QStringLiteral(" in program entry"), fields + QList<std::pair<const char *, QByteArray>> {{"inEntry", "true"}});
+                    continue;
+                }
                 QByteArray version;
                 const Outcome outcome = s.connectDrive(address, &version);
                 if (outcome == Outcome::Interrupted)
@@ -81,10 +98,17 @@ int scan(Session &s)
                     continue;
                 }
                 ++found;
-                report.add(QStringLiteral("%1 %2 %3 %4").arg(portLabel(port)).arg(rate).arg(address)
-                               .arg(fromCp1252(version)),
-                           {{"port", json(portLabel(port))}, {"baud", json(rate)}, {"address", json(address)},
-                            {"version", json(version)}});
+                if (core.PendingCut) {
+                    ++waiting;
+                    s.say(QStringLiteral("%1 address %2: %3; the way back: %4")
+                              .arg(port).arg(address).arg(describeCut(*core.PendingCut), recoverLine(s)));
+                    core.leaveCutPending();
+                    report.add(where + QStringLiteral(" a cut write waits"),
+                               fields + QList<std::pair<const char *, QByteArray>> {{"cutWrite", "true"}});
+                    continue;
+                }
+                report.add(where + QLatin1Char(' ') + fromCp1252(version),
+                           fields + QList<std::pair<const char *, QByteArray>> {{"version", json(version)}});
             }
             if (s.interrupted())
                 return kInterrupted;
@@ -92,6 +116,8 @@ int scan(Session &s)
     }
     if (found == 0)
         s.say(QStringLiteral("no drive answered"));
+    if (waiting > 0)
+        return kCutWrite;
     return found > 0 ? kDone : kNoDrive;
 }
 
@@ -200,11 +226,23 @@ int restore(Session &s)
     }
     if (!assignments.isEmpty()) {
         QList<QByteArray> written;
-        const Outcome outcome = s.writeAssignments(assignments, &written);
+        const QString backup =
+            s.options.noBackup || s.lastBackup.isEmpty() ? QString() : s.lastBackup + QStringLiteral(".par");
+        const Outcome outcome = s.writeAssignments(assignments, &written, backup);
         for (const QByteArray &assignment : written)
             report.add(QStringLiteral("written %1").arg(fromCp1252(assignment)), {{"written", json(assignment)}});
         for (const QByteArray &refusal : s.refusals)
             s.say(QStringLiteral("refused: %1").arg(fromCp1252(refusal).simplified()));
+        if (outcome != Outcome::Ok && outcome != Outcome::Refused && s.core.Journal) {
+            // The drive holds some of the values: which, and the way back.
+            s.say(outcome == Outcome::Interrupted
+                      ? QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
+                            .arg(written.size()).arg(assignments.size())
+                      : QStringLiteral("writing the parameters: %1").arg(s.lastError));
+            s.say(describeRecord(*s.core.Journal));
+            s.say(QStringLiteral("the way back: %1").arg(recoverLine(s)));
+            return exitOf(outcome);
+        }
         if (outcome == Outcome::Interrupted) {
             s.say(QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
                       .arg(written.size()).arg(assignments.size()));
@@ -303,32 +341,52 @@ int set(Session &s)
     loadDescriptions(s);
     if (const int status = saveBeforeChange(s, true, false); status != kDone)
         return status;
+    QList<QByteArray> assignments;
+    for (const QString &assignment : s.options.arguments)
+        assignments << toCp1252(assignment);
+    const QString backup =
+        s.options.noBackup || s.lastBackup.isEmpty() ? QString() : s.lastBackup + QStringLiteral(".par");
+    if (!s.core.recordAssignments(assignments, backup)) {
+        s.say(s.coreError());
+        return kFileError;
+    }
+    // Ended early: which assignments the drive took, and the way back.
+    const auto cut = [&s](const QString &said, int status) {
+        s.say(said);
+        if (s.core.Journal) {
+            s.say(describeRecord(*s.core.Journal));
+            s.say(QStringLiteral("the way back: %1").arg(recoverLine(s)));
+        }
+        return status;
+    };
     Report report(s);
     int status = kDone;
     int written = 0;
-    for (const QString &assignment : s.options.arguments) {
-        if (s.interrupted()) {
-            s.say(QStringLiteral("interrupted: %1 of %2 assignments written, none saved permanently")
-                      .arg(written).arg(s.options.arguments.size()));
-            return kInterrupted;
-        }
+    for (qsizetype i = 0; i < s.options.arguments.size(); ++i) {
+        const QString &assignment = s.options.arguments[i];
+        if (s.interrupted())
+            return cut(QStringLiteral("interrupted: %1 of %2 assignments written, none saved permanently")
+                           .arg(written).arg(s.options.arguments.size()),
+                       kInterrupted);
         const Outcome outcome = s.assign(toCp1252(assignment));
+        if (outcome == Outcome::Ok || outcome == Outcome::Refused)
+            s.core.assignmentsAnswered(int(i + 1));
         if (outcome == Outcome::Refused) {
             s.say(QStringLiteral("%1: refused: %2").arg(assignment, s.lastError.simplified()));
             report.add(QStringLiteral("refused %1").arg(assignment), {{"refused", json(assignment)}});
             status = kDiffers;
             continue;
         }
-        if (outcome == Outcome::Interrupted) {
-            s.say(QStringLiteral("interrupted: %1 of %2 assignments written, none saved permanently")
-                      .arg(written + 1).arg(s.options.arguments.size()));
-            return kInterrupted;
-        }
+        if (outcome == Outcome::Interrupted)
+            return cut(QStringLiteral("interrupted: %1 of %2 assignments written, none saved permanently")
+                           .arg(written + 1).arg(s.options.arguments.size()),
+                       kInterrupted);
         if (outcome != Outcome::Ok)
-            return failed(s, outcome, assignment);
+            return cut(QStringLiteral("%1: %2").arg(assignment, s.lastError), exitOf(outcome));
         ++written;
         report.add(QStringLiteral("written %1").arg(assignment), {{"written", json(assignment)}});
     }
+    s.core.assignmentsDone();
     if (s.options.save) {
         if (status != kDone) {
             s.say(QStringLiteral("not saved permanently: an assignment was refused"));
@@ -369,12 +427,123 @@ int programCommand(Session &s)
     if (const int status = backUpAndWriteProgram(s, wanted, QStringLiteral("writing %1").arg(path), &lines);
         status != kDone)
         return status;
-    if (const Outcome read = s.readProgram(); read != Outcome::Ok)
-        return failed(s, read, QStringLiteral("reading the program back"));
-    const bool equal = listedLines(s.core.Program) == sentLines(wanted);
+    // The core read the program back after the write.
+    if (s.check == DriveCore::WriteCheck::Unread) {
+        s.say(QStringLiteral("reading the program back: it did not arrive whole"));
+        s.say(QStringLiteral("the way back: %1").arg(recoverLine(s)));
+        return kNoDrive;
+    }
+    const bool equal = s.check == DriveCore::WriteCheck::Equal;
+    if (!equal && s.core.Journal) {
+        s.say(describeRecord(*s.core.Journal));
+        s.say(QStringLiteral("the way back: %1").arg(recoverLine(s)));
+    }
     report.add(QStringLiteral("%1 %2 lines written%3").arg(path).arg(lines).arg(equal ? QString() : QStringLiteral(", the drive holds another program")),
                {{"file", json(path)}, {"lines", json(lines)}, {"equal", equal ? "true" : "false"}});
     return equal ? kDone : kDiffers;
+}
+
+// ---- recover ----------------------------------------------------------------------
+
+// What the drive holds after a cut write was resolved, in words.
+QString holdsText(const DriveCore::CutWrite &cut, const QByteArrayList &holds)
+{
+    if (cut.reason == DriveCore::CutReason::Recorded && cut.record.kind == journal::Kind::Parameters) {
+        QStringList values;
+        for (const QByteArray &value : holds)
+            values << fromCp1252(value);
+        return values.join(QStringLiteral(", "));
+    }
+    std::optional<QByteArrayList> backup;
+    if (const std::optional<QByteArray> bytes = journal::readBackup(cut.record))
+        backup = listedLines(program::parseProgramFile(*bytes));
+    if (holds.isEmpty())
+        return QStringLiteral("no program");
+    if (backup && holds == *backup)
+        return QStringLiteral("the backed-up program (%1 lines)").arg(holds.size());
+    if (!cut.record.written.isEmpty() && holds == sentLines(program::linesOf(cut.record.written)))
+        return QStringLiteral("the new program (%1 lines)").arg(holds.size());
+    return QStringLiteral("a program of %1 lines that is neither the backed-up one nor the new one").arg(holds.size());
+}
+
+// Whether the drive now holds what the backup held (the program, or the
+// values of exactly the parameters the write changed).
+bool holdsBackup(const DriveCore::CutWrite &cut, const QByteArrayList &holds)
+{
+    const std::optional<QByteArray> bytes = journal::readBackup(cut.record);
+    if (!bytes)
+        return false;
+    if (cut.record.kind == journal::Kind::Parameters) {
+        const QList<QByteArray> wanted = params::restoreAssignments(*bytes, journal::changedNames(cut.record));
+        if (wanted.size() != holds.size())
+            return false;
+        for (qsizetype i = 0; i < wanted.size(); ++i) {
+            const QByteArray &a = wanted[i], &b = holds[i];
+            if (a.left(a.indexOf('=')) != b.left(b.indexOf('='))
+                || !params::sameValue(a.mid(a.indexOf('=') + 1), b.mid(b.indexOf('=') + 1)))
+                return false;
+        }
+        return true;
+    }
+    return holds == listedLines(program::parseProgramFile(*bytes));
+}
+
+int recover(Session &s)
+{
+    const Target t = target(s.options);
+    if (!s.openLine(t.port, t.baud)) {
+        s.say(QStringLiteral("cannot open %1").arg(s.lastError));
+        return kNoDrive;
+    }
+    // The records of this line's device; with several, the address decides.
+    const QString device = s.core.journalDevice();
+    QList<journal::Record> records;
+    for (const journal::Record &record : journal::all()) {
+        if (record.device == device
+            && (s.options.addresses.isEmpty() || s.options.addresses.contains(record.address.toInt())))
+            records << record;
+    }
+    if (records.size() > 1) {
+        QStringList addresses;
+        for (const journal::Record &record : records)
+            addresses << QString::fromLatin1(record.address);
+        s.say(QStringLiteral("%1: cut writes wait for addresses %2; choose one with --address")
+                  .arg(t.port, addresses.join(QStringLiteral(", "))));
+        return kUsage;
+    }
+    Target one = t;
+    const int address = records.isEmpty() ? t.addresses.first() : records.first().address.toInt();
+    one.addresses = {address};
+    if (const int status = connectTo(s, one, address, nullptr); status != kDone)
+        return status;
+    if (!s.core.PendingCut) {
+        s.say(QStringLiteral("%1 address %2: no cut write is recorded and the drive is not in program entry: "
+                             "nothing to recover").arg(t.port).arg(address));
+        return kDone;
+    }
+    const DriveCore::CutWrite cut = *s.core.PendingCut;
+    s.note(QStringLiteral("%1 address %2: %3").arg(t.port).arg(address).arg(describeCut(cut)));
+    const bool keep = s.options.keep;
+    if (!keep && !cut.backupHolds) {
+        s.say(cut.record.backup.isEmpty()
+                  ? QStringLiteral("no backup is recorded for it: nothing was written; with --keep the drive keeps "
+                                   "what it holds")
+                  : QStringLiteral("the backup %1 is missing or does not match its size and SHA-256: nothing was "
+                                   "written; with --keep the drive keeps what it holds").arg(cut.record.backup));
+        return cut.record.backup.isEmpty() ? kCutWrite : kFileError;
+    }
+    bool readBack = false;
+    const Outcome outcome =
+        s.resolveCut(keep ? DriveCore::CutChoice::Keep : DriveCore::CutChoice::RestoreBackup, &readBack);
+    if (outcome != Outcome::Ok)
+        return failed(s, outcome, keep ? QStringLiteral("ending the entry") : QStringLiteral("writing the backup back"));
+    Report report(s);
+    const QString holds = holdsText(cut, s.holds);
+    report.add(QStringLiteral("address %1 now holds %2").arg(address).arg(holds),
+               {{"address", json(address)}, {"holds", json(holds)}});
+    if (keep)
+        return kDone;
+    return holdsBackup(cut, s.holds) ? kDone : kDiffers;
 }
 
 } // namespace
@@ -394,6 +563,8 @@ int run(Session &session)
         return get(session);
     if (command == QLatin1String("set"))
         return set(session);
+    if (command == QLatin1String("recover"))
+        return recover(session);
     return programCommand(session);
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 // The options that take a value, and those that do not.
 const QStringList kValueOptions = {"--port", "--baud", "--address", "--backup-to", "--language"};
-const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--help", "-h"};
+const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--help", "-h"};
 
 // How many arguments each command takes: at least, at most (-1: any number).
 struct CommandShape {
@@ -23,7 +23,7 @@ struct CommandShape {
 };
 const CommandShape kCommands[] = {
     {"scan", 0, 0}, {"backup", 1, 1}, {"restore", 1, 1}, {"diff", 1, 1},
-    {"get", 1, -1}, {"set", 1, -1},   {"program", 2, 2},
+    {"get", 1, -1}, {"set", 1, -1},   {"program", 2, 2}, {"recover", 0, 0},
 };
 
 std::optional<int> number(const QString &text)
@@ -78,6 +78,7 @@ Parsed parseArguments(const QStringList &arguments)
             options.force |= argument == QLatin1String("--force");
             options.save |= argument == QLatin1String("--save");
             options.noBackup |= argument == QLatin1String("--no-backup");
+            options.keep |= argument == QLatin1String("--keep");
             continue;
         }
         if (!kValueOptions.contains(argument))
@@ -158,6 +159,8 @@ QString usage()
         "  get NAME ...            values as the drive answers them\n"
         "  set NAME=VALUE ... [--save]\n"
         "  program read FILE.prg | program write FILE.prg\n"
+        "  recover [--keep]        a write that was cut: its backup written back, or\n"
+        "                          with --keep the drive's program entry ended as it is\n"
         "\n"
         "options:\n"
         "  --language de|en        descriptions in a backup\n"
@@ -167,7 +170,8 @@ QString usage()
         "Without --port, --baud and --address the settings file ZYNT.ini of the current\n"
         "folder is used. Exit status: 0 done and equal, 1 a difference remains or a value\n"
         "was refused, 2 no drive answered or a command timed out, 3 a file could not be\n"
-        "read or written, 64 wrong arguments, 130 interrupted.\n");
+        "read or written, 4 a cut write waits for a decision (zynt-cli recover), 64 wrong\n"
+        "arguments, 130 interrupted.\n");
 }
 
 int commandTimeoutMs(qsizetype bytes, int baud)
@@ -190,6 +194,14 @@ int probeWaitMs(int baud)
 QString portLabel(const QString &port)
 {
     return port.contains(QLatin1Char('/')) ? QFileInfo(port).fileName() : port;
+}
+
+QString recoverCommand(const QString &port, int baud, const QByteArray &address)
+{
+    QString command = QStringLiteral("zynt-cli recover --port %1").arg(port);
+    if (baud > 0)
+        command += QStringLiteral(" --baud %1").arg(baud);
+    return command + QStringLiteral(" --address ") + QString::fromLatin1(address);
 }
 
 QString driveFolderName(const QString &port, int address)

@@ -20,6 +20,7 @@ enum Exit {
     kDiffers = 1,       // a difference remains, a value was refused, the version check failed
     kNoDrive = 2,       // no drive answered, a command timed out, the link was lost
     kFileError = 3,     // a file could not be read or written
+    kCutWrite = 4,      // a cut write waits for a decision (recover)
     kUsage = 64,        // the arguments are wrong
     kInterrupted = 130, // Ctrl+C
 };
@@ -34,9 +35,10 @@ struct Options {
     bool force = false;         // restore: another version is accepted
     bool save = false;          // set: "psave" after the assignments
     bool noBackup = false;
+    bool keep = false;          // recover: end the entry as it is, write nothing back
     QString backupTo;           // instead of the user's backup folder
     int language = 1;           // descriptions in a backup: 1 German, 2 English
-    QString command;            // scan, backup, restore, diff, get, set, program
+    QString command;            // scan, backup, restore, diff, get, set, program, recover
     QStringList arguments;      // what follows the command
 };
 
@@ -62,6 +64,8 @@ int probeWaitMs(int baud);
 // A port as the command line names it: "COM1" .. "COM4", or the file name
 // of a device path ("ttyUSB0" for "/dev/ttyUSB0").
 QString portLabel(const QString &port);
+// The exact command line that takes a cut write's way back.
+QString recoverCommand(const QString &port, int baud, const QByteArray &address);
 // A drive's folder in a backup: "<port>-<address>".
 QString driveFolderName(const QString &port, int address);
 

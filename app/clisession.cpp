@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
 #include <unistd.h>
 
 namespace cli {
@@ -201,7 +202,8 @@ Outcome Session::readProgram()
     return outcome;
 }
 
-Outcome Session::writeAssignments(const QList<QByteArray> &assignments, QList<QByteArray> *written)
+Outcome Session::writeAssignments(const QList<QByteArray> &assignments, QList<QByteArray> *written,
+                                  const QString &backup)
 {
     refusals.clear();
     refusedCommands.clear();
@@ -214,7 +216,7 @@ Outcome Session::writeAssignments(const QList<QByteArray> &assignments, QList<QB
     const int prefix = core.TraceMode ? 2 : 1;
     const quint64 base = core.Released;
     Outcome outcome = Outcome::Failed;
-    if (core.writeParameters(assignments)) {
+    if (core.writeParameters(assignments, backup)) {
         outcome = waitUntil([&ended] { return ended; });
         if (outcome == Outcome::Interrupted) {
             // Nothing after the assignment on the line: it is answered, the
@@ -262,13 +264,22 @@ Outcome Session::permanentSave()
     return outcome == Outcome::Ok && !refusals.isEmpty() ? Outcome::Refused : outcome;
 }
 
-Outcome Session::writeProgram(int *lines, QByteArray *inFlight)
+Outcome Session::writeProgram(int *lines, QByteArray *inFlight, const QString &backup)
 {
     refusals.clear();
     refusedCommands.clear();
     m_lines = 0;
-    bool ended = false;
-    const QMetaObject::Connection heard = connect(&core, &DriveCore::programWriteEnded, this, [&ended] { ended = true; });
+    check = DriveCore::WriteCheck::Unread;
+    holds.clear();
+    bool ended = false, checked = false;
+    // The write is over when the drive's program was read back, or when it
+    // ended early (no answer, a refused line, Ctrl+C).
+    const QMetaObject::Connection read = connect(
+        &core, &DriveCore::programWriteChecked, this, [this, &checked](DriveCore::WriteCheck result, const QByteArrayList &lines) {
+            checked = true;
+            check = result;
+            holds = lines;
+        });
     const QMetaObject::Connection cut = connect(&core, &DriveCore::transferEnded, this, [&ended] { ended = true; });
     int total = 0;
     for (int row = 1; row <= 299 && !core.Program[size_t(row)].isEmpty(); ++row)
@@ -277,26 +288,57 @@ Outcome Session::writeProgram(int *lines, QByteArray *inFlight)
         progress(QStringLiteral("program"), total > 0 ? std::min(99, 100 * std::max(m_lines - 1, 0) / total) : 0);
     });
     Outcome outcome = Outcome::Failed;
-    if (core.ZYNT_Programm_Speichern()) {
-        outcome = waitUntil([&ended] { return ended; });
-        if (outcome == Outcome::Interrupted) {
+    if (core.ZYNT_Programm_Speichern(backup)) {
+        outcome = waitUntil([&] { return checked || ended; });
+        if (outcome != Outcome::Ok && core.Owner.holds(line::Activity::ProgramWrite)) {
+            // Ctrl+C, a signal or no answer: "quit" at once, as Timer7 ends a write.
             if (inFlight && core.Queue.head())
                 *inFlight = answer::commandBody(core.Queue.head()->Text, core.DriveAddress);
-            core.abortProgramWrite(); // "quit" at once, as Timer7 ends a write
+            core.abortProgramWrite();
         }
     } else {
         lastError = m_coreError.isEmpty() ? QStringLiteral("the program cannot be written now") : m_coreError;
         m_coreError.clear();
     }
-    disconnect(heard);
+    disconnect(read);
     disconnect(cut);
     disconnect(shown);
     endProgress();
     if (lines)
-        *lines = std::max(m_lines - 1, 0); // "new" is answered with "pgm" too
+        *lines = core.programLinesAnswered();
     if (outcome == Outcome::Ok && !refusals.isEmpty()) {
-        lastError = QStringLiteral("the drive refused the program: %1").arg(fromCp1252(refusals.first()));
+        lastError = QStringLiteral("the drive refused the program: %1").arg(fromCp1252(refusals.first()).simplified());
         outcome = Outcome::Refused;
+    }
+    return outcome;
+}
+
+Outcome Session::resolveCut(DriveCore::CutChoice choice, bool *readBack)
+{
+    refusals.clear();
+    refusedCommands.clear();
+    holds.clear();
+    bool resolved = false, known = false;
+    const QMetaObject::Connection heard = connect(
+        &core, &DriveCore::cutWriteResolved, this, [&](bool read, const QByteArrayList &lines) {
+            resolved = true;
+            known = read;
+            holds = lines;
+        });
+    Outcome outcome = Outcome::Failed;
+    if (core.resolveCutWrite(choice)) {
+        // The connection the cut write held back follows its resolution.
+        outcome = waitUntil([&] { return resolved && !core.Queue.head() && !core.PendingCut; });
+    } else {
+        lastError = m_coreError.isEmpty() ? QStringLiteral("the cut write cannot be resolved now") : m_coreError;
+        m_coreError.clear();
+    }
+    disconnect(heard);
+    if (readBack)
+        *readBack = known;
+    if (outcome == Outcome::Ok && !known) {
+        lastError = QStringLiteral("what the drive holds could not be read back");
+        outcome = Outcome::TimedOut;
     }
     return outcome;
 }
@@ -333,6 +375,11 @@ Outcome Session::assign(const QByteArray &assignment)
         return Outcome::Refused;
     }
     return outcome;
+}
+
+QString Session::coreError()
+{
+    return std::exchange(m_coreError, QString());
 }
 
 void Session::interrupt()

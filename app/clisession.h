@@ -46,17 +46,27 @@ public:
     Outcome readProgram();
     // The write-back's batch of these assignments. written: how many of
     // them the drive took (a refused one does not count).
-    Outcome writeAssignments(const QList<QByteArray> &assignments, QList<QByteArray> *written);
+    Outcome writeAssignments(const QList<QByteArray> &assignments, QList<QByteArray> *written,
+                             const QString &backup = QString());
     Outcome permanentSave();
-    // Writes core.Program; lines: how many program lines the drive took;
-    // inFlight: the line on its way when the write was interrupted.
-    Outcome writeProgram(int *lines, QByteArray *inFlight = nullptr);
+    // Writes core.Program and reads it back; lines: how many program lines
+    // the drive took; inFlight: the line on its way when the write was
+    // interrupted; backup: the file that holds what it overwrites. check
+    // says what the read-back found (Unread where the write did not end).
+    Outcome writeProgram(int *lines, QByteArray *inFlight = nullptr, const QString &backup = QString());
+    DriveCore::WriteCheck check = DriveCore::WriteCheck::Unread;
+    QByteArrayList holds;       // what the read-back found
+    // Carries out the choice for the cut write the contact found, and the
+    // connection it held back; holds says what the drive has now.
+    Outcome resolveCut(DriveCore::CutChoice choice, bool *readBack);
     Outcome query(const QByteArray &name, QByteArray *value);
     // One assignment as the editors send it.
     Outcome assign(const QByteArray &assignment);
 
     // What went wrong in the last step, for a message.
     QString lastError;
+    // What the core said last (an error message), once.
+    QString coreError();
     // The drive's error lines met in the last step, and the commands they
     // answered.
     QList<QByteArray> refusals;

@@ -2,6 +2,7 @@
 #include "app/clisteps.h"
 
 #include "app/clirules.h"
+#include "link/answerrules.h"
 #include "parameters/descriptions.h"
 #include "parameters/parameterfile.h"
 #include "program/programfile.h"
@@ -134,28 +135,78 @@ int parameterCount(const params::ParameterModel &model)
 // The lines a program write sends, and the lines a listing holds.
 QByteArrayList sentLines(program::ProgramLines lines)
 {
-    QByteArrayList sent;
-    for (const QByteArray &command : program::programLineCommands(lines, "1"))
-        sent << command.mid(2).chopped(1);
-    if (sent == QByteArrayList {QByteArray()})
-        sent.clear(); // an empty program is one empty line on the wire
-    return sent;
+    return program::sentLines(std::move(lines));
 }
 
 QByteArrayList listedLines(const program::ProgramLines &lines)
 {
-    int last = 0;
-    for (int row = 1; row <= program::kRows; ++row) {
-        if (!lines[size_t(row)].isEmpty())
-            last = row;
-    }
-    QByteArrayList listed;
-    for (int row = 1; row <= last; ++row)
-        listed << lines[size_t(row)];
-    return listed;
+    return program::listedLines(lines);
 }
 
-// Opens the line and sends the connect sequence to one drive.
+namespace {
+
+// The commands that decide a cut write by what they do to the drive.
+bool decidesCut(const Options &options)
+{
+    return options.command == QLatin1String("restore") || options.command == QLatin1String("recover")
+        || (options.command == QLatin1String("program") && options.arguments.value(0) == QLatin1String("write"));
+}
+
+} // namespace
+
+QString describeRecord(const journal::Record &record)
+{
+    const QString time = record.time.isValid() ? record.time.toString(Qt::ISODate) : QStringLiteral("time unknown");
+    QString text;
+    if (record.kind == journal::Kind::Parameters) {
+        QStringList taken;
+        for (int i = 0; i < record.acknowledged && i < record.written.size(); ++i)
+            taken << fromCp1252(record.written[i]);
+        text = QStringLiteral("the parameter write to address %1 was cut after %2 of %3 assignments (%4)")
+                   .arg(QString::fromLatin1(record.address))
+                   .arg(record.acknowledged)
+                   .arg(record.total)
+                   .arg(time);
+        if (!taken.isEmpty())
+            text += QStringLiteral("; the drive acknowledged %1").arg(taken.join(QStringLiteral(", ")));
+        if (!record.backup.isEmpty())
+            text += QStringLiteral("; the values before it are in %1").arg(record.backup);
+        return text;
+    }
+    text = QStringLiteral("the program write to address %1 was cut at line %2 of %3 (%4): the drive acknowledged %5 "
+                          "lines and holds a partial program")
+               .arg(QString::fromLatin1(record.address))
+               .arg(std::min(record.acknowledged + 1, std::max(record.total, 1)))
+               .arg(record.total)
+               .arg(time)
+               .arg(record.acknowledged);
+    if (!record.backup.isEmpty())
+        text += QStringLiteral("; its program before the write is in %1").arg(record.backup);
+    return text;
+}
+
+QString describeCut(const DriveCore::CutWrite &cut)
+{
+    QString text = cut.reason == DriveCore::CutReason::InEntry
+                       ? QStringLiteral("address %1 is in program entry and no write to it is recorded: what it "
+                                        "received becomes its program when the entry ends")
+                             .arg(QString::fromLatin1(cut.record.address))
+                       : describeRecord(cut.record);
+    if (cut.inEntry && cut.reason != DriveCore::CutReason::InEntry)
+        text += QStringLiteral("; the drive is still in program entry");
+    if (!cut.record.backup.isEmpty() && !cut.backupHolds)
+        text += QStringLiteral("; the backup is missing or does not match its size and SHA-256");
+    return text;
+}
+
+QString recoverLine(Session &s)
+{
+    const QByteArray address = s.core.PendingCut ? s.core.PendingCut->record.address
+                             : s.core.Journal     ? s.core.Journal->address
+                                                  : s.core.DriveAddress;
+    return recoverCommand(s.port(), s.baud(), address);
+}
+
 int connectTo(Session &s, const Target &t, int address, QByteArray *version)
 {
     if (!s.openLine(t.port, t.baud)) {
@@ -166,6 +217,35 @@ int connectTo(Session &s, const Target &t, int address, QByteArray *version)
     const Outcome outcome = s.connectDrive(address, version);
     if (outcome != Outcome::Ok)
         return failed(s, outcome, QStringLiteral("%1 address %2").arg(t.port).arg(address));
+    if (s.core.PendingCut) {
+        // Nothing was sent past the probe: the drive's entry, or its cut
+        // write, waits for a decision.
+        const DriveCore::CutWrite cut = *s.core.PendingCut;
+        if (s.options.command == QLatin1String("recover"))
+            return kDone;
+        if (!decidesCut(s.options)) {
+            s.say(QStringLiteral("%1 address %2: %3").arg(t.port).arg(address).arg(describeCut(cut)));
+            s.say(QStringLiteral("a cut write waits for a decision; nothing was done. To write the backup back: %1 "
+                                 "(with --keep the drive keeps what it holds)")
+                      .arg(recoverLine(s)));
+            return kCutWrite;
+        }
+        s.say(QStringLiteral("%1 address %2: %3; its entry is ended as it is before this command writes")
+                  .arg(t.port)
+                  .arg(address)
+                  .arg(describeCut(cut)));
+        QByteArray said;
+        const QMetaObject::Connection heard =
+            QObject::connect(&s.core, &DriveCore::versionRead, &s, [&said](const QByteArray &text) { said = text; });
+        bool readBack = false;
+        const Outcome ended = s.resolveCut(DriveCore::CutChoice::Keep, &readBack);
+        QObject::disconnect(heard);
+        s.core.Sprache = s.options.language;
+        if (ended != Outcome::Ok)
+            return failed(s, ended, QStringLiteral("ending the cut write's entry"));
+        if (version)
+            *version = said;
+    }
     if (version && version->isEmpty()) {
         s.say(QStringLiteral("%1 address %2: the drive did not say its version").arg(t.port).arg(address));
         return kNoDrive;
@@ -205,17 +285,40 @@ int saveBeforeChange(Session &s, bool list, bool program)
     return kDone;
 }
 
-// Ctrl+C during a program write: what the drive took, and where its program was saved.
-int interruptedWrite(Session &s, int lines, const QByteArray &inFlight)
+int cutWrite(Session &s, Outcome outcome, const QString &what, int lines, const QByteArray &inFlight)
 {
-    QString said = QStringLiteral("interrupted: the program write was ended with \"quit\" after %1 lines the drive "
-                                  "acknowledged").arg(lines);
-    if (!inFlight.isEmpty())
-        said += QStringLiteral(" (\"%1\" was on its way and may have been taken too)").arg(fromCp1252(inFlight));
-    if (!s.lastBackup.isEmpty())
+    // Said with --quiet too: the drive holds a part of a program.
+    QString said;
+    const int status = exitOf(outcome);
+    if (outcome == Outcome::Interrupted) {
+        said = QStringLiteral("interrupted: the program write was ended with \"quit\" after %1 lines the drive "
+                              "acknowledged").arg(lines);
+        if (!inFlight.isEmpty())
+            said += QStringLiteral(" (\"%1\" was on its way and may have been taken too)").arg(fromCp1252(inFlight));
+    } else if (outcome == Outcome::Refused) {
+        // The write stopped at the refused line; what the drive holds is read.
+        QStringList rows;
+        for (const QByteArray &command : s.refusedCommands)
+            rows << QStringLiteral("\"%1\"").arg(fromCp1252(answer::commandBody(command, s.core.DriveAddress)));
+        said = QStringLiteral("%1: the drive refused %2 after %3 lines it acknowledged")
+                   .arg(what, rows.isEmpty() ? QStringLiteral("a line") : rows.join(QStringLiteral(", ")))
+                   .arg(lines);
+        s.core.Owner.resume(line::Pause::CutWrite);
+        if (s.readProgram() == Outcome::Ok)
+            said += QStringLiteral("; it now holds %1 lines, neither its old program nor the new one")
+                        .arg(listedLines(s.core.Program).size());
+        s.core.Owner.pause(line::Pause::CutWrite);
+    } else {
+        said = QStringLiteral("%1: %2").arg(what, s.lastError);
+    }
+    if (s.core.Journal) {
+        said += QLatin1Char('\n') + describeRecord(*s.core.Journal);
+        said += QStringLiteral("\nthe way back: %1").arg(recoverLine(s));
+    } else if (!s.lastBackup.isEmpty()) {
         said += QStringLiteral("; the program it replaced is in %1.prg").arg(s.lastBackup);
+    }
     s.say(said);
-    return kInterrupted;
+    return status;
 }
 
 int backUpAndWriteProgram(Session &s, const program::ProgramLines &wanted, const QString &what, int *lines)
@@ -225,14 +328,20 @@ int backUpAndWriteProgram(Session &s, const program::ProgramLines &wanted, const
     s.core.Program = wanted;
     int written = 0;
     QByteArray inFlight;
-    const Outcome outcome = s.writeProgram(&written, &inFlight);
+    const QString backup =
+        s.options.noBackup || s.lastBackup.isEmpty() ? QString() : s.lastBackup + QStringLiteral(".prg");
+    const Outcome outcome = s.writeProgram(&written, &inFlight, backup);
     if (lines)
         *lines = written;
-    if (outcome == Outcome::Interrupted)
-        return interruptedWrite(s, written, inFlight);
-    if (outcome != Outcome::Ok)
-        return failed(s, outcome, what);
-    return kDone;
+    if (outcome == Outcome::Ok)
+        return kDone;
+    // A refusal of the whole program ("label") ended the write as a whole:
+    // the read after it says that the drive kept its own.
+    if (outcome == Outcome::Refused && s.check == DriveCore::WriteCheck::KeptOld) {
+        s.say(QStringLiteral("%1: %2; the drive keeps the program it had").arg(what, s.lastError));
+        return kDiffers;
+    }
+    return cutWrite(s, outcome, what, written, inFlight);
 }
 
 // Runs the event loop for a while, or until the condition holds.

@@ -73,12 +73,23 @@ int parameterCount(const params::ParameterModel &model);
 QByteArrayList sentLines(program::ProgramLines lines);
 QByteArrayList listedLines(const program::ProgramLines &lines);
 
-// Opens the line and sends the connect sequence to one drive.
+// Opens the line and sends the connect sequence to one drive. Where the
+// drive's last write was cut (or it answers from program entry), this says
+// so and gives kCutWrite, unless the command decides it by writing the
+// drive's program (program write, restore: the entry is ended as it is
+// first) or is recover (which finds core.PendingCut set).
 int connectTo(Session &s, const Target &t, int address, QByteArray *version);
+// What a cut write's record (or a drive in entry) means, in a sentence.
+QString describeCut(const DriveCore::CutWrite &cut);
+QString describeRecord(const journal::Record &record);
+// The way back, as the exact command line.
+QString recoverLine(Session &s);
 // Saves what a command is about to overwrite; nothing is written when that fails.
 int saveBeforeChange(Session &s, bool list, bool program);
-// Ctrl+C during a program write: what the drive took, and where its program was saved.
-int interruptedWrite(Session &s, int lines, const QByteArray &inFlight);
+// A program write that ended early (Ctrl+C, a signal, no answer, a refused
+// line): what the drive took, that it holds a part of the program, where
+// its program was saved and the way back; the exit status.
+int cutWrite(Session &s, Outcome outcome, const QString &what, int lines, const QByteArray &inFlight);
 // Saves the drive's program, then writes wanted; what names the step in a
 // message, lines gets the lines the drive acknowledged.
 int backUpAndWriteProgram(Session &s, const program::ProgramLines &wanted, const QString &what,

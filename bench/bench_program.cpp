@@ -39,21 +39,33 @@ ProgramWriteFigures programWrite(int baud, int latencyUs)
     clock.start();
     // The core's write alone: the window first reads the drive's program
     // to save it, and that read is a listing, timed as such elsewhere.
+    // The write ends with the drive's acknowledgement of "quit"; the read
+    // back that follows is a listing, timed as such elsewhere.
+    bool ended = false;
+    const QMetaObject::Connection heard =
+        QObject::connect(form->Core, &DriveCore::programWriteEnded, [&ended] { ended = true; });
     form->Core->ZYNT_Programm_Speichern();
-    while (form->Core->Queue.head()) {
+    while (!ended) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (clock.elapsed() > 120000)
             return figures;
     }
     const double achieved = double(clock.nsecsElapsed()) / 1e9;
+    const qint64 sentAtEnd = drive.bytesSent();
+    QObject::disconnect(heard);
+    // The read back runs on; what it sends is not the write's.
+    while (form->Core->Queue.head() && clock.elapsed() < 120000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     QList<QByteArray> stored;
     drive.withDrive(1, [&stored](sim::Drive &d) { stored = d.program.lines(); });
     if (stored != program || !form->Label4->isHidden())
         return figures; // the write did not complete as it should
 
-    const QList<QByteArray> commands = drive.receivedCommands();
-    qint64 bytes = drive.bytesSent() - sentBefore;
+    QList<QByteArray> commands = drive.receivedCommands();
+    if (const qsizetype quit = commands.indexOf("#1quit\r"); quit >= 0)
+        commands = commands.first(quit + 1);
+    qint64 bytes = sentAtEnd - sentBefore;
     for (const QByteArray &command : commands)
         bytes += command.size();
     figures.commands = int(commands.size());

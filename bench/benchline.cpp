@@ -72,6 +72,7 @@ bool BenchLine::open(int baud, int latencyUs)
     qputenv("ZYNT_COM1", link.toLocal8Bit());
     // Backups, recordings and window sizes stay in the bench's folder.
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     serialports::reinitialisePortTable();
     drive.setBaud(baud);

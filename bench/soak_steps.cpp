@@ -72,6 +72,7 @@ public:
         if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
             return fail("no working folder");
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("data"))));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("state"))));
         QFile settings(m_dir.filePath(QStringLiteral("ZYNT.ini")));
         if (!settings.open(QIODevice::WriteOnly))
             return fail("no settings file");

@@ -123,6 +123,12 @@ Route routeByKind(const QByteArray &buffer, uint8_t kind)
     case Query:
         // Complete as a status answer is: a value line after the echo.
         return status::isComplete(buffer) ? Route::Query : Route::None;
+    case AddressProbe:
+    case ReProbe:
+    case ContactProbe:
+        // A drive in program entry takes the bare probe as an empty program
+        // line: it is there, but anything sent now becomes a line of its program.
+        return buffer.contains("pgm\r") ? Route::InEntry : Route::None;
     default:
         return Route::None;
     }

@@ -51,6 +51,7 @@ enum class Route {
     Trace,            // kind 12 with "ok\r"
     QuitDone,         // kind 13 with "quit\rok\r"
     Query,            // kind 2 with its value line complete
+    InEntry,          // a bare probe (kinds 8, 11, 20) answered from program entry
 };
 Route routeByKind(const QByteArray &buffer, uint8_t kind);
 

@@ -30,6 +30,9 @@ constexpr uint8_t ListBlockFirst = 16;  // "listp1.20", several drives
 constexpr uint8_t ListBlockMiddle = 17; // "listp21.20" ... "listp161.20"
 constexpr uint8_t ListBlockLast = 18;   // "listp181.20"
 constexpr uint8_t ProgramEnd = 19;      // "quit" closing a program write
+// Kinds of our own, beyond the drive's documented ones.
+constexpr uint8_t ContactProbe = 20;    // bare probe before a connection: is the drive in program entry?
+constexpr uint8_t EntryEnd = 21;        // "quit" ending a program entry that a cut write left
 } // namespace CommandKind
 
 struct CommandNode {

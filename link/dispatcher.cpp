@@ -97,6 +97,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
             case Route::ProgramLineDone:
                 ReceiveBuffer.clear();
                 ++m_programAnswers;
+                noteJournalProgress(programLinesAnswered());
                 Owner.programLineEnded();
                 emit programLineAcknowledged();
                 Liste_aktualisieren();
@@ -111,6 +112,14 @@ void DriveCore::dispatchChunk(QByteArray chunk)
                 Liste_aktualisieren();
                 break;
             case Route::Query: Query_Antwort(); break;
+            case Route::InEntry:
+                // Nothing queued behind the probe may go out: in entry it
+                // would become a line of the drive's program.
+                ReceiveBuffer.clear();
+                Queue.dropWaiting();
+                Liste_aktualisieren();
+                probeAnswered(kind, true);
+                break;
             case Route::None: break;
             }
             break;
@@ -189,6 +198,8 @@ void DriveCore::showDriveError()
             row = 299;
         if (head->Kind == CommandKind::ProgramLine) {
             RefusedProgramRow = row;
+            if (Owner.holds(Activity::ProgramWrite))
+                m_refusedRows << row;
             emit programLineRefused(row);
         }
         if (!ReceiveBuffer.contains("label"))
@@ -200,10 +211,13 @@ void DriveCore::showDriveError()
     Owner.driveErrorRaised();
 
     if (ReceiveBuffer.contains("label") && Owner.holds(Activity::ProgramWrite)) {
-        // The drive refused the program: the write ends here.
+        // The drive refused the program: the write ends here, and the read
+        // after the user's confirmation shows that it kept its own.
         ProgramRefused = true;
         Owner.end(Activity::ProgramWrite);
+        flushJournal();
         emit programWriteEnded();
+        m_checkAfterConfirm = true;
     }
 
     Timer13->setInterval(10);
@@ -231,8 +245,15 @@ void DriveCore::confirmDriveError()
     // A refused program line is answered too: the next line's index follows it.
     if (Owner.holds(Activity::ProgramWrite) && Queue.head() && Queue.head()->Kind == CommandKind::ProgramLine)
         ++m_programAnswers;
+    const bool checkWrite = std::exchange(m_checkAfterConfirm, false);
+    const bool entryEndRefused = Owner.holds(Activity::Recovery) && Queue.head()
+                              && Queue.head()->Kind == CommandKind::EntryEnd;
     if (Queue.head())
         Liste_aktualisieren();
+    if (entryEndRefused)
+        cutStepDone(true); // the drive left its entry and kept its program: the read shows which
+    if (checkWrite)
+        checkProgramWrite();
     if (lastOfWriteBack)
         endWriteBack();
     if (readRefused) {
@@ -262,24 +283,55 @@ void DriveCore::completeAcknowledged(uint8_t kind)
     case CommandKind::ProgramEnd:
         if (Owner.holds(Activity::ProgramWrite)) {
             Owner.end(Activity::ProgramWrite);
+            flushJournal();
             emit programWriteEnded();
+            // What the drive now holds is read back before the record goes.
+            checkProgramWrite();
         }
         break;
     case CommandKind::AddressProbe: // a newly chosen address answered
+    case CommandKind::ReProbe: // the previous address answers again after a link loss
+        probeAnswered(kind, false);
+        break;
+    case CommandKind::EntryEnd:
+        if (Owner.holds(Activity::Recovery))
+            cutStepDone(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void DriveCore::probeAnswered(uint8_t kind, bool inEntry)
+{
+    switch (kind) {
+    case CommandKind::AddressProbe:
         DriveConnected = 1;
         Queue.setWaitingCount(0);
         Timer8->stop();
         Owner.resume(line::Pause::AddressPrompt);
         emit addressAnswered();
+        if (holdForCut(DriveAddress, inEntry, AfterCut::AddressChosen))
+            Queue.dropWaiting();
         break;
-    case CommandKind::ReProbe: // the previous address answers again after a link loss
+    case CommandKind::ReProbe: {
         DriveConnected = 1;
         Timer10->stop();
         FoundAddresses[0] = 1;
         DriveAddress = PreviousAddress;
         Owner.restoreLink();
         emit linkRestored();
+        if (holdForCut(DriveAddress, inEntry, AfterCut::RestoreLink))
+            break;
+        // Nothing (any more) to decide: a pause a cut write left ends here.
+        if (!PendingCut)
+            Owner.resume(line::Pause::CutWrite);
         Senden_Zeichensatz('#' + PreviousAddress + "p1035=0\r");
+        break;
+    }
+    case CommandKind::ContactProbe:
+        if (inEntry)
+            holdForCut(DriveAddress, true, AfterCut::Connect);
         break;
     default:
         break;

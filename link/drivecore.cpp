@@ -8,7 +8,11 @@
 #include "shell/cp1252.h"
 #include "shell/porthint.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
+
+#include <algorithm>
 
 DriveCore::DriveCore(QObject *parent)
     : QObject(parent)
@@ -55,6 +59,9 @@ void DriveCore::createTimers()
     connect(Timer7, &QTimer::timeout, this, &DriveCore::Timer7Timer);
     connect(Timer9, &QTimer::timeout, this, &DriveCore::Timer9Timer);
     connect(TransferWatchdog, &QTimer::timeout, this, &DriveCore::TransferWatchdogTimer);
+    m_journalTimer = new QTimer(this);
+    m_journalTimer->setSingleShot(true);
+    connect(m_journalTimer, &QTimer::timeout, this, &DriveCore::flushJournal);
 }
 
 // ---- Port and queue ---------------------------------------------------------------
@@ -122,11 +129,15 @@ void DriveCore::Liste_aktualisieren()
 {
     if (Queue.head())
         ++Released;
-    if (Owner.holds(line::Activity::WriteBack))
+    if (Owner.holds(line::Activity::WriteBack)) {
         emit writeBackProgress(int(Released - m_writeBackBase), m_writeBackTotal);
+        noteJournalProgress(writeBackAnswered());
+    }
     CommandNode *next = Queue.releaseHead();
     if (!next)
         return;
+    if (next->Kind == CommandKind::ProgramLine && Owner.holds(line::Activity::ProgramWrite))
+        m_entryBegun = true;
     Serial1->WriteString(next->Text);
     Owner.commandSent(next->Kind);
 }
@@ -139,6 +150,22 @@ void DriveCore::clearQueue()
 void DriveCore::writeDirect(const QByteArray &text)
 {
     Serial1->WriteString(text);
+}
+
+void DriveCore::drainOutput(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (Serial1->Active() && Serial1->OutQueueCount() > 0 && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    // A pseudo-terminal does not tell how much its other end has yet to
+    // read: the last command gets its line time too.
+    const int baud = std::max(baudRateValue(Serial1->Baudrate()), 1200);
+    const qint64 lineTimeMs = std::max<qint64>(50, 3 * 16 * 10 * 1000 / baud);
+    QElapsedTimer settle;
+    settle.start();
+    while (Serial1->Active() && settle.elapsed() < lineTimeMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
 }
 
 // ---- Texts ----------------------------------------------------------------------------
@@ -157,6 +184,13 @@ QByteArray DriveCore::message(const char *german, const char *english) const
 
 bool DriveCore::refused(line::Activity activity, line::Request request)
 {
+    if (Owner.paused(line::Pause::CutWrite) && !m_resolving && activity != line::Activity::Recovery
+        && activity != line::Activity::Search) {
+        // The drive may still be in program entry: whatever went out now
+        // would become a line of its program.
+        emit errorMessage(toCp1252(cutWaitsText()));
+        return true;
+    }
     const std::optional<line::Refusal> refusal = Owner.refusal(activity);
     if (!refusal)
         return false;
@@ -168,6 +202,15 @@ bool DriveCore::refused(line::Activity activity, line::Request request)
 
 void DriveCore::resetLink()
 {
+    // A connection start looks for cut writes afresh: what was pending is
+    // found again in the journal.
+    flushJournal();
+    Journal.reset();
+    PendingCut.reset();
+    m_afterCut = AfterCut::None;
+    m_cutStep = CutStep::None;
+    m_resolving = m_checkingWrite = m_checkAfterConfirm = false;
+    m_entryAddresses.clear();
     forgetSnapshot();
     clearQueue();
     ReceiveBuffer.clear();
@@ -188,6 +231,7 @@ void DriveCore::resetLink()
 
 void DriveCore::shutDown()
 {
+    flushJournal();
     for (QTimer *t : {Timer1, Timer8, Timer10, Timer11, Timer13, ProgramListingTimer})
         t->stop();
     Owner.reset();
@@ -243,15 +287,28 @@ void DriveCore::connectConfigured()
     }
 }
 
+QString DriveCore::cutWaitsText() const
+{
+    return tr("Für ZYNT %1 wartet eine unterbrochene Übertragung auf eine Entscheidung: bis dahin wird nichts an "
+              "sie gesendet.")
+        .arg(QString::fromLatin1(PendingCut ? PendingCut->record.address : DriveAddress));
+}
+
 void DriveCore::connectTo(const QByteArray &address)
 {
     forgetSnapshot();
     DriveAddress = address;
+    DriveConnected = 1;
+    // A write this drive did not finish is decided first; and a drive in
+    // program entry would take the "quit" below as the end of the entry,
+    // keeping whatever part of a program it holds: the probe asks first.
+    if (holdForCut(address, false, AfterCut::Connect))
+        return;
+    queueCommand(QByteArray(), CommandKind::ContactProbe);
     queueCommand("quit", CommandKind::ConnectQuit);
     queueCommand("P265?", CommandKind::Language);
     queueCommand("ver", CommandKind::Version);
     queueDriveSettings(DriveAddress);
-    DriveConnected = 1;
 }
 
 void DriveCore::queueDriveSettings(const QByteArray &address)

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "link/commandqueue.h"
+#include "link/journal.h"
 #include "link/lineowner.h"
 #include "manual/cyclesample.h"
 #include "parameters/parametermodel.h"
@@ -74,6 +75,9 @@ public:
     void clearQueue();
     // Writes straight to the port, past the queue (probes, master mode).
     void writeDirect(const QByteArray &text);
+    // Runs the event loop until what was written has left the port, at most
+    // ms: closing the port drops what it still holds (a last "quit").
+    void drainOutput(int ms);
 
     // ---- Response dispatcher -------------------------------------------------
     QByteArray ReceiveBuffer;           // the drive's answer collected so far
@@ -193,7 +197,7 @@ public:
     bool writeBack();
     // The write-back's batch for these assignments ("P41=3000"): "TROFF",
     // "s" in trace mode, the assignments, the last one ending the batch.
-    bool writeParameters(const QList<QByteArray> &assignments);
+    bool writeParameters(const QList<QByteArray> &assignments, const QString &backup = QString());
     // "psave"; false when it was refused.
     bool permanentSave();
 
@@ -210,14 +214,72 @@ public:
     bool ProgramRefused = false;     // the drive refused the whole program ("label"): it keeps its own
     void Programmliste_Antwort();       // kind 3
     void ProgramListingTimeout();
-    // Writes Program to the drive; false when refused.
-    bool ZYNT_Programm_Speichern();
+    // Writes Program to the drive; false when refused. backup: the file
+    // that holds what the write overwrites (the journal names it; empty
+    // when there is none).
+    bool ZYNT_Programm_Speichern(const QString &backup = QString());
     // Ends a program write at once, as Timer7 ends it but without a word:
-    // "quit" goes straight out and the rest of the program is dropped.
+    // "quit" goes straight out and the rest of the program is dropped; the
+    // journal keeps the record (programWriteCut).
     void abortProgramWrite();
+    // The program lines the drive answered in the write under way or last cut.
+    int programLinesAnswered() const;
     void Trace_Antwort();               // kind 12
     // Queues commands as they come, each with its kind.
     void queueCommands(const QList<program::QueuedCommand> &commands);
+
+    // ---- Writes in progress and the way back after a cut one ---------------------
+    // A program write and a write-back keep a record in the journal from
+    // before their first line until they end complete and checked. A
+    // record found at the next contact with its drive, or a drive that
+    // answers from program entry, holds everything for that drive until
+    // the user chose what to do.
+
+    // The name the journal knows the line's device by.
+    QString journalDevice() const;
+    // The record of the write under way, or of the last one cut.
+    std::optional<journal::Record> Journal;
+
+    // What the next contact found, or what a write left behind.
+    enum class CutReason : uint8_t {
+        Recorded,   // the journal holds a write that did not end
+        InEntry,    // the drive answers from program entry, and the journal holds nothing
+        Refused,    // a write went on past lines the drive refused
+    };
+    struct CutWrite {
+        CutReason reason = CutReason::Recorded;
+        journal::Record record;     // device and address always; the rest with a record
+        bool inEntry = false;       // the drive answered from program entry
+        bool backupHolds = false;   // the record's backup is there, of its size and sum
+        QList<int> refusedRows;     // the lines the drive refused
+        QByteArrayList holds;       // what the drive holds, where it was read back
+        bool holdsKnown = false;
+        bool quiet = false;         // resolved without a word to the drive (its program was known)
+    };
+    // What a record says, for a message: where the write stopped, what the
+    // drive took, the backup; atContact: said when the drive answers again.
+    QString cutSummary(const journal::Record &record, bool atContact) const;
+    // "eine Zeile", "3 Zeilen".
+    static QString linesText(int count);
+    std::optional<CutWrite> PendingCut;
+    enum class CutChoice : uint8_t { RestoreBackup, WriteAgain, Keep };
+    // Carries out the user's choice for the pending cut: the entry ends
+    // ("quit"), the backup or the new program is written where chosen, and
+    // the program is read back; cutWriteResolved says what the drive holds.
+    // False (errorMessage said why) when it cannot be done now.
+    bool resolveCutWrite(CutChoice choice);
+    // Leaves a pending cut undecided and sends nothing (a scan goes on to
+    // the next drive; the journal keeps the record).
+    void leaveCutPending();
+    // What a post-write read found.
+    enum class WriteCheck : uint8_t { Equal, KeptOld, Differs, Unread };
+    Q_ENUM(WriteCheck)
+    // Single assignments sent one by one (the command line's "set") keep a
+    // record too: begun before the first, told how many were answered, and
+    // ended when all were.
+    bool recordAssignments(const QList<QByteArray> &assignments, const QString &backup);
+    void assignmentsAnswered(int count);
+    void assignmentsDone();
 
     // ---- Status poll and manual operation -----------------------------------------
     void Timer3Timer();
@@ -309,6 +371,20 @@ signals:
     void programLineRefused(int row);
     void traceAnswered(program::TraceTarget target, const QByteArray &text);
 
+    // A contact found a cut write or a drive in program entry (PendingCut):
+    // nothing goes to that drive until resolveCutWrite.
+    void cutWriteFound();
+    // The choice was carried out; readBack: the program was read back
+    // (PendingCut's holds, now in Journal's place, says what it is).
+    void cutWriteResolved(bool readBack, const QByteArrayList &holds);
+    // A program write ended early (no answer, Ctrl+C, the window closed):
+    // the record says how far the drive took it.
+    void programWriteCut(const journal::Record &record);
+    // The read after a program write: what the drive holds.
+    void programWriteChecked(DriveCore::WriteCheck result, const QByteArrayList &holds);
+    // A write-back ended early: the record names what was acknowledged.
+    void writeBackCut(const journal::Record &record);
+
 private:
     void createTimers();
     // Appends to the queue and writes the text when it became the head;
@@ -330,16 +406,25 @@ private:
     // A listing or program read; a quiet one fills only the snapshot.
     bool beginListing(bool quiet);
     bool beginProgramRead(bool quiet);
+    // A program write of these rows; editorLines: they are the editor's,
+    // which shows them as sent.
+    bool beginProgramWrite(program::ProgramLines rows, const QString &backup, bool editorLines);
     void endProgramListing(bool complete);
     void abandonProgramListing(bool sayWhy);
-    // A refusal of the owner, told to the user; true when refused.
+    // A refusal of the owner, told to the user; true when refused. While a
+    // cut write waits for the user, nothing else may begin.
     bool refused(line::Activity activity, line::Request request);
+    QString cutWaitsText() const;
+    // The assignments of the write-back under way the drive answered.
+    int writeBackAnswered() const;
 
     // A read of the drive's own, which leaves what the windows show alone.
     bool m_quietList = false, m_quietProgram = false;
     params::ParameterModel m_modelBeforeQuietRead;
     // "pgm" answers of the program write under way ("new" included).
     int m_programAnswers = 0;
+    // "new" went out: from here on the drive's program is at stake.
+    bool m_entryBegun = false;
     // The write-back's commands, and the releases before it began.
     int m_writeBackTotal = 0;
     quint64 m_writeBackBase = 0;
@@ -350,5 +435,52 @@ private:
     void endQuietList(bool ok);
 
     qint64 m_listingStart = 0, m_listingReceived = 0;
+
+    // The journal's side (link/cutwrite.cpp).
+    // Begins the record of a write; false (errorMessage said why) when it
+    // cannot be written: then nothing is sent. replace: the record of a
+    // cut write is taken over by the write that mends it.
+    bool beginJournal(journal::Kind kind, const QList<QByteArray> &written, const QString &backup, bool replace);
+    // How far the drive took the write; written to the file at most a few
+    // times a second, and at once by flushJournal.
+    void noteJournalProgress(int acknowledged);
+    void flushJournal();
+    void endJournal();
+    QTimer *m_journalTimer = nullptr;
+    bool m_journalDirty = false;
+    // What is held back while a cut write waits for the user, and carried
+    // out once it is resolved.
+    enum class AfterCut : uint8_t { None, Connect, RestoreLink, AddressChosen, SearchEnd };
+    AfterCut m_afterCut = AfterCut::None;
+    // A contact with address finds a cut write (its record) or, inEntry, a
+    // drive in program entry: the decision is asked for and after waits.
+    // False when there is nothing to decide.
+    bool holdForCut(const QByteArray &address, bool inEntry, AfterCut after);
+    // The record of a drive, or nothing.
+    std::optional<journal::Record> recordOf(const QByteArray &address) const;
+    // The steps of a resolution and of the check after a write.
+    enum class CutStep : uint8_t { None, EndEntry, Write, ReadBack };
+    CutStep m_cutStep = CutStep::None;
+    CutChoice m_cutChoice = CutChoice::Keep;
+    bool m_resolving = false;       // the write under way mends a cut one
+    bool m_checkingWrite = false;   // the quiet read under way checks a write
+    void cutStepDone(bool ok);
+    void finishResolution(bool readBack);
+    void continueAfterCut();
+    // The post-write read and what it found.
+    void checkProgramWrite();
+    void programReadForCheck(bool ok);
+    // The program lines of a backup file, when it holds.
+    std::optional<program::ProgramLines> backupProgram(const journal::Record &record) const;
+    // Lines the drive refused in the write under way.
+    QList<int> m_refusedRows;
+    QByteArray m_afterAddress;      // the address whose connection waits
+    // The search found these drives in program entry.
+    QList<QByteArray> m_entryAddresses;
+    void endSearchConnect();
+    // A bare probe was answered (from program entry or not).
+    void probeAnswered(uint8_t kind, bool inEntry);
+    // A "label" refusal ended a program write: it is checked once confirmed.
+    bool m_checkAfterConfirm = false;
     program::ProgramLines m_programBeforeRead; // given back when a read ends without its listing
 };

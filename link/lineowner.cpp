@@ -28,6 +28,7 @@ const Name kRequests[] = {
     {"der Master-Betrieb", "master mode"},
     {"das dauerhafte Speichern der Parameter", "saving the parameters permanently"},
     {"das Konfigurieren der Schnittstelle", "configuring the interface"},
+    {"das Beenden einer unterbrochenen Übertragung", "ending a cut write"},
 };
 
 // What holds the line, by Activity (None and ReProbe never refuse as busy).
@@ -40,6 +41,7 @@ const Name kHolders[] = {
     {"das Lesen des Programms", "reading the program"},
     {"das Schreiben des Programms", "writing the program"},
     {"der Master-Betrieb", "master mode"},
+    {"das Beenden einer unterbrochenen Übertragung", "ending a cut write"},
 };
 
 QString capitalised(QString text)
@@ -75,7 +77,7 @@ namespace {
 bool isTransfer(Activity activity)
 {
     return activity == Activity::Listing || activity == Activity::WriteBack || activity == Activity::ProgramRead
-        || activity == Activity::ProgramWrite || activity == Activity::Master;
+        || activity == Activity::ProgramWrite || activity == Activity::Master || activity == Activity::Recovery;
 }
 
 } // namespace
@@ -233,7 +235,7 @@ bool LineOwner::cycleEnded()
 
 void LineOwner::commandSent(uint8_t kind)
 {
-    if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack)
+    if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack || m_activity == Activity::Recovery)
         TransferWatchdog->start();
     if (kind == CommandKind::ProgramLine) {
         // A program line is answered by "pgm"; the poll pauses meanwhile,
@@ -246,7 +248,7 @@ void LineOwner::commandSent(uint8_t kind)
 
 void LineOwner::watchTransfer()
 {
-    if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack)
+    if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack || m_activity == Activity::Recovery)
         TransferWatchdog->start();
 }
 

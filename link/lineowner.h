@@ -17,7 +17,7 @@ class QTimer;
 
 namespace line {
 
-enum class Activity : uint8_t { None, Search, ReProbe, Listing, WriteBack, ProgramRead, ProgramWrite, Master };
+enum class Activity : uint8_t { None, Search, ReProbe, Listing, WriteBack, ProgramRead, ProgramWrite, Master, Recovery };
 
 enum class Pause : uint16_t {
     TerminalTyping = 1 << 0,      // the terminal's input has the focus
@@ -27,6 +27,7 @@ enum class Pause : uint16_t {
     AddressPrompt = 1 << 4,       // the address choice is offered, or a chosen address is probed
     ManualConfiguration = 1 << 5, // the interface is configured by hand
     Question = 1 << 6,            // the window asks before the drive's program is overwritten
+    CutWrite = 1 << 7,            // a cut write waits for the user's choice, and while it is carried out
 };
 
 enum class Refusal : uint8_t { LinkLost, Busy };
@@ -42,6 +43,7 @@ enum class Request : uint8_t {
     Master,
     PermanentSave,
     InterfaceConfiguration,
+    Recovery,
 };
 
 // The refusal as the window shows it, in the language (1 German, 2 English).

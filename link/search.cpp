@@ -16,6 +16,7 @@ void DriveCore::startSearch()
 {
     if (!Owner.begin(Activity::Search))
         return;
+    m_entryAddresses.clear();
     // A lost link is not looked for any more: the search finds it, or another.
     Timer10->stop();
     ScanAnswer.clear();
@@ -111,8 +112,13 @@ void DriveCore::Port_Baudrate_Antwort_pruefen()
 void DriveCore::Adresse_Antwort_pruefen()
 {
     const QByteArray address = DriveAddress;
-    if (!search::addressAnswered(ReceiveBuffer, address))
+    // A drive in program entry answers its probe with "pgm": it is found,
+    // and its entry waits for the user (endSearch).
+    const bool inEntry = search::addressInEntry(ReceiveBuffer, address);
+    if (!inEntry && !search::addressAnswered(ReceiveBuffer, address))
         return;
+    if (inEntry && !m_entryAddresses.contains(address))
+        m_entryAddresses << address;
     int &count = FoundAddresses[0];
     // Address 1 is probed twice; a drive there is still one drive.
     const bool known = std::find(FoundAddresses.begin() + 1, FoundAddresses.begin() + 1 + count, ScanAddress)
@@ -167,6 +173,28 @@ void DriveCore::endSearch()
     }
 
     ReceiveBuffer.clear();
+    emit searchEnded(count);
+    endSearchConnect();
+}
+
+void DriveCore::endSearchConnect()
+{
+    const int count = FoundAddresses[0];
+    // A drive in program entry, or one whose write was cut, is decided
+    // first: its connect sequence would begin with "quit". One at a time;
+    // each resolution comes back here.
+    for (int i = 1; i <= count; ++i) {
+        const QByteArray address = QByteArray::number(FoundAddresses[i]);
+        const bool inEntry = m_entryAddresses.removeAll(address) > 0;
+        if (inEntry || recordOf(address)) {
+            Owner.end(Activity::Search);
+            DriveAddress = address;
+            DriveConnected = 1;
+            holdForCut(address, inEntry, AfterCut::SearchEnd);
+            return;
+        }
+    }
+    m_entryAddresses.clear();
     for (int i = 1; i <= count; ++i) {
         const QByteArray address = QByteArray::number(FoundAddresses[i]);
         queueCommandTo(address, "quit", CommandKind::Plain);
@@ -178,8 +206,10 @@ void DriveCore::endSearch()
     queueListingRequest(DriveAddress);
     // The listing holds the line now; its completion connects again and
     // opens the window.
-    Owner.handOver(Activity::Search, Activity::Listing);
+    if (Owner.holds(Activity::Search))
+        Owner.handOver(Activity::Search, Activity::Listing);
+    else
+        Owner.begin(Activity::Listing);
     Timer11->start();
     DriveConnected = 0;
-    emit searchEnded(count);
 }

@@ -68,4 +68,9 @@ bool addressAnswered(const QByteArray &buffer, const QByteArray &address)
     return false;
 }
 
+bool addressInEntry(const QByteArray &buffer, const QByteArray &address)
+{
+    return buffer.contains('#' + address + "\r\npgm\n\r");
+}
+
 } // namespace search

@@ -40,5 +40,8 @@ Timing timingOf(TBaudrate rate);
 
 // True when the buffer holds the answer of drive address to its probe.
 bool addressAnswered(const QByteArray &buffer, const QByteArray &address);
+// True when the drive answered its probe from program entry ("pgm"): it is
+// there, but must not be sent the connect sequence's "quit" unasked.
+bool addressInEntry(const QByteArray &buffer, const QByteArray &address);
 
 } // namespace search

@@ -7,6 +7,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 using line::Activity;
 
 namespace {
@@ -21,8 +23,17 @@ void DriveCore::Timer7Timer()
     // the lines still queued are dropped before anything else can happen.
     // Sent later, after the drive left entry mode, each would be executed
     // as a command of its own.
+    const bool writing = Owner.holds(Activity::ProgramWrite);
     abortProgramWrite();
-    emit errorMessage(toCp1252(QString::fromUtf8(kWriteFailed)));
+    QString said = QString::fromUtf8(kWriteFailed);
+    const bool cut = writing && Journal;
+    if (cut)
+        said += QStringLiteral("\n\n") + cutSummary(*Journal, false);
+    emit errorMessage(toCp1252(said));
+    // The drive did not answer: it is looked for as after a lost link, and
+    // where it answers, the journal's record offers the way back.
+    if (cut && Journal)
+        Timer9Timer();
 }
 
 void DriveCore::TransferWatchdogTimer()
@@ -33,16 +44,39 @@ void DriveCore::TransferWatchdogTimer()
         Timer7Timer(); // ended as a program line without "pgm" ends it
         return;
     }
+    if (Owner.holds(Activity::Recovery)) {
+        // The "quit" that ends a cut write's entry got no answer.
+        clearQueue();
+        ReceiveBuffer.clear();
+        cutStepDone(false);
+        return;
+    }
     if (!Owner.holds(Activity::WriteBack))
         return;
     // A parameter of the write-back got no answer: the rest is dropped, the
-    // window opens again, and the user is told.
+    // window opens again, and the user is told which were taken.
+    const int answered = writeBackAnswered();
     clearQueue();
     ReceiveBuffer.clear();
     Owner.end(Activity::WriteBack);
+    const bool resolving = std::exchange(m_resolving, false);
+    m_cutStep = CutStep::None;
     emit transferEnded();
-    emit errorMessage(message("Fehler beim Übertragen der Parameter in die ZYNT: die ZYNT antwortet nicht.",
-                              "Error writing the parameters to the ZYNT: the ZYNT does not answer."));
+    QByteArray said = message("Fehler beim Übertragen der Parameter in die ZYNT: die ZYNT antwortet nicht.",
+                              "Error writing the parameters to the ZYNT: the ZYNT does not answer.");
+    if (Journal) {
+        Journal->acknowledged = answered;
+        m_journalDirty = true;
+        flushJournal();
+        Owner.pause(line::Pause::CutWrite);
+        said += toCp1252(QStringLiteral("\n\n") + cutSummary(*Journal, false));
+    }
+    emit errorMessage(said);
+    if (Journal) {
+        if (!resolving)
+            emit writeBackCut(*Journal);
+        Timer9Timer();
+    }
 }
 
 void DriveCore::Timer8Timer()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "parameters/compare.h"
 
+#include "parameters/parameterfile.h"
+
 #include "parameters/designations.h"
 #include "parameters/writeback.h"
 
@@ -135,6 +137,30 @@ QList<Difference> verify(const QList<QByteArray> &sent, const GridCells &drive, 
             found.append({plain, driveValue, plainValue(value)});
     }
     return found;
+}
+
+QByteArray valueOf(const GridCells &drive, int driveRows, const QByteArray &name)
+{
+    return plainValue(driveValueOf(drive, driveRows, plainDesignation(name)).value_or(QByteArray()));
+}
+
+QList<QByteArray> restoreAssignments(const QByteArray &backup, const QList<QByteArray> &names)
+{
+    const std::optional<LoadedParameterFile> file = parseParameterFile(backup);
+    if (!file)
+        return {};
+    GridCells rows {};
+    const int count = std::min(int(file->rows.size()), int(rows.size()) - 1);
+    for (int r = 0; r < count; ++r)
+        rows[size_t(r + 1)] = file->rows[r];
+    QList<QByteArray> assignments;
+    for (const QByteArray &name : names) {
+        const std::optional<QByteArray> value = driveValueOf(rows, count, plainDesignation(name));
+        if (!value)
+            return {}; // a backup without one of them cannot undo the write
+        assignments << plainDesignation(name) + '=' + plainValue(*value);
+    }
+    return assignments;
 }
 
 } // namespace params

@@ -60,4 +60,13 @@ QList<CompareRow> compareRows(const QList<GridRow> &file, const GridCells &drive
 // sent as the file's.
 QList<Difference> verify(const QList<QByteArray> &sent, const GridCells &drive, int driveRows);
 
+// The value the drive's grid rows 1..driveRows list for a parameter (by its
+// plain designation), blanks around it left out; empty where it lacks it.
+QByteArray valueOf(const GridCells &drive, int driveRows, const QByteArray &name);
+
+// What undoes a write-back: the assignments that give the named parameters
+// ("P41") the values a backup parameter file holds, in the order named.
+// Nothing when the file is none or lacks one of them.
+QList<QByteArray> restoreAssignments(const QByteArray &backup, const QList<QByteArray> &names);
+
 } // namespace params

@@ -8,6 +8,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 using line::Activity;
 
 bool DriveCore::ZYNT_Parameter_Neu_Lesen()
@@ -57,6 +59,10 @@ void DriveCore::endQuietList(bool ok)
     }
     Parameters = m_modelBeforeQuietRead;
     m_quietList = false;
+    if (m_resolving && m_cutStep == CutStep::ReadBack) {
+        cutStepDone(ok); // the read of a cut write-back's resolution
+        return;
+    }
     emit driveListRead(ok);
 }
 
@@ -120,7 +126,7 @@ bool DriveCore::writeBack()
     return writeParameters(params::writeBackAssignments(Parameters.Grid, Parameters.ParameterRowCount));
 }
 
-bool DriveCore::writeParameters(const QList<QByteArray> &assignments)
+bool DriveCore::writeParameters(const QList<QByteArray> &assignments, const QString &backup)
 {
     if (refused(Activity::WriteBack, line::Request::WriteBack))
         return false;
@@ -131,6 +137,8 @@ bool DriveCore::writeParameters(const QList<QByteArray> &assignments)
                                   "The serial port is not open: no parameters were written to the ZYNT."));
         return false;
     }
+    if (!beginJournal(journal::Kind::Parameters, assignments, backup, m_resolving))
+        return false;
     Owner.begin(Activity::WriteBack);
     LinkState = 0;
     m_writeBackBase = Released + (Queue.head() ? Queue.size() : 0);
@@ -154,7 +162,24 @@ bool DriveCore::writeParameters(const QList<QByteArray> &assignments)
 void DriveCore::endWriteBack()
 {
     Owner.end(Activity::WriteBack);
+    if (m_resolving) {
+        // The backed-up values went back: what the drive holds now is read.
+        emit transferEnded();
+        m_cutStep = CutStep::ReadBack;
+        if (!beginListing(true))
+            finishResolution(false);
+        return;
+    }
+    // Every assignment was answered; what the drive took is read anew by
+    // whoever asked, and the record is done with.
+    endJournal();
     emit writeBackEnded(); // the window reads the list anew: the grid shows what the drive holds now
+}
+
+int DriveCore::writeBackAnswered() const
+{
+    const int prefix = m_writeBackTotal - int(Journal ? Journal->total : 0);
+    return std::clamp(int(Released - m_writeBackBase) - prefix, 0, Journal ? Journal->total : 0);
 }
 
 bool DriveCore::permanentSave()

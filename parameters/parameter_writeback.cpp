@@ -80,7 +80,7 @@ void TForm1::writeTicked()
     statusNote(QStringLiteral("Die Parameter der ZYNT wurden gesichert: %1").arg(WriteBackBackupFile),
                QStringLiteral("The ZYNT's parameters were saved to %1").arg(WriteBackBackupFile));
     VerifySent = assignments;
-    if (!Core->writeParameters(assignments))
+    if (!Core->writeParameters(assignments, WriteBackBackupFile))
         VerifySent.clear();
 }
 

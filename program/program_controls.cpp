@@ -255,6 +255,7 @@ void TForm1::connectProgramControls()
     connect(Core, &DriveCore::driveProgramRead, this, &TForm1::backupProgramAndWrite);
     connect(Core, &DriveCore::programLineRefused, this,
             [this](int row) { markProgramRow(RefusedRow, row, QColor(0xFF, 0xB0, 0xB0)); });
+    connectCutWriteReports();
 }
 
 void TForm1::showProgram()

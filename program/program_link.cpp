@@ -3,9 +3,12 @@
 // writing it back, and the trace answers.
 #include "link/drivecore.h"
 
+#include "link/answerrules.h"
 #include "shell/cp1252.h"
 
 #include <QTimer>
+
+#include <algorithm>
 
 using line::Activity;
 
@@ -99,7 +102,11 @@ void DriveCore::endProgramListing(bool complete)
     Owner.end(Activity::ProgramRead);
     if (m_quietProgram) {
         m_quietProgram = false;
-        emit driveProgramRead(complete);
+        // A read after a write, or for a cut one, is the core's own.
+        if (m_checkingWrite)
+            programReadForCheck(complete);
+        else
+            emit driveProgramRead(complete);
         return;
     }
     emit programReadEnded(complete);
@@ -142,18 +149,35 @@ void DriveCore::abandonProgramListing(bool sayWhy)
         emit errorMessage(message(kReadFailedDe, kReadFailedEn));
 }
 
-bool DriveCore::ZYNT_Programm_Speichern()
+bool DriveCore::ZYNT_Programm_Speichern(const QString &backup)
+{
+    return beginProgramWrite(Program, backup, true);
+}
+
+bool DriveCore::beginProgramWrite(program::ProgramLines rows, const QString &backup, bool editorLines)
 {
     if (refused(Activity::ProgramWrite, line::Request::ProgramWrite))
         return false;
+    // The lines that carried an address of their own lose it (in the
+    // editor too, when it is the editor's program that goes).
+    const QList<program::QueuedCommand> commands = program::programWriteCommands(rows, DriveAddress, TraceMode);
+    QList<QByteArray> written;
+    for (const QByteArray &line : program::programLineCommands(rows, DriveAddress))
+        written << answer::commandBody(line, DriveAddress);
+    // The journal first: without its record nothing goes out.
+    if (!beginJournal(journal::Kind::Program, written, backup, m_resolving))
+        return false;
     Owner.begin(Activity::ProgramWrite);
     m_programAnswers = 0;
+    m_entryBegun = false;
     RefusedProgramRow = 0;
     ProgramRefused = false;
-    // The lines that carried an address of their own lose it, in the grid too.
-    const QList<program::QueuedCommand> commands = program::programWriteCommands(Program, DriveAddress, TraceMode);
+    m_refusedRows.clear();
     TraceMode = false;
-    emit programChanged();
+    if (editorLines) {
+        Program = rows;
+        emit programChanged();
+    }
     LinkState = 0;
     queueCommands(commands);
     // Timer7 watches the program lines; the commands before them ("TROFF",
@@ -172,7 +196,27 @@ void DriveCore::abortProgramWrite()
     clearQueue();
     ReceiveBuffer.clear();
     Owner.end(Activity::ProgramWrite);
+    // Where "new" never went out, the drive's program was not touched.
+    if (Journal && !m_entryBegun && !m_resolving)
+        endJournal();
+    // Otherwise the record stays: the drive holds a part of the program, and
+    // the next contact offers the way back. Until then nothing goes to the
+    // drive unasked: where the "quit" was lost, it is still in program entry.
+    if (Journal) {
+        Owner.pause(line::Pause::CutWrite);
+        Journal->acknowledged = programLinesAnswered();
+        m_journalDirty = true;
+        flushJournal();
+        emit programWriteCut(*Journal);
+    }
+    m_resolving = false;
+    m_cutStep = CutStep::None;
     emit transferEnded();
+}
+
+int DriveCore::programLinesAnswered() const
+{
+    return std::max(m_programAnswers - 1, 0); // "new" is answered with "pgm" too
 }
 
 void DriveCore::Trace_Antwort()

@@ -153,7 +153,7 @@ void TForm1::backupProgramAndWrite(bool programRead)
         return;
     statusNote(QStringLiteral("Das Programm der ZYNT wurde gesichert: %1").arg(ProgramBackupFile),
                QStringLiteral("The ZYNT's program was saved to %1").arg(ProgramBackupFile));
-    Core->ZYNT_Programm_Speichern();
+    Core->ZYNT_Programm_Speichern(ProgramBackupFile);
 }
 
 void TForm1::showProgramWriteStart()

@@ -232,4 +232,35 @@ std::optional<TraceLine> traceAnswer(const QByteArray &buffer)
     }
 }
 
+QByteArrayList sentLines(ProgramLines lines)
+{
+    QByteArrayList sent;
+    for (const QByteArray &command : programLineCommands(lines, "1"))
+        sent << command.mid(2).chopped(1);
+    if (sent == QByteArrayList {QByteArray()})
+        sent.clear();
+    return sent;
+}
+
+QByteArrayList listedLines(const ProgramLines &lines)
+{
+    int last = 0;
+    for (int row = 1; row <= kRows; ++row) {
+        if (!lines[size_t(row)].isEmpty())
+            last = row;
+    }
+    QByteArrayList listed;
+    for (int row = 1; row <= last; ++row)
+        listed << lines[size_t(row)];
+    return listed;
+}
+
+ProgramLines linesOf(const QByteArrayList &lines)
+{
+    ProgramLines rows {};
+    for (qsizetype i = 0; i < lines.size() && i < kRows; ++i)
+        rows[size_t(i + 1)] = lines[i];
+    return rows;
+}
+
 } // namespace program

@@ -71,6 +71,15 @@ struct ProgramListing {
 // Nothing while the answer is not complete.
 std::optional<ProgramListing> parseListing(const QByteArray &buffer);
 
+// The lines a write of these rows sends (bodies, without "#", address and
+// "\r"), and the lines a listing of the drive holds (rows up to the last
+// that is not empty): a write went through whole when the two are equal.
+// An empty program is one empty line on the wire and no line in a listing.
+QByteArrayList sentLines(ProgramLines lines);
+QByteArrayList listedLines(const ProgramLines &lines);
+// Rows 1.. of the lines given, the rest empty.
+ProgramLines linesOf(const QByteArrayList &lines);
+
 // The program source line after a read: "ZYNT-EEProm Programm - address " + address.
 QByteArray driveSourceCaption(const QByteArray &address);
 

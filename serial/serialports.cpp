@@ -217,4 +217,22 @@ void reresolvePort(int n)
     g_table->paths[i] = path;
 }
 
+QString stableDeviceName(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    // A stable name stands as it is: it survives the adapter coming back
+    // under another ttyUSBn.
+    if (QFileInfo(path).absolutePath() == stableFolder())
+        return QFileInfo(path).absoluteFilePath();
+    const QString device = QFileInfo(path).canonicalFilePath();
+    if (device.isEmpty())
+        return QFileInfo(path).absoluteFilePath();
+    for (const auto &[name, target] : stableNames()) {
+        if (target == device)
+            return name;
+    }
+    return device;
+}
+
 } // namespace serialports

@@ -86,6 +86,11 @@ QString replugPath(const QString &old, const QString &fresh, const std::function
 // Looks COMn (1..4) up again by that rule, in the table of this process.
 void reresolvePort(int n);
 
+// The one name of the device behind a port, however the port was named
+// ("COM1", a link, /dev/ttyUSB0): its stable by-id name where it has one,
+// else the device the path leads to. Where a device is gone, the path.
+QString stableDeviceName(const QString &path);
+
 } // namespace serialports
 
 class TSerial : public QObject {

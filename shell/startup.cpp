@@ -198,6 +198,11 @@ void TForm1::Timer12Timer()
     setBackground(Label2, windowColour());
     Label6->setText(QString::fromLatin1(Core->DriveAddress));
     Timer12->stop();
+    // A cut write waits for the user: the parameters are read once it is decided.
+    if (Core->PendingCut) {
+        ListingAfterCut = true;
+        return;
+    }
     Core->Owner.resumePoll();
     neulesen1Click();
 }
@@ -225,6 +230,11 @@ void TForm1::Beenden2Click()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // A program write under way is not cut without asking.
+    if (!mayCloseDuringWrite()) {
+        event->ignore();
+        return;
+    }
     Terminal->setOpen(false);
     // Nothing runs on after the window: the core's timers, the window's
     // and the port stop, and what was queued is dropped.

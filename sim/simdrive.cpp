@@ -69,6 +69,7 @@ bool changedSettings(const std::map<QByteArray, QByteArray> &before, const std::
 struct PendingCommand {
     QByteArray line;
     Clock::time_point due;
+    bool cut = false;   // some of its bytes came while the line was cut: the drive never had it whole
 };
 
 
@@ -110,6 +111,7 @@ struct SimLine::Impl {
     std::optional<QByteArray> nextError;
 
     QByteArray input;
+    bool inputCut = false;
     qint64 sent = 0;
     QList<QByteArray> masterPieces = {"#0R", "#7P51?\r"};
     nanoseconds masterInterval = std::chrono::milliseconds(200);
@@ -150,14 +152,16 @@ struct SimLine::Impl {
     {
         for (ssize_t i = 0; i < count; ++i) {
             input += bytes[i];
+            inputCut = inputCut || silent;
             Clock::time_point due = now;
             if (emulate) {
                 rxLineFree = std::max(rxLineFree, now) + byteTime();
                 due = rxLineFree;
             }
             if (bytes[i] == '\r') {
-                pending.push_back({input, due});
+                pending.push_back({input, due, inputCut});
                 input.clear();
+                inputCut = false;
             }
         }
     }
@@ -185,7 +189,7 @@ struct SimLine::Impl {
         return driveAnswer(drive, command, now);
     }
 
-    void process(QByteArray line, Clock::time_point due, Clock::time_point now)
+    void process(QByteArray line, Clock::time_point due, Clock::time_point now, bool cut = false)
     {
         // Anything in front of the "#" is line noise, not part of the command.
         const qsizetype hash = line.indexOf('#');
@@ -232,7 +236,7 @@ struct SimLine::Impl {
         // A drive at another rate sees only garbage and says nothing.
         if (isPty && lineRate(master) != baud)
             return;
-        if (silent)
+        if (silent || cut)
             return;
         if (dropCount > 0) {
             --dropCount;
@@ -349,7 +353,7 @@ struct SimLine::Impl {
             while (!pending.empty() && pending.front().due <= now) {
                 PendingCommand command = std::move(pending.front());
                 pending.pop_front();
-                process(std::move(command.line), command.due, now);
+                process(std::move(command.line), command.due, now, command.cut);
             }
             if (masterRunning && !silent && now >= masterDue) {
                 queueOutput(masterPieces[masterNext++ % masterPieces.size()], now);

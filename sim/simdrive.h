@@ -83,7 +83,9 @@ public:
     void setChunking(int minBytes, int maxBytes, uint32_t seed); // answers in random pieces
     void dropAnswers(int count);                // the next count commands to a drive here get no answer at all
     int answersToDrop() const;                  // how many of them are still to come
-    void setSilent(bool silent);                // no answer to anything
+    // No answer to anything, and what arrives meanwhile never reaches the
+    // drives: a cut cable (the drives keep their state, program entry too).
+    void setSilent(bool silent);
     void sendRaw(const QByteArray &bytes);      // garbage or anything else, at once (in pieces when chunking is set)
     void setNextErrorLine(const QByteArray &text); // next command answered with "**" + text + "\r"
     void hangUp();                              // closes the line for good and removes its link (the adapter is pulled)

@@ -32,6 +32,7 @@ struct LinkFixture {
         if (!drive->makeLink(link))
             return false;
         qputenv("ZYNT_COM1", link.toLocal8Bit());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
         serialports::reinitialisePortTable();
         drive->setBaud(baud);
         drive->addDrive(1);

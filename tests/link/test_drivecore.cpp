@@ -5,6 +5,7 @@
 // the list, write and read the program, write back, a drive error, a lost
 // link), checked on the wire and in what the core reports.
 #include "link/drivecore.h"
+#include "link/journal.h"
 #include "parameters/descriptions.h"
 #include "sim/simdrive.h"
 
@@ -64,6 +65,8 @@ void TestDriveCore::init()
     const QString link = dir->filePath(QStringLiteral("COM1"));
     QVERIFY(line->makeLink(link));
     qputenv("ZYNT_COM1", link.toLocal8Bit());
+    // Each case's journal of its own: pseudo-terminals are named anew.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir->filePath(QStringLiteral("state"))));
     serialports::reinitialisePortTable();
     line->setBaud(38400);
     line->addDrive(1);
@@ -128,7 +131,7 @@ void TestDriveCore::sessionOfATechnician()
     core->connectConfigured();
     QVERIFY(waitIdle());
     QCOMPARE(line->receivedCommands(),
-             (QList<QByteArray> {"#1quit\r", "#1P265?\r", "#1ver\r", "#1P1028=8\r", "#1p1035=0\r",
+             (QList<QByteArray> {"#1\r", "#1quit\r", "#1P265?\r", "#1ver\r", "#1P1028=8\r", "#1p1035=0\r",
                                  "#1p1716=58120394\r"}));
     QCOMPARE(core->FirmwareNumber, 120400);
 
@@ -149,10 +152,14 @@ void TestDriveCore::sessionOfATechnician()
     program::clearLines(core->Program);
     for (int i = 0; i < program.size(); ++i)
         core->Program[size_t(i + 1)] = program[i];
-    QSignalSpy written(core, &DriveCore::programWriteEnded);
+    QSignalSpy written(core, &DriveCore::programWriteChecked);
     QVERIFY(core->ZYNT_Programm_Speichern());
+    QVERIFY(journal::find(core->journalDevice(), "1").has_value()); // before the first line
     QVERIFY(written.wait(kWait));
     QCOMPARE(storedProgram(*line), program);
+    // Read back equal: the journal's record is gone.
+    QCOMPARE(written.first().first().value<DriveCore::WriteCheck>(), DriveCore::WriteCheck::Equal);
+    QVERIFY(!journal::find(core->journalDevice(), "1").has_value());
     QVERIFY(!core->TransferWatchdog->isActive());
     program::clearLines(core->Program);
     QSignalSpy read(core, &DriveCore::programReadEnded);
@@ -239,7 +246,10 @@ void TestDriveCore::refusedWhileBusyAndLost()
     // Its watchdog ends it, with the write's own message; then the line is free.
     QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 5, kWait);
     QCOMPARE(messages.last(), QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT"));
+    // "new" never went out: the drive's program was not touched, and the
+    // journal keeps nothing.
     QVERIFY(core->Owner.holds(line::Activity::None));
+    QVERIFY(!journal::find(core->journalDevice(), "1").has_value());
     QVERIFY(!core->Queue.head());
 }
 

@@ -7,7 +7,10 @@
 #include "link/answerrules.h"
 #include "program/tokbottomdlg.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -36,6 +39,9 @@ private:
 
     LinkFixture *fx = nullptr;
     TForm1 *f = nullptr;
+    // A "pgm" under a probe is a drive in program entry: the user is asked,
+    // and answers as offered.
+    QTimer m_answer;
 };
 
 void TestHostile::init()
@@ -57,6 +63,16 @@ void TestHostile::init()
     f->Core->Timer10->setInterval(50);
     f->Core->Timer11->setInterval(3600 * 1000);
     fx->drive->setSilent(true);
+    m_answer.disconnect();
+    connect(&m_answer, &QTimer::timeout, this, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            if (QAbstractButton *chosen = box->defaultButton())
+                chosen->click();
+            else
+                box->done(QMessageBox::Ok);
+        }
+    });
+    m_answer.start(20);
 }
 
 void TestHostile::cleanup()
@@ -73,6 +89,12 @@ void TestHostile::recoverAsTheUserWould()
     if (f->OKBottomDlg->isVisible())
         f->OKBottomDlg->OKBtn->click();
     fx->drive->setSilent(false);
+    // A drive that seemed to answer from program entry was offered, and the
+    // offer answered: its choice is carried out first.
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->PendingCut && !f->Core->Owner.paused(line::Pause::CutWrite)
+                                 && !f->Core->Owner.holds(line::Activity::Recovery)
+                                 && !f->Core->Owner.holds(line::Activity::ProgramRead),
+                             kWait);
     f->Core->Timer9->start();
     QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer10->isActive(), kWait);
     QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Timer10->isActive() && !f->Core->Queue.head(), kWait);

@@ -3,6 +3,8 @@
 // files, through the menu and the buttons, against the simulated drive.
 #include "parameteruifixture.h"
 
+#include "link/journal.h"
+
 #include "parameters/parameterfile.h"
 #include "program/tokbottomdlg.h"
 #include "shell/cp1252.h"
@@ -178,18 +180,40 @@ void TestParameterFiles::writeBackAnswerNeverComes()
     QVERIFY(ui.answerComparison());
     QVERIFY(!f.isEnabled());
 
-    QTRY_COMPARE_WITH_TIMEOUT(ui.messages.size(), 1, ParameterUi::kWait);
+    QByteArray p1019;
+    ui.fx.com1->withDrive(1, [&p1019](sim::Drive &d) { p1019 = d.values["P1019"]; });
+    // The error, then (the drive answers its probe) the way back: the user
+    // writes the backup back.
+    ui.answers = {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::Ok};
+    QTRY_VERIFY_WITH_TIMEOUT(ui.messages.size() >= 1, ParameterUi::kWait);
     QVERIFY(ui.messages[0].contains(QStringLiteral("antwortet nicht")));
-    QVERIFY(f.isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(ui.messages.size(), 3, ParameterUi::kWait);
+    // The offer names what the drive took and where the old values are.
+    QVERIFY2(ui.messages[1].contains(QStringLiteral("nach 1 von 3 Zuweisungen")), qPrintable(ui.messages[1]));
+    QVERIFY2(ui.messages[1].contains(QStringLiteral("P1019=10")), qPrintable(ui.messages[1]));
+    QVERIFY2(ui.messages[1].contains(ui.fx.backupFolder()), qPrintable(ui.messages[1]));
+    // The backed-up values of exactly the three parameters went back, and
+    // the report says what the drive holds now, read from it.
+    QVERIFY2(ui.messages[2].contains(QStringLiteral("P1019=") + QString::fromLatin1(p1019)), qPrintable(ui.messages[2]));
+    QByteArray now;
+    ui.fx.com1->withDrive(1, [&now](sim::Drive &d) { now = d.values["P1019"]; });
+    QCOMPARE(now, p1019);
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && !f.Core->Queue.head(), ParameterUi::kWait);
     QVERIFY(f.Label8->isHidden());
-    QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));
-    QVERIFY(!f.Core->Queue.head());
-    QVERIFY(f.Core->Timer3->isActive());
-    // The rest of the batch is dropped; the link goes on with what comes next.
-    QCOMPARE(assignments(ui.sentSince(before)), (QList<QByteArray> {"#1P1019=10\r", "#1P1020=777\r"}));
+    QVERIFY(!f.Core->PendingCut);
+    QVERIFY(!journal::find(f.Core->journalDevice(), "1"));
+    // The rest of the batch was dropped; the link goes on with what comes next.
+    QList<QByteArray> sent;
+    for (const QByteArray &c : assignments(ui.sentSince(before))) {
+        if (c.startsWith("#1P1019=") || c.startsWith("#1P1020=") || c.startsWith("#1P1018="))
+            sent << c;
+    }
+    QCOMPARE(sent.mid(0, 2), (QList<QByteArray> {"#1P1019=10\r", "#1P1020=777\r"}));
+    QVERIFY(!sent.contains("#1P1018=20\r"));
+    QCOMPARE(sent.mid(2).size(), 3);
+    QVERIFY(sent[2].startsWith("#1P1019=") && sent[3].startsWith("#1P1020=") && sent[4].startsWith("#1P1018="));
     QTest::mouseClick(f.Button3, Qt::LeftButton);
     QVERIFY(ui.received("#1psave\r"));
-    QVERIFY(!assignments(ui.sentSince(before)).contains("#1P1018=20\r"));
 }
 
 void TestParameterFiles::permanentSave()

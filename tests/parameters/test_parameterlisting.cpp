@@ -104,8 +104,8 @@ void TestParameterListing::startUpReadsTheListThreeSecondsLater()
     ShellFixture fx;
     QVERIFY(fx.start([](sim::SimLine &line) { line.addDrive(1); }, {}, ShellFixture::settings(1, 38400, "1", "1")));
     TForm1 &f = *fx.form;
-    QVERIFY(ShellFixture::commands(*fx.com1, 10, kWait));
-    QCOMPARE(fx.com1->receivedCommands().mid(6, 4),
+    QVERIFY(ShellFixture::commands(*fx.com1, 11, kWait));
+    QCOMPARE(fx.com1->receivedCommands().mid(7, 4),
              (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r", "#1ver\r"}));
     QTRY_VERIFY_WITH_TIMEOUT(!f.Core->Timer11->isActive() && f.isEnabled(), kWait);
     QVERIFY(f.Core->Timer3->isActive());

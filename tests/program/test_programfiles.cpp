@@ -159,7 +159,9 @@ void TestProgramFiles::loadPlacesLinesByPosition()
         QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
         QVERIFY(fx->idle());
-        QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r"}));
+        // Then the drive's program is read back, to check it.
+        QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r", "#1TROFF\r",
+                                                 "#1p1028=8\r", "#1list\r"}));
     }
 }
 

@@ -3,6 +3,8 @@
 // the menu, the buttons and the overwrite question, checked on the wire.
 #include "programfixture.h"
 
+#include "link/journal.h"
+
 #include <QAction>
 #include <QDir>
 #include <QStatusBar>
@@ -13,13 +15,14 @@ namespace {
 const QList<QByteArray> kWriteStart = {"#1TROFF\r", "#1S\r", "#1new\r"};
 const QList<QByteArray> kReadCommands = {"#1TROFF\r", "#1p1028=8\r", "#1list\r"};
 
+// A write on the wire, and the read after it that checks what the drive took.
 QList<QByteArray> writeOf(const QByteArrayList &lines)
 {
     QList<QByteArray> wire = kWriteStart;
     for (const QByteArray &line : lines)
         wire.append("#1" + line + "\r");
     wire.append("#1quit\r");
-    return wire;
+    return wire + kReadCommands;
 }
 
 QByteArrayList storedProgram(sim::SimLine &line)
@@ -189,7 +192,8 @@ void TestProgramTransfer::writeEndsTraceMode()
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
     QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
     QVERIFY(fx->idle());
-    QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r"}));
+    QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r"})
+                             + kReadCommands);
 }
 
 void TestProgramTransfer::overwriteQuestion_data()
@@ -298,16 +302,22 @@ void TestProgramTransfer::labelErrorEndsTheWrite()
     QVERIFY(!f->Core->Timer3->isActive()); // the poll waits for the confirmation
 
     QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
-    QVERIFY(f->Core->Timer3->isActive());
+    // The read after the confirmation finds the drive's own program: the
+    // journal's record goes, and nothing is offered.
     QVERIFY(fx->idle());
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer3->isActive(), kWait);
     QCOMPARE(fx->sent(), writeOf({"ref", "JMP nowhere"}));
     QVERIFY(f->isEnabled());
     QCOMPARE(storedProgram(fx->line()), before); // the drive keeps its program
+    QVERIFY(!f->Core->PendingCut);
+    QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
+    QVERIFY(fx->messages().isEmpty());
 }
 
 void TestProgramTransfer::lineNeverAnswered()
 {
     QCOMPARE(f->Core->Timer7->interval(), 4000);
+    const QByteArrayList original = storedProgram(fx->line());
     fx->line().withDrive(1, [](sim::Drive &d) { d.program.setNeverAnswerLine(3); });
     f->BitBtn1->click();
     fx->setLines(ProgramFixture::numbered(6));
@@ -315,20 +325,36 @@ void TestProgramTransfer::lineNeverAnswered()
     clock.start();
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
 
-    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
+    // The user writes the backup back when the drive answers again.
+    fx->shell.answers = {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::Ok};
+    QTRY_VERIFY_WITH_TIMEOUT(fx->messages().size() >= 1, kWait);
     QVERIFY(clock.elapsed() >= 3500); // a coarse timer may fire up to 5 % early
-    QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT"));
+    // What the drive took, that it holds a part, and the backup are said.
+    const QString said = fx->messages().first();
+    QVERIFY2(said.startsWith(QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT")), qPrintable(said));
+    QVERIFY2(said.contains(QStringLiteral("bei Zeile 3 von 6 unterbrochen")), qPrintable(said));
+    QVERIFY2(said.contains(QStringLiteral("2 Zeilen bestätigt")), qPrintable(said));
+    QVERIFY2(said.contains(fx->shell.backupFolder()), qPrintable(said));
     QList<QByteArray> expected = kWriteStart;
     expected << "#1W=1\r" << "#1W=2\r" << "#1W=3\r" << "#1quit\r";
-    QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), expected, kWait);
+    // The drive did not answer: it is probed, and its answer brings the offer.
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 3, kWait);
+    QVERIFY2(fx->messages()[1].startsWith(QStringLiteral("Die Übertragung des Programms an ZYNT 1 wurde bei Zeile 3 von 6")),
+             qPrintable(fx->messages()[1]));
+    QVERIFY2(fx->messages()[2].contains(QStringLiteral("wieder das gesicherte Programm")), qPrintable(fx->messages()[2]));
+    QVERIFY(fx->idle());
+    QCOMPARE(fx->sent().mid(0, expected.size()), expected);
+    // Nothing but the probe went out before the choice: the drive's entry was
+    // ended by the choice, then the backup written and read back.
+    QCOMPARE(fx->sent().value(expected.size()), QByteArray("#1\r"));
+    QCOMPARE(fx->sent().value(expected.size() + 1), QByteArray("#1quit\r"));
+    QCOMPARE(storedProgram(fx->line()), original);
+    QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
     QVERIFY(f->isEnabled());
     QVERIFY(f->Label4->isHidden());
-    QVERIFY(!f->Core->Queue.head());
-    QVERIFY(f->Core->Timer3->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer3->isActive(), kWait);
 
-    // The rest of the program never follows, and the link is usable.
-    QTest::qWait(300);
-    QCOMPARE(fx->sent(), expected);
+    // The link is usable.
     QTest::mouseClick(f->Button2, Qt::LeftButton);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent().last(), QByteArray("#1s\r"));
@@ -349,6 +375,9 @@ void TestProgramTransfer::startNeverAnswered()
     QVERIFY(!f->Core->Queue.head());
     QVERIFY(f->Core->Timer3->isActive());
     QVERIFY(!f->Core->TransferWatchdog->isActive());
+    // "new" never went out: the drive's program is untouched, nothing to offer.
+    QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
+    QVERIFY(!f->Core->PendingCut);
 
     // Nothing of the program follows, and the link is usable.
     QTest::qWait(300);
@@ -574,6 +603,13 @@ void TestProgramTransfer::refusedLineFoundByIndex()
     QVERIFY2(f->statusBar()->currentMessage().startsWith(
                  QStringLiteral("Programm übertragen; die ZYNT hat Zeile 7 abgewiesen. Sicherung: ")),
              qPrintable(f->statusBar()->currentMessage()));
+    // What the drive holds now, read back, with the way back beside OK (the
+    // fixture answered OK: it keeps it).
+    QCOMPARE(fx->messages().size(), 1);
+    QVERIFY2(fx->messages()[0].contains(QStringLiteral("Zeile 5 („W=5“), 7 („W=77“) abgewiesen")),
+             qPrintable(fx->messages()[0]));
+    QVERIFY2(fx->messages()[0].contains(QStringLiteral("hält jetzt 8 Zeilen")), qPrintable(fx->messages()[0]));
+    QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
     QTest::qWait(50);
     const QImage shot = f->grab().toImage();
     const QString path = qEnvironmentVariable("ZYNT_BINARY_DIR") + "/tests/program-refused-line.png";
@@ -644,7 +680,8 @@ void TestProgramTransfer::backupBeforeEachWrite()
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(), kWait);
     QVERIFY(fx->idle());
-    QCOMPARE(fx->sent(), kReadCommands + writeOf({"ref", "W=2", "e"}));
+    // The read after the first write checked it and serves as this backup.
+    QCOMPARE(fx->sent(), writeOf({"ref", "W=2", "e"}));
     QStringList second = backups.entryList({QStringLiteral("*.prg")}, QDir::Files);
     second.removeOne(first[0]);
     QCOMPARE(second.size(), 1);

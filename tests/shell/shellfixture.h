@@ -64,6 +64,8 @@ struct ShellFixture {
         // Backups and other user data stay in the fixture's folder.
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+        // The journal of writes in progress too.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
         if (!line(*com1, QStringLiteral("COM1"), prepare1) || !line(*com2, QStringLiteral("COM2"), prepare2))
             return false;
         serialports::reinitialisePortTable();
