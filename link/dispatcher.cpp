@@ -279,6 +279,7 @@ void DriveCore::completeAcknowledged(uint8_t kind)
         DriveAddress = PreviousAddress;
         Owner.restoreLink();
         emit linkRestored();
+        sendPendingStop();
         Senden_Zeichensatz('#' + PreviousAddress + "p1035=0\r");
         break;
     default:
