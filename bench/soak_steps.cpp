@@ -294,8 +294,9 @@ private:
             m_pending.clear();
             m_actions.clear();
         }
-        // What is still queued goes out later: its step's allowance goes on.
-        if (onlyPollQueued())
+        // What is still queued goes out later: its step's allowance goes on,
+        // as does that of a Stop kept until the drive answers again.
+        if (onlyPollQueued() && !m_form->Core->stopPending())
             m_allowed = linkSettings();
         m_programWritten.reset();
         m_told.clear();

@@ -15,6 +15,38 @@ bool CommandQueue::append(const QByteArray &text)
     return true;
 }
 
+namespace {
+
+// "#P336?\r" and the like: the drive addressed last answers.
+bool withoutAddress(const QByteArray &text)
+{
+    return text.size() > 1 && text[0] == '#' && text[1] != '*' && (text[1] < '0' || text[1] > '9');
+}
+
+} // namespace
+
+CommandNode *CommandQueue::insertAheadOfPoll(const QByteArray &text, bool keepAddressing)
+{
+    auto *node = new CommandNode{text, 0, nullptr};
+    if (!m_head) {
+        m_head = m_tail = node;
+        return node;
+    }
+    CommandNode *after = m_head;
+    for (CommandNode *p = m_head->Next; p; p = p->Next) {
+        if (p->Kind != CommandKind::Status)
+            after = p;
+    }
+    while (keepAddressing && after->Next && after->Next->Kind == CommandKind::Status && withoutAddress(after->Next->Text))
+        after = after->Next;
+    node->Next = after->Next;
+    after->Next = node;
+    if (m_tail == after)
+        m_tail = node;
+    ++m_waiting;
+    return node;
+}
+
 CommandNode *CommandQueue::releaseHead()
 {
     if (!m_head)

@@ -39,6 +39,7 @@ struct CommandNode {
     QByteArray Text;        // exact bytes to send, "#" + address + command + "\r"
     uint8_t Kind = 0;       // how the dispatcher recognises and handles the answer
     CommandNode *Next = nullptr;
+    bool Stop = false;      // a Stop that is kept until the drive answered it
 };
 
 class CommandQueue {
@@ -51,6 +52,13 @@ public:
     // Appends a node (kind 0). Returns true when it became the head, i.e. it
     // is the one to send now; otherwise it waits and the waiting count grew.
     bool append(const QByteArray &text);
+    // Puts a node ahead of the waiting status queries but behind every other
+    // waiting command: nothing the user asked for before it may go out after
+    // it. With keepAddressing it also goes behind the status queries that
+    // carry no address of their own and follow it: they are for the drive
+    // addressed last, which the node would change. Returns the node; it is
+    // the head, the one to send now, when the queue was empty.
+    CommandNode *insertAheadOfPoll(const QByteArray &text, bool keepAddressing);
     // Unlinks and frees the head; returns the new head (to send) or none.
     CommandNode *releaseHead();
     // Drops every node unsent; head, tail and waiting count start afresh.

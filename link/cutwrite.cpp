@@ -147,8 +147,9 @@ bool DriveCore::holdForCut(const QByteArray &address, bool inEntry, AfterCut aft
     m_afterCut = after;
     m_afterAddress = address;
     // Nothing more goes to the drive unasked: the connect sequence's "quit"
-    // would make the fragment its program.
-    clearQueue();
+    // would make the fragment its program. A probe in flight stays, to be
+    // let go by its answer.
+    Queue.dropWaiting();
     Owner.pause(line::Pause::CutWrite);
     if (!damaged.isEmpty())
         emit errorMessage(toCp1252(damaged));

@@ -321,7 +321,19 @@ void DriveCore::probeAnswered(uint8_t kind, bool inEntry)
         DriveAddress = PreviousAddress;
         Owner.restoreLink();
         emit linkRestored();
-        if (holdForCut(DriveAddress, inEntry, AfterCut::RestoreLink))
+        const bool held = holdForCut(DriveAddress, inEntry, AfterCut::RestoreLink);
+        // A Stop the user pressed while the link was lost goes first, a cut
+        // write's decision notwithstanding. A drive in program entry would
+        // take it for a line of its program: its entry is ended before.
+        if (stopPending()) {
+            if (inEntry) {
+                queueCommand("quit", CommandKind::Plain);
+                if (PendingCut)
+                    PendingCut->inEntry = false;
+            }
+            sendPendingStop();
+        }
+        if (held)
             break;
         // Nothing (any more) to decide: a pause a cut write left ends here.
         if (!PendingCut)

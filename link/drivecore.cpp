@@ -127,8 +127,10 @@ void DriveCore::queueCommands(const QList<program::QueuedCommand> &commands)
 
 void DriveCore::Liste_aktualisieren()
 {
-    if (Queue.head())
+    if (Queue.head()) {
         ++Released;
+        stopReleased(*Queue.head());
+    }
     if (Owner.holds(line::Activity::WriteBack)) {
         emit writeBackProgress(int(Released - m_writeBackBase), m_writeBackTotal);
         noteJournalProgress(writeBackAnswered());
@@ -145,6 +147,7 @@ void DriveCore::Liste_aktualisieren()
 void DriveCore::clearQueue()
 {
     Queue.clear();
+    stopsDropped();
 }
 
 void DriveCore::writeDirect(const QByteArray &text)

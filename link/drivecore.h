@@ -291,6 +291,31 @@ public:
     void query(const QByteArray &name);
     void Query_Antwort();               // kind 2
 
+    // ---- The manual window's Stop -------------------------------------------------
+    // A Stop ("s" to an address) goes ahead of the waiting status queries,
+    // but behind every command the user gave before it. One that cannot go
+    // out (the link is lost), or that the queue lost before the drive
+    // answered it, is kept: it is pending until the drive answered it and is
+    // sent first as soon as the drive answers again.
+    void sendStop(const QByteArray &address);
+    bool stopPending() const;
+    // Puts each kept Stop that is not queued at the front of the queue.
+    void sendPendingStop();
+signals:
+    void stopPendingChanged(bool pending);
+private:
+    struct KeptStop {
+        QByteArray address;
+        bool pending = false;   // it could not go out, or the queue lost it
+    };
+    std::vector<KeptStop> m_stops;  // Stops asked for and not yet answered, one per address
+    void queueStop(const QByteArray &address);
+    // The queue let go of a node: a Stop it held was answered.
+    void stopReleased(const CommandNode &node);
+    // The queue was cleared: no Stop in it went out.
+    void stopsDropped();
+public:
+
     // ---- Terminal, master mode, language, version --------------------------------
     void sendKeystroke(char key);
     // The terminal's line mode: the line and "\r" as one command, let go at

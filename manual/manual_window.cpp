@@ -83,6 +83,13 @@ void TForm2::pressButton(int button)
         m_form1->Core->Senden_Zeichensatz(command);
 }
 
+void TForm2::Button12Click()
+{
+    // Always offered, also while the link is lost: the core keeps the Stop
+    // until the drive answered it.
+    m_form1->Core->sendStop(ManualAddress);
+}
+
 void TForm2::Edit1KeyPress(int edit, char key)
 {
     if (key != '\r' || !driveReady())
@@ -228,6 +235,13 @@ void TForm2::showOwnCaptions(int language)
     const bool recording = m_form1->Recorder.running();
     RecordButton->setText(recording ? (english ? QStringLiteral("Stop recording") : QStringLiteral("Aufzeichnung aus"))
                                     : (english ? QStringLiteral("Record") : QStringLiteral("Aufzeichnen")));
+    // A Stop that has not reached the drive says more than why the
+    // displays are grey; it stands in the same place.
+    StopNote->setVisible(m_stopPending);
+    if (m_stopPending) {
+        StateNote->hide();
+        return;
+    }
     switch (condition()) {
     case manual::Condition::Ready:
         StateNote->hide();

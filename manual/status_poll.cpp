@@ -29,6 +29,8 @@ void DriveCore::Timer3Timer()
         return;
     }
     Owner.cycleStarted();
+    // The drive answers: a Stop that did not reach it goes out first.
+    sendPendingStop();
     if (m_cycleQueries.isEmpty() || m_cycleAddress != DriveAddress || m_cycleFirmware != FirmwareNumber) {
         m_cycleQueries = status::cycleQueries(DriveAddress, FirmwareNumber);
         m_cycleAddress = DriveAddress;

@@ -6,16 +6,22 @@
 #include "shell/controls.h"
 #include "shell/tform1.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <algorithm>
 
 using controls::newButton;
 using controls::newLabel;
@@ -107,6 +113,11 @@ void TForm2::createControls()
     Button8 = button(8, "Rechts-schnell", kColumnX[0] + half + 4, 132, half);
     Button9 = button(9, "Referenzfahren", kColumnX[1], 104, kColumnWidth);
     Button11 = button(11, "Start Weg", kColumnX[2], 104, kColumnWidth);
+    // Beside the second row of jog buttons; the other columns have nothing
+    // in that row, so its text may reach into the third.
+    HoldToRun = new QCheckBox(tr("Tippbetrieb (nur solange gedrückt)"), this);
+    HoldToRun->setObjectName(QStringLiteral("HoldToRun"));
+    HoldToRun->setGeometry(kColumnX[1], 135, std::min(HoldToRun->sizeHint().width(), 400), 19);
 
     // The drive as a whole.
     const int commandY = 170;
@@ -189,20 +200,25 @@ void TForm2::createControls()
     StateNote = newLabel(this, QString(), 90, 286, 336, 15);
     StateNote->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
     StateNote->hide();
+    StopNote = newLabel(this, tr("Stop nicht gesendet - wird gesendet, sobald die ZYNT antwortet"), 90, 286,
+                        kColumnX[2] + kColumnWidth - 90, 15);
+    StopNote->setObjectName(QStringLiteral("StopNote"));
+    StopNote->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    StopNote->hide();
 }
 
 void TForm2::connectControls()
 {
     const std::pair<QPushButton *, void (TForm2::*)()> clicks[] = {
-        {Button1, &TForm2::Button1Click},   {Button2, &TForm2::Button2Click},   {Button4, &TForm2::Button4Click},
-        {Button5, &TForm2::Button5Click},   {Button6, &TForm2::Button6Click},   {Button7, &TForm2::Button7Click},
-        {Button8, &TForm2::Button8Click},   {Button9, &TForm2::Button9Click},   {Button10, &TForm2::Button10Click},
-        {Button11, &TForm2::Button11Click}, {Button12, &TForm2::Button12Click}, {Button13, &TForm2::Button13Click},
-        {Button14, &TForm2::Button14Click}, {Out[1], &TForm2::Out1Click},       {Out[2], &TForm2::Out2Click},
-        {Out[3], &TForm2::Out3Click},       {Out[4], &TForm2::Out4Click},
+        {Button1, &TForm2::Button1Click},   {Button2, &TForm2::Button2Click},   {Button5, &TForm2::Button5Click},
+        {Button9, &TForm2::Button9Click},   {Button10, &TForm2::Button10Click}, {Button11, &TForm2::Button11Click},
+        {Button12, &TForm2::Button12Click}, {Button13, &TForm2::Button13Click}, {Button14, &TForm2::Button14Click},
+        {Out[1], &TForm2::Out1Click},       {Out[2], &TForm2::Out2Click},       {Out[3], &TForm2::Out3Click},
+        {Out[4], &TForm2::Out4Click},
     };
     for (const auto &[button, click] : clicks)
         connect(button, &QPushButton::clicked, this, click);
+    connectJogButtons();
     for (QLineEdit *edit : edits())
         edit->installEventFilter(this);
     connect(TrackBar1, &QSlider::valueChanged, this, &TForm2::TrackBar1Change);
@@ -214,6 +230,60 @@ void TForm2::connectControls()
         if (Button12->isEnabled())
             Button12Click();
     });
+    connect(m_form1->Core, &DriveCore::stopPendingChanged, this, [this](bool pending) {
+        m_stopPending = pending;
+        showOwnCaptions(m_language);
+    });
+}
+
+void TForm2::connectJogButtons()
+{
+    const std::pair<QPushButton *, int> jogs[] = {{Button4, 4}, {Button6, 6}, {Button7, 7}, {Button8, 8}};
+    for (const auto &[button, number] : jogs) {
+        QPushButton *const b = button;
+        const int n = number;
+        // Latching, a click sends the jog; held to run, the press does.
+        connect(b, &QPushButton::clicked, this, [this, n] {
+            if (!HoldToRun->isChecked())
+                pressButton(n);
+        });
+        connect(b, &QPushButton::pressed, this, [this, b, n] { jogPressed(b, n); });
+        connect(b, &QPushButton::released, this, [this, b] {
+            m_freshPress = nullptr;
+            if (m_heldJog == b)
+                releaseJog();
+        });
+        b->installEventFilter(this);
+    }
+
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    m_settings = new QSettings(config + QStringLiteral("/zynt/window.ini"), QSettings::IniFormat, this);
+    HoldToRun->setChecked(m_settings->value(QStringLiteral("manual/holdToRun"), false).toBool());
+    connect(HoldToRun, &QCheckBox::toggled, this, [this](bool on) {
+        m_settings->setValue(QStringLiteral("manual/holdToRun"), on);
+        if (!on)
+            releaseJog();
+    });
+    // A lost link ends the hold: its Stop is kept until the drive answers.
+    connect(m_form1->Core, &DriveCore::linkLost, this, &TForm2::releaseJog);
+}
+
+void TForm2::jogPressed(QPushButton *button, int number)
+{
+    // The pointer coming back onto the button it left is no new press.
+    if (!HoldToRun->isChecked() || m_freshPress != button)
+        return;
+    m_freshPress = nullptr;
+    m_heldJog = button;
+    pressButton(number);
+}
+
+void TForm2::releaseJog()
+{
+    if (!m_heldJog)
+        return;
+    m_heldJog = nullptr;
+    Button12Click();
 }
 
 std::vector<QLineEdit *> TForm2::edits() const
@@ -230,11 +300,28 @@ bool TForm2::event(QEvent *event)
     // happens, and running it twice changes nothing.
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         FormActivate();
+    // A jog held to run ends when the window loses the focus.
+    if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide)
+        releaseJog();
     return QWidget::event(event);
 }
 
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Button4 || watched == Button6 || watched == Button7 || watched == Button8) {
+        // Only a press of the user's starts a jog held to run, not the key's
+        // auto-repeat; and the focus leaving the held button ends it.
+        auto *jog = static_cast<QPushButton *>(watched);
+        const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+        if (event->type() == QEvent::MouseButtonPress && jog->isEnabled()
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            m_freshPress = jog;
+        else if (key && jog->isEnabled() && key->key() == Qt::Key_Space && !key->isAutoRepeat())
+            m_freshPress = jog;
+        else if (event->type() == QEvent::FocusOut && m_heldJog == jog)
+            releaseJog();
+        return QWidget::eventFilter(watched, event);
+    }
     int edit = 0;
     for (int n = 1; n <= 9; ++n) {
         if (watched == Edit[size_t(n)])

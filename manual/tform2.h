@@ -14,10 +14,12 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSettings;
 class QSlider;
 class QTimer;
 class TForm1;
@@ -65,6 +67,10 @@ public:
     QPushButton *PlotButton = nullptr, *RecordButton = nullptr;
     // Why the displays are grey: the link is lost or the drive is OFF.
     QLabel *StateNote = nullptr;
+    // A Stop that has not reached the drive yet; shown in StateNote's place.
+    QLabel *StopNote = nullptr;
+    // The jog buttons run only while held down; kept for the next start.
+    QCheckBox *HoldToRun = nullptr;
 
     // ---- State ---------------------------------------------------------------
     QByteArray ManualAddress = "1";         // where buttons, override and output queries go
@@ -86,7 +92,8 @@ public:
     void Button9Click() { pressButton(9); }
     void Button10Click() { pressButton(10); }
     void Button11Click() { pressButton(11); }
-    void Button12Click() { pressButton(12); }
+    // Stop, also Escape: kept by the core until the drive answered it.
+    void Button12Click();
     void Button13Click() { pressButton(13); }
     void Button14Click() { pressButton(14); }
     // Shared by the nine fields: edit is the n of the Editn that has the focus.
@@ -126,6 +133,11 @@ private:
     // Sends the override now and starts the throttle.
     void sendOverride(int position);
 
+    // Jogging held to run: a press sends the jog, its end a Stop.
+    void connectJogButtons();
+    void jogPressed(QPushButton *button, int number);
+    void releaseJog();
+
     // Greys the displays and disables what the condition forbids.
     void applyCondition();
 
@@ -135,4 +147,10 @@ private:
     int m_language = 1;
     int m_exits = 0;                // exit steps run so far
     std::optional<int> m_overrideSent; // the last override position sent
+    bool m_stopPending = false;
+    QSettings *m_settings = nullptr;
+    // The jog button held to run, and the one just pressed by the user (not
+    // one the pointer came back onto).
+    QPushButton *m_heldJog = nullptr;
+    QPushButton *m_freshPress = nullptr;
 };

@@ -25,6 +25,7 @@ private slots:
     void errorMessage();
     void queueOrderAndCounts();
     void queueLastQueuedAndClear();
+    void queueAheadOfThePoll();
 };
 
 void TestAnswerRules::statusDigit_data()
@@ -220,6 +221,62 @@ void TestAnswerRules::queueLastQueuedAndClear()
     QCOMPARE(q.size(), 0);
     QCOMPARE(q.waitingCount(), 0);
     QVERIFY(!q.head() && !q.tail() && !q.lastQueued());
+}
+
+void TestAnswerRules::queueAheadOfThePoll()
+{
+    const auto texts = [](const CommandQueue &q) {
+        QByteArrayList list;
+        for (const CommandNode *node = q.head(); node; node = node->Next)
+            list << node->Text;
+        return list;
+    };
+    const auto append = [](CommandQueue &q, const QByteArray &text, uint8_t kind) {
+        q.append(text);
+        q.lastQueued()->Kind = kind;
+    };
+    const QByteArray cycle[] = {"#1P51?\r", "#P336?\r", "#P11?\r"};
+
+    // Into an empty queue: it is the head, to be sent now.
+    CommandQueue empty;
+    CommandNode *node = empty.insertAheadOfPoll("#1s\r", false);
+    QCOMPARE(empty.head(), node);
+    QCOMPARE(empty.tail(), node);
+    QCOMPARE(empty.waitingCount(), 0);
+
+    // Right behind the query in flight, ahead of the queries waiting.
+    CommandQueue q;
+    for (const QByteArray &query : cycle)
+        append(q, query, CommandKind::Status);
+    node = q.insertAheadOfPoll("#1s\r", false);
+    QCOMPARE(q.head()->Next, node);
+    QCOMPARE(texts(q), (QByteArrayList {"#1P51?\r", "#1s\r", "#P336?\r", "#P11?\r"}));
+    QCOMPARE(q.waitingCount(), 3);
+    QCOMPARE(q.lastQueued()->Text, QByteArray("#P11?\r")); // inserting is no append
+
+    // To another drive: behind the queries without an address, which the
+    // drive addressed last answers.
+    CommandQueue other;
+    for (const QByteArray &query : cycle)
+        append(other, query, CommandKind::Status);
+    node = other.insertAheadOfPoll("#2s\r", true);
+    QCOMPARE(texts(other), (QByteArrayList {"#1P51?\r", "#P336?\r", "#P11?\r", "#2s\r"}));
+    QCOMPARE(other.tail(), node);
+    append(other, "#1P12=0\r", CommandKind::Plain); // the tail moved on with it
+    QCOMPARE(other.tail()->Text, QByteArray("#1P12=0\r"));
+
+    // Never ahead of a command the user gave before it: a jog waiting
+    // would run after the stop.
+    CommandQueue jog;
+    append(jog, "#P11?\r", CommandKind::Status);
+    append(jog, "#P12?\r", CommandKind::Status);
+    append(jog, "#1rs\r", CommandKind::Plain);
+    append(jog, "#1P51?\r", CommandKind::Status);
+    append(jog, "#P336?\r", CommandKind::Status);
+    jog.insertAheadOfPoll("#1s\r", true);
+    QCOMPARE(texts(jog), (QByteArrayList {"#P11?\r", "#P12?\r", "#1rs\r", "#1s\r", "#1P51?\r", "#P336?\r"}));
+    QCOMPARE(jog.waitingCount(), 5);
+    QCOMPARE(jog.size(), 6);
 }
 
 QTEST_APPLESS_MAIN(TestAnswerRules)

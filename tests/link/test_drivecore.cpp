@@ -45,6 +45,7 @@ private slots:
     void cleanup();
     void sessionOfATechnician();
     void refusedWhileBusyAndLost();
+    void stopKeptUntilTheDriveAnswers();
 
 private:
     bool waitIdle();
@@ -251,6 +252,57 @@ void TestDriveCore::refusedWhileBusyAndLost()
     QVERIFY(core->Owner.holds(line::Activity::None));
     QVERIFY(!journal::find(core->journalDevice(), "1").has_value());
     QVERIFY(!core->Queue.head());
+}
+
+void TestDriveCore::stopKeptUntilTheDriveAnswers()
+{
+    core->connectConfigured();
+    QVERIFY(waitIdle());
+    QSignalSpy pending(core, &DriveCore::stopPendingChanged);
+
+    // Answered at once: it was never pending.
+    qsizetype from = line->receivedCommands().size();
+    core->sendStop("1");
+    QVERIFY(waitIdle());
+    QCOMPARE(line->receivedCommands().mid(from), QList<QByteArray> {"#1s\r"});
+    QVERIFY(!core->stopPending());
+    QCOMPARE(pending.size(), 0);
+
+    // Sent into a cut cable and the queue cleared under it (as a
+    // transfer's watchdog clears it): kept, and sent first in the poll's
+    // next cycle once the drive answers.
+    line->setSilent(true);
+    core->sendStop("1");
+    QTRY_VERIFY_WITH_TIMEOUT(line->receivedCommands().mid(from).count("#1s\r") == 2, kWait);
+    core->clearQueue();
+    QVERIFY(core->stopPending());
+    QCOMPARE(pending.size(), 1);
+    QCOMPARE(pending.last().first().toBool(), true);
+    line->setSilent(false);
+    from = line->receivedCommands().size();
+    core->Owner.resumePoll();
+    QTRY_VERIFY_WITH_TIMEOUT(!core->stopPending(), kWait);
+    QList<QByteArray> sent = line->receivedCommands().mid(from);
+    QVERIFY2(sent.size() >= 2 && sent[0] == "#1s\r" && sent[1] == "#1P51?\r", sent.join(' ').constData());
+    QCOMPARE(pending.size(), 2);
+    QCOMPARE(pending.last().first().toBool(), false);
+
+    // The link lost: nothing is queued for the re-probe to clear. Both
+    // Stops, to the drive and to all drives, go out right after the
+    // probe's answer, before the drive's settings.
+    line->setSilent(true);
+    QTRY_VERIFY_WITH_TIMEOUT(core->Owner.holds(line::Activity::ReProbe), kWait);
+    core->sendStop("1");
+    core->sendStop("*");
+    QVERIFY(core->stopPending());
+    QVERIFY(!core->Queue.head() || !core->Queue.head()->Stop);
+    from = line->receivedCommands().size();
+    line->setSilent(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!core->stopPending(), kWait);
+    sent = line->receivedCommands().mid(from);
+    sent.removeAll("#1\r");
+    QVERIFY2(sent.size() >= 3 && sent[0] == "#1s\r" && sent[1] == "#*s\r" && sent[2] == "#1p1035=0\r",
+             sent.join(' ').constData());
 }
 
 QTEST_GUILESS_MAIN(TestDriveCore)

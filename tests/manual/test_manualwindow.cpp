@@ -2,14 +2,17 @@
 // The manual operation window worked as a user works it, with what reaches
 // the simulated drive: activation from the parameter table, the value
 // fields, the buttons, the outputs, the speed override and the address
-// choice.
+// choice; the Stop that must reach the drive, and jogging held to run.
 #include "tests/manual/manualfixture.h"
+#include "tests/shell/picture.h"
 
 #include "manual/manualcommands.h"
 #include "shell/cp1252.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
 
 namespace {
 
@@ -25,6 +28,35 @@ QByteArrayList queued(const TForm1 *f)
     for (const CommandNode *node = f->Core->Queue.head(); node; node = node->Next)
         texts << node->Text;
     return texts;
+}
+
+bool moving(ManualUi &ui)
+{
+    bool running = false;
+    ui.drive(1, [&running](sim::Drive &d) { running = d.motion.isMoving(); });
+    return running;
+}
+
+QCheckBox *holdBox(const TForm2 *w)
+{
+    return w->findChild<QCheckBox *>(QStringLiteral("HoldToRun"));
+}
+
+QLabel *stopNote(const TForm2 *w)
+{
+    return w->findChild<QLabel *>(QStringLiteral("StopNote"));
+}
+
+// The queries of a poll cycle waiting behind the one in flight.
+int waitingQueries(const TForm1 *f)
+{
+    const CommandNode *head = f->Core->Queue.head();
+    if (!head || head->Kind != CommandKind::Status)
+        return 0;
+    int count = 0;
+    for (const CommandNode *node = head->Next; node; node = node->Next)
+        count += node->Kind == CommandKind::Status ? 1 : 0;
+    return count;
 }
 
 } // namespace
@@ -49,6 +81,9 @@ private slots:
     void analogueByFirmware_data();
     void analogueByFirmware();
     void activationReplacesUnconfirmedValue();
+    void stopReachesTheDriveWhenTheCableIsBack();
+    void holdToRun();
+    void holdToRunRemembered();
 };
 
 void TestManualWindow::activation()
@@ -430,6 +465,189 @@ void TestManualWindow::activationReplacesUnconfirmedValue()
     ui.f->Manuell1Click();
     QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("300"), ManualUi::kWait);
     QVERIFY(ui.w->isVisible());
+}
+
+void TestManualWindow::stopReachesTheDriveWhenTheCableIsBack()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    QVERIFY(ui.cycles());
+    // "Rechts-langsam" latches: the axis runs on after the click.
+    QTest::mouseClick(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ManualUi::until([&] { return moving(ui); }));
+    QVERIFY(ManualUi::until([&] { return ui.w->Label1->text().isEmpty() && ui.w->Label5->text() != "0"; }));
+
+    // The cable is pulled, and Stop pressed before the watchdog notices:
+    // it waits behind a query that is never answered.
+    ui.fx.com1->setSilent(true);
+    QTest::mouseClick(ui.w->Button12, Qt::LeftButton);
+    QVERIFY(ManualUi::until([&] { return ui.f->Core->Timer10->isActive(); }));
+    // Stop is what the window offers now; Escape says the same.
+    QVERIFY(ui.w->Button12->isEnabled());
+    QVERIFY(!ui.w->Button6->isEnabled());
+    QTest::keyClick(ui.w, Qt::Key_Escape);
+    const qsizetype probing = ui.mark();
+    QVERIFY(ManualUi::until([&] { return ui.sentSince(probing).count("#1\r") >= 2; }));
+    QVERIFY(moving(ui));
+    QLabel *note = stopNote(ui.w);
+    QVERIFY(note);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Stop nicht gesendet - wird gesendet, sobald die ZYNT antwortet"));
+    QVERIFY(note->palette().color(note->foregroundRole()).red() > 150);
+    QVERIFY(savePicture(ui.w, "stop-pending.png"));
+
+    // The cable back: the Stop is the first thing after the probe's answer,
+    // before the drive's settings and the poll.
+    const qsizetype back = ui.mark();
+    ui.fx.com1->setSilent(false);
+    QVERIFY(ui.receivedSince(back, "#1p1035=0\r"));
+    QList<QByteArray> sent = ui.sentSince(back);
+    while (!sent.isEmpty() && sent.first() == "#1\r")
+        sent.removeFirst();
+    QVERIFY2(sent.size() >= 2 && sent[0] == "#1s\r" && sent[1] == "#1p1035=0\r", sent.join(' ').constData());
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
+    QVERIFY(ManualUi::until([&] { return !note->isVisible(); }));
+    QVERIFY(ui.cycles());
+    // Kept once, sent once.
+    QCOMPARE(ui.sentSince(back).count("#1s\r"), 1);
+}
+
+void TestManualWindow::holdToRun()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    QCheckBox *hold = holdBox(ui.w);
+    QVERIFY(hold);
+    QVERIFY(!hold->isChecked()); // the jog buttons latch as users know them
+    QVERIFY(hold->isVisible());
+    // It stands in the window, clear of every other control.
+    QVERIFY(ui.w->rect().contains(hold->geometry()));
+    QVERIFY2(hold->sizeHint().width() <= hold->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(hold->sizeHint().width()).arg(hold->width())));
+    for (QWidget *other : ui.w->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (other != hold && other->isVisible())
+            QVERIFY2(!other->geometry().intersects(hold->geometry()), qPrintable(other->objectName()));
+    }
+    QTest::mouseClick(hold, Qt::LeftButton, {}, QPoint(8, hold->height() / 2));
+    QVERIFY(hold->isChecked());
+    // Answers that take a while, so that a poll cycle is seen waiting.
+    ui.fx.com1->setLineEmulation(true, 15000);
+
+    // Held: the jog runs across poll cycles; released: "s" goes ahead of
+    // the queries that wait.
+    qsizetype from = ui.mark();
+    QTest::mousePress(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ui.receivedSince(from, "#1rs\r"));
+    QVERIFY(ui.cycles());
+    QVERIFY(moving(ui));
+    QVERIFY(ManualUi::until([&] { return waitingQueries(ui.f) >= 4; }));
+    const QByteArrayList waiting = queued(ui.f).mid(1);
+    const QByteArray inFlight = ui.f->Core->Queue.head()->Text;
+    const qsizetype released = ui.mark();
+    QTest::mouseRelease(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ui.receivedSince(released, waiting.last()));
+    QList<QByteArray> sent = ui.sentSince(released);
+    const qsizetype stop = sent.indexOf("#1s\r");
+    QVERIFY2(stop == 0 || (stop == 1 && sent[0] == inFlight), sent.join(' ').constData());
+    QCOMPARE(sent.mid(stop + 1, waiting.size()), waiting);
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
+    QVERIFY(ui.cycles());
+    QCOMPARE(ui.commandsSince(from), (QList<QByteArray> {"#1rs\r", "#1s\r"}));
+    ui.fx.com1->setLineEmulation(false);
+
+    // From the keyboard: the key's auto-repeat sends nothing more.
+    from = ui.mark();
+    ui.w->Button4->setFocus();
+    QTest::keyPress(ui.w->Button4, Qt::Key_Space);
+    QVERIFY(ui.receivedSince(from, "#1ls\r"));
+    for (int i = 0; i < 5; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(ui.w->Button4, &up);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(ui.w->Button4, &down);
+        QTest::qWait(20);
+    }
+    QVERIFY(ui.cycles());
+    QVERIFY(moving(ui));
+    QCOMPARE(ui.commandsSince(from), QList<QByteArray> {"#1ls\r"});
+    QTest::keyRelease(ui.w->Button4, Qt::Key_Space);
+    QVERIFY(ui.receivedSince(from, "#1s\r"));
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
+    QVERIFY(ui.cycles());
+    QCOMPARE(ui.commandsSince(from), (QList<QByteArray> {"#1ls\r", "#1s\r"}));
+
+    // The window loses the focus while the button is held: the axis stops,
+    // and the release later sends nothing more.
+    from = ui.mark();
+    QTest::mousePress(ui.w->Button8, Qt::LeftButton);
+    QVERIFY(ui.receivedSince(from, "#1rf\r"));
+    ui.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ui.f));
+    QVERIFY(ui.receivedSince(from, "#1s\r"));
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
+    QTest::mouseRelease(ui.w->Button8, Qt::LeftButton);
+    QVERIFY(ui.cycles());
+    QCOMPARE(ui.commandsSince(from), (QList<QByteArray> {"#1rf\r", "#1s\r"}));
+
+    // The link is lost while the button is held: the stop is kept and
+    // reaches the drive when it answers again.
+    ui.w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ui.w));
+    from = ui.mark();
+    QTest::mousePress(ui.w->Button7, Qt::LeftButton);
+    QVERIFY(ui.receivedSince(from, "#1lf\r"));
+    ui.fx.com1->setSilent(true);
+    ui.f->Core->Timer9->setInterval(300); // the watchdog speaks sooner
+    QVERIFY(ManualUi::until([&] { return ui.f->Core->Timer10->isActive(); }));
+    QVERIFY(ManualUi::until([&] { return stopNote(ui.w)->isVisible(); }));
+    QTest::mouseRelease(ui.w->Button7, Qt::LeftButton);
+    const qsizetype back = ui.mark();
+    ui.fx.com1->setSilent(false);
+    QVERIFY(ui.receivedSince(back, "#1s\r"));
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
+    QVERIFY(ManualUi::until([&] { return !stopNote(ui.w)->isVisible(); }));
+    QCOMPARE(ui.sentSince(back).count("#1s\r"), 1);
+    QVERIFY(!ui.sentSince(back).contains("#1lf\r"));
+}
+
+void TestManualWindow::holdToRunRemembered()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    QCheckBox *hold = holdBox(ui.w);
+    QVERIFY(hold);
+    QVERIFY(!hold->isChecked());
+    QTest::mouseClick(hold, Qt::LeftButton, {}, QPoint(8, hold->height() / 2));
+    QVERIFY(hold->isChecked());
+    ui.f->close();
+
+    // The next start of the window has it set, and its jog buttons hold to run.
+    ui.fx.form = std::make_unique<TForm1>();
+    ui.f = ui.fx.form.get();
+    ui.w = ui.f->Form2;
+    ui.f->FormCreate();
+    QVERIFY(holdBox(ui.w)->isChecked());
+    ui.f->show();
+    ui.f->Timer12->stop();
+    ui.f->Timer12Timer();
+    QVERIFY(ManualUi::until([&] { return ui.f->Core->Timer3->isActive() && ui.f->isEnabled(); }));
+    QVERIFY(ui.open());
+    const qsizetype from = ui.mark();
+    QTest::mousePress(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ui.receivedSince(from, "#1rs\r"));
+    QTest::mouseRelease(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ui.receivedSince(from, "#1s\r"));
+
+    // Cleared, it is cleared at the next start too.
+    hold = holdBox(ui.w);
+    QTest::mouseClick(hold, Qt::LeftButton, {}, QPoint(8, hold->height() / 2));
+    QVERIFY(!hold->isChecked());
+    ui.f->close();
+    ui.fx.form = std::make_unique<TForm1>();
+    QVERIFY(!holdBox(ui.fx.form->Form2)->isChecked());
 }
 
 QTEST_MAIN(TestManualWindow)

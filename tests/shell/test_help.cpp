@@ -297,6 +297,8 @@ void TestHelp::shippedPagesNameEveryControl()
         QStringLiteral("Par-engl.ini"), QStringLiteral("*.par"), QStringLiteral("*.prg"),
         QStringLiteral("ZYNT-Parameter"), QStringLiteral("dialout"), QStringLiteral("sudo adduser $USER dialout"),
         QStringLiteral("zynt-sim"), QStringLiteral("ZYNT_COM1"), QStringLiteral("/usr/share/zynt"),
+        QStringLiteral("Tippbetrieb (nur solange gedrückt)"),
+        QStringLiteral("Stop nicht gesendet - wird gesendet, sobald die ZYNT antwortet"),
     };
     for (const QString &wanted : fixed)
         QVERIFY2(text.contains(wanted), qPrintable(wanted));
