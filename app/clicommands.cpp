@@ -57,7 +57,8 @@ int scan(Session &s)
                 core.ReceiveBuffer.clear();
                 core.writeDirect("#*\r");
                 answered = waitFor(s, wait, [&core] {
-                    return core.ReceiveBuffer.contains('#') && core.ReceiveBuffer.contains("ok");
+                    return core.ReceiveBuffer.contains('#')
+                        && (core.ReceiveBuffer.contains("ok") || core.ReceiveBuffer.contains("pgm"));
                 });
             }
             QList<int> drives, inEntry;

@@ -86,7 +86,8 @@ void DriveCore::endSearchFailed()
 void DriveCore::Port_Baudrate_Antwort_pruefen()
 {
     ScanAnswer = ReceiveBuffer;
-    if (!ScanAnswer.contains('#') || !ScanAnswer.contains("ok"))
+    // A drive in program entry answers the broadcast with "pgm": it is there.
+    if (!ScanAnswer.contains('#') || (!ScanAnswer.contains("ok") && !ScanAnswer.contains("pgm")))
         return;
     if (const auto pair = search::pairOfStep(ScanStep)) {
         InterfaceDescription = pair->description;

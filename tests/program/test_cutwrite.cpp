@@ -7,6 +7,7 @@
 #include "programfixture.h"
 
 #include "link/journal.h"
+#include "manual/tform2.h"
 #include "tests/shell/picture.h"
 
 #include <QApplication>
@@ -81,6 +82,7 @@ private slots:
     void cableCutMidWriteThenBack();
     void closedDuringWriteThenStartedAgain();
     void refusedLineWritesTheBackupBack();
+    void stopDuringTheCutGoesFirst();
 
 private:
     std::unique_ptr<ProgramFixture> fx;
@@ -243,6 +245,34 @@ void TestCutWrite::refusedLineWritesTheBackupBack()
     QVERIFY2(fx->messages()[1].contains(QStringLiteral("wieder das gesicherte Programm")), qPrintable(fx->messages()[1]));
     QVERIFY(fx->idle());
     QCOMPARE(storedProgram(fx->line()), original);
+    QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
+}
+
+void TestCutWrite::stopDuringTheCutGoesFirst()
+{
+    // The cable is pulled during a write and the user presses Stop in the
+    // manual window: when the drive answers again from program entry, its
+    // entry is ended so that the "s" is no program line, and the Stop goes
+    // out before anything else; the decision on the write follows.
+    f->BitBtn1->click();
+    fx->setLines(ProgramFixture::numbered(280));
+    f->ConfirmOverwrite = false;
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(ShellFixture::until([this] { return fx->line().receivedCommands().contains("#1W=40\r"); }, kWait));
+    fx->line().setSilent(true);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Timer10->isActive(), kWait);
+    QVERIFY(f->Form2->Button12->isEnabled());
+    QTest::mouseClick(f->Form2->Button12, Qt::LeftButton);
+    QVERIFY(f->Core->stopPending());
+
+    fx->line().clearReceived();
+    fx->line().setSilent(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->stopPending(), kWait);
+    const QList<QByteArray> sent = fx->line().receivedCommands();
+    QCOMPARE(sent.mid(0, 3), (QList<QByteArray> {"#1\r", "#1quit\r", "#1s\r"}));
+    QVERIFY(!inEntry(fx->line()));
+    // The offer follows (answered with "So lassen" by the fixture).
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->PendingCut && f->Core->Timer3->isActive(), kWait);
     QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
 }
 

@@ -46,6 +46,7 @@ private slots:
     void broadcastAnsweredButNoAddressGoesOn();
     void resumedSearchSearchesTheAddressesAgain();
     void menuSearchSkipsTheSettingsFile();
+    void driveInProgramEntryIsFoundAndAskedAbout();
 };
 
 void TestSearch::driveAtAddress3OnCom2At9600()
@@ -227,6 +228,40 @@ void TestSearch::menuSearchSkipsTheSettingsFile()
     QFile kept(fx.dir.filePath(QStringLiteral("ZYNT.ini")));
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), file);
+}
+
+void TestSearch::driveInProgramEntryIsFoundAndAskedAbout()
+{
+    // A drive left in program entry answers its probe with "pgm": it is
+    // found, and nothing ends its entry before the user chose.
+    ShellFixture fx;
+    QVERIFY(fx.start(
+        [](sim::SimLine &line) {
+            drives({1}, 38400)(line);
+            line.withDrive(1, [](sim::Drive &d) {
+                d.program.answer("new", "\nok\n\r");
+                d.program.answer("W=5", "\nok\n\r");
+            });
+        },
+        {}, kAutoscan));
+    TForm1 &f = *fx.form;
+    QTRY_VERIFY_WITH_TIMEOUT(!fx.messages.isEmpty(), kSearchWait);
+    QVERIFY2(fx.messages[0].contains(QStringLiteral("ZYNT 1 ist in der Programmeingabe")), qPrintable(fx.messages[0]));
+    const QList<QByteArray> before = ShellFixture::withoutProbes(fx.com1->receivedCommands());
+    QVERIFY2(!before.contains("#1quit\r") || before.indexOf("#1quit\r") == before.lastIndexOf("#1quit\r"),
+             "the connect sequence's quit went out before the choice");
+    // "So lassen" (the fixture's answer): the entry ends, the program is read
+    // back, then the drive is connected and its list read as after any search.
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && !f.Core->Queue.head() && !f.Core->PendingCut, kSearchWait);
+    QCOMPARE(f.Core->FoundAddresses[0], 1);
+    QCOMPARE(f.Core->DriveAddress, QByteArray("1"));
+    const QList<QByteArray> sent = ShellFixture::withoutProbes(fx.com1->receivedCommands());
+    QCOMPARE(sent.mid(0, 4), (QList<QByteArray> {"#1quit\r", "#1TROFF\r", "#1p1028=8\r", "#1list\r"}));
+    QVERIFY(sent.contains("#1listp\r"));
+    QVERIFY2(fx.messages.last().contains(QStringLiteral("ZYNT 1 hält jetzt")), qPrintable(fx.messages.last()));
+    QByteArrayList program;
+    fx.com1->withDrive(1, [&program](sim::Drive &d) { program = d.program.lines(); });
+    QCOMPARE(program, QByteArrayList {"W=5"});
 }
 
 QTEST_MAIN(TestSearch)
