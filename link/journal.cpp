@@ -127,8 +127,11 @@ std::optional<Record> parse(const QByteArray &bytes)
 
 QList<QByteArray> changedNames(const Record &record)
 {
+    // What the drive acknowledged, and the one on its way when the write
+    // ended: the drive may have taken that one too.
     QList<QByteArray> names;
-    for (const QByteArray &assignment : record.written) {
+    const qsizetype reached = std::min<qsizetype>(record.written.size(), qsizetype(record.acknowledged) + 1);
+    for (const QByteArray &assignment : record.written.first(reached)) {
         const qsizetype eq = assignment.indexOf('=');
         if (eq > 0)
             names << assignment.left(eq);

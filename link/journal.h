@@ -43,7 +43,8 @@ struct Record {
 QByteArray format(const Record &record);
 std::optional<Record> parse(const QByteArray &bytes);
 
-// The parameter names a write-back's record changes ("P41" of "P41=3000").
+// The parameter names a cut write-back may have changed ("P41" of
+// "P41=3000"): those acknowledged and the one on its way.
 QList<QByteArray> changedNames(const Record &record);
 
 // Where the records live: $XDG_STATE_HOME/zynt, else ~/.local/state/zynt.

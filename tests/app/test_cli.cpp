@@ -66,6 +66,7 @@ private slots:
     void cutProgramWriteWaitsForRecover();
     void refusedLineLeavesTheWayBack();
     void scanFindsADriveInProgramEntry();
+    void cutSetNamesWhatWasTaken();
 
 private:
     // A simulated line on COMn (n 1 or 2) at a rate, with drives.
@@ -485,6 +486,35 @@ void TestCli::refusedLineLeavesTheWayBack()
     const Run back = run({"--port", "COM1", "recover"});
     QVERIFY2(back.status == 0, qPrintable(back.err + back.out));
     QCOMPARE(storedProgram(sim), before);
+}
+
+void TestCli::cutSetNamesWhatWasTaken()
+{
+    // The drive takes P41 and P42 and never answers P1019: the command says
+    // which were written, and recover gives back the old values of exactly
+    // those it may have changed.
+    sim::SimLine &sim = line(1, 38400, {1}, [](sim::SimLine &l) {
+        l.addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+            return command == "P1019=55" ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+        });
+    });
+    const QByteArray p41 = valueOf(sim, "P41"), p42 = valueOf(sim, "P42"), p1020 = valueOf(sim, "P1020");
+    const Run r = run({"--port", "COM1", "set", "P41=1111", "P42=222", "P1019=55", "P1020=4444"});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("cut after 2 of 4 assignments")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("the drive acknowledged P41=1111, P42=222")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("zynt-cli recover --port COM1 --baud 38400 --address 1")), qPrintable(r.err));
+    QCOMPARE(valueOf(sim, "P41"), QByteArray("1111"));
+    QCOMPARE(run({"--port", "COM1", "get", "P41"}).status, 4);
+
+    const QByteArray before = sim.receivedCommands().join();
+    const Run back = run({"--port", "COM1", "recover"});
+    QVERIFY2(back.status == 0, qPrintable(back.err + back.out));
+    QCOMPARE(valueOf(sim, "P41"), p41);
+    QCOMPARE(valueOf(sim, "P42"), p42);
+    QCOMPARE(valueOf(sim, "P1020"), p1020);
+    // P1020 was never sent, and is not written back either.
+    QVERIFY(!sim.receivedCommands().join().mid(before.size()).contains("P1020="));
 }
 
 void TestCli::scanFindsADriveInProgramEntry()
