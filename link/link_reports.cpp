@@ -79,15 +79,7 @@ void TForm1::applyLock()
 
 void TForm1::showDriveError(const QByteArray &message)
 {
-    OKBottomDlg->Label1->setText(fromCp1252(message));
-    OKBottomDlg->setWindowTitle(fromCp1252(text(191)));
-    OKBottomDlg->show();
-    if (Label4->isVisible())
-        OKBottomDlg->resize(OKBottomDlg->width(), 203);
-    OKBottomDlg->CancelBtn->hide();
-    OKBottomDlg->OKBtn->move(129, OKBottomDlg->OKBtn->y());
-    OKBottomDlg->setLabelColour(OKBottomDlg->palette().color(QPalette::Button));
-    OKBottomDlg->Image1->show();
+    OKBottomDlg->showDriveError(fromCp1252(message), Label4->isVisible());
     if (Form2)
         Form2->setEnabled(false);
 }

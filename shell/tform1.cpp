@@ -370,7 +370,12 @@ QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
 
 void TForm1::statusNote(const QString &german, const QString &english)
 {
-    statusBar()->showMessage(Sprache == 2 ? english : german, 15000);
+    statusNote(Sprache == 2 ? english : german);
+}
+
+void TForm1::statusNote(const QString &text)
+{
+    statusBar()->showMessage(text, 15000);
 }
 
 void TForm1::showPortHint(const QString &hint)

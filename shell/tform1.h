@@ -198,6 +198,8 @@ public:
     void reportSaved(const QString &path, const QString &error, const QString &german, const QString &english);
     // A note in the status bar, in the current language, for a while.
     void statusNote(const QString &german, const QString &english);
+    // A note already in the interface's language (through tr()).
+    void statusNote(const QString &text);
     // Saves what a write will overwrite in the backup folder; the file's
     // path, or empty (the user told why) when it could not be saved.
     QString saveBackup(const QString &suffix, const QByteArray &bytes);
