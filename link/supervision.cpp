@@ -47,11 +47,15 @@ void DriveCore::TransferWatchdogTimer()
 
 void DriveCore::Timer8Timer()
 {
-    // The newly chosen address did not answer: back to the previous one.
+    // The newly chosen address did not answer: the link is lost as when a
+    // poll cycle goes unanswered, shown so, and the address that answered
+    // last is probed, the first time at once, until it answers. A single
+    // probe would leave nothing to notice that the drive is back.
     Timer8->stop();
     ReceiveBuffer.clear();
-    DriveConnected = 0;
     emit addressSilent();
+    DriveAddress = PreviousAddress;
+    Timer9Timer();
     Timer10Timer();
 }
 
