@@ -88,6 +88,10 @@ TForm1::~TForm1()
     delete PlotWindow;
     delete CompareDialog;
     delete VerifyReport;
+    // The terminal's input tells the core when it loses the focus, as it
+    // does when it goes: it goes while the core is still there.
+    delete Terminal;
+    Terminal = nullptr;
     // The core and its port go before the controls, so that nothing it
     // reports reaches a half-destroyed window.
     delete Core;
