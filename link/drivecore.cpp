@@ -85,6 +85,7 @@ bool DriveCore::enqueue(const QByteArray &text)
         return true;
     if (Serial1->Active())
         Serial1->WriteString(text);
+    Owner.queueBusy();
     return false;
 }
 
@@ -125,8 +126,10 @@ void DriveCore::Liste_aktualisieren()
     if (Owner.holds(line::Activity::WriteBack))
         emit writeBackProgress(int(Released - m_writeBackBase), m_writeBackTotal);
     CommandNode *next = Queue.releaseHead();
-    if (!next)
+    if (!next) {
+        Owner.queueIdle();
         return;
+    }
     Serial1->WriteString(next->Text);
     Owner.commandSent(next->Kind);
 }
@@ -134,6 +137,7 @@ void DriveCore::Liste_aktualisieren()
 void DriveCore::clearQueue()
 {
     Queue.clear();
+    Owner.queueIdle();
 }
 
 void DriveCore::writeDirect(const QByteArray &text)

@@ -194,6 +194,7 @@ void LineOwner::pause(Pause pause)
     const bool lockedBefore = locksWindow();
     m_pauses |= uint16_t(pause);
     stopPoll();
+    watchInFlight();
     changed(lockedBefore);
 }
 
@@ -202,6 +203,7 @@ void LineOwner::resume(Pause pause)
     const bool lockedBefore = locksWindow();
     m_pauses &= ~uint16_t(pause);
     resumePoll();
+    watchInFlight();
     changed(lockedBefore);
 }
 
@@ -233,6 +235,7 @@ bool LineOwner::cycleEnded()
 
 void LineOwner::commandSent(uint8_t kind)
 {
+    queueBusy();
     if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack)
         TransferWatchdog->start();
     if (kind == CommandKind::ProgramLine) {
@@ -242,6 +245,26 @@ void LineOwner::commandSent(uint8_t kind)
         if (m_activity == Activity::ProgramWrite)
             Timer9->stop();
     }
+}
+
+void LineOwner::queueBusy()
+{
+    m_inFlight = true;
+    if (watchesQueue())
+        Timer9->start(); // each command has the whole period for its answer
+}
+
+void LineOwner::queueIdle()
+{
+    m_inFlight = false;
+    if (watchesQueue())
+        Timer9->stop();
+}
+
+void LineOwner::watchInFlight()
+{
+    if (m_inFlight && watchesQueue() && !Timer9->isActive())
+        Timer9->start();
 }
 
 void LineOwner::watchTransfer()

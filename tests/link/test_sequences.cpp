@@ -8,12 +8,14 @@
 
 #include "program/programlines.h"
 #include "program/tokbottomdlg.h"
+#include "shell/tterminalwindow.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableWidget>
 
@@ -128,6 +130,7 @@ private slots:
     void lostLinkThenWriteReadsTheProgramAfresh();
     void listReadWhileAStatusAnswerIsLost();
     void searchThenTheListIsLost();
+    void typingWhileTheDriveIsSilent();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -379,6 +382,48 @@ void TestSequences::searchThenTheListIsLost()
     QVERIFY(s.pollRuns());
     QVERIFY(f->isEnabled());
     QCOMPARE(f->Core->DriveConnected, 1);
+}
+
+void TestSequences::typingWhileTheDriveIsSilent()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Terminal1->trigger();
+    QVERIFY(QTest::qWaitForWindowActive(f->Terminal));
+
+    // The drive falls silent while a poll cycle is on the line; the user
+    // clicks into the terminal's typing field and types a query.
+    const qsizetype from = s.mark();
+    s.line().setSilent(true);
+    QVERIFY(Session::until([&s, from] { return s.fx.com1->receivedCommands().mid(from).contains("#1P51?\r"); }));
+    QTest::mouseClick(f->MemoTxD, Qt::LeftButton);
+    QVERIFY(f->Core->Owner.paused(line::Pause::TerminalTyping));
+    QTest::keyClicks(f->MemoTxD, QStringLiteral("P41?"));
+    QTest::keyClick(f->MemoTxD, Qt::Key_Return);
+    QTest::qWait(2000);
+    s.line().setSilent(false);
+
+    // The cursor stays in the terminal. What went unanswered is noticed all
+    // the same: the link is lost and found again, and nothing is left in the queue.
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() == s.german(74); }));
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    QVERIFY(Session::until([f] { return !f->Core->Queue.head(); }));
+    QVERIFY(f->Core->Owner.paused(line::Pause::TerminalTyping));
+    QVERIFY(!f->Core->Timer3->isActive()); // the typing still pauses the poll
+    QVERIFY(!f->Core->Timer9->isActive()); // nothing is in flight to watch
+
+    // What is typed now is answered.
+    f->MemoRxD->clear();
+    QTest::keyClicks(f->MemoTxD, QStringLiteral("#1P41?"));
+    QTest::keyClick(f->MemoTxD, Qt::Key_Return);
+    QVERIFY(Session::until([f] { return f->memoRxDText().contains("P41="); }));
+    QTest::qWait(f->Core->Timer9->interval() + 500);
+    QCOMPARE(f->Label2->text(), fromCp1252(f->Core->InterfaceDescription)); // no false alarm
+
+    // The cursor leaves the terminal: the poll goes on.
+    f->Button13->setFocus();
+    QVERIFY(s.pollRuns());
 }
 
 QTEST_MAIN(TestSequences)
