@@ -316,17 +316,32 @@ bool DriveCore::beginManualConfiguration()
                                                      line::Request::InterfaceConfiguration, Sprache)));
         return false;
     }
-    // A new interface: the old link is not looked for any more.
+    // The port is closed while the user chooses; a lost link's probes wait
+    // for his choice (they would open the port again).
+    m_reprobeBeforeConfiguration = Timer10->isActive();
     Timer10->stop();
-    if (Owner.holds(line::Activity::ReProbe))
-        Owner.restoreLink();
     Serial1->setActive(false);
     Owner.pause(line::Pause::ManualConfiguration);
     return true;
 }
 
+void DriveCore::cancelManualConfiguration()
+{
+    // Nothing was chosen: the old interface is back, and a lost link is
+    // looked for again.
+    openPort();
+    if (m_reprobeBeforeConfiguration)
+        Timer10->start();
+    m_reprobeBeforeConfiguration = false;
+    Owner.resume(line::Pause::ManualConfiguration);
+}
+
 void DriveCore::endManualConfiguration(const settings::DriveRate *rate)
 {
+    // A new interface: the old link is not looked for any more.
+    m_reprobeBeforeConfiguration = false;
+    if (Owner.holds(line::Activity::ReProbe))
+        Owner.restoreLink();
     openPort();
     DriveConnected = 1;
     if (rate) {

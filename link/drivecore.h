@@ -158,9 +158,11 @@ public:
     // A chosen address is probed (kind 8) and asked for its version; with
     // fullConnect the whole connect sequence follows.
     void chooseAddress(const QByteArray &chosen, bool fullConnect);
-    // The interface configured by hand: the port closes until it is done.
+    // The interface configured by hand: the port closes until it is done,
+    // or until the user cancels, which gives back the link as it was.
     bool beginManualConfiguration();
     void endManualConfiguration(const settings::DriveRate *rate);
+    void cancelManualConfiguration();
     // Sets the link watchdog: the interval asked for, but at least what one
     // poll cycle needs at the port's rate (status::linkWatchdogMs).
     void setLinkWatchdog(int requestedMs);
@@ -350,5 +352,6 @@ private:
     void endQuietList(bool ok);
 
     qint64 m_listingStart = 0, m_listingReceived = 0;
+    bool m_reprobeBeforeConfiguration = false; // a lost link was probed when the configuration began
     program::ProgramLines m_programBeforeRead; // given back when a read ends without its listing
 };
