@@ -10,6 +10,8 @@
 
 #include <QTimer>
 
+#include <cctype>
+
 DriveCore::DriveCore(QObject *parent)
     : QObject(parent)
     , Owner(this)
@@ -72,7 +74,18 @@ void DriveCore::openPort()
                                  Serial1->LastErrorCode(), Serial1->LastError(), Sprache));
 }
 
-void DriveCore::Senden_Zeichensatz(const QByteArray &text)
+bool DriveCore::Senden_Zeichensatz(const QByteArray &text)
+{
+    // A command for a drive without its address ("#P41=1234") would go to
+    // whichever drive was addressed last, or to none: a lost link leaves
+    // no address, and whatever asks then gets nothing queued.
+    if (text.size() >= 2 && text[0] == '#' && !std::isdigit(static_cast<unsigned char>(text[1])) && text[1] != '*')
+        return false;
+    queueText(text);
+    return true;
+}
+
+void DriveCore::queueText(const QByteArray &text)
 {
     noteSent(text);
     if (enqueue(text))
@@ -100,22 +113,24 @@ void DriveCore::noteSent(const QByteArray &text)
         Snapshot.programFresh = false;
 }
 
-void DriveCore::queueCommand(const QByteArray &command, uint8_t kind)
+bool DriveCore::queueCommand(const QByteArray &command, uint8_t kind)
 {
-    queueCommandTo(DriveAddress, command, kind);
+    return queueCommandTo(DriveAddress, command, kind);
 }
 
-void DriveCore::queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind)
+bool DriveCore::queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind)
 {
-    Senden_Zeichensatz('#' + address + command + '\r');
+    if (address.isEmpty() || !Senden_Zeichensatz('#' + address + command + '\r'))
+        return false;
     Queue.lastQueued()->Kind = kind;
+    return true;
 }
 
 void DriveCore::queueCommands(const QList<program::QueuedCommand> &commands)
 {
     for (const program::QueuedCommand &command : commands) {
-        Senden_Zeichensatz(command.text);
-        Queue.lastQueued()->Kind = command.kind;
+        if (Senden_Zeichensatz(command.text))
+            Queue.lastQueued()->Kind = command.kind;
     }
 }
 

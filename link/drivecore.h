@@ -64,11 +64,14 @@ public:
     // ---- Command queue -------------------------------------------------------
     CommandQueue Queue;
     quint64 Released = 0;               // commands answered and let go so far; only grows
-    // Queues text; sends it at once when nothing is in flight.
-    void Senden_Zeichensatz(const QByteArray &text);
-    // Queues "#" + drive address + command + "\r" with the given kind.
-    void queueCommand(const QByteArray &command, uint8_t kind);
-    void queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
+    // Queues text; sends it at once when nothing is in flight. A command
+    // for a drive without an address ("#" and no digit or "*") is not
+    // queued: false.
+    bool Senden_Zeichensatz(const QByteArray &text);
+    // Queues "#" + drive address + command + "\r" with the given kind;
+    // false, and nothing queued, without an address.
+    bool queueCommand(const QByteArray &command, uint8_t kind);
+    bool queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
     // Releases the command in flight and sends the next one.
     void Liste_aktualisieren();
     void clearQueue();
@@ -313,6 +316,8 @@ signals:
 
 private:
     void createTimers();
+    // Queues text as it is (the terminal's, which the user addresses himself).
+    void queueText(const QByteArray &text);
     // Appends to the queue and writes the text when it became the head;
     // true when it waits behind others.
     bool enqueue(const QByteArray &text);

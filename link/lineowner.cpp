@@ -3,6 +3,7 @@
 
 #include "link/commandqueue.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 using line::Activity;
@@ -49,13 +50,20 @@ QString capitalised(QString text)
     return text;
 }
 
+QString requestName(Request wanted, bool german)
+{
+    if (wanted == Request::ParameterValue)
+        return QCoreApplication::translate("line", "das Senden eines geänderten Parameterwerts");
+    const Name &what = kRequests[size_t(wanted)];
+    return QString::fromUtf8(german ? what.german : what.english);
+}
+
 } // namespace
 
 QString refusalText(Refusal refusal, Activity holder, Request wanted, int language)
 {
     const bool german = language != 2;
-    const Name &what = kRequests[size_t(wanted)];
-    const QString asked = QString::fromUtf8(german ? what.german : what.english);
+    const QString asked = requestName(wanted, german);
     if (refusal == Refusal::LinkLost) {
         return german ? QStringLiteral("Keine Verbindung zur ZYNT: %1 ist erst wieder möglich, wenn die ZYNT "
                                        "antwortet.").arg(asked)
@@ -106,8 +114,7 @@ bool LineOwner::locksWindow() const
 
 std::optional<Refusal> LineOwner::refusal(Activity activity) const
 {
-    const bool lost = paused(Pause::LinkLost) || m_activity == Activity::ReProbe;
-    if (isTransfer(activity) && lost)
+    if (isTransfer(activity) && linkLost())
         return Refusal::LinkLost;
     if (m_activity == Activity::None || (activity == Activity::Search && m_activity == Activity::ReProbe))
         return std::nullopt;

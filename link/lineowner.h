@@ -42,6 +42,7 @@ enum class Request : uint8_t {
     Master,
     PermanentSave,
     InterfaceConfiguration,
+    ParameterValue,
 };
 
 // The refusal as the window shows it, in the language (1 German, 2 English).
@@ -70,6 +71,8 @@ public:
     // holds the line, or the user has a drive error or a question to answer.
     bool locksWindow() const;
 
+    // The drive does not answer: the re-probe looks for it.
+    bool linkLost() const { return paused(line::Pause::LinkLost) || m_activity == line::Activity::ReProbe; }
     // Why an activity may not start now; nothing when it may.
     std::optional<line::Refusal> refusal(line::Activity activity) const;
     // Starts an activity: the poll and its watchdog stop. False, and

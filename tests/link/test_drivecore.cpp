@@ -44,6 +44,7 @@ private slots:
     void cleanup();
     void sessionOfATechnician();
     void refusedWhileBusyAndLost();
+    void nothingGoesOutWithoutAnAddress();
 
 private:
     bool waitIdle();
@@ -241,6 +242,27 @@ void TestDriveCore::refusedWhileBusyAndLost()
     QCOMPARE(messages.last(), QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT"));
     QVERIFY(core->Owner.holds(line::Activity::None));
     QVERIFY(!core->Queue.head());
+}
+
+void TestDriveCore::nothingGoesOutWithoutAnAddress()
+{
+    core->connectConfigured();
+    QVERIFY(waitIdle());
+    // A lost link leaves no drive address: a command for the drive is not
+    // queued, however it is asked for; the terminal's lines go out as typed.
+    core->Timer9Timer();
+    core->Timer10->stop();
+    QVERIFY(core->DriveAddress.isEmpty());
+    core->queueCommand("P41=1234", CommandKind::Plain);
+    core->Senden_Zeichensatz("#P42=5\r");
+    QVERIFY(!core->Queue.head());
+    core->sendTerminalLine("#1P41?");
+    QVERIFY(waitIdle());
+    QTest::qWait(200);
+    const QList<QByteArray> received = line->receivedCommands();
+    QVERIFY(!received.contains("#P41=1234\r"));
+    QVERIFY(!received.contains("#P42=5\r"));
+    QCOMPARE(received.last(), QByteArray("#1P41?\r"));
 }
 
 QTEST_GUILESS_MAIN(TestDriveCore)

@@ -6,6 +6,7 @@
 // these once lost a drive's data or left the link stuck.
 #include "tests/shell/shellfixture.h"
 
+#include "parameters/parametermodel.h"
 #include "program/programlines.h"
 #include "program/tokbottomdlg.h"
 #include "shell/tterminalwindow.h"
@@ -13,10 +14,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace {
@@ -131,6 +134,7 @@ private slots:
     void listReadWhileAStatusAnswerIsLost();
     void searchThenTheListIsLost();
     void typingWhileTheDriveIsSilent();
+    void valueEditedWhileLinkLost();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -424,6 +428,60 @@ void TestSequences::typingWhileTheDriveIsSilent()
     // The cursor leaves the terminal: the poll goes on.
     f->Button13->setFocus();
     QVERIFY(s.pollRuns());
+}
+
+void TestSequences::valueEditedWhileLinkLost()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->ffnen1Click(); // all parameters
+    int row = 0;
+    for (int r = 1; r < f->StringGrid2->rowCount() && row == 0; ++r)
+        row = f->Parameters.Grid[size_t(r)][params::ColDesignation] == "P41" ? r : 0;
+    QVERIFY(row > 0);
+    const QByteArray drives = f->Parameters.Grid[size_t(row)][params::ColValue];
+    const auto edit = [f, row](const QString &value) {
+        QTableWidgetItem *cell = f->StringGrid2->item(row, params::ColValue);
+        f->StringGrid2->scrollToItem(cell);
+        QTest::mouseClick(f->StringGrid2->viewport(), Qt::LeftButton, {}, f->StringGrid2->visualItemRect(cell).center());
+        if (!f->GroupBox2->isVisible())
+            return false;
+        f->Edit1->selectAll();
+        QTest::keyClicks(f->Edit1, value);
+        QTest::mouseClick(f->Button9, Qt::LeftButton);
+        return true;
+    };
+
+    // Right after the link is lost, and a while later: each edit is refused
+    // with the lost link's word, the cell keeps the drive's value, and
+    // nothing goes out, with or without an address.
+    QVERIFY(s.loseLink());
+    const qsizetype from = s.mark();
+    for (const QString &value : {QStringLiteral("1234"), QStringLiteral("1235")}) {
+        s.fx.messages.clear();
+        QVERIFY(edit(value));
+        QVERIFY(Session::until([&s] { return !s.fx.messages.isEmpty(); }, 5000));
+        QVERIFY2(s.fx.messages.first().startsWith(QStringLiteral("Keine Verbindung zur ZYNT")),
+                 qPrintable(s.fx.messages.first()));
+        QCOMPARE(f->Parameters.Grid[size_t(row)][params::ColValue], drives);
+        QCOMPARE(f->StringGrid2->item(row, params::ColValue)->text(), QString::fromLatin1(drives));
+        QVERIFY(f->GroupBox2->isHidden());
+        QVERIFY(f->StringGrid2->isEnabled());
+        QTest::qWait(1500);
+    }
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    QVERIFY(s.pollRuns());
+    for (const QByteArray &command : s.sentSince(from))
+        QVERIFY2(command == "#1\r" || command == "#1p1035=0\r", command.constData());
+    QByteArray stored;
+    s.line().withDrive(1, [&stored](sim::Drive &d) { stored = d.values["P41"]; });
+    QCOMPARE(stored, drives);
+
+    // The link is back: the edit goes out.
+    QVERIFY(edit(QStringLiteral("1236")));
+    QVERIFY(Session::until([&s] { return s.fx.com1->receivedCommands().contains("#1P41=1236\r"); }));
 }
 
 QTEST_MAIN(TestSequences)
