@@ -3,8 +3,6 @@
 // the menu, the buttons and the overwrite question, checked on the wire.
 #include "programfixture.h"
 
-#include "manual/tform2.h"
-
 #include <QAction>
 #include <QDir>
 #include <QStatusBar>
@@ -45,7 +43,6 @@ private slots:
     void writeEndsTraceMode();
     void overwriteQuestion_data();
     void overwriteQuestion();
-    void driveErrorDuringTheQuestionEndsIt();
     void errorLineNamesTheRow();
     void labelErrorEndsTheWrite();
     void refusedReadStartsThePollAgain();
@@ -255,53 +252,6 @@ void TestProgramTransfer::overwriteQuestion()
         QVERIFY(f->Core->Timer3->isActive()); // the status poll runs again
         QVERIFY(!f->Core->Owner.paused(line::Pause::DriveError));
     }
-}
-
-void TestProgramTransfer::driveErrorDuringTheQuestionEndsIt()
-{
-    // The manual window is open beside the main window.
-    f->Manuell1->trigger();
-    QVERIFY(QTest::qWaitForWindowExposed(f->Form2));
-    QTRY_VERIFY_WITH_TIMEOUT(fx->idle(), kWait);
-    fx->line().clearReceived();
-
-    // "Neu", a line, "Programm in ZYNT Speichern": the question is asked.
-    f->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f));
-    f->Fileffnen1->trigger();
-    QVERIFY(fx->typeLine(1, QStringLiteral("ref")));
-    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
-    TOKBottomDlg *dlg = f->OKBottomDlg;
-    QVERIFY(dlg->isVisible());
-    QCOMPARE(dlg->Label1->text(), fx->shell.german(68));
-
-    // Meanwhile the drive refuses a command of the manual window.
-    fx->line().setNextErrorLine("Befehl gesperrt");
-    QTest::mouseClick(f->Form2->Button5, Qt::LeftButton); // "OFF"
-    QTRY_COMPARE_WITH_TIMEOUT(dlg->Label1->text(), QStringLiteral("**Befehl gesperrt"), kWait);
-    QVERIFY(dlg->isVisible());
-    QVERIFY(dlg->CancelBtn->isHidden());
-
-    // Its OK ends the error and the question with it, as Cancel would.
-    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
-    QVERIFY(dlg->isHidden());
-    QVERIFY(f->isEnabled());
-    QVERIFY(f->Form2->isEnabled());
-    QVERIFY(f->Core->Timer3->isActive());
-    QVERIFY(!f->Core->Owner.paused(line::Pause::Question));
-    QVERIFY(!f->Core->Owner.paused(line::Pause::DriveError));
-    QTest::qWait(300);
-    QCOMPARE(fx->sent(), QList<QByteArray> {"#1OFF\r"});
-    QVERIFY(f->ConfirmOverwrite); // nothing was written: the user is asked again
-
-    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
-    QVERIFY(dlg->isVisible());
-    QCOMPARE(dlg->Label1->text(), fx->shell.german(68));
-    QVERIFY(dlg->CancelBtn->isVisible());
-    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
-    QVERIFY(fx->idle());
-    QCOMPARE(fx->sent().mid(1), writeOf({"ref"}));
 }
 
 void TestProgramTransfer::errorLineNamesTheRow()
