@@ -152,6 +152,7 @@ void DriveCore::Liste_aktualisieren()
 void DriveCore::clearQueue()
 {
     Queue.clear();
+    ++m_queueClears;
     Owner.queueIdle();
 }
 
@@ -202,6 +203,8 @@ void DriveCore::resetLink()
     // probed any more.
     for (QTimer *t : {Timer1, Timer8, Timer10, Timer11, Timer13, ProgramListingTimer})
         t->stop();
+    m_held = {};
+    m_listingBackedUp = false;
     Owner.reset();
 }
 

@@ -285,8 +285,10 @@ signals:
     void listingProgress(int percent);
     void listingUpdated();
     void listingCompleted();
-    // The listing ended without its last answer; first: the silent first time-out of the run.
-    void listingFailed(bool firstTimeout);
+    // The listing ended without its last answer; the model is as it was
+    // before it. boxed: the window shows its box (not for the first time-out
+    // of the run, nor for a listing the drive refused, whose error was shown).
+    void listingFailed(bool boxed);
     void writeBackStarted();
     // Commands of the write-back answered so far, of all of its commands.
     void writeBackProgress(int done, int total);
@@ -299,6 +301,9 @@ signals:
     void programChanged();
     void programReadStarted();
     void programReadEnded(bool complete);
+    // The read ended because the drive stopped answering or talked nonsense
+    // (after programReadEnded(false)); the editor shows what it showed before.
+    void programReadFailed();
     void programWriteStarted();
     void programWriteEnded();
     // A program line (or "new") was answered with "pgm".
@@ -333,6 +338,20 @@ private:
     void endSearchFailed();
     void applyScanStep();
     void completeListing();
+    // Ends a listing that did not get to its end: its commands still queued
+    // go, the model is given back. boxed as in listingFailed.
+    void abandonListing(bool boxed);
+    // While the user reads a drive error, the core's own watchdogs wait too;
+    // they go on after his confirmation where their activity still holds.
+    void holdWatchdogs();
+    void resumeWatchdogs();
+    struct HeldWatchdogs {
+        bool listing = false, programRead = false, address = false;
+    } m_held;
+    // The command a drive error stopped, by the releases and the clears of
+    // the queue before it: the confirmation lets go of that one only.
+    quint64 m_queueClears = 0;
+    quint64 m_errorReleased = 0, m_errorClears = 0;
     void endWriteBack();
     // A listing or program read; a quiet one fills only the snapshot.
     bool beginListing(bool quiet);
@@ -344,7 +363,10 @@ private:
 
     // A read of the drive's own, which leaves what the windows show alone.
     bool m_quietList = false, m_quietProgram = false;
-    params::ParameterModel m_modelBeforeQuietRead;
+    // What the model held when the listing began: a listing that does not
+    // get to its end gives it back, and a quiet one gives it back in any case.
+    params::ParameterModel m_modelBeforeListing;
+    bool m_listingBackedUp = false; // the listing under way began with that copy
     // "pgm" answers of the program write under way ("new" included).
     int m_programAnswers = 0;
     // The write-back's commands, and the releases before it began.

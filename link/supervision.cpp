@@ -78,11 +78,7 @@ void DriveCore::Timer9Timer()
     if (interrupted == Activity::ProgramRead) {
         abandonProgramListing(true);
     } else if (interrupted == Activity::Listing) {
-        Timer11->stop();
-        if (m_quietList)
-            endQuietList(false);
-        else
-            emit errorMessage(text(146));
+        abandonListing(true);
     }
 }
 
@@ -106,19 +102,10 @@ void DriveCore::Timer10Timer()
 
 void DriveCore::Timer11Timer()
 {
-    // The parameter listing did not come in time.
-    Timer11->stop();
-    // After a search the drives it found are connected only by the
-    // listing's completion; without it the poll that starts now would
-    // never send, and a drive that answers again would never be seen.
-    if (FoundAddresses[0] > 0)
-        DriveConnected = 1;
-    Owner.end(Activity::Listing);
-    if (m_quietList) {
-        endQuietList(false);
-        return;
-    }
-    const bool first = FirstListingTimeout;
-    FirstListingTimeout = false;
-    emit listingFailed(first);
+    // The parameter listing did not come in time. The first time in a run
+    // the window says so only in its status bar.
+    const bool first = FirstListingTimeout && !m_quietList;
+    if (!m_quietList)
+        FirstListingTimeout = false;
+    abandonListing(!first);
 }

@@ -1,20 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What users do while the drive does not answer, on the wire: transfers,
 // an address choice and a search, a write after the link is back, typing
-// in the terminal, and editing a value.
+// in the terminal, editing a value, and a read the lost link cuts short.
 // Each of these once sent something the drive should not get, or left the
 // window or the link stuck.
 #include "sessionfixture.h"
 
 #include "parameters/parametermodel.h"
+#include "parameters/designations.h"
 #include "program/tokbottomdlg.h"
 #include "shell/tterminalwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -28,6 +31,8 @@ private slots:
     void lostLinkThenWriteReadsTheProgramAfresh();
     void typingWhileTheDriveIsSilent();
     void valueEditedWhileLinkLost();
+    void readCutByALostLink_data();
+    void readCutByALostLink();
 };
 
 void TestLostLink::transfersRefusedWhileLinkLost()
@@ -244,6 +249,87 @@ void TestLostLink::valueEditedWhileLinkLost()
     // The link is back: the edit goes out.
     QVERIFY(edit(QStringLiteral("1236")));
     QVERIFY(Session::until([&s] { return s.fx.com1->receivedCommands().contains("#1P41=1236\r"); }));
+}
+
+
+void TestLostLink::readCutByALostLink_data()
+{
+    QTest::addColumn<bool>("program");
+    QTest::newRow("parameter list") << false;
+    QTest::newRow("program") << true;
+}
+
+void TestLostLink::readCutByALostLink()
+{
+    QFETCH(bool, program);
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Core->FirstListingTimeout = false; // as after an earlier time-out: the list's box is shown too
+    // What the pages show before the read: the program page's lines, the
+    // parameter list, the terminal open.
+    s.setGrid({"keep", "this"});
+    const auto p41 = [f] { return f->Parameters.Records[1][f->Parameters.KeyParameterRows[params::KeyP41]].Value; };
+    const QByteArray value = p41();
+    QVERIFY(!value.isEmpty());
+    f->Terminal1->trigger();
+    // The box is looked at here, not answered: only a box left far too long
+    // is closed, so that a box that waits in a loop of its own ends the test.
+    s.fx.modalWatch.stop();
+    const auto box = [] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); };
+    QString seen;
+    bool forced = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QMessageBox *b = box()) {
+            seen = b->text();
+            if (clock.elapsed() > 60000) {
+                forced = true;
+                b->done(QMessageBox::Ok);
+            }
+        }
+    });
+    watch.start(20);
+    const QString told = program ? QStringLiteral("Fehler beim Lesen des Programms aus der ZYNT") : s.german(146);
+
+    // The drive falls silent during the read, which ends early with its box.
+    s.line().setSilent(true);
+    if (program)
+        f->ZYNTffnen1->trigger();
+    else
+        f->neulesen1->trigger();
+    QVERIFY(Session::until([&seen, &told] { return seen == told; }, 90000));
+    QVERIFY(!forced);
+    QVERIFY(box());
+    // Every page shows what it showed; the status bar says what was not read.
+    QCOMPARE(s.grid(2), (QByteArrayList {"keep", "this"}));
+    QCOMPARE(p41(), value);
+    QVERIFY(f->Image1->isHidden());
+    QVERIFY(f->TerminalOpen);
+    QVERIFY(f->MemoRxD->isVisible());
+    QVERIFY(f->Label3->isHidden());
+    QVERIFY(!f->statusBar()->currentMessage().isEmpty());
+    // Nothing answers the poll either: the link is lost.
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() == s.german(74); }));
+    QVERIFY(box());
+
+    // The drive answers again: the box goes, and the read is made again.
+    const qsizetype from = s.mark();
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&box] { return !box(); }));
+    const QByteArray request = program ? "#1list\r" : "#1listp\r";
+    QVERIFY(Session::until([&s, from, request] { return s.fx.com1->receivedCommands().mid(from).contains(request); }));
+    QVERIFY(Session::until([f] {
+        return f->Core->Owner.holds(line::Activity::None) && f->Label3->isHidden() && f->ProgressBar1->isHidden();
+    }));
+    if (program)
+        QCOMPARE(s.grid(int(s.storedProgram().size())), s.storedProgram());
+    QCOMPARE(p41(), value);
+    QVERIFY(s.pollRuns());
+    QVERIFY(!box());
+    QVERIFY(!forced);
 }
 
 QTEST_MAIN(TestLostLink)

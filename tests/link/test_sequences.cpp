@@ -2,12 +2,13 @@
 // What users do one after another, on the wire: a program write and then a
 // slow read, a write and then a refused status query, an aborted read and
 // then a write, a list read while a status answer is lost, a search after
-// which the list is lost, and a drive error while the overwrite question
-// is open. Each of these once lost a drive's data or left the window or the
-// link stuck.
+// which the list is lost, a drive error while the overwrite question is
+// open, and reads the drive refuses while the user reads its error. Each of
+// these once lost a drive's data or left the window or the link stuck.
 #include "sessionfixture.h"
 
 #include "manual/tform2.h"
+#include "parameters/designations.h"
 #include "program/tokbottomdlg.h"
 
 #include <QAction>
@@ -26,6 +27,8 @@ private slots:
     void listReadWhileAStatusAnswerIsLost();
     void searchThenTheListIsLost();
     void driveErrorWhileTheOverwriteQuestionIsOpen();
+    void refusedReadWaitsForTheUser_data();
+    void refusedReadWaitsForTheUser();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -218,6 +221,58 @@ void TestSequences::driveErrorWhileTheOverwriteQuestionIsOpen()
     QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
     QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(); }));
     QCOMPARE(s.storedProgram(), QByteArrayList {"ref"});
+}
+
+void TestSequences::refusedReadWaitsForTheUser_data()
+{
+    QTest::addColumn<QByteArray>("refused");
+    QTest::newRow("parameter list") << QByteArray("listp");
+    QTest::newRow("program") << QByteArray("list");
+}
+
+void TestSequences::refusedReadWaitsForTheUser()
+{
+    QFETCH(QByteArray, refused);
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    const QByteArray p41 = f->Parameters.Records[1][f->Parameters.KeyParameterRows[params::KeyP41]].Value;
+    s.setGrid({"keep", "this"});
+    auto once = std::make_shared<std::atomic<bool>>(true);
+    s.line().addCommand([refused, once](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        if (command == refused && once->exchange(false))
+            return QByteArray("\n** Speicher gesperrt\r");
+        return std::nullopt;
+    });
+    if (refused == "listp")
+        f->neulesen1->trigger();
+    else
+        f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([f] { return f->OKBottomDlg->isVisible(); }));
+    const qsizetype from = s.mark();
+
+    // The user reads the error longer than the read's watchdog would wait:
+    // the read waits for him, and nothing else starts meanwhile.
+    QTest::qWait(std::max(f->Core->Timer11->interval(), 2 * DriveCore::kProgramListingSilenceMs) + 1500);
+    QVERIFY(f->OKBottomDlg->isVisible());
+    QVERIFY(f->Core->Owner.paused(line::Pause::DriveError));
+    QVERIFY(!f->Core->Owner.holds(line::Activity::None));
+    QVERIFY(s.fx.messages.isEmpty());
+    QVERIFY(f->Image1->isHidden());
+    QCOMPARE(s.mark(), from);
+
+    // His OK ends the read: the pages show what they showed, the status bar
+    // says what was not read, and the link goes on.
+    QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None); }));
+    QVERIFY(s.pollRuns());
+    QVERIFY(f->isEnabled());
+    QVERIFY(s.fx.messages.isEmpty());
+    QVERIFY(!f->statusBar()->currentMessage().isEmpty());
+    QCOMPARE(s.grid(2), (QByteArrayList {"keep", "this"}));
+    QCOMPARE(f->Parameters.Records[1][f->Parameters.KeyParameterRows[params::KeyP41]].Value, p41);
+    for (const QByteArray &command : s.sentSince(from))
+        QVERIFY2(!command.contains("quit") && !command.contains("list"), command.constData());
 }
 
 QTEST_MAIN(TestSequences)
