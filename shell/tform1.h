@@ -82,6 +82,7 @@ public:
 
     // ---- Flags of the window's own -------------------------------------------
     bool TerminalOpen = false;
+    bool KeysRefused = false;       // the terminal said that typed keys were not sent
     bool ConfirmOverwrite = false;
     std::array<bool, 3> InfoRestore {}; // program editor, parameter editor, terminal
     int AnimationStep = 0;

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -33,6 +34,8 @@ private slots:
     void valueEditedWhileLinkLost();
     void readCutByALostLink_data();
     void readCutByALostLink();
+    void terminalWhileLinkLost_data();
+    void terminalWhileLinkLost();
 };
 
 void TestLostLink::transfersRefusedWhileLinkLost()
@@ -330,6 +333,47 @@ void TestLostLink::readCutByALostLink()
     QVERIFY(s.pollRuns());
     QVERIFY(!box());
     QVERIFY(!forced);
+}
+
+void TestLostLink::terminalWhileLinkLost_data()
+{
+    QTest::addColumn<bool>("lineMode");
+    QTest::newRow("key by key") << false;
+    QTest::newRow("line mode") << true;
+}
+
+void TestLostLink::terminalWhileLinkLost()
+{
+    QFETCH(bool, lineMode);
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Terminal1->trigger();
+    QVERIFY(QTest::qWaitForWindowActive(f->Terminal));
+    if (lineMode)
+        QTest::mouseClick(f->Terminal->LineMode, Qt::LeftButton);
+    QWidget *input = lineMode ? static_cast<QWidget *>(f->Terminal->LineInput) : f->MemoTxD;
+    const auto type = [input](const QString &text) {
+        QTest::mouseClick(input, Qt::LeftButton);
+        QTest::keyClicks(input, text);
+        QTest::keyClick(input, Qt::Key_Return);
+    };
+
+    // Typed while the drive does not answer: the terminal says that it was
+    // not sent, and it is not.
+    QVERIFY(s.loseLink());
+    const qsizetype from = s.mark();
+    type(QStringLiteral("#1P41?"));
+    QVERIFY(Session::until([f] { return f->memoRxDText().contains("nicht gesendet"); }, 5000));
+    QTest::qWait(1500);
+    for (const QByteArray &command : s.fx.com1->receivedCommands().mid(from))
+        QVERIFY2(command == "#1\r", command.constData()); // only the re-probe's
+
+    // The drive answers again: what is typed now goes out and is answered.
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    type(QStringLiteral("#1P41?"));
+    QVERIFY(Session::until([f] { return f->memoRxDText().contains("P41="); }));
 }
 
 QTEST_MAIN(TestLostLink)
