@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // The description files of the two languages, looked up in the start directory.
@@ -49,6 +51,7 @@ void TForm1::showListingStart()
 
 void TForm1::showListingEnd()
 {
+    ViewInverted = false;
     // The grid shows the drive now: nothing in it is changed any more.
     ChangedParameters.clear();
     Label3->hide();
@@ -100,7 +103,8 @@ void TForm1::showListingFailed(bool boxed)
     }
     // The core gave the model back: the grid shows what it showed, in the
     // view the user had chosen.
-    Parameters.BasicViewSelected = ViewBeforeRead;
+    if (std::exchange(ViewInverted, false))
+        Parameters.BasicViewSelected = ViewBeforeRead;
     showParameterGrid();
     if (boxed)
         Button11->show();
@@ -116,14 +120,14 @@ void TForm1::neulesen1Click()
     // does not begin or does not end leaves the choice as it was.
     ViewBeforeRead = Parameters.BasicViewSelected;
     Parameters.BasicViewSelected = Parameters.BasicViewSelected == 1 ? 0 : 1;
-    if (!Core->ZYNT_Parameter_Neu_Lesen())
+    ViewInverted = Core->ZYNT_Parameter_Neu_Lesen();
+    if (!ViewInverted)
         Parameters.BasicViewSelected = ViewBeforeRead;
 }
 
 void TForm1::ZYNT_Parameter_Neu_Lesen()
 {
     // The core reads; listingStarted shows it.
-    ViewBeforeRead = Parameters.BasicViewSelected;
     Core->ZYNT_Parameter_Neu_Lesen();
 }
 

@@ -275,6 +275,7 @@ void TestLostLink::readCutByALostLink()
     const auto p41 = [f] { return f->Parameters.Records[1][f->Parameters.KeyParameterRows[params::KeyP41]].Value; };
     const QByteArray value = p41();
     QVERIFY(!value.isEmpty());
+    const int view = f->Parameters.BasicViewSelected;
     f->Terminal1->trigger();
     // The box is looked at here, not answered: only a box left far too long
     // is closed, so that a box that waits in a loop of its own ends the test.
@@ -309,6 +310,7 @@ void TestLostLink::readCutByALostLink()
     // Every page shows what it showed; the status bar says what was not read.
     QCOMPARE(s.grid(2), (QByteArrayList {"keep", "this"}));
     QCOMPARE(p41(), value);
+    QCOMPARE(f->Parameters.BasicViewSelected, view);
     QVERIFY(f->Image1->isHidden());
     QVERIFY(f->TerminalOpen);
     QVERIFY(f->MemoRxD->isVisible());
@@ -330,6 +332,7 @@ void TestLostLink::readCutByALostLink()
     if (program)
         QCOMPARE(s.grid(int(s.storedProgram().size())), s.storedProgram());
     QCOMPARE(p41(), value);
+    QCOMPARE(f->Parameters.BasicViewSelected, view); // the read ends in the view it began in
     QVERIFY(s.pollRuns());
     QVERIFY(!box());
     QVERIFY(!forced);

@@ -148,7 +148,12 @@ void TestSequences::searchThenTheListIsLost()
     Session s;
     QVERIFY(s.start());
     TForm1 *f = s.f;
-    f->Core->FirstListingTimeout = false; // as after an earlier time-out: no new start-up
+    f->Core->FirstListingTimeout = false; // as after an earlier time-out: the box is shown
+    // The user's last read began in the view of all parameters.
+    f->ffnen1Click();
+    f->neulesen1->trigger();
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None) && f->ProgressBar1->isHidden(); }));
+    QCOMPARE(f->Parameters.BasicViewSelected, 0);
 
     // The search finds the drive; the list it reads then never comes.
     auto listp = std::make_shared<std::atomic<bool>>(true);
@@ -164,6 +169,9 @@ void TestSequences::searchThenTheListIsLost()
     QVERIFY(s.pollRuns());
     QVERIFY(f->isEnabled());
     QCOMPARE(f->Core->DriveConnected, 1);
+    // The search began afresh, in the basic view; its list's end does not
+    // bring back the view of an earlier read.
+    QCOMPARE(f->Parameters.BasicViewSelected, 1);
 }
 
 void TestSequences::driveErrorWhileTheOverwriteQuestionIsOpen()
