@@ -142,6 +142,8 @@ void TForm1::showLinkRestored()
         // Read once the link's own commands are queued, outside the receive handler.
         QTimer::singleShot(0, this, [this] {
             const ReadAgain read = std::exchange(PendingRead, ReadAgain::None);
+            if (!Core->Owner.holds(line::Activity::None) || Core->Owner.linkLost())
+                return; // the user has started something else meanwhile, or the link is gone again
             if (read == ReadAgain::Listing)
                 neulesen1Click();
             else if (read == ReadAgain::Program)

@@ -88,6 +88,7 @@ TForm1::~TForm1()
     delete PlotWindow;
     delete CompareDialog;
     delete VerifyReport;
+    delete ReadFailedBox; // a window of its own, like the message boxes
     // The terminal's input tells the core when it loses the focus, as it
     // does when it goes: it goes while the core is still there.
     delete Terminal;
