@@ -72,6 +72,9 @@ public:
     // false, and nothing queued, without an address.
     bool queueCommand(const QByteArray &command, uint8_t kind);
     bool queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
+    // Queues text as the user wrote it (a terminal line, an executed editor
+    // line): he addresses it himself, or leaves it to the drive addressed last.
+    void queueText(const QByteArray &text);
     // Releases the command in flight and sends the next one.
     void Liste_aktualisieren();
     void clearQueue();
@@ -321,8 +324,6 @@ signals:
 
 private:
     void createTimers();
-    // Queues text as it is (the terminal's, which the user addresses himself).
-    void queueText(const QByteArray &text);
     // Appends to the queue and writes the text when it became the head;
     // true when it waits behind others.
     bool enqueue(const QByteArray &text);
