@@ -136,6 +136,7 @@ void TForm1::showReadFailed(ReadAgain read, const QString &note, const QByteArra
 
 void TForm1::showLinkRestored()
 {
+    KeysRefused = false; // the terminal says it again at the next loss
     if (ReadFailedBox)
         ReadFailedBox->close();
     if (PendingRead != ReadAgain::None) {

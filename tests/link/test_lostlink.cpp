@@ -372,6 +372,15 @@ void TestLostLink::terminalWhileLinkLost()
     for (const QByteArray &command : s.fx.com1->receivedCommands().mid(from))
         QVERIFY2(command == "#1\r", command.constData()); // only the re-probe's
 
+    // Back, and lost again before anything is typed: the terminal says it again.
+    s.line().setSilent(false);
+    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
+    f->Button13->setFocus(); // the cursor elsewhere: the poll finds the link lost
+    QVERIFY(s.loseLink());
+    f->MemoRxD->clear();
+    type(QStringLiteral("#1P41?"));
+    QVERIFY(Session::until([f] { return f->memoRxDText().contains("nicht gesendet"); }, 5000));
+
     // The drive answers again: what is typed now goes out and is answered.
     s.line().setSilent(false);
     QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
