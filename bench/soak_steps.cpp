@@ -328,7 +328,7 @@ private:
     {
         TForm1 *f = m_form.get();
         const qint64 now = m_clock.elapsed();
-        if (f->OKBottomDlg->isVisible() && f->Core->Owner.paused(line::Pause::DriveError))
+        if (f->OKBottomDlg->isVisible() && f->OKBottomDlg->showsDriveError())
             m_driveErrorSeen = true;
         const LineOwner &o = f->Core->Owner;
         const bool up = lineUp();

@@ -109,7 +109,7 @@ bool User::answerWaiting(QRandomGenerator &rng, StepNotes &notes, qint64 nowMs)
         return true;
     }
     if (f->OKBottomDlg->isVisible()) {
-        if (f->Core->Owner.paused(line::Pause::DriveError)) {
+        if (f->OKBottomDlg->showsDriveError()) {
             // A drive's message is read for a moment, then confirmed.
             if (m_errorSince < 0) {
                 m_errorSince = nowMs;

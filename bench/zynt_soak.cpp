@@ -119,7 +119,7 @@ private:
             box->buttons().constFirst()->click();
             return;
         }
-        if (m_form->OKBottomDlg->isVisible() && m_form->Core->Owner.paused(line::Pause::DriveError)) {
+        if (m_form->OKBottomDlg->isVisible() && m_form->OKBottomDlg->showsDriveError()) {
             if (++m_dialogTicks >= 5) {
                 ++m_confirmations;
                 m_dialogTicks = 0;

@@ -207,8 +207,11 @@ void DriveCore::showDriveError()
     }
 
     // The user confirms first; the poll, its watchdog and the transfer's
-    // watchdogs wait for him.
+    // and the reads' watchdogs wait for him.
     Owner.driveErrorRaised();
+    holdWatchdogs();
+    m_errorReleased = Released;
+    m_errorClears = m_queueClears;
 
     if (ReceiveBuffer.contains("label") && Owner.holds(Activity::ProgramWrite)) {
         // The drive refused the program: the write ends here, and the read
@@ -235,21 +238,33 @@ void DriveCore::Timer13Timer()
 void DriveCore::confirmDriveError()
 {
     ReceiveBuffer.clear();
+    // Only the command the error stopped is let go: whatever ended or
+    // cleared the queue meanwhile (a lost link, a new connection) left
+    // another command at its head, which waits for its own answer.
+    const CommandNode *head = Queue.head();
+    const bool stopped = head && Released == m_errorReleased && m_queueClears == m_errorClears;
+    const uint8_t kind = stopped ? head->Kind : CommandKind::Plain;
     // The refused last assignment of a write-back ends the batch all the
     // same; otherwise the window would wait for an answer that never comes.
-    const bool lastOfWriteBack =
-        Owner.holds(Activity::WriteBack) && Queue.head() && Queue.head()->Kind == CommandKind::WriteBackLast;
-    const bool readRefused = Owner.holds(Activity::ProgramRead) && Queue.head()
-                          && Queue.head()->Kind == CommandKind::ProgramListing;
+    const bool lastOfWriteBack = stopped && Owner.holds(Activity::WriteBack) && kind == CommandKind::WriteBackLast;
+    const bool readRefused = stopped && Owner.holds(Activity::ProgramRead) && kind == CommandKind::ProgramListing;
+    const bool listingRefused = stopped && Owner.holds(Activity::Listing) && answer::isListingKind(kind);
     Owner.driveErrorConfirmed();
     // A refused program line is answered too: the next line's index follows it.
-    if (Owner.holds(Activity::ProgramWrite) && Queue.head() && Queue.head()->Kind == CommandKind::ProgramLine)
+    if (stopped && Owner.holds(Activity::ProgramWrite) && kind == CommandKind::ProgramLine)
         ++m_programAnswers;
     const bool checkWrite = std::exchange(m_checkAfterConfirm, false);
-    const bool entryEndRefused = Owner.holds(Activity::Recovery) && Queue.head()
-                              && Queue.head()->Kind == CommandKind::EntryEnd;
-    if (Queue.head())
+    const bool entryEndRefused = stopped && Owner.holds(Activity::Recovery) && kind == CommandKind::EntryEnd;
+    if (listingRefused) {
+        // The drive will not list its parameters: the listing ends here, and
+        // the user has read why.
+        abandonListing(false);
+        resumeWatchdogs();
+        return;
+    }
+    if (stopped)
         Liste_aktualisieren();
+    resumeWatchdogs();
     if (entryEndRefused)
         cutStepDone(true); // the drive left its entry and kept its program: the read shows which
     if (checkWrite)
@@ -265,6 +280,29 @@ void DriveCore::confirmDriveError()
         }
         endProgramListing(false);
     }
+}
+
+void DriveCore::holdWatchdogs()
+{
+    m_held.listing = Timer11->isActive();
+    m_held.programRead = ProgramListingTimer->isActive();
+    m_held.address = Timer8->isActive();
+    for (QTimer *t : {Timer11, ProgramListingTimer, Timer8})
+        t->stop();
+}
+
+void DriveCore::resumeWatchdogs()
+{
+    if (m_held.listing && Owner.holds(Activity::Listing))
+        Timer11->start();
+    if (m_held.programRead && Owner.holds(Activity::ProgramRead)) {
+        // The silence is measured from now: the user's reading was none.
+        m_listingReceived = Serial1->ReceivedTotal();
+        ProgramListingTimer->start();
+    }
+    if (m_held.address)
+        Timer8->start();
+    m_held = {};
 }
 
 void DriveCore::acknowledged(const CommandNode &head)

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cctype>
 
 DriveCore::DriveCore(QObject *parent)
     : QObject(parent)
@@ -79,7 +80,18 @@ void DriveCore::openPort()
                                  Serial1->LastErrorCode(), Serial1->LastError(), Sprache));
 }
 
-void DriveCore::Senden_Zeichensatz(const QByteArray &text)
+bool DriveCore::Senden_Zeichensatz(const QByteArray &text)
+{
+    // A command for a drive without its address ("#P41=1234") would go to
+    // whichever drive was addressed last, or to none: a lost link leaves
+    // no address, and whatever asks then gets nothing queued.
+    if (text.size() >= 2 && text[0] == '#' && !std::isdigit(static_cast<unsigned char>(text[1])) && text[1] != '*')
+        return false;
+    queueText(text);
+    return true;
+}
+
+void DriveCore::queueText(const QByteArray &text)
 {
     noteSent(text);
     if (enqueue(text))
@@ -92,6 +104,7 @@ bool DriveCore::enqueue(const QByteArray &text)
         return true;
     if (Serial1->Active())
         Serial1->WriteString(text);
+    Owner.queueBusy();
     return false;
 }
 
@@ -106,22 +119,24 @@ void DriveCore::noteSent(const QByteArray &text)
         Snapshot.programFresh = false;
 }
 
-void DriveCore::queueCommand(const QByteArray &command, uint8_t kind)
+bool DriveCore::queueCommand(const QByteArray &command, uint8_t kind)
 {
-    queueCommandTo(DriveAddress, command, kind);
+    return queueCommandTo(DriveAddress, command, kind);
 }
 
-void DriveCore::queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind)
+bool DriveCore::queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind)
 {
-    Senden_Zeichensatz('#' + address + command + '\r');
+    if (address.isEmpty() || !Senden_Zeichensatz('#' + address + command + '\r'))
+        return false;
     Queue.lastQueued()->Kind = kind;
+    return true;
 }
 
 void DriveCore::queueCommands(const QList<program::QueuedCommand> &commands)
 {
     for (const program::QueuedCommand &command : commands) {
-        Senden_Zeichensatz(command.text);
-        Queue.lastQueued()->Kind = command.kind;
+        if (Senden_Zeichensatz(command.text))
+            Queue.lastQueued()->Kind = command.kind;
     }
 }
 
@@ -136,8 +151,10 @@ void DriveCore::Liste_aktualisieren()
         noteJournalProgress(writeBackAnswered());
     }
     CommandNode *next = Queue.releaseHead();
-    if (!next)
+    if (!next) {
+        Owner.queueIdle();
         return;
+    }
     if (next->Kind == CommandKind::ProgramLine && Owner.holds(line::Activity::ProgramWrite))
         m_entryBegun = true;
     Serial1->WriteString(next->Text);
@@ -148,6 +165,8 @@ void DriveCore::clearQueue()
 {
     Queue.clear();
     stopsDropped();
+    ++m_queueClears;
+    Owner.queueIdle();
 }
 
 void DriveCore::writeDirect(const QByteArray &text)
@@ -229,6 +248,8 @@ void DriveCore::resetLink()
     // probed any more.
     for (QTimer *t : {Timer1, Timer8, Timer10, Timer11, Timer13, ProgramListingTimer})
         t->stop();
+    m_held = {};
+    m_listingBackedUp = false;
     Owner.reset();
 }
 
@@ -372,17 +393,32 @@ bool DriveCore::beginManualConfiguration()
                                                      line::Request::InterfaceConfiguration, Sprache)));
         return false;
     }
-    // A new interface: the old link is not looked for any more.
+    // The port is closed while the user chooses; a lost link's probes wait
+    // for his choice (they would open the port again).
+    m_reprobeBeforeConfiguration = Timer10->isActive();
     Timer10->stop();
-    if (Owner.holds(line::Activity::ReProbe))
-        Owner.restoreLink();
     Serial1->setActive(false);
     Owner.pause(line::Pause::ManualConfiguration);
     return true;
 }
 
+void DriveCore::cancelManualConfiguration()
+{
+    // Nothing was chosen: the old interface is back, and a lost link is
+    // looked for again.
+    openPort();
+    if (m_reprobeBeforeConfiguration)
+        Timer10->start();
+    m_reprobeBeforeConfiguration = false;
+    Owner.resume(line::Pause::ManualConfiguration);
+}
+
 void DriveCore::endManualConfiguration(const settings::DriveRate *rate)
 {
+    // A new interface: the old link is not looked for any more.
+    m_reprobeBeforeConfiguration = false;
+    if (Owner.holds(line::Activity::ReProbe))
+        Owner.restoreLink();
     openPort();
     DriveConnected = 1;
     if (rate) {

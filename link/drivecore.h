@@ -65,11 +65,17 @@ public:
     // ---- Command queue -------------------------------------------------------
     CommandQueue Queue;
     quint64 Released = 0;               // commands answered and let go so far; only grows
-    // Queues text; sends it at once when nothing is in flight.
-    void Senden_Zeichensatz(const QByteArray &text);
-    // Queues "#" + drive address + command + "\r" with the given kind.
-    void queueCommand(const QByteArray &command, uint8_t kind);
-    void queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
+    // Queues text; sends it at once when nothing is in flight. A command
+    // for a drive without an address ("#" and no digit or "*") is not
+    // queued: false.
+    bool Senden_Zeichensatz(const QByteArray &text);
+    // Queues "#" + drive address + command + "\r" with the given kind;
+    // false, and nothing queued, without an address.
+    bool queueCommand(const QByteArray &command, uint8_t kind);
+    bool queueCommandTo(const QByteArray &address, const QByteArray &command, uint8_t kind);
+    // Queues text as the user wrote it (a terminal line, an executed editor
+    // line): he addresses it himself, or leaves it to the drive addressed last.
+    void queueText(const QByteArray &text);
     // Releases the command in flight and sends the next one.
     void Liste_aktualisieren();
     void clearQueue();
@@ -162,9 +168,11 @@ public:
     // A chosen address is probed (kind 8) and asked for its version; with
     // fullConnect the whole connect sequence follows.
     void chooseAddress(const QByteArray &chosen, bool fullConnect);
-    // The interface configured by hand: the port closes until it is done.
+    // The interface configured by hand: the port closes until it is done,
+    // or until the user cancels, which gives back the link as it was.
     bool beginManualConfiguration();
     void endManualConfiguration(const settings::DriveRate *rate);
+    void cancelManualConfiguration();
     // Sets the link watchdog: the interval asked for, but at least what one
     // poll cycle needs at the port's rate (status::linkWatchdogMs).
     void setLinkWatchdog(int requestedMs);
@@ -367,8 +375,10 @@ signals:
     void listingProgress(int percent);
     void listingUpdated();
     void listingCompleted();
-    // The listing ended without its last answer; first: the silent first time-out of the run.
-    void listingFailed(bool firstTimeout);
+    // The listing ended without its last answer; the model is as it was
+    // before it. boxed: the window shows its box (not for the first time-out
+    // of the run, nor for a listing the drive refused, whose error was shown).
+    void listingFailed(bool boxed);
     void writeBackStarted();
     // Commands of the write-back answered so far, of all of its commands.
     void writeBackProgress(int done, int total);
@@ -381,6 +391,9 @@ signals:
     void programChanged();
     void programReadStarted();
     void programReadEnded(bool complete);
+    // The read ended because the drive stopped answering or talked nonsense
+    // (after programReadEnded(false)); the editor shows what it showed before.
+    void programReadFailed();
     void programWriteStarted();
     void programWriteEnded();
     // A program line (or "new") was answered with "pgm".
@@ -427,6 +440,20 @@ private:
     void endSearchFailed();
     void applyScanStep();
     void completeListing();
+    // Ends a listing that did not get to its end: its commands still queued
+    // go, the model is given back. boxed as in listingFailed.
+    void abandonListing(bool boxed);
+    // While the user reads a drive error, the core's own watchdogs wait too;
+    // they go on after his confirmation where their activity still holds.
+    void holdWatchdogs();
+    void resumeWatchdogs();
+    struct HeldWatchdogs {
+        bool listing = false, programRead = false, address = false;
+    } m_held;
+    // The command a drive error stopped, by the releases and the clears of
+    // the queue before it: the confirmation lets go of that one only.
+    quint64 m_queueClears = 0;
+    quint64 m_errorReleased = 0, m_errorClears = 0;
     void endWriteBack();
     // A listing or program read; a quiet one fills only the snapshot.
     bool beginListing(bool quiet);
@@ -445,7 +472,10 @@ private:
 
     // A read of the drive's own, which leaves what the windows show alone.
     bool m_quietList = false, m_quietProgram = false;
-    params::ParameterModel m_modelBeforeQuietRead;
+    // What the model held when the listing began: a listing that does not
+    // get to its end gives it back, and a quiet one gives it back in any case.
+    params::ParameterModel m_modelBeforeListing;
+    bool m_listingBackedUp = false; // the listing under way began with that copy
     // "pgm" answers of the program write under way ("new" included).
     int m_programAnswers = 0;
     // "new" went out: from here on the drive's program is at stake.
@@ -460,6 +490,7 @@ private:
     void endQuietList(bool ok);
 
     qint64 m_listingStart = 0, m_listingReceived = 0;
+    bool m_reprobeBeforeConfiguration = false; // a lost link was probed when the configuration began
 
     // The journal's side (link/cutwrite.cpp).
     // Begins the record of a write; false (errorMessage said why) when it

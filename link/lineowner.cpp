@@ -3,6 +3,7 @@
 
 #include "link/commandqueue.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 using line::Activity;
@@ -51,13 +52,20 @@ QString capitalised(QString text)
     return text;
 }
 
+QString requestName(Request wanted, bool german)
+{
+    if (wanted == Request::ParameterValue)
+        return QCoreApplication::translate("line", "das Senden eines geänderten Parameterwerts");
+    const Name &what = kRequests[size_t(wanted)];
+    return QString::fromUtf8(german ? what.german : what.english);
+}
+
 } // namespace
 
 QString refusalText(Refusal refusal, Activity holder, Request wanted, int language)
 {
     const bool german = language != 2;
-    const Name &what = kRequests[size_t(wanted)];
-    const QString asked = QString::fromUtf8(german ? what.german : what.english);
+    const QString asked = requestName(wanted, german);
     if (refusal == Refusal::LinkLost) {
         return german ? QStringLiteral("Keine Verbindung zur ZYNT: %1 ist erst wieder möglich, wenn die ZYNT "
                                        "antwortet.").arg(asked)
@@ -108,8 +116,7 @@ bool LineOwner::locksWindow() const
 
 std::optional<Refusal> LineOwner::refusal(Activity activity) const
 {
-    const bool lost = paused(Pause::LinkLost) || m_activity == Activity::ReProbe;
-    if (isTransfer(activity) && lost)
+    if (isTransfer(activity) && linkLost())
         return Refusal::LinkLost;
     if (m_activity == Activity::None || (activity == Activity::Search && m_activity == Activity::ReProbe))
         return std::nullopt;
@@ -196,6 +203,7 @@ void LineOwner::pause(Pause pause)
     const bool lockedBefore = locksWindow();
     m_pauses |= uint16_t(pause);
     stopPoll();
+    watchInFlight();
     changed(lockedBefore);
 }
 
@@ -204,6 +212,7 @@ void LineOwner::resume(Pause pause)
     const bool lockedBefore = locksWindow();
     m_pauses &= ~uint16_t(pause);
     resumePoll();
+    watchInFlight();
     changed(lockedBefore);
 }
 
@@ -235,6 +244,7 @@ bool LineOwner::cycleEnded()
 
 void LineOwner::commandSent(uint8_t kind)
 {
+    queueBusy();
     if (m_activity == Activity::ProgramWrite || m_activity == Activity::WriteBack || m_activity == Activity::Recovery)
         TransferWatchdog->start();
     if (kind == CommandKind::ProgramLine) {
@@ -244,6 +254,26 @@ void LineOwner::commandSent(uint8_t kind)
         if (m_activity == Activity::ProgramWrite)
             Timer9->stop();
     }
+}
+
+void LineOwner::queueBusy()
+{
+    m_inFlight = true;
+    if (watchesQueue())
+        Timer9->start(); // each command has the whole period for its answer
+}
+
+void LineOwner::queueIdle()
+{
+    m_inFlight = false;
+    if (watchesQueue())
+        Timer9->stop();
+}
+
+void LineOwner::watchInFlight()
+{
+    if (m_inFlight && watchesQueue() && !Timer9->isActive())
+        Timer9->start();
 }
 
 void LineOwner::watchTransfer()

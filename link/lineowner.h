@@ -44,6 +44,7 @@ enum class Request : uint8_t {
     PermanentSave,
     InterfaceConfiguration,
     Recovery,
+    ParameterValue,
 };
 
 // The refusal as the window shows it, in the language (1 German, 2 English).
@@ -72,6 +73,8 @@ public:
     // holds the line, or the user has a drive error or a question to answer.
     bool locksWindow() const;
 
+    // The drive does not answer: the re-probe looks for it.
+    bool linkLost() const { return paused(line::Pause::LinkLost) || m_activity == line::Activity::ReProbe; }
     // Why an activity may not start now; nothing when it may.
     std::optional<line::Refusal> refusal(line::Activity activity) const;
     // Starts an activity: the poll and its watchdog stop. False, and
@@ -112,8 +115,14 @@ public:
     // unless the terminal or the user paused the poll (then false).
     bool cycleEnded();
     // A command became the head and went out: a program line is watched by
-    // Timer7, any command of a transfer by the transfer watchdog.
+    // Timer7, any command of a transfer by the transfer watchdog, and while
+    // the terminal's typing alone pauses the poll, any command by the link
+    // watchdog (a lost answer would otherwise hold the queue for as long as
+    // the cursor stays there).
     void commandSent(uint8_t kind);
+    // A command went out into an empty queue, or the queue ran empty.
+    void queueBusy();
+    void queueIdle();
     // A transfer's first command went out (it was queued into an empty queue).
     void watchTransfer();
     // "pgm" answered the program line, or its watchdog gave up.
@@ -131,7 +140,13 @@ private:
     // Applies a change and says so.
     void changed(bool lockedBefore);
     void stopPoll();
+    // The terminal's typing is the only thing that pauses the poll, and
+    // nothing holds the line: the link watchdog watches the queue itself.
+    bool watchesQueue() const { return m_activity == line::Activity::None && m_pauses == uint16_t(line::Pause::TerminalTyping); }
+    // Arms the link watchdog for a command in flight where it watches the queue.
+    void watchInFlight();
 
     line::Activity m_activity = line::Activity::None;
     uint16_t m_pauses = 0;
+    bool m_inFlight = false; // a command is on the line, unanswered
 };

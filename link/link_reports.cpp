@@ -11,12 +11,15 @@
 #include "link/answerrules.h"
 #include "shell/cp1252.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+
+#include <utility>
 
 void TForm1::connectLinkReports()
 {
@@ -28,6 +31,17 @@ void TForm1::connectLinkReports()
     connect(Core, &DriveCore::driveErrorShown, this, &TForm1::showDriveError);
     connect(Core, &DriveCore::linkLost, this, &TForm1::showLinkLost);
     connect(Core, &DriveCore::linkRestored, this, &TForm1::showLinkRestored);
+    // A whole poll cycle answered: a read that ended early did not end by a
+    // lost link, and is not made again by itself.
+    connect(Core, &DriveCore::cycleSampled, this, [this] { PendingRead = ReadAgain::None; });
+    // A read under way is the one the user wants now.
+    for (auto started : {&DriveCore::listingStarted, &DriveCore::programReadStarted})
+        connect(Core, started, this, [this] { PendingRead = ReadAgain::None; });
+    connect(Core, &DriveCore::programReadFailed, this, [this] {
+        showReadFailed(ReadAgain::Program,
+                       tr("Das Programm wurde nicht gelesen: der Editor zeigt, was er vorher zeigte."),
+                       message("Fehler beim Lesen des Programms aus der ZYNT", "Error reading the program from the ZYNT"));
+    });
     connect(Core, &DriveCore::addressAnswered, this,
             [this] { Label6->setText(QString::fromLatin1(Core->DriveAddress)); });
     connect(Core, &DriveCore::addressSilent, this, [this] { Label6->setText(QString()); });
@@ -79,15 +93,7 @@ void TForm1::applyLock()
 
 void TForm1::showDriveError(const QByteArray &message)
 {
-    OKBottomDlg->Label1->setText(fromCp1252(message));
-    OKBottomDlg->setWindowTitle(fromCp1252(text(191)));
-    OKBottomDlg->show();
-    if (Label4->isVisible())
-        OKBottomDlg->resize(OKBottomDlg->width(), 203);
-    OKBottomDlg->CancelBtn->hide();
-    OKBottomDlg->OKBtn->move(129, OKBottomDlg->OKBtn->y());
-    OKBottomDlg->setLabelColour(OKBottomDlg->palette().color(QPalette::Button));
-    OKBottomDlg->Image1->show();
+    OKBottomDlg->showDriveError(fromCp1252(message), Label4->isVisible());
     if (Form2)
         Form2->setEnabled(false);
 }
@@ -111,8 +117,40 @@ void TForm1::showLinkLost()
         Form2->showLinkState(true);
 }
 
+void TForm1::showReadFailed(ReadAgain read, const QString &note, const QByteArray &boxText)
+{
+    statusNote(note);
+    PendingRead = read;
+    if (boxText.isEmpty())
+        return;
+    if (ReadFailedBox)
+        ReadFailedBox->close();
+    // Not waited for: the box closes by itself when the link comes back.
+    // No parent, as errorBox: the main window may be locked meanwhile.
+    ReadFailedBox = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), fromCp1252(boxText),
+                                    QMessageBox::Ok);
+    ReadFailedBox->setAttribute(Qt::WA_DeleteOnClose);
+    ReadFailedBox->setWindowModality(Qt::ApplicationModal);
+    ReadFailedBox->open();
+}
+
 void TForm1::showLinkRestored()
 {
+    KeysRefused = false; // the terminal says it again at the next loss
+    if (ReadFailedBox)
+        ReadFailedBox->close();
+    if (PendingRead != ReadAgain::None) {
+        // Read once the link's own commands are queued, outside the receive handler.
+        QTimer::singleShot(0, this, [this] {
+            const ReadAgain read = std::exchange(PendingRead, ReadAgain::None);
+            if (!Core->Owner.holds(line::Activity::None) || Core->Owner.linkLost())
+                return; // the user has started something else meanwhile, or the link is gone again
+            if (read == ReadAgain::Listing)
+                neulesen1Click();
+            else if (read == ReadAgain::Program)
+                ZYNTffnen1Click();
+        });
+    }
     Button11->hide();
     setBackground(Label2, windowColour());
     Label2->setText(fromCp1252(Core->InterfaceDescription));

@@ -81,11 +81,15 @@ void DriveCore::TransferWatchdogTimer()
 
 void DriveCore::Timer8Timer()
 {
-    // The newly chosen address did not answer: back to the previous one.
+    // The newly chosen address did not answer: the link is lost as when a
+    // poll cycle goes unanswered, shown so, and the address that answered
+    // last is probed, the first time at once, until it answers. A single
+    // probe would leave nothing to notice that the drive is back.
     Timer8->stop();
     ReceiveBuffer.clear();
-    DriveConnected = 0;
     emit addressSilent();
+    DriveAddress = PreviousAddress;
+    Timer9Timer();
     Timer10Timer();
 }
 
@@ -108,11 +112,7 @@ void DriveCore::Timer9Timer()
     if (interrupted == Activity::ProgramRead) {
         abandonProgramListing(true);
     } else if (interrupted == Activity::Listing) {
-        Timer11->stop();
-        if (m_quietList)
-            endQuietList(false);
-        else
-            emit errorMessage(text(146));
+        abandonListing(true);
     }
 }
 
@@ -136,19 +136,10 @@ void DriveCore::Timer10Timer()
 
 void DriveCore::Timer11Timer()
 {
-    // The parameter listing did not come in time.
-    Timer11->stop();
-    // After a search the drives it found are connected only by the
-    // listing's completion; without it the poll that starts now would
-    // never send, and a drive that answers again would never be seen.
-    if (FoundAddresses[0] > 0)
-        DriveConnected = 1;
-    Owner.end(Activity::Listing);
-    if (m_quietList) {
-        endQuietList(false);
-        return;
-    }
-    const bool first = FirstListingTimeout;
-    FirstListingTimeout = false;
-    emit listingFailed(first);
+    // The parameter listing did not come in time. The first time in a run
+    // the window says so only in its status bar.
+    const bool first = FirstListingTimeout && !m_quietList;
+    if (!m_quietList)
+        FirstListingTimeout = false;
+    abandonListing(!first);
 }

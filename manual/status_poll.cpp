@@ -65,8 +65,8 @@ void DriveCore::Status_Antwort()
 
 void DriveCore::queryOutput(const QByteArray &address, const QByteArray &output, uint8_t kind)
 {
-    Senden_Zeichensatz(manual::commandText(address, output + '?'));
-    Queue.lastQueued()->Kind = kind;
+    if (Senden_Zeichensatz(manual::commandText(address, output + '?')))
+        Queue.lastQueued()->Kind = kind;
 }
 
 void DriveCore::Ausgang_Antwort()

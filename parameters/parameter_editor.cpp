@@ -165,7 +165,7 @@ void TForm1::openEditor(const params::EditorRule &rule, int n)
 
 void TForm1::confirmAndSend(const params::EditorRule &rule)
 {
-    if (Core->Owner.holds(line::Activity::Master))
+    if (Core->Owner.holds(line::Activity::Master) || refusedWhileLinkLost())
         return;
     // Two questions: nothing is sent unless both are answered yes.
     QMessageBox question(QMessageBox::Question, windowTitle(), fromCp1252(text(rule.question)),
@@ -253,6 +253,11 @@ void TForm1::Button9Click()
         Edit1->selectAll();
         return;
     }
+    if (refusedWhileLinkLost()) {
+        // Nothing reaches the drive now: the cell keeps the drive's value.
+        Button10Click();
+        return;
+    }
     EditReason->hide();
     closeEditor();
     const QByteArray designation = currentDesignation();
@@ -320,8 +325,19 @@ void TForm1::StringGrid2KeyPress(char key)
 {
     if (key != '\r' || Core->DriveConnected != 1 || !Serial1->Active())
         return;
-    if (const std::optional<QByteArray> assignment = params::resendAssignment(currentDesignation(), currentValue()))
-        Core->queueCommand(*assignment, CommandKind::Plain);
+    if (const std::optional<QByteArray> assignment = params::resendAssignment(currentDesignation(), currentValue())) {
+        if (!refusedWhileLinkLost())
+            Core->queueCommand(*assignment, CommandKind::Plain);
+    }
+}
+
+bool TForm1::refusedWhileLinkLost()
+{
+    if (!Core->Owner.linkLost())
+        return false;
+    errorBox(toCp1252(line::refusalText(line::Refusal::LinkLost, Core->Owner.activity(), line::Request::ParameterValue,
+                                        Sprache)));
+    return true;
 }
 
 void TForm1::Parameterwert_in_Par_Text(const QByteArray &value)

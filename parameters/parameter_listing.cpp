@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // The description files of the two languages, looked up in the start directory.
@@ -49,6 +51,7 @@ void TForm1::showListingStart()
 
 void TForm1::showListingEnd()
 {
+    ViewInverted = false;
     // The grid shows the drive now: nothing in it is changed any more.
     ChangedParameters.clear();
     Label3->hide();
@@ -82,13 +85,12 @@ void TForm1::showListingEnd()
     }
 }
 
-void TForm1::showListingFailed(bool firstTimeout)
+void TForm1::showListingFailed(bool boxed)
 {
     Timer2->stop();
     Label3->hide();
     ProgressBar1->hide();
-    if (!firstTimeout)
-        errorBox(text(146));
+    Label17->hide();
     if (!VerifySent.isEmpty()) {
         // Written, but not read back: the user must not take it as checked.
         statusNote(QStringLiteral("%1 Parameter geschrieben, nicht geprüft: die Liste kam nicht. Sicherung: %2")
@@ -99,20 +101,28 @@ void TForm1::showListingFailed(bool firstTimeout)
                        .arg(WriteBackBackupFile));
         VerifySent.clear();
     }
-    Label17->hide();
-    if (firstTimeout) {
-        // Once per run the whole start-up is tried again without a word.
-        FormCreate();
-    } else {
+    // The core gave the model back: the grid shows what it showed, in the
+    // view the user had chosen.
+    if (std::exchange(ViewInverted, false))
+        Parameters.BasicViewSelected = ViewBeforeRead;
+    showParameterGrid();
+    if (boxed)
         Button11->show();
-    }
+    showReadFailed(ReadAgain::Listing,
+                   tr("Die Parameterliste wurde nicht gelesen: das Raster zeigt, was es vorher zeigte."),
+                   boxed ? text(146) : QByteArray());
 }
 
 void TForm1::neulesen1Click()
 {
     Sprachauswahl(Sprache, true);
+    // The read ends in the view it began in (see showListingEnd); one that
+    // does not begin or does not end leaves the choice as it was.
+    ViewBeforeRead = Parameters.BasicViewSelected;
     Parameters.BasicViewSelected = Parameters.BasicViewSelected == 1 ? 0 : 1;
-    ZYNT_Parameter_Neu_Lesen();
+    ViewInverted = Core->ZYNT_Parameter_Neu_Lesen();
+    if (!ViewInverted)
+        Parameters.BasicViewSelected = ViewBeforeRead;
 }
 
 void TForm1::ZYNT_Parameter_Neu_Lesen()

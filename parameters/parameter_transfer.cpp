@@ -3,12 +3,14 @@
 // grid back and the permanent save.
 #include "link/drivecore.h"
 
+#include "link/answerrules.h"
 #include "parameters/listing.h"
 #include "parameters/writeback.h"
 
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 using line::Activity;
 
@@ -30,9 +32,10 @@ bool DriveCore::beginListing(bool quiet)
 {
     if (DriveConnected != 1 || refused(Activity::Listing, line::Request::Listing))
         return false;
-    // A quiet listing fills the model too; what the grid showed comes back at its end.
-    if (quiet)
-        m_modelBeforeQuietRead = Parameters;
+    // A quiet listing fills the model too; what the grid showed comes back at
+    // its end, and at the end of any listing that does not get there.
+    m_modelBeforeListing = Parameters;
+    m_listingBackedUp = true;
     Owner.begin(Activity::Listing);
     m_quietList = quiet;
     params::startListing(Parameters);
@@ -57,13 +60,40 @@ void DriveCore::endQuietList(bool ok)
         Snapshot.listRows = Parameters.ParameterRowCount;
         Snapshot.listFresh = true;
     }
-    Parameters = m_modelBeforeQuietRead;
+    Parameters = m_modelBeforeListing;
+    m_listingBackedUp = false;
     m_quietList = false;
     if (m_resolving && m_cutStep == CutStep::ReadBack) {
         cutStepDone(ok); // the read of a cut write-back's resolution
         return;
     }
     emit driveListRead(ok);
+}
+
+void DriveCore::abandonListing(bool boxed)
+{
+    Timer11->stop();
+    if (const CommandNode *head = Queue.head(); head && answer::isListingKind(head->Kind)) {
+        // The rest of the request would be read into a list no longer
+        // being read: it goes, with what the line held for it.
+        clearQueue();
+        ReceiveBuffer.clear();
+    }
+    // After a search the drives it found are connected only by the
+    // listing's completion; without it the poll that starts now would
+    // never send, and a drive that answers again would never be seen.
+    if (FoundAddresses[0] > 0)
+        DriveConnected = 1;
+    Owner.end(Activity::Listing);
+    if (m_quietList) {
+        endQuietList(false);
+        return;
+    }
+    // Every page shows what it showed before the read. (The listing after a
+    // search follows the state reset: it has nothing to give back.)
+    if (std::exchange(m_listingBackedUp, false))
+        Parameters = m_modelBeforeListing;
+    emit listingFailed(boxed);
 }
 
 void DriveCore::queueListingRequest(const QByteArray &address)
@@ -106,6 +136,7 @@ void DriveCore::Parameterliste_Antwort()
 void DriveCore::completeListing()
 {
     Timer11->stop();
+    m_listingBackedUp = false;
     DriveConnected = 1;
     queueCommand("ver", CommandKind::Version);
     params::completeListing(Parameters);

@@ -17,8 +17,6 @@ namespace {
 // No program listing comes near this; past it the drive is talking nonsense.
 constexpr qint64 kListingByteLimit = 128 * 1024;
 
-const char kReadFailedDe[] = "Fehler beim Lesen des Programms aus der ZYNT";
-const char kReadFailedEn[] = "Error reading the program from the ZYNT";
 const char kListingTooLongDe[] = "Das Programm in der ZYNT ist länger als 300 Zeilen. Nicht übernommen wurden Zeilen: ";
 const char kListingTooLongEn[] = "The program in the ZYNT is longer than 300 lines. Lines not taken over: ";
 
@@ -146,7 +144,7 @@ void DriveCore::abandonProgramListing(bool sayWhy)
     emit programChanged();
     endProgramListing(false);
     if (sayWhy)
-        emit errorMessage(message(kReadFailedDe, kReadFailedEn));
+        emit programReadFailed(); // the window says so, and reads again when the link is back
 }
 
 bool DriveCore::ZYNT_Programm_Speichern(const QString &backup)

@@ -28,7 +28,7 @@ void TForm1::Button4Click()
     finishProgramEditing();
     const int row = currentProgramRow();
     if (Core->DriveConnected == 1 && Serial1->Active())
-        Core->Senden_Zeichensatz(program::executeLineCommand(Program[size_t(row)]));
+        Core->queueText(program::executeLineCommand(Program[size_t(row)])); // with the line's own address, if any
     StringGrid1->setCurrentCell(program::rowAfterEnter(row), 1);
 }
 

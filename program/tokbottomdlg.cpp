@@ -2,6 +2,7 @@
 #include "manual/tform2.h"
 #include "program/tokbottomdlg.h"
 
+#include "shell/cp1252.h"
 #include "shell/tform1.h"
 
 #include <QCloseEvent>
@@ -45,16 +46,36 @@ void TOKBottomDlg::setLabelColour(const QColor &colour)
     TForm1::setBackground(Label1, colour);
 }
 
+void TOKBottomDlg::showDriveError(const QString &message, bool tall)
+{
+    if (isVisible() && !m_driveError) {
+        // The question was not answered: nothing is written, and the user
+        // asks again once he has read the error.
+        m_form1->Core->Owner.resume(line::Pause::Question);
+        m_form1->statusNote(tr("Das Programm wurde nicht geschrieben: die ZYNT meldete einen Fehler, bevor die "
+                               "Frage beantwortet war."));
+    }
+    m_driveError = true;
+    Label1->setText(message);
+    setWindowTitle(fromCp1252(m_form1->text(191)));
+    show();
+    if (tall)
+        resize(width(), 203);
+    CancelBtn->hide();
+    OKBtn->move(129, OKBtn->y());
+    setLabelColour(palette().color(QPalette::Button));
+    Image1->show();
+}
+
 void TOKBottomDlg::OKBtnClick()
 {
-    DriveCore *core = m_form1->Core;
-    if (!core->Owner.paused(line::Pause::DriveError)) {
-        core->Owner.resume(line::Pause::Question);
-        hide();
+    if (!m_driveError) {
+        endQuestion();
         m_form1->ZYNT_Programm_Speichern();
         return;
     }
     // The user has read the drive's error: the failing command is let go.
+    m_driveError = false;
     if (m_form1->Form2)
         m_form1->Form2->setEnabled(true);
     hide();
@@ -62,10 +83,15 @@ void TOKBottomDlg::OKBtnClick()
     resize(width(), 103);
     OKBtn->move(79, OKBtn->y());
     setLabelColour(Qt::yellow);
-    core->confirmDriveError();
+    m_form1->Core->confirmDriveError();
 }
 
 void TOKBottomDlg::CancelBtnClick()
+{
+    endQuestion();
+}
+
+void TOKBottomDlg::endQuestion()
 {
     hide();
     m_form1->Core->Owner.resume(line::Pause::Question);
@@ -73,7 +99,7 @@ void TOKBottomDlg::CancelBtnClick()
 
 void TOKBottomDlg::reject()
 {
-    if (!m_form1->Core->Owner.paused(line::Pause::DriveError))
+    if (!m_driveError)
         CancelBtnClick();
     else
         OKBtnClick();

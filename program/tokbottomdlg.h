@@ -25,11 +25,22 @@ public:
     // Escape: Cancel while the question is asked, OK on a drive's message.
     void reject() override;
 
+    // A drive's error line takes the dialog; tall while a program is being
+    // written. A question it replaces ends as Cancel would end it: the
+    // error's OK must not leave the question's pause behind, nor answer it.
+    void showDriveError(const QString &message, bool tall);
+    // The dialog shows a drive's error line (not the overwrite question).
+    bool showsDriveError() const { return m_driveError; }
+
 protected:
     bool event(QEvent *event) override;
     // Closing the dialog by its frame does what OK does.
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The question's end: the dialog goes, the poll may go on.
+    void endQuestion();
+
     TForm1 *m_form1;
+    bool m_driveError = false;
 };

@@ -90,17 +90,20 @@ void TForm1::ManuellKonfigurieren1Click()
         return;
     TSerSel selection;
     selection.setSerial(Serial1);
-    if (selection.Execute()) {
-        for (QWidget *w : std::initializer_list<QWidget *> {Label16, RadioGroup5, RadioGroup6, Panel3, Button15}) {
-            w->show();
-            w->raise();
-        }
-        QStringList items;
-        for (const settings::DriveRate &rate : settings::driveRates())
-            items << QString::fromLatin1(rate.manualItem);
-        RadioGroup5->setItems(items);
-        RadioGroup6->setItems({QStringLiteral("OFF (Standard)"), QStringLiteral("ON")});
+    if (!selection.Execute()) {
+        // Cancelled: the port, the poll and the address list as before.
+        Core->cancelManualConfiguration();
+        return;
     }
+    for (QWidget *w : std::initializer_list<QWidget *> {Label16, RadioGroup5, RadioGroup6, Panel3, Button15}) {
+        w->show();
+        w->raise();
+    }
+    QStringList items;
+    for (const settings::DriveRate &rate : settings::driveRates())
+        items << QString::fromLatin1(rate.manualItem);
+    RadioGroup5->setItems(items);
+    RadioGroup6->setItems({QStringLiteral("OFF (Standard)"), QStringLiteral("ON")});
     const settings::DriveRate *rate = settings::driveRate(Serial1->Baudrate());
     RadioGroup5->setItemIndex(rate ? int(rate - settings::driveRates().data()) : -1);
     RadioGroup6->setItemIndex(Serial1->HandshakeRtsCts() ? 1 : 0);

@@ -11,14 +11,14 @@ void DriveCore::sendKeystroke(char key)
 {
     // Each key is a command of its own, without address and line end, and is
     // let go at once: the drive's answer is only shown.
-    Senden_Zeichensatz(QByteArray(1, key));
+    queueText(QByteArray(1, key));
     Queue.lastQueued()->Kind = CommandKind::Keystroke;
     Liste_aktualisieren();
 }
 
 void DriveCore::sendTerminalLine(const QByteArray &line)
 {
-    Senden_Zeichensatz(line + '\r');
+    queueText(line + '\r');
     Queue.lastQueued()->Kind = CommandKind::Keystroke;
     Liste_aktualisieren();
 }

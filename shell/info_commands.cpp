@@ -61,7 +61,14 @@ void TForm1::connectTerminalWindow()
     new FocusWatch(
         Terminal->LineInput, [this] { Core->Owner.pause(line::Pause::TerminalTyping); },
         [this] { Core->Owner.resume(line::Pause::TerminalTyping); });
-    Terminal->SendLine = [this](const QByteArray &line) { Core->sendTerminalLine(line); };
+    Terminal->SendLine = [this](const QByteArray &line) {
+        if (Core->Owner.linkLost()) {
+            // The re-probe empties the queue: the line would be lost unseen.
+            Terminal->note(tr("Keine Verbindung zur ZYNT: \"%1\" wurde nicht gesendet.").arg(fromCp1252(line)));
+            return;
+        }
+        Core->sendTerminalLine(line);
+    };
     Terminal->AskLogFile = [this] {
         return askSaveName(QStringLiteral("Log speichern"), QStringLiteral("Save log"), QStringLiteral("txt"),
                            QStringLiteral("Text"));
@@ -104,6 +111,14 @@ void TForm1::MemoTxDExit()
 
 void TForm1::MemoTxDKeyPress(char key)
 {
+    if (Core->Owner.linkLost()) {
+        // Said once for the keys that follow, until one goes out again.
+        if (!KeysRefused)
+            Terminal->note(tr("Keine Verbindung zur ZYNT: die Eingabe wurde nicht gesendet."));
+        KeysRefused = true;
+        return;
+    }
+    KeysRefused = false;
     Core->sendKeystroke(key);
 }
 

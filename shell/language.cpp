@@ -134,7 +134,7 @@ void TForm1::Sprachauswahl_Form2()
 
 void TForm1::Sprachauswahl_unit3()
 {
-    if (Core->Owner.paused(line::Pause::DriveError))
+    if (OKBottomDlg->showsDriveError())
         return; // the dialog shows a drive error, not the overwrite question
     setCaption(OKBottomDlg->Label1, text(68));
     OKBottomDlg->setWindowTitle(fromCp1252(text(69)));

@@ -30,6 +30,17 @@ void Log::add(const QByteArray &chunk, qint64 timeMs, bool poll)
     }
 }
 
+void Log::note(const QByteArray &text, qint64 timeMs)
+{
+    if (!m_lines.empty())
+        m_lines.back().complete = true;
+    m_lines.push_back(Line {timeMs, text, false, true, true});
+    while (m_lines.size() > m_maxLines) {
+        m_lines.pop_front();
+        ++m_dropped;
+    }
+}
+
 bool shown(const Line &line, const View &view)
 {
     return !(view.hidePoll && line.poll);
@@ -40,7 +51,7 @@ QString render(const Line &line, const View &view)
     QString text;
     if (view.timestamps)
         text = QDateTime::fromMSecsSinceEpoch(line.timeMs).toString(QStringLiteral("HH:mm:ss.zzz  "));
-    if (view.hex) {
+    if (view.hex && !line.note) {
         QByteArray bytes = line.bytes;
         if (line.complete)
             bytes += '\r';

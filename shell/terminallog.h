@@ -18,6 +18,7 @@ struct Line {
     QByteArray bytes;       // without its carriage return
     bool poll = false;      // the status poll's query or answer
     bool complete = false;  // its carriage return came
+    bool note = false;      // the program's own word (bytes in the drive's code page), not the line's
 };
 
 struct View {
@@ -33,6 +34,9 @@ public:
     // A received piece, split at its carriage returns. A line is the poll's when any of its bytes came while a poll command was in
     // flight.
     void add(const QByteArray &chunk, qint64 timeMs, bool poll);
+    // A line of the program's own, between what came in (a line still
+    // coming is ended first).
+    void note(const QByteArray &text, qint64 timeMs);
     void clear() { m_lines.clear(); }
     const std::deque<Line> &lines() const { return m_lines; }
     // Lines dropped from the front since the start (to find new ones).
@@ -48,7 +52,7 @@ private:
 bool shown(const Line &line, const View &view);
 // One line as the view shows it: hex bytes (its carriage return included)
 // or the text in the drive's code page, with "hh:mm:ss.zzz" first when
-// timestamps are on.
+// timestamps are on. A note is shown as text in any view.
 QString render(const Line &line, const View &view);
 // The whole log as a file: the shown lines in the drive's code page, CRLF.
 QByteArray file(const Log &log, const View &view);

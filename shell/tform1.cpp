@@ -88,6 +88,11 @@ TForm1::~TForm1()
     delete PlotWindow;
     delete CompareDialog;
     delete VerifyReport;
+    delete ReadFailedBox; // a window of its own, like the message boxes
+    // The terminal's input tells the core when it loses the focus, as it
+    // does when it goes: it goes while the core is still there.
+    delete Terminal;
+    Terminal = nullptr;
     // The core and its port go before the controls, so that nothing it
     // reports reaches a half-destroyed window.
     delete Core;
@@ -370,7 +375,12 @@ QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
 
 void TForm1::statusNote(const QString &german, const QString &english)
 {
-    statusBar()->showMessage(Sprache == 2 ? english : german, 15000);
+    statusNote(Sprache == 2 ? english : german);
+}
+
+void TForm1::statusNote(const QString &text)
+{
+    statusBar()->showMessage(text, 15000);
 }
 
 void TForm1::showPortHint(const QString &hint)

@@ -20,6 +20,7 @@
 #include <QColor>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -81,6 +82,7 @@ public:
 
     // ---- Flags of the window's own -------------------------------------------
     bool TerminalOpen = false;
+    bool KeysRefused = false;       // the terminal said that typed keys were not sent
     bool ConfirmOverwrite = false;
     std::array<bool, 3> InfoRestore {}; // program editor, parameter editor, terminal
     int AnimationStep = 0;
@@ -198,6 +200,15 @@ public:
     void reportSaved(const QString &path, const QString &error, const QString &german, const QString &english);
     // A note in the status bar, in the current language, for a while.
     void statusNote(const QString &german, const QString &english);
+    // A note already in the interface's language (through tr()).
+    void statusNote(const QString &text);
+    // A read cut short while the drive did not answer: the window says what
+    // was not read, and reads it again when the link comes back, unless the
+    // drive answers a poll cycle first (then it was not the link).
+    enum class ReadAgain : uint8_t { None, Listing, Program };
+    ReadAgain PendingRead = ReadAgain::None;
+    QPointer<QMessageBox> ReadFailedBox; // closed when the link comes back
+    void showReadFailed(ReadAgain read, const QString &note, const QByteArray &boxText);
     // Saves what a write will overwrite in the backup folder; the file's
     // path, or empty (the user told why) when it could not be saved.
     QString saveBackup(const QString &suffix, const QByteArray &bytes);

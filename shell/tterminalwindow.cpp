@@ -120,6 +120,15 @@ void TTerminalWindow::received(const QByteArray &chunk, bool poll)
         appendNew();
 }
 
+void TTerminalWindow::note(const QString &text)
+{
+    m_log.note(toCp1252(text), QDateTime::currentMSecsSinceEpoch());
+    if (view().plain())
+        MemoRxD->appendPlainText(text); // on a line of its own
+    else
+        appendNew();
+}
+
 void TTerminalWindow::rerender()
 {
     MemoRxD->clear();

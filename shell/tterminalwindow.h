@@ -39,6 +39,8 @@ public:
     // A piece that came in while the terminal is open: logged; shown here
     // unless the view is plain (then the main window's rules show it).
     void received(const QByteArray &chunk, bool poll);
+    // A word of the program's own, on a line of its own among what came in.
+    void note(const QString &text);
     const terminal::Log &log() const { return m_log; }
     terminal::History &history() { return m_history; }
 

@@ -46,6 +46,7 @@ private slots:
     void sessionOfATechnician();
     void refusedWhileBusyAndLost();
     void stopKeptUntilTheDriveAnswers();
+    void nothingGoesOutWithoutAnAddress();
 
 private:
     bool waitIdle();
@@ -303,6 +304,27 @@ void TestDriveCore::stopKeptUntilTheDriveAnswers()
     sent.removeAll("#1\r");
     QVERIFY2(sent.size() >= 3 && sent[0] == "#1s\r" && sent[1] == "#*s\r" && sent[2] == "#1p1035=0\r",
              sent.join(' ').constData());
+}
+
+void TestDriveCore::nothingGoesOutWithoutAnAddress()
+{
+    core->connectConfigured();
+    QVERIFY(waitIdle());
+    // A lost link leaves no drive address: a command for the drive is not
+    // queued, however it is asked for; the terminal's lines go out as typed.
+    core->Timer9Timer();
+    core->Timer10->stop();
+    QVERIFY(core->DriveAddress.isEmpty());
+    core->queueCommand("P41=1234", CommandKind::Plain);
+    core->Senden_Zeichensatz("#P42=5\r");
+    QVERIFY(!core->Queue.head());
+    core->sendTerminalLine("#1P41?");
+    QVERIFY(waitIdle());
+    QTest::qWait(200);
+    const QList<QByteArray> received = line->receivedCommands();
+    QVERIFY(!received.contains("#P41=1234\r"));
+    QVERIFY(!received.contains("#P42=5\r"));
+    QCOMPARE(received.last(), QByteArray("#1P41?\r"));
 }
 
 QTEST_GUILESS_MAIN(TestDriveCore)

@@ -1,121 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What users do one after another, on the wire: a program write and then a
 // slow read, a write and then a refused status query, an aborted read and
-// then a write, transfers and an address choice while the link is lost, a
-// search after that, and a list read while a status answer is lost. Each of
-// these once lost a drive's data or left the link stuck.
-#include "tests/shell/shellfixture.h"
+// then a write, a list read while a status answer is lost, a search after
+// which the list is lost, a drive error while the overwrite question is
+// open, and reads the drive refuses while the user reads its error. Each of
+// these once lost a drive's data or left the window or the link stuck.
+#include "sessionfixture.h"
 
-#include "program/programlines.h"
+#include "manual/tform2.h"
+#include "parameters/designations.h"
 #include "program/tokbottomdlg.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
+#include <QStatusBar>
 #include <QTableWidget>
-
-namespace {
-
-constexpr int kWait = 30000;
-
-QByteArrayList numbered(int count, const QByteArray &prefix)
-{
-    QByteArrayList lines;
-    for (int i = 1; i <= count; ++i)
-        lines.append(prefix + QByteArray::number(i));
-    return lines;
-}
-
-// The program started with one drive at the given rate, its parameter list
-// read and the status poll running, shown as a user sees it.
-struct Session {
-    ShellFixture fx;
-    TForm1 *f = nullptr;
-
-    bool start(int baud = 38400, const ShellFixture::Prepare &prepare = {})
-    {
-        auto line = [baud, prepare](sim::SimLine &l) {
-            l.setBaud(baud);
-            l.addDrive(1);
-            if (prepare)
-                prepare(l);
-        };
-        if (!fx.start(line, {}, ShellFixture::settings(1, baud, "1", "1")))
-            return false;
-        f = fx.form.get();
-        f->AskFileName = [](const FileDialogRequest &) { return QString(); };
-        f->show();
-        f->Timer12->stop();
-        f->Timer12Timer(); // the list now rather than three seconds later
-        return until([this] {
-            return f->Label3->isHidden() && f->ProgressBar1->isHidden() && f->isEnabled() && f->Core->Timer3->isActive()
-                && f->Parameters.ParameterRowCount > 100;
-        });
-    }
-
-    sim::SimLine &line() { return *fx.com1; }
-
-    static bool until(const std::function<bool()> &condition, int timeoutMs = kWait)
-    {
-        return ShellFixture::until(condition, timeoutMs);
-    }
-
-    QByteArrayList storedProgram()
-    {
-        QByteArrayList lines;
-        line().withDrive(1, [&lines](sim::Drive &d) { lines = d.program.lines(); });
-        return lines;
-    }
-
-    QByteArrayList grid(int rows) const
-    {
-        QByteArrayList texts;
-        for (int row = 1; row <= rows; ++row)
-            texts.append(f->Program[size_t(row)]);
-        return texts;
-    }
-
-    void setGrid(const QByteArrayList &lines)
-    {
-        program::clearLines(f->Program);
-        for (int i = 0; i < lines.size(); ++i)
-            f->Program[size_t(i + 1)] = lines[i];
-        f->showProgram();
-    }
-
-    // The commands the drive received from index on, the status queries left out.
-    QList<QByteArray> sentSince(qsizetype index) const
-    {
-        QList<QByteArray> kept;
-        for (const QByteArray &command : fx.com1->receivedCommands().mid(index)) {
-            if (!command.endsWith("?\r"))
-                kept.append(command);
-        }
-        return kept;
-    }
-    qsizetype mark() const { return fx.com1->receivedCommands().size(); }
-
-    // The poll runs: a whole cycle goes out after this moment.
-    bool pollRuns()
-    {
-        const qsizetype from = mark();
-        return until([&] { return fx.com1->receivedCommands().mid(from).count("#P1300?\r") >= 2; });
-    }
-
-    // The drive stops answering until the window declares the link lost.
-    bool loseLink()
-    {
-        line().setSilent(true);
-        return until([this] { return f->Label2->text() == german(74); });
-    }
-
-    QString german(int number) const { return fx.german(number); }
-};
-
-} // namespace
 
 class TestSequences : public QObject {
     Q_OBJECT
@@ -123,11 +24,11 @@ private slots:
     void writeThenSlowRead();
     void writeThenRefusedStatusQuery();
     void abortedReadThenWrite();
-    void transfersRefusedWhileLinkLost();
-    void addressChoiceWhileLinkLostThenSearch();
-    void lostLinkThenWriteReadsTheProgramAfresh();
     void listReadWhileAStatusAnswerIsLost();
     void searchThenTheListIsLost();
+    void driveErrorWhileTheOverwriteQuestionIsOpen();
+    void refusedReadWaitsForTheUser_data();
+    void refusedReadWaitsForTheUser();
 };
 
 void TestSequences::writeThenSlowRead()
@@ -208,122 +109,6 @@ void TestSequences::abortedReadThenWrite()
     QCOMPARE(s.storedProgram(), drive);
 }
 
-void TestSequences::transfersRefusedWhileLinkLost()
-{
-    Session s;
-    QVERIFY(s.start());
-    TForm1 *f = s.f;
-    s.setGrid({"keep", "this"});
-    QVERIFY(s.loseLink());
-    const QString lost = s.german(74);
-    const QByteArrayList storedBefore = s.storedProgram();
-
-    // Each of these needs the drive: refused with a word about the lost
-    // link, and nothing is emptied or sent.
-    struct Action {
-        const char *name;
-        std::function<void()> run;
-    };
-    const Action actions[] = {
-        {"program read", [f] { f->ZYNTffnen1->trigger(); }},
-        {"program write", [f] { QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton); }},
-        {"parameter read", [f] { f->neulesen1->trigger(); }},
-        {"write-back", [f] { f->Button8Click(); }},
-        {"permanent save", [f] { f->Button3Click(); }},
-    };
-    for (const Action &action : actions) {
-        s.fx.messages.clear();
-        const qsizetype from = s.mark();
-        action.run();
-        QVERIFY2(Session::until([&s] { return !s.fx.messages.isEmpty(); }, 5000), action.name);
-        QVERIFY2(s.fx.messages.first().contains(lost) || s.fx.messages.first().contains("Verbindung"),
-                 qPrintable(s.fx.messages.first()));
-        QTest::qWait(100);
-        for (const QByteArray &command : s.sentSince(from))
-            QVERIFY2(command == "#1\r", action.name); // only the re-probe's
-        QCOMPARE(s.grid(2), (QByteArrayList {"keep", "this"}));
-        QVERIFY(f->OKBottomDlg->isHidden());
-        QVERIFY(f->isEnabled());
-    }
-    QCOMPARE(s.storedProgram(), storedBefore);
-
-    // Back again: the read works.
-    s.line().setSilent(false);
-    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
-    f->ZYNTffnen1->trigger();
-    QVERIFY(Session::until([f] { return f->Label3->isHidden() && !f->Core->Queue.head(); }));
-    QCOMPARE(s.grid(int(storedBefore.size())), storedBefore);
-}
-
-void TestSequences::addressChoiceWhileLinkLostThenSearch()
-{
-    Session s;
-    QVERIFY(s.start());
-    TForm1 *f = s.f;
-    QVERIFY(s.loseLink());
-
-    // The address offered and chosen while the drive does not answer: an
-    // empty choice keeps the last good address.
-    f->Achse1->trigger();
-    QVERIFY(f->ListBox1->isVisible());
-    f->ComboBox1->setEditText(QString());
-    f->ComboBox1KeyPress('\r');
-    QTest::qWait(1500);
-    s.line().setSilent(false);
-    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
-    QVERIFY(s.pollRuns());
-    const QList<QByteArray> received = s.line().receivedCommands();
-    for (const QByteArray &bad : {QByteArray("#\r"), QByteArray("#p1035=0\r"), QByteArray("#P51?\r")})
-        QVERIFY2(!received.contains(bad), bad.constData());
-    QCOMPARE(f->Core->DriveAddress, QByteArray("1"));
-
-    // Lost again, and the user starts the drive search: it finds the drive
-    // and reads its list the first time.
-    QVERIFY(s.loseLink());
-    s.line().setSilent(false);
-    s.fx.messages.clear();
-    f->Automatisch1->trigger();
-    QVERIFY(!f->Core->Timer10->isActive());
-    QVERIFY(Session::until([f] { return f->Core->LinkState == 0 && f->isEnabled() && f->ProgressBar1->isHidden(); }, 60000));
-    QVERIFY2(s.fx.messages.isEmpty(), qPrintable(s.fx.messages.join('|')));
-    QCOMPARE(f->Core->FoundAddresses[0], 1);
-    QVERIFY(s.pollRuns());
-}
-
-void TestSequences::lostLinkThenWriteReadsTheProgramAfresh()
-{
-    Session s;
-    QVERIFY(s.start());
-    TForm1 *f = s.f;
-    f->ZYNTffnen1->trigger();
-    QVERIFY(Session::until([f] { return f->Label3->isHidden() && !f->Core->Queue.head(); }));
-    QVERIFY(f->Core->programIsFresh());
-    QVERIFY(f->Core->listIsFresh());
-
-    // Another drive may stand behind the address when the link comes back:
-    // what was read before no longer counts as the drive's.
-    QVERIFY(s.loseLink());
-    s.line().withDrive(1, [](sim::Drive &d) { d.program.setLines({"V=9", "e"}); });
-    s.line().setSilent(false);
-    QVERIFY(Session::until([&s] { return s.f->Label2->text() != s.german(74); }));
-    QVERIFY(!f->Core->programIsFresh());
-    QVERIFY(!f->Core->listIsFresh());
-
-    const qsizetype from = s.mark();
-    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
-    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(); }));
-    const QList<QByteArray> sent = s.sentSince(from);
-    QVERIFY2(sent.indexOf("#1list\r") >= 0 && sent.indexOf("#1list\r") < sent.indexOf("#1new\r"),
-             qPrintable(QString::fromLatin1(sent.join('|'))));
-    // The backup holds the program the write replaced.
-    const QDir backups(s.fx.backupFolder());
-    const QStringList saved = backups.entryList({QStringLiteral("*.prg")}, QDir::Files);
-    QCOMPARE(saved.size(), 1);
-    QFile backup(backups.filePath(saved[0]));
-    QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll(), QByteArray("V=9\r\ne\r\n"));
-}
-
 void TestSequences::listReadWhileAStatusAnswerIsLost()
 {
     Session s;
@@ -363,7 +148,12 @@ void TestSequences::searchThenTheListIsLost()
     Session s;
     QVERIFY(s.start());
     TForm1 *f = s.f;
-    f->Core->FirstListingTimeout = false; // as after an earlier time-out: no new start-up
+    f->Core->FirstListingTimeout = false; // as after an earlier time-out: the box is shown
+    // The user's last read began in the view of all parameters.
+    f->ffnen1Click();
+    f->neulesen1->trigger();
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None) && f->ProgressBar1->isHidden(); }));
+    QCOMPARE(f->Parameters.BasicViewSelected, 0);
 
     // The search finds the drive; the list it reads then never comes.
     auto listp = std::make_shared<std::atomic<bool>>(true);
@@ -379,6 +169,118 @@ void TestSequences::searchThenTheListIsLost()
     QVERIFY(s.pollRuns());
     QVERIFY(f->isEnabled());
     QCOMPARE(f->Core->DriveConnected, 1);
+    // The search began afresh, in the basic view; its list's end does not
+    // bring back the view of an earlier read.
+    QCOMPARE(f->Parameters.BasicViewSelected, 1);
+}
+
+void TestSequences::driveErrorWhileTheOverwriteQuestionIsOpen()
+{
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    f->Manuell1->trigger(); // the manual window beside the main window
+    QVERIFY(QTest::qWaitForWindowExposed(f->Form2));
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+
+    // "Neu", a line typed, "Programm in ZYNT Speichern": the program is not
+    // the drive's, and the question is asked.
+    f->Fileffnen1->trigger();
+    QTableWidget *grid = f->StringGrid1;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 1)).center());
+    QLineEdit *edit = nullptr;
+    for (QLineEdit *e : grid->findChildren<QLineEdit *>())
+        edit = e->isVisible() ? e : edit;
+    QVERIFY(edit);
+    QTest::keyClicks(edit, QStringLiteral("ref"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(f->ConfirmOverwrite);
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    TOKBottomDlg *dlg = f->OKBottomDlg;
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->Label1->text(), s.german(68));
+    const qsizetype from = s.mark();
+
+    // Meanwhile the drive refuses a command of the manual window: its error
+    // takes the dialog.
+    s.line().setNextErrorLine("Befehl gesperrt");
+    QTest::mouseClick(f->Form2->Button5, Qt::LeftButton); // "OFF"
+    QVERIFY(Session::until([dlg] { return dlg->Label1->text() == QStringLiteral("**Befehl gesperrt"); }));
+    QVERIFY(dlg->isVisible());
+    QVERIFY(dlg->CancelBtn->isHidden());
+
+    // Its OK ends the error and the question with it, as Cancel would:
+    // nothing is written, the window and the poll go on.
+    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QVERIFY(dlg->isHidden());
+    QVERIFY(f->isEnabled());
+    QVERIFY(f->Form2->isEnabled());
+    QVERIFY(s.pollRuns());
+    QCOMPARE(s.sentSince(from), QList<QByteArray> {"#1OFF\r"});
+    QVERIFY(f->ConfirmOverwrite);
+    QVERIFY(!f->statusBar()->currentMessage().isEmpty()); // the user learns that nothing was written
+
+    // Asked again, the question is the question, and its OK writes.
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->Label1->text(), s.german(68));
+    QVERIFY(dlg->CancelBtn->isVisible());
+    QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(); }));
+    QCOMPARE(s.storedProgram(), QByteArrayList {"ref"});
+}
+
+void TestSequences::refusedReadWaitsForTheUser_data()
+{
+    QTest::addColumn<QByteArray>("refused");
+    QTest::newRow("parameter list") << QByteArray("listp");
+    QTest::newRow("program") << QByteArray("list");
+}
+
+void TestSequences::refusedReadWaitsForTheUser()
+{
+    QFETCH(QByteArray, refused);
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    const QByteArray p41 = f->Parameters.Records[1][f->Parameters.KeyParameterRows[params::KeyP41]].Value;
+    s.setGrid({"keep", "this"});
+    auto once = std::make_shared<std::atomic<bool>>(true);
+    s.line().addCommand([refused, once](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
+        if (command == refused && once->exchange(false))
+            return QByteArray("\n** Speicher gesperrt\r");
+        return std::nullopt;
+    });
+    if (refused == "listp")
+        f->neulesen1->trigger();
+    else
+        f->ZYNTffnen1->trigger();
+    QVERIFY(Session::until([f] { return f->OKBottomDlg->isVisible(); }));
+    const qsizetype from = s.mark();
+
+    // The user reads the error longer than the read's watchdog would wait:
+    // the read waits for him, and nothing else starts meanwhile.
+    QTest::qWait(std::max(f->Core->Timer11->interval(), 2 * DriveCore::kProgramListingSilenceMs) + 1500);
+    QVERIFY(f->OKBottomDlg->isVisible());
+    QVERIFY(f->Core->Owner.paused(line::Pause::DriveError));
+    QVERIFY(!f->Core->Owner.holds(line::Activity::None));
+    QVERIFY(s.fx.messages.isEmpty());
+    QVERIFY(f->Image1->isHidden());
+    QCOMPARE(s.mark(), from);
+
+    // His OK ends the read: the pages show what they showed, the status bar
+    // says what was not read, and the link goes on.
+    QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None); }));
+    QVERIFY(s.pollRuns());
+    QVERIFY(f->isEnabled());
+    QVERIFY(s.fx.messages.isEmpty());
+    QVERIFY(!f->statusBar()->currentMessage().isEmpty());
+    QCOMPARE(s.grid(2), (QByteArrayList {"keep", "this"}));
+    QCOMPARE(f->Parameters.Records[1][f->Parameters.KeyParameterRows[params::KeyP41]].Value, p41);
+    for (const QByteArray &command : s.sentSince(from))
+        QVERIFY2(!command.contains("quit") && !command.contains("list"), command.constData());
 }
 
 QTEST_MAIN(TestSequences)

@@ -41,6 +41,7 @@ struct ShellFixture {
     QList<QHash<QMessageBox::StandardButton, QString>> buttonTexts;
     // The answers to the next boxes, in order; past them a box is accepted.
     QList<QMessageBox::StandardButton> answers;
+    bool cancelPortSelection = false; // the port selection dialog's answer
     QTimer modalWatch;
 
     ~ShellFixture()
@@ -173,7 +174,7 @@ private:
             else
                 box->done(QMessageBox::Cancel);
         } else if (auto *selection = qobject_cast<TFormSerSel *>(modal)) {
-            selection->ButtonOk->click();
+            (cancelPortSelection ? selection->ButtonCancel : selection->ButtonOk)->click();
         }
     }
 };

@@ -64,8 +64,10 @@ private slots:
     void closingStopsTimersAndPort();
     void manualConfigurationThenAddressChoiceWritesTheFile();
     void addressChoiceWithoutAnswerReprobesThePreviousAddress();
+    void addressChosenWhileTheDriveIsSilentLosesTheLink();
     void manualConfigurationRates_data();
     void manualConfigurationRates();
+    void manualConfigurationCancelledGivesTheLineBack();
 };
 
 void TestStartup::oneDriveConnectsAndReadsItsParameters()
@@ -402,6 +404,49 @@ void TestStartup::addressChoiceWithoutAnswerReprobesThePreviousAddress()
     QVERIFY(!f.Core->Timer8->isActive());
 }
 
+void TestStartup::addressChosenWhileTheDriveIsSilentLosesTheLink()
+{
+    // Two addresses configured, one drive on the line (address 1).
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1}), {}, ShellFixture::settings(1, 38400, "2", "1,7,")));
+    TForm1 &f = *fx.form;
+    f.show();
+    f.Timer12->stop();
+    f.Timer12Timer();
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && f.Core->Owner.holds(line::Activity::None)
+                                 && f.Core->Timer3->isActive(), kWait);
+    const QString described = f.Label2->text();
+
+    // The drive falls silent; the user chooses address 7 from the list and
+    // lets the offer's time run out.
+    fx.com1->setSilent(true);
+    f.Achse1->trigger();
+    QVERIFY(f.ListBox1->isVisible());
+    const QRect seven = f.ListBox1->visualItemRect(f.ListBox1->item(1));
+    QTest::mouseClick(f.ListBox1->viewport(), Qt::LeftButton, {}, seven.center());
+    QCOMPARE(f.Core->DriveAddress, QByteArray("7"));
+
+    // No answer: the link is lost, shown as such, and the address that
+    // answered last is probed again and again.
+    QTRY_COMPARE_WITH_TIMEOUT(f.Label2->text(), fx.german(74), kWait);
+    QCOMPARE(f.Label2->palette().color(QPalette::Window), QColor(Qt::red));
+    QTRY_VERIFY_WITH_TIMEOUT(f.Label15->isHidden() && !f.Timer14->isActive(), kWait);
+    fx.com1->clearReceived();
+    QVERIFY(ShellFixture::commands(*fx.com1, 3, kWait));
+    QCOMPARE(fx.com1->receivedCommands().mid(0, 3), (QList<QByteArray> {"#1\r", "#1\r", "#1\r"}));
+
+    // The drive answers again: the link is back, the poll runs, and the
+    // parameters are read when the user asks.
+    fx.com1->setSilent(false);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Label2->text(), described, kWait);
+    QCOMPARE(f.Label6->text(), QStringLiteral("1"));
+    QVERIFY(f.isEnabled());
+    fx.com1->clearReceived();
+    QTRY_VERIFY_WITH_TIMEOUT(fx.com1->receivedCommands().contains("#1P51?\r"), kWait);
+    f.neulesen1->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(fx.com1->receivedCommands().contains("#1listp1.20\r"), kWait);
+}
+
 void TestStartup::manualConfigurationRates_data()
 {
     QTest::addColumn<int>("item");
@@ -443,6 +488,47 @@ void TestStartup::manualConfigurationRates()
     QCOMPARE(f.Core->Timer3->interval(), timer3);
     QCOMPARE(f.Core->Timer9->interval(), timer9);
     QCOMPARE(f.Core->Timer11->interval(), 2000);
+}
+
+void TestStartup::manualConfigurationCancelledGivesTheLineBack()
+{
+    ShellFixture fx;
+    QVERIFY(fx.start(drives({1, 2}), {}, ShellFixture::settings(1, 38400, "2", "1,2,")));
+    TForm1 &f = *fx.form;
+    f.show();
+    f.Timer12->stop();
+    f.Timer12Timer();
+    QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && f.Core->Owner.holds(line::Activity::None)
+                                 && f.Core->Timer3->isActive(), kWait);
+    const QString described = f.Label2->text();
+    fx.cancelPortSelection = true;
+
+    // Cancelled on a working link: the port, the poll and the address list
+    // are as they were, and the poll goes out again.
+    f.ManuellKonfigurieren1->trigger();
+    QVERIFY(f.Serial1->Active());
+    QVERIFY(!f.Core->Owner.paused(line::Pause::ManualConfiguration));
+    QVERIFY(f.Core->Timer3->isActive());
+    QCOMPARE(f.Label2->text(), described);
+    QVERIFY(f.RadioGroup5->isHidden());
+    QCOMPARE(f.ListBox1->count(), 2);
+    fx.com1->clearReceived();
+    QTRY_VERIFY_WITH_TIMEOUT(fx.com1->receivedCommands().contains("#1P51?\r"), kWait);
+
+    // Cancelled while the link is lost: it is still lost, and the drive is
+    // still looked for, so that the link comes back when it answers.
+    fx.com1->setSilent(true);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Label2->text(), fx.german(74), kWait);
+    f.ManuellKonfigurieren1->trigger();
+    QVERIFY(f.Serial1->Active());
+    QCOMPARE(f.Label2->text(), fx.german(74));
+    QVERIFY(f.Core->Owner.paused(line::Pause::LinkLost));
+    fx.com1->clearReceived();
+    QVERIFY(ShellFixture::commands(*fx.com1, 2, kWait));
+    QCOMPARE(fx.com1->receivedCommands().mid(0, 2), (QList<QByteArray> {"#1\r", "#1\r"}));
+    fx.com1->setSilent(false);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Label2->text(), described, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Core->Timer3->isActive(), kWait);
 }
 
 QTEST_MAIN(TestStartup)
