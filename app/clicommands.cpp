@@ -135,24 +135,28 @@ int backupDrive(Session &s, const Target &t, int address, const QString &root, R
     if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
         return failed(s, outcome, QStringLiteral("reading the program"));
     const QString folder = QDir(root).filePath(driveFolderName(t.port, address));
-    if (!QDir().mkpath(folder)) {
-        s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
-        return kFileError;
-    }
     DriveInfo info;
     info.port = portLabel(t.port);
     info.baud = t.baud;
     info.address = QByteArray::number(address);
     info.version = version;
+    info.type = params::valueOf(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, "P1034");
     info.time = QDateTime::currentDateTime();
     info.time.setOffsetFromUtc(info.time.offsetFromUtc()); // written with its offset
     info.parameters = parameterCount(s.core.Parameters);
     info.programLines = int(listedLines(s.core.Program).size());
-    const QDir dir(folder);
-    if (!saveFile(s, dir.filePath(QStringLiteral("parameters.par")), parameterFileOf(s.core.Parameters))
-        || !saveFile(s, dir.filePath(QStringLiteral("program.prg")), program::formatProgramFile(s.core.Program))
-        || !saveFile(s, dir.filePath(QStringLiteral("drive.ini")), formatDriveInfo(info)))
+    const QByteArray par = parameterFileOf(s.core.Parameters);
+    const QByteArray prg = program::formatProgramFile(s.core.Program);
+    for (const auto &[name, bytes] : {std::pair {QStringLiteral("parameters.par"), par}, std::pair {QStringLiteral("program.prg"), prg}})
+        info.files << FileSum {name, bytes.size(), datafiles::sha256(bytes)};
+    // The folder takes its name only once all of it is written and read back.
+    const QString error = datafiles::saveFolder(folder, {{QStringLiteral("parameters.par"), par},
+                                                         {QStringLiteral("program.prg"), prg},
+                                                         {QStringLiteral("drive.ini"), formatDriveInfo(info)}});
+    if (!error.isEmpty()) {
+        s.say(error);
         return kFileError;
+    }
     report.add(QStringLiteral("%1 %2 parameters, %3 program lines").arg(folder).arg(info.parameters).arg(info.programLines),
                {{"folder", json(folder)}, {"port", json(info.port)}, {"address", json(address)},
                 {"version", json(version)}, {"parameters", json(info.parameters)},
@@ -193,6 +197,12 @@ int restore(Session &s)
         return kFileError;
     }
     const program::ProgramLines wanted = program::parseProgramFile(*prgBytes);
+    // Nothing goes to the drive from a folder whose files are not what its
+    // drive.ini says they were.
+    if (const int status = checkBackupFolder(s, folder, *info, *file, wanted, {{QStringLiteral("parameters.par"), *parBytes},
+                                                                              {QStringLiteral("program.prg"), *prgBytes}});
+        status != kDone)
+        return status;
 
     Target t = target(s.options);
     if (!s.options.baud && info->baud > 0 && !QFileInfo::exists(QStringLiteral("ZYNT.ini")))
@@ -201,7 +211,7 @@ int restore(Session &s)
     QByteArray version;
     if (const int status = connectTo(s, t, address, &version); status != kDone)
         return status;
-    if (version != info->version && !s.options.force) {
+    if (versionNumber(version) != info->version && !s.options.force) {
         s.say(QStringLiteral("the drive says \"%1\", the backup was made of \"%2\": nothing written (--force "
                              "writes all the same)")
                   .arg(fromCp1252(version), fromCp1252(info->version)));
@@ -228,7 +238,7 @@ int restore(Session &s)
     if (!assignments.isEmpty()) {
         QList<QByteArray> written;
         const QString backup =
-            s.options.noBackup || s.lastBackup.isEmpty() ? QString() : s.lastBackup + QStringLiteral(".par");
+            s.options.noBackup ? QString() : s.backupPar;
         const Outcome outcome = s.writeAssignments(assignments, &written, backup);
         for (const QByteArray &assignment : written)
             report.add(QStringLiteral("written %1").arg(fromCp1252(assignment)), {{"written", json(assignment)}});
@@ -298,6 +308,22 @@ int diff(Session &s)
         s.say(QStringLiteral("%1: not a parameter file (its first line is not \"ZYNT-Parameter\")").arg(path));
         return kFileError;
     }
+    // The parameter file of a backup folder is checked against its drive.ini.
+    const QDir folder = QFileInfo(path).dir();
+    if (QFileInfo(path).fileName() == QLatin1String("parameters.par") && folder.exists(QStringLiteral("drive.ini"))) {
+        const std::optional<QByteArray> infoBytes = loadFile(s, folder.filePath(QStringLiteral("drive.ini")));
+        const std::optional<DriveInfo> info = infoBytes ? parseDriveInfo(*infoBytes) : std::nullopt;
+        const std::optional<QByteArray> prgBytes = loadFile(s, folder.filePath(QStringLiteral("program.prg")));
+        if (!info || !prgBytes) {
+            s.say(QStringLiteral("%1: not a drive folder of a backup").arg(folder.path()));
+            return kFileError;
+        }
+        if (const int status = checkBackupFolder(s, folder, *info, *file, program::parseProgramFile(*prgBytes),
+                                                 {{QStringLiteral("parameters.par"), *bytes},
+                                                  {QStringLiteral("program.prg"), *prgBytes}});
+            status != kDone)
+            return status;
+    }
     const Target t = target(s.options);
     if (const int status = connectTo(s, t, t.addresses.first(), nullptr); status != kDone)
         return status;
@@ -346,7 +372,7 @@ int set(Session &s)
     for (const QString &assignment : s.options.arguments)
         assignments << toCp1252(assignment);
     const QString backup =
-        s.options.noBackup || s.lastBackup.isEmpty() ? QString() : s.lastBackup + QStringLiteral(".par");
+        s.options.noBackup ? QString() : s.backupPar;
     if (!s.core.recordAssignments(assignments, backup)) {
         s.say(s.coreError());
         return kFileError;

@@ -3,6 +3,7 @@
 
 #include "shell/cp1252.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -209,35 +210,59 @@ QString driveFolderName(const QString &port, int address)
     return portLabel(port) + QLatin1Char('-') + QString::number(address);
 }
 
+QByteArray versionNumber(const QByteArray &version)
+{
+    QByteArray number = version.trimmed();
+    while (number.startsWith("Version "))
+        number = number.mid(8).trimmed();
+    return number;
+}
+
 QByteArray formatDriveInfo(const DriveInfo &info)
 {
     QByteArray out = "[ZYNT]\r\n";
     out += "Port=" + toCp1252(info.port) + "\r\n";
     out += "Baudrate=" + QByteArray::number(info.baud) + "\r\n";
     out += "Address=" + info.address + "\r\n";
-    out += "Version=" + info.version + "\r\n";
+    out += "Version=" + versionNumber(info.version) + "\r\n";
+    out += "Type=" + info.type + "\r\n";
     out += "Time=" + info.time.toString(Qt::ISODate).toLatin1() + "\r\n";
     out += "Parameters=" + QByteArray::number(info.parameters) + "\r\n";
     out += "ProgramLines=" + QByteArray::number(info.programLines) + "\r\n";
+    out += QByteArray("Complete=") + (info.complete ? "1" : "0") + "\r\n";
+    out += "[Files]\r\n";
+    for (const FileSum &file : info.files)
+        out += toCp1252(file.name) + '=' + QByteArray::number(file.size) + ' ' + file.sha256.toLatin1() + "\r\n";
     return out;
 }
 
 std::optional<DriveInfo> parseDriveInfo(const QByteArray &bytes)
 {
     DriveInfo info;
-    bool inSection = false, found = false, hasAddress = false;
+    QByteArray section;
+    bool found = false, hasAddress = false;
     for (QByteArray line : bytes.split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.startsWith('[')) {
-            inSection = line == "[ZYNT]";
-            found |= inSection;
+            section = line;
+            found |= section == "[ZYNT]";
             continue;
         }
         const qsizetype equals = line.indexOf('=');
-        if (!inSection || equals < 1)
+        if (equals < 1)
             continue;
         const QByteArray key = line.left(equals), value = line.mid(equals + 1);
+        if (section == "[Files]") {
+            const QList<QByteArray> parts = value.split(' ');
+            FileSum file {fromCp1252(key), parts.value(0).toLongLong(), QString::fromLatin1(parts.value(1))};
+            if (parts.size() != 2 || file.sha256.size() != 64)
+                file.size = -1; // a line that cannot be read is a file that cannot be checked
+            info.files << file;
+            continue;
+        }
+        if (section != "[ZYNT]")
+            continue;
         if (key == "Port")
             info.port = fromCp1252(value);
         else if (key == "Baudrate")
@@ -245,17 +270,51 @@ std::optional<DriveInfo> parseDriveInfo(const QByteArray &bytes)
         else if (key == "Address")
             info.address = value, hasAddress = !value.isEmpty();
         else if (key == "Version")
-            info.version = value;
+            info.version = versionNumber(value);
+        else if (key == "Type")
+            info.type = value;
         else if (key == "Time")
             info.time = QDateTime::fromString(QString::fromLatin1(value), Qt::ISODate);
         else if (key == "Parameters")
             info.parameters = value.toInt();
         else if (key == "ProgramLines")
             info.programLines = value.toInt();
+        else if (key == "Complete")
+            info.complete = value != "0";
     }
     if (!found || !hasAddress)
         return std::nullopt;
     return info;
+}
+
+QStringList backupFaults(const DriveInfo &info, const QList<std::pair<QString, QByteArray>> &files, int parameters,
+                         int programLines)
+{
+    QStringList faults;
+    for (const auto &[name, bytes] : files) {
+        // A file cut short ends in the middle of a line: never used.
+        if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+            faults << QStringLiteral("%1: its last line ends without its line end (the file was cut)").arg(name);
+        if (info.files.isEmpty())
+            continue;
+        const auto listed = std::find_if(info.files.begin(), info.files.end(),
+                                         [&name](const FileSum &f) { return f.name == name; });
+        if (listed == info.files.end()) {
+            faults << QStringLiteral("%1: drive.ini does not list it").arg(name);
+        } else if (listed->size < 0) {
+            faults << QStringLiteral("%1: drive.ini's size and SHA-256 of it cannot be read").arg(name);
+        } else if (bytes.size() != listed->size) {
+            faults << QStringLiteral("%1: %2 bytes, drive.ini says %3").arg(name).arg(bytes.size()).arg(listed->size);
+        } else if (QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())
+                   != listed->sha256) {
+            faults << QStringLiteral("%1: its SHA-256 is not the one drive.ini lists (the file was changed)").arg(name);
+        }
+    }
+    if (parameters != info.parameters)
+        faults << QStringLiteral("parameters.par: %1 parameters, drive.ini says %2").arg(parameters).arg(info.parameters);
+    if (programLines != info.programLines)
+        faults << QStringLiteral("program.prg: %1 lines, drive.ini says %2").arg(programLines).arg(info.programLines);
+    return faults;
 }
 
 QByteArray jsonString(const QString &text)

@@ -69,16 +69,36 @@ QString recoverCommand(const QString &port, int baud, const QByteArray &address)
 // A drive's folder in a backup: "<port>-<address>".
 QString driveFolderName(const QString &port, int address);
 
-// "drive.ini": a [ZYNT] section, Windows-1252 with CRLF line ends.
+// "drive.ini": a [ZYNT] section, Windows-1252 with CRLF line ends, and a
+// [Files] section with each file's size and SHA-256.
+struct FileSum {
+    QString name;
+    qint64 size = -1;
+    QString sha256;
+
+    bool operator==(const FileSum &) const = default;
+};
 struct DriveInfo {
     QString port;
     int baud = 0;
     QByteArray address;
-    QByteArray version;         // the 15 characters the version display shows
+    QByteArray version;         // the firmware's version, without the word "Version"
+    QByteArray type;            // the drive type, P1034
     QDateTime time;
     int parameters = 0;
     int programLines = 0;
+    bool complete = true;       // the drive's program fitted whole
+    QList<FileSum> files;       // none in a backup made before the sums were kept
 };
+// The version as a drive says it ("Version 041200") or as older backups
+// kept it, without the word: "041200".
+QByteArray versionNumber(const QByteArray &version);
+// What is wrong with a backup's files against its drive.ini: a file whose
+// size or SHA-256 differs, counts that differ (parameters and programLines
+// as found in the files), a last line without its line end. Empty when
+// nothing is. files: each file's name and bytes.
+QStringList backupFaults(const DriveInfo &info, const QList<std::pair<QString, QByteArray>> &files, int parameters,
+                         int programLines);
 QByteArray formatDriveInfo(const DriveInfo &info);
 // Nothing when the [ZYNT] section or its Address= is missing.
 std::optional<DriveInfo> parseDriveInfo(const QByteArray &bytes);

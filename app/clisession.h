@@ -73,6 +73,8 @@ public:
     QList<QByteArray> refusedCommands;
     // Where the last backup of what a command overwrites went (without its ending).
     QString lastBackup;
+    // The files the last backups went to (empty: none).
+    QString backupPar, backupPrg;
 
     // Ctrl+C: the step under way ends as soon as it safely can.
     void interrupt();

@@ -143,6 +143,25 @@ QByteArrayList listedLines(const program::ProgramLines &lines)
     return program::listedLines(lines);
 }
 
+int checkBackupFolder(Session &s, const QDir &folder, const DriveInfo &info, const params::LoadedParameterFile &par,
+                      const program::ProgramLines &program, const QList<std::pair<QString, QByteArray>> &files)
+{
+    int parameters = 0;
+    for (const params::GridRow &row : par.rows)
+        parameters += row[params::ColDesignation].isEmpty() ? 0 : 1;
+    const QStringList faults = backupFaults(info, files, parameters, int(listedLines(program).size()));
+    if (!faults.isEmpty()) {
+        for (const QString &fault : faults)
+            s.say(QStringLiteral("%1/%2").arg(folder.path(), fault));
+        s.say(QStringLiteral("%1: the backup does not match its drive.ini: nothing was used from it").arg(folder.path()));
+        return kFileError;
+    }
+    if (info.files.isEmpty())
+        s.say(QStringLiteral("%1: made before backups kept their sizes and SHA-256: it cannot be checked")
+                  .arg(folder.path()));
+    return kDone;
+}
+
 namespace {
 
 // The commands that decide a cut write by what they do to the drive.
@@ -263,24 +282,34 @@ int saveBeforeChange(Session &s, bool list, bool program)
         s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
         return kFileError;
     }
-    // One name for what one command overwrites (its list and its program);
-    // two commands within one second must not overwrite each other's backup.
+    // One stem for what one command overwrites (its list and its program),
+    // with the port: two commands at once on two lines keep apart, and a
+    // name another command took a moment ago is not taken again.
     if (s.lastBackup.isEmpty())
-        s.lastBackup = datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), s.core.DriveAddress);
+        s.lastBackup = QDir(folder).filePath(
+            datafiles::backupStem(QDateTime::currentDateTime(), s.port(), s.core.DriveAddress));
     const QString stem = s.lastBackup;
     if (list) {
         if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
             return failed(s, outcome, QStringLiteral("reading the list to back it up"));
-        if (!saveFile(s, stem + QStringLiteral(".par"), parameterFileOf(s.core.Parameters)))
+        if (const QString error = datafiles::saveBackupFile(stem, QStringLiteral(".par"),
+                                                            parameterFileOf(s.core.Parameters), &s.backupPar);
+            !error.isEmpty()) {
+            s.say(error + QStringLiteral("\nthe backup failed: nothing was written to the drive"));
             return kFileError;
-        s.note(QStringLiteral("the drive's parameters were saved to %1.par").arg(stem));
+        }
+        s.note(QStringLiteral("the drive's parameters were saved to %1").arg(s.backupPar));
     }
     if (program) {
         if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
             return failed(s, outcome, QStringLiteral("reading the program to back it up"));
-        if (!saveFile(s, stem + QStringLiteral(".prg"), program::formatProgramFile(s.core.Program)))
+        if (const QString error = datafiles::saveBackupFile(stem, QStringLiteral(".prg"),
+                                                            program::formatProgramFile(s.core.Program), &s.backupPrg);
+            !error.isEmpty()) {
+            s.say(error + QStringLiteral("\nthe backup failed: nothing was written to the drive"));
             return kFileError;
-        s.note(QStringLiteral("the drive's program was saved to %1.prg").arg(stem));
+        }
+        s.note(QStringLiteral("the drive's program was saved to %1").arg(s.backupPrg));
     }
     return kDone;
 }
@@ -314,8 +343,8 @@ int cutWrite(Session &s, Outcome outcome, const QString &what, int lines, const 
     if (s.core.Journal) {
         said += QLatin1Char('\n') + describeRecord(*s.core.Journal);
         said += QStringLiteral("\nthe way back: %1").arg(recoverLine(s));
-    } else if (!s.lastBackup.isEmpty()) {
-        said += QStringLiteral("; the program it replaced is in %1.prg").arg(s.lastBackup);
+    } else if (!s.backupPrg.isEmpty()) {
+        said += QStringLiteral("; the program it replaced is in %1").arg(s.backupPrg);
     }
     s.say(said);
     return status;
@@ -329,7 +358,7 @@ int backUpAndWriteProgram(Session &s, const program::ProgramLines &wanted, const
     int written = 0;
     QByteArray inFlight;
     const QString backup =
-        s.options.noBackup || s.lastBackup.isEmpty() ? QString() : s.lastBackup + QStringLiteral(".prg");
+        s.options.noBackup ? QString() : s.backupPrg;
     const Outcome outcome = s.writeProgram(&written, &inFlight, backup);
     if (lines)
         *lines = written;

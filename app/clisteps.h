@@ -5,10 +5,12 @@
 
 #include "app/clirules.h"
 #include "app/clisession.h"
+#include "parameters/parameterfile.h"
 #include "parameters/parametermodel.h"
 #include "program/programlines.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QList>
 #include <QString>
 
@@ -72,6 +74,12 @@ int parameterCount(const params::ParameterModel &model);
 // The lines a program write sends, and the lines a listing holds.
 QByteArrayList sentLines(program::ProgramLines lines);
 QByteArrayList listedLines(const program::ProgramLines &lines);
+
+// Checks a backup folder's files against its drive.ini (sizes, SHA-256,
+// counts, whole last lines); says what is wrong and gives kFileError, or
+// warns that an older backup without sums cannot be checked.
+int checkBackupFolder(Session &s, const QDir &folder, const DriveInfo &info, const params::LoadedParameterFile &par,
+                      const program::ProgramLines &program, const QList<std::pair<QString, QByteArray>> &files);
 
 // Opens the line and sends the connect sequence to one drive. Where the
 // drive's last write was cut (or it answers from program entry), this says

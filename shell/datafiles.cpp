@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -134,6 +135,13 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
+mode_t newFolderMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0777 & ~mask;
+}
+
 // Flushes a folder's entries: the rename is on the disk too.
 void syncFolder(const QByteArray &folder)
 {
@@ -193,6 +201,64 @@ QString saveFile(const QString &path, const QByteArray &bytes)
     return writeAside(path, bytes, Placing::Replace);
 }
 
+QString saveFolder(const QString &path, const QList<NamedFile> &files)
+{
+    const QFileInfo target(path);
+    const QString parent = target.absolutePath();
+    if (!QDir().mkpath(parent))
+        return fileError(parent, QStringLiteral("the folder cannot be made"));
+    QByteArray aside = QFile::encodeName(parent + QStringLiteral("/.") + target.fileName()) + ".XXXXXX";
+    if (!::mkdtemp(aside.data()))
+        return fileError(path, qt_error_string(errno));
+    const QString asidePath = QFile::decodeName(aside);
+    const auto fail = [&asidePath](const QString &error) {
+        QDir(asidePath).removeRecursively();
+        return error;
+    };
+    for (const NamedFile &file : files) {
+        const QString filePath = asidePath + QLatin1Char('/') + file.name;
+        if (const QString error = saveFile(filePath, file.bytes); !error.isEmpty())
+            return fail(fileError(path + QLatin1Char('/') + file.name, error.section(QLatin1Char('\n'), 1)));
+        // What the disk gives back is what was meant, or nothing is put in place.
+        const ReadResult back = readFile(filePath);
+        if (!back.error.isEmpty() || back.bytes != file.bytes)
+            return fail(fileError(path + QLatin1Char('/') + file.name,
+                                  back.error.isEmpty() ? QStringLiteral("what was read back differs from what was written")
+                                                       : back.error.section(QLatin1Char('\n'), 1)));
+    }
+    syncFolder(aside);
+    ::chmod(aside.constData(), newFolderMode());
+    const QByteArray final = QFile::encodeName(target.absoluteFilePath());
+    struct stat info {};
+    if (::lstat(final.constData(), &info) == 0) {
+        if (!S_ISDIR(info.st_mode))
+            return fail(fileError(path, QStringLiteral("not a folder")));
+        // The old folder and the new one change places at once; the old one,
+        // now under the hidden name, goes.
+        if (::renameat2(AT_FDCWD, aside.constData(), AT_FDCWD, final.constData(), RENAME_EXCHANGE) != 0) {
+            // A file system without the exchange: the old folder steps aside first.
+            QByteArray old = QFile::encodeName(parent + QStringLiteral("/.") + target.fileName()) + ".old.XXXXXX";
+            if (!::mkdtemp(old.data()))
+                return fail(fileError(path, qt_error_string(errno)));
+            ::rmdir(old.constData());
+            if (::rename(final.constData(), old.constData()) != 0)
+                return fail(fileError(path, qt_error_string(errno)));
+            if (::rename(aside.constData(), final.constData()) != 0) {
+                const QString error = fileError(path, qt_error_string(errno));
+                ::rename(old.constData(), final.constData());
+                return fail(error);
+            }
+            QDir(QFile::decodeName(old)).removeRecursively();
+        } else {
+            QDir(asidePath).removeRecursively();
+        }
+    } else if (::rename(aside.constData(), final.constData()) != 0) {
+        return fail(fileError(path, qt_error_string(errno)));
+    }
+    syncFolder(QFile::encodeName(parent));
+    return {};
+}
+
 QString sha256(const QByteArray &bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
@@ -206,6 +272,71 @@ QString backupFolder()
 QString backupStem(const QDateTime &time, const QByteArray &address)
 {
     return time.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral("-address") + QString::fromLatin1(address);
+}
+
+QString backupStem(const QDateTime &time, const QString &port, const QByteArray &address)
+{
+    QString label = QFileInfo(port).fileName();
+    for (QChar &c : label) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_'))
+            c = QLatin1Char('_');
+    }
+    return time.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + label + QStringLiteral("-address")
+         + QString::fromLatin1(address);
+}
+
+QByteArray sumFileText(const QByteArray &bytes)
+{
+    return "SHA256=" + sha256(bytes).toLatin1() + "\r\nSize=" + QByteArray::number(bytes.size()) + "\r\n";
+}
+
+QString checkAgainstSumFile(const QString &path, const QByteArray &bytes)
+{
+    const QString side = path + QStringLiteral(".sha256");
+    if (!QFileInfo::exists(side))
+        return {};
+    const ReadResult read = readFile(side);
+    if (!read.error.isEmpty())
+        return read.error;
+    if (read.bytes != sumFileText(bytes))
+        return fileError(path, QStringLiteral("its size or SHA-256 is not the one %1 holds (the file was changed or "
+                                              "damaged)")
+                                   .arg(QFileInfo(side).fileName()));
+    // A backup ends with its last line's end; one without was cut short.
+    if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+        return fileError(path, QStringLiteral("its last line ends without its line end (the file was cut)"));
+    return {};
+}
+
+QString saveBackupFile(const QString &stem, const QString &suffix, const QByteArray &bytes, QString *path)
+{
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = n == 1 ? stem + suffix : stem + QStringLiteral("-%1").arg(n) + suffix;
+        if (QFileInfo::exists(name))
+            continue;
+        const QString error = writeAside(name, bytes, Placing::Exclusive);
+        if (!error.isEmpty()) {
+            if (QFileInfo::exists(name))
+                continue; // another writer took it a moment ago
+            return error;
+        }
+        // What is on the disk is what was meant, or it is no backup.
+        const ReadResult back = readFile(name);
+        if (!back.error.isEmpty() || back.bytes != bytes) {
+            QFile::remove(name);
+            return back.error.isEmpty()
+                       ? fileError(name, QStringLiteral("what was read back differs from what was written"))
+                       : back.error;
+        }
+        if (const QString sums = saveFile(name + QStringLiteral(".sha256"), sumFileText(bytes)); !sums.isEmpty()) {
+            QFile::remove(name);
+            return sums;
+        }
+        if (path)
+            *path = name;
+        return {};
+    }
+    return fileError(stem + suffix, QStringLiteral("no free name for the backup"));
 }
 
 QString uniqueBackupStem(const QString &folder, const QDateTime &time, const QByteArray &address)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 class QIODevice;
@@ -54,6 +55,18 @@ QString writeAside(const QString &path, const QByteArray &bytes, Placing placing
 // A file's SHA-256 as 64 lower-case hex digits.
 QString sha256(const QByteArray &bytes);
 
+// Writes a folder of files as a whole: into a hidden folder beside it
+// (".<name>.XXXXXX", so that nothing takes it for the folder), each file
+// written, synced and read back, then put into place at once; a folder of
+// that name is exchanged with it and then removed. Whatever fails, the
+// folder's name never holds half of it. Empty when it worked, otherwise
+// the message with the system's reason.
+struct NamedFile {
+    QString name;
+    QByteArray bytes;
+};
+QString saveFolder(const QString &path, const QList<NamedFile> &files);
+
 // Where what a write is about to overwrite in a drive is saved first:
 // ~/.local/share/zynt/backups (the window and the command line alike).
 QString backupFolder();
@@ -61,5 +74,17 @@ QString backupFolder();
 // address7"), that no file in the folder has yet (".par" or ".prg").
 QString backupStem(const QDateTime &time, const QByteArray &address);
 QString uniqueBackupStem(const QString &folder, const QDateTime &time, const QByteArray &address);
+// A backup's stem with the port as well ("20261209-093012-COM1-address7";
+// a device path gives its file name): two lines' drives never share one.
+QString backupStem(const QDateTime &time, const QString &port, const QByteArray &address);
+// Saves a backup under stem + suffix, or, where that name is taken (also by
+// another process a moment ago), stem + "-2" + suffix and so on; the file is
+// read back and compared, and its size and SHA-256 go into "<name>.sha256"
+// beside it. path: the name it got. Empty when it worked, else the message.
+QString saveBackupFile(const QString &stem, const QString &suffix, const QByteArray &bytes, QString *path);
+// The side file's text, and what is wrong with a backup against it (empty
+// when nothing; nothing to say when it has no side file).
+QByteArray sumFileText(const QByteArray &bytes);
+QString checkAgainstSumFile(const QString &path, const QByteArray &bytes);
 
 } // namespace datafiles

@@ -359,13 +359,15 @@ void TForm1::openPort()
 QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
 {
     const QString folder = datafiles::backupFolder();
-    const QString path =
-        datafiles::uniqueBackupStem(folder, QDateTime::currentDateTime(), Core->DriveAddress) + suffix;
-    QString error;
+    QString path, error;
     if (!QDir().mkpath(folder))
         error = datafiles::fileError(folder, QStringLiteral("the folder cannot be made"));
     else
-        error = datafiles::saveFile(path, bytes);
+        error = datafiles::saveBackupFile(
+            QDir(folder).filePath(datafiles::backupStem(QDateTime::currentDateTime(),
+                                                        QStringLiteral("COM%1").arg(Serial1->COMPort()),
+                                                        Core->DriveAddress)),
+            suffix, bytes, &path);
     if (!error.isEmpty()) {
         errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
         return {};
