@@ -122,179 +122,6 @@ int scan(Session &s)
     return found > 0 ? kDone : kNoDrive;
 }
 
-// ---- backup -------------------------------------------------------------------
-
-int backupDrive(Session &s, const Target &t, int address, const QString &root, Report &report)
-{
-    QByteArray version;
-    if (const int status = connectTo(s, t, address, &version); status != kDone)
-        return status;
-    loadDescriptions(s);
-    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the parameter list"));
-    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the program"));
-    const QString folder = QDir(root).filePath(driveFolderName(t.port, address));
-    DriveInfo info;
-    info.port = portLabel(t.port);
-    info.baud = t.baud;
-    info.address = QByteArray::number(address);
-    info.version = version;
-    info.type = params::valueOf(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, "P1034");
-    info.time = QDateTime::currentDateTime();
-    info.time.setOffsetFromUtc(info.time.offsetFromUtc()); // written with its offset
-    info.parameters = parameterCount(s.core.Parameters);
-    info.programLines = int(listedLines(s.core.Program).size());
-    const QByteArray par = parameterFileOf(s.core.Parameters);
-    const QByteArray prg = program::formatProgramFile(s.core.Program);
-    for (const auto &[name, bytes] : {std::pair {QStringLiteral("parameters.par"), par}, std::pair {QStringLiteral("program.prg"), prg}})
-        info.files << FileSum {name, bytes.size(), datafiles::sha256(bytes)};
-    // The folder takes its name only once all of it is written and read back.
-    const QString error = datafiles::saveFolder(folder, {{QStringLiteral("parameters.par"), par},
-                                                         {QStringLiteral("program.prg"), prg},
-                                                         {QStringLiteral("drive.ini"), formatDriveInfo(info)}});
-    if (!error.isEmpty()) {
-        s.say(error);
-        return kFileError;
-    }
-    report.add(QStringLiteral("%1 %2 parameters, %3 program lines").arg(folder).arg(info.parameters).arg(info.programLines),
-               {{"folder", json(folder)}, {"port", json(info.port)}, {"address", json(address)},
-                {"version", json(version)}, {"parameters", json(info.parameters)},
-                {"programLines", json(info.programLines)}});
-    return kDone;
-}
-
-int backup(Session &s)
-{
-    const Target t = target(s.options);
-    const QString root = s.options.arguments.value(0);
-    Report report(s);
-    const QList<int> addresses = s.options.all ? t.addresses : QList<int> {t.addresses.first()};
-    int status = kDone;
-    for (const int address : addresses) {
-        const int one = backupDrive(s, t, address, root, report);
-        if (one == kInterrupted)
-            return one;
-        status = std::max(status, one);
-    }
-    return status;
-}
-
-// ---- restore ------------------------------------------------------------------
-
-int restore(Session &s)
-{
-    const QDir folder(s.options.arguments.value(0));
-    const std::optional<QByteArray> infoBytes = loadFile(s, folder.filePath(QStringLiteral("drive.ini")));
-    const std::optional<QByteArray> parBytes = loadFile(s, folder.filePath(QStringLiteral("parameters.par")));
-    const std::optional<QByteArray> prgBytes = loadFile(s, folder.filePath(QStringLiteral("program.prg")));
-    if (!infoBytes || !parBytes || !prgBytes)
-        return kFileError;
-    const std::optional<DriveInfo> info = parseDriveInfo(*infoBytes);
-    const std::optional<params::LoadedParameterFile> file = params::parseParameterFile(*parBytes);
-    if (!info || !file) {
-        s.say(QStringLiteral("%1: not a drive folder of a backup").arg(folder.path()));
-        return kFileError;
-    }
-    const program::ProgramLines wanted = program::parseProgramFile(*prgBytes);
-    // Nothing goes to the drive from a folder whose files are not what its
-    // drive.ini says they were.
-    if (const int status = checkBackupFolder(s, folder, *info, *file, wanted, {{QStringLiteral("parameters.par"), *parBytes},
-                                                                              {QStringLiteral("program.prg"), *prgBytes}});
-        status != kDone)
-        return status;
-
-    Target t = target(s.options);
-    if (!s.options.baud && info->baud > 0 && !QFileInfo::exists(QStringLiteral("ZYNT.ini")))
-        t.baud = info->baud;
-    const int address = s.options.addresses.isEmpty() ? info->address.toInt() : s.options.addresses.first();
-    QByteArray version;
-    if (const int status = connectTo(s, t, address, &version); status != kDone)
-        return status;
-    if (versionNumber(version) != info->version && !s.options.force) {
-        s.say(QStringLiteral("the drive says \"%1\", the backup was made of \"%2\": nothing written (--force "
-                             "writes all the same)")
-                  .arg(fromCp1252(version), fromCp1252(info->version)));
-        return kDiffers;
-    }
-    loadDescriptions(s);
-
-    // The parameters that differ and may be written, with what they were.
-    if (const int status = saveBeforeChange(s, true, false); status != kDone)
-        return status;
-    if (s.options.noBackup) {
-        if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
-            return failed(s, outcome, QStringLiteral("reading the parameter list"));
-    }
-    Report report(s);
-    int status = kDone;
-    const QList<params::Difference> before = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
-    QList<QByteArray> assignments;
-    for (const params::Difference &d : before) {
-        QByteArray plain = d.designation.trimmed();
-        params::Parameter_wert_check(plain);
-        assignments << plain + '=' + d.fileValue;
-    }
-    if (!assignments.isEmpty()) {
-        QList<QByteArray> written;
-        const QString backup =
-            s.options.noBackup ? QString() : s.backupPar;
-        const Outcome outcome = s.writeAssignments(assignments, &written, backup);
-        for (const QByteArray &assignment : written)
-            report.add(QStringLiteral("written %1").arg(fromCp1252(assignment)), {{"written", json(assignment)}});
-        for (const QByteArray &refusal : s.refusals)
-            s.say(QStringLiteral("refused: %1").arg(fromCp1252(refusal).simplified()));
-        if (outcome != Outcome::Ok && outcome != Outcome::Refused && s.core.Journal) {
-            // The drive holds some of the values: which, and the way back.
-            s.say(outcome == Outcome::Interrupted
-                      ? QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
-                            .arg(written.size()).arg(assignments.size())
-                      : QStringLiteral("writing the parameters: %1").arg(s.lastError));
-            s.say(describeRecord(*s.core.Journal));
-            s.say(QStringLiteral("the way back: %1").arg(recoverLine(s)));
-            return exitOf(outcome);
-        }
-        if (outcome == Outcome::Interrupted) {
-            s.say(QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
-                      .arg(written.size()).arg(assignments.size()));
-            return kInterrupted;
-        }
-        if (outcome != Outcome::Ok && outcome != Outcome::Refused)
-            return failed(s, outcome, QStringLiteral("writing the parameters"));
-        if (outcome == Outcome::Refused)
-            status = kDiffers;
-        if (const Outcome saved = s.permanentSave(); saved != Outcome::Ok)
-            return failed(s, saved, QStringLiteral("psave"));
-    }
-
-    // The program, when it differs.
-    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the program"));
-    if (listedLines(s.core.Program) != sentLines(wanted)) {
-        int lines = 0;
-        if (const int status = backUpAndWriteProgram(s, wanted, QStringLiteral("writing the program"), &lines);
-            status != kDone)
-            return status;
-        report.add(QStringLiteral("written program, %1 lines").arg(lines), {{"programLines", json(lines)}});
-    }
-
-    // Read back and compare.
-    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the list back"));
-    const QList<params::Difference> after = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
-    for (const params::Difference &d : after)
-        report.add(QStringLiteral("differs %1 drive %2 backup %3").arg(fromCp1252(d.designation), fromCp1252(d.driveValue), fromCp1252(d.fileValue)),
-                   {{"differs", json(d.designation)}, {"drive", json(d.driveValue)}, {"backup", json(d.fileValue)}});
-    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the program back"));
-    const bool programEqual = listedLines(s.core.Program) == sentLines(wanted);
-    if (!programEqual)
-        report.add(QStringLiteral("differs program"), {{"differs", json(QStringLiteral("program"))}});
-    if (!after.isEmpty() || !programEqual)
-        status = kDiffers;
-    return status;
-}
-
 // ---- diff, get, set, program ----------------------------------------------------
 
 int diff(Session &s)
@@ -470,109 +297,6 @@ int programCommand(Session &s)
     return equal ? kDone : kDiffers;
 }
 
-// ---- recover ----------------------------------------------------------------------
-
-// What the drive holds after a cut write was resolved, in words.
-QString holdsText(const DriveCore::CutWrite &cut, const QByteArrayList &holds)
-{
-    if (cut.reason == DriveCore::CutReason::Recorded && cut.record.kind == journal::Kind::Parameters) {
-        QStringList values;
-        for (const QByteArray &value : holds)
-            values << fromCp1252(value);
-        return values.join(QStringLiteral(", "));
-    }
-    std::optional<QByteArrayList> backup;
-    if (const std::optional<QByteArray> bytes = journal::readBackup(cut.record))
-        backup = listedLines(program::parseProgramFile(*bytes));
-    if (holds.isEmpty())
-        return QStringLiteral("no program");
-    if (backup && holds == *backup)
-        return QStringLiteral("the backed-up program (%1 lines)").arg(holds.size());
-    if (!cut.record.written.isEmpty() && holds == sentLines(program::linesOf(cut.record.written)))
-        return QStringLiteral("the new program (%1 lines)").arg(holds.size());
-    return QStringLiteral("a program of %1 lines that is neither the backed-up one nor the new one").arg(holds.size());
-}
-
-// Whether the drive now holds what the backup held (the program, or the
-// values of exactly the parameters the write changed).
-bool holdsBackup(const DriveCore::CutWrite &cut, const QByteArrayList &holds)
-{
-    const std::optional<QByteArray> bytes = journal::readBackup(cut.record);
-    if (!bytes)
-        return false;
-    if (cut.record.kind == journal::Kind::Parameters) {
-        const QList<QByteArray> wanted = params::restoreAssignments(*bytes, journal::changedNames(cut.record));
-        if (wanted.size() != holds.size())
-            return false;
-        for (qsizetype i = 0; i < wanted.size(); ++i) {
-            const QByteArray &a = wanted[i], &b = holds[i];
-            if (a.left(a.indexOf('=')) != b.left(b.indexOf('='))
-                || !params::sameValue(a.mid(a.indexOf('=') + 1), b.mid(b.indexOf('=') + 1)))
-                return false;
-        }
-        return true;
-    }
-    return holds == listedLines(program::parseProgramFile(*bytes));
-}
-
-int recover(Session &s)
-{
-    const Target t = target(s.options);
-    if (!s.openLine(t.port, t.baud)) {
-        s.say(QStringLiteral("cannot open %1").arg(s.lastError));
-        return kNoDrive;
-    }
-    // The records of this line's device; with several, the address decides.
-    const QString device = s.core.journalDevice();
-    QList<journal::Record> records;
-    for (const journal::Record &record : journal::all()) {
-        if (record.device == device
-            && (s.options.addresses.isEmpty() || s.options.addresses.contains(record.address.toInt())))
-            records << record;
-    }
-    if (records.size() > 1) {
-        QStringList addresses;
-        for (const journal::Record &record : records)
-            addresses << QString::fromLatin1(record.address);
-        s.say(QStringLiteral("%1: cut writes wait for addresses %2; choose one with --address")
-                  .arg(t.port, addresses.join(QStringLiteral(", "))));
-        return kUsage;
-    }
-    Target one = t;
-    const int address = records.isEmpty() ? t.addresses.first() : records.first().address.toInt();
-    one.addresses = {address};
-    if (const int status = connectTo(s, one, address, nullptr); status != kDone)
-        return status;
-    if (!s.core.PendingCut) {
-        s.say(QStringLiteral("%1 address %2: no cut write is recorded and the drive is not in program entry: "
-                             "nothing to recover").arg(t.port).arg(address));
-        return kDone;
-    }
-    const DriveCore::CutWrite cut = *s.core.PendingCut;
-    s.note(QStringLiteral("%1 address %2: %3").arg(t.port).arg(address).arg(describeCut(cut)));
-    const bool keep = s.options.keep;
-    if (!keep && !cut.backupHolds) {
-        s.say(cut.record.backup.isEmpty()
-                  ? QStringLiteral("no backup is recorded for it: nothing was written; with --keep the drive keeps "
-                                   "what it holds")
-                  : QStringLiteral("the backup %1 is missing or does not match its size and SHA-256: nothing was "
-                                   "written; with --keep the drive keeps what it holds").arg(cut.record.backup));
-        return cut.record.backup.isEmpty() ? kCutWrite : kFileError;
-    }
-    bool readBack = false;
-    const Outcome outcome =
-        s.resolveCut(keep ? DriveCore::CutChoice::Keep : DriveCore::CutChoice::RestoreBackup, &readBack);
-    if (outcome != Outcome::Ok)
-        return failed(s, outcome, keep ? QStringLiteral("ending the entry") : QStringLiteral("writing the backup back"));
-    Report report(s);
-    const QString holds = holdsText(cut, s.holds);
-    report.add(QStringLiteral("address %1 now holds %2").arg(address).arg(holds),
-               {{"address", json(address)}, {"holds", json(holds)}});
-    if (keep)
-        return kDone;
-    return holdsBackup(cut, s.holds) ? kDone : kDiffers;
-}
-
 } // namespace
 
 int run(Session &session)
@@ -581,9 +305,9 @@ int run(Session &session)
     if (command == QLatin1String("scan"))
         return scan(session);
     if (command == QLatin1String("backup"))
-        return backup(session);
+        return commands::backup(session);
     if (command == QLatin1String("restore"))
-        return restore(session);
+        return commands::restore(session);
     if (command == QLatin1String("diff"))
         return diff(session);
     if (command == QLatin1String("get"))
@@ -591,7 +315,7 @@ int run(Session &session)
     if (command == QLatin1String("set"))
         return set(session);
     if (command == QLatin1String("recover"))
-        return recover(session);
+        return commands::recover(session);
     return programCommand(session);
 }
 

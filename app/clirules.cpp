@@ -14,7 +14,7 @@ namespace {
 
 // The options that take a value, and those that do not.
 const QStringList kValueOptions = {"--port", "--baud", "--address", "--backup-to", "--language"};
-const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--help", "-h"};
+const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--write-type", "--help", "-h"};
 
 // How many arguments each command takes: at least, at most (-1: any number).
 struct CommandShape {
@@ -80,6 +80,7 @@ Parsed parseArguments(const QStringList &arguments)
             options.save |= argument == QLatin1String("--save");
             options.noBackup |= argument == QLatin1String("--no-backup");
             options.keep |= argument == QLatin1String("--keep");
+            options.writeType |= argument == QLatin1String("--write-type");
             continue;
         }
         if (!kValueOptions.contains(argument))
@@ -155,7 +156,8 @@ QString usage()
         "commands:\n"
         "  scan                    every drive on COM1 to COM4 at every rate\n"
         "  backup DIR [--all]      parameters, program and drive.ini into DIR/<port>-<address>/\n"
-        "  restore DIR [--force]   a drive folder back into the drive, checked after\n"
+        "  restore DIR [--force] [--write-type]\n"
+        "                          a drive folder back into the drive, checked after\n"
         "  diff FILE.par           the drive's list against a parameter file\n"
         "  get NAME ...            values as the drive answers them\n"
         "  set NAME=VALUE ... [--save]\n"

@@ -36,6 +36,7 @@ struct Options {
     bool save = false;          // set: "psave" after the assignments
     bool noBackup = false;
     bool keep = false;          // recover: end the entry as it is, write nothing back
+    bool writeType = false;     // restore: the drive type too, where it differs
     QString backupTo;           // instead of the user's backup folder
     int language = 1;           // descriptions in a backup: 1 German, 2 English
     QString command;            // scan, backup, restore, diff, get, set, program, recover

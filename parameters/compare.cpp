@@ -13,8 +13,16 @@ namespace params {
 
 namespace {
 
-// The drive's own state: reading it back never equals what was written.
-const char *const kDriveState[] = {"P51", "P336", "P11", "P12", "P134", "P1300", "P1046"};
+// The machine's live state and identity, by plain designation.
+struct LiveEntry {
+    const char *plain;
+    Live live;
+};
+const LiveEntry kLive[] = {
+    {"P51", Live::State},    {"P336", Live::State},   {"P11", Live::State},    {"P12", Live::State},
+    {"P134", Live::State},   {"P1300", Live::State},  {"P1046", Live::State},  {"P1101", Live::Flag},
+    {"P1102", Live::Flag},   {"P1103", Live::Flag},   {"P1034", Live::DriveType},
+};
 
 // The number a value begins with: optional "-", digits, optional "." and
 // digits; nothing when it does not begin with one.
@@ -40,20 +48,56 @@ QByteArray plainValue(const QByteArray &value)
     return value.trimmed();
 }
 
+Live liveState(const QByteArray &designation)
+{
+    const QByteArray d = designation.trimmed();
+    if (d.isEmpty() || d.contains("ADC"))
+        return d.isEmpty() ? Live::None : Live::State;
+    // The outputs, as the drive lists them ("O1") and as the grid shows
+    // them ("P1201 (O1)"): the number rules would keep only some of them.
+    const qsizetype open = d.indexOf('(');
+    const QByteArray shortName = open >= 0 ? d.mid(open + 1).chopped(d.endsWith(')') ? 1 : 0).trimmed() : d;
+    for (const QByteArray &name : {d, shortName}) {
+        bool digits = name.size() > 1;
+        for (qsizetype i = 1; i < name.size(); ++i)
+            digits = digits && name[i] >= '0' && name[i] <= '9';
+        if (digits && name.startsWith('O'))
+            return Live::Output;
+    }
+    QByteArray plain = d;
+    Parameter_wert_check(plain);
+    const int number = plain.startsWith('P') ? plain.mid(1).toInt() : 0;
+    if (number >= 1201 && number <= 1216)
+        return Live::Output;
+    for (const LiveEntry &entry : kLive) {
+        if (plain == entry.plain)
+            return entry.live;
+    }
+    return Live::None;
+}
+
+QString liveReason(Live live, int language)
+{
+    const bool german = language != 2;
+    switch (live) {
+    case Live::None: return {};
+    case Live::State: return german ? QStringLiteral("Zustand der ZYNT") : QStringLiteral("the ZYNT's state");
+    case Live::Output: return german ? QStringLiteral("Ausgang der Maschine") : QStringLiteral("an output of the machine");
+    case Live::Flag: return german ? QStringLiteral("Merker der Maschine") : QStringLiteral("a flag of the machine");
+    case Live::DriveType:
+        return german ? QStringLiteral("Antriebstyp: nur auf ausdrücklichen Wunsch")
+                      : QStringLiteral("the drive type: only when asked for");
+    }
+    return {};
+}
+
 bool mayWrite(const QByteArray &designation, const QByteArray &value)
 {
+    if (liveState(designation) != Live::None)
+        return false;
     QByteArray d = designation.trimmed();
-    if (d.contains("ADC"))
-        return false;
     Parameter_wert_check(d);
-    const QByteArray v = plainValue(value);
-    if (skippedOnWriteBack(d, v))
-        return false;
-    for (const char *state : kDriveState) {
-        if (d == state)
-            return false;
-    }
-    return true;
+    return !skippedOnWriteBack(d, plainValue(value));
 }
 
 bool sameValue(const QByteArray &a, const QByteArray &b)
@@ -116,7 +160,10 @@ QList<CompareRow> compareRows(const QList<GridRow> &file, const GridCells &drive
         const QByteArray plain = plainDesignation(row[ColDesignation]);
         c.driveValue = plainValue(driveValueOf(drive, driveRows, plain).value_or(QByteArray()));
         c.fileValue = plainValue(row[ColValue]);
-        c.writable = mayWrite(row[ColDesignation], row[ColValue]);
+        c.live = liveState(row[ColDesignation]);
+        // The drive type may be ticked by hand; nothing else of the machine's state.
+        c.writable = c.live == Live::DriveType ? !skippedOnWriteBack(plain, c.fileValue)
+                                               : mayWrite(row[ColDesignation], row[ColValue]);
         c.differs = !sameValue(c.driveValue, c.fileValue);
         // As the write-back sends it: the value cell as it stands.
         c.assignment = plain + '=' + row[ColValue];

@@ -8,6 +8,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
+
+#include <cstdint>
 
 namespace params {
 
@@ -17,6 +20,23 @@ namespace params {
 // (P1046), and the status lines of a listing. designation as the grid shows
 // it ("P47 (W)"), value as its value column holds it.
 bool mayWrite(const QByteArray &designation, const QByteArray &value);
+
+// What a parameter is when it is the machine's live state or its identity,
+// never written from a file: one table for the comparison, restore, diff
+// and the write-back. The designation as the drive lists it ("O1") or as
+// the grid shows it ("P1201 (O1)").
+enum class Live : uint8_t {
+    None,       // an ordinary setting
+    State,      // position, in-position, error and warning words, on/off, inputs, ADC, status lines
+    Output,     // the outputs O1 to O16
+    Flag,       // the flags M1 to M3
+    DriveType,  // P1034: written only when asked for in so many words
+};
+Live liveState(const QByteArray &designation);
+// The reason a grey row shows, in the language (1 German, 2 English).
+QString liveReason(Live live, int language);
+// A comparison row of the drive type may be written when the user asks for
+// it; its tick is never set for him.
 
 // Numbers by their value ("100.000" is "100", "-5" is "-5.0"), with blanks
 // and a unit after the number left out; any other text exactly, blanks
@@ -50,6 +70,7 @@ struct CompareRow {
     QByteArray fileValue;
     bool writable = false;      // mayWrite: the drive's state is never written
     bool differs = false;       // sameValue says no
+    Live live = Live::None;     // why it is grey (or, for the drive type, not ticked)
     QByteArray assignment;      // what a tick sends: "P47=100.000"
 };
 // Every row of the file that names a parameter, in grid order.

@@ -45,13 +45,24 @@ WriteBackDialog::WriteBackDialog()
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+namespace {
+
+// A row is ticked for the user where it differs and may be written; the
+// drive type only by his own tick.
+bool tickedAtFirst(const params::CompareRow &r)
+{
+    return r.writable && r.differs && r.live == params::Live::None;
+}
+
+} // namespace
+
 void WriteBackDialog::setRows(const QList<params::CompareRow> &rows, bool german)
 {
     m_rows = rows;
     setWindowTitle(german ? QStringLiteral("Parameter in ZYNT übertragen") : QStringLiteral("Write parameters to the ZYNT"));
     int ticked = 0;
     for (const params::CompareRow &r : rows)
-        ticked += r.writable && r.differs ? 1 : 0;
+        ticked += tickedAtFirst(r) ? 1 : 0;
     Heading->setText(german ? QStringLiteral("%1 von %2 Parametern der Datei weichen von der ZYNT ab und sind zum "
                                              "Schreiben angehakt. Grau: Zustand der ZYNT, wird nie geschrieben.")
                                   .arg(ticked)
@@ -70,7 +81,7 @@ void WriteBackDialog::setRows(const QList<params::CompareRow> &rows, bool german
         const params::CompareRow &r = rows[i];
         auto *tick = new QTableWidgetItem;
         tick->setFlags(r.writable ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::ItemFlags());
-        tick->setCheckState(r.writable && r.differs ? Qt::Checked : Qt::Unchecked);
+        tick->setCheckState(tickedAtFirst(r) ? Qt::Checked : Qt::Unchecked);
         Table->setItem(i, ColTick, tick);
         Table->setItem(i, ColDesignation, cell(r.designation));
         Table->setItem(i, ColDescription, cell(r.description));
@@ -78,9 +89,9 @@ void WriteBackDialog::setRows(const QList<params::CompareRow> &rows, bool german
         Table->setItem(i, ColFile, cell(r.fileValue));
         for (int column = ColDesignation; column <= ColFile; ++column) {
             QTableWidgetItem *item = Table->item(i, column);
-            if (!r.writable) {
+            if (!r.writable || r.live != params::Live::None) {
                 item->setForeground(Qt::gray);
-                item->setToolTip(state);
+                item->setToolTip(r.live != params::Live::None ? params::liveReason(r.live, german ? 1 : 2) : state);
             } else if (r.differs) {
                 QFont bold = item->font();
                 bold.setBold(true);

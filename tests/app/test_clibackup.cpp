@@ -52,6 +52,7 @@ private slots:
     void fullDiskStopsTheWrite();
     void backupReplacesAFolderWhole();
     void twoCommandsAtOnceKeepTheirBackups();
+    void liveStateAndTypeAreNotWritten();
 
 private:
     // A drive on COM1 with a program and some values of its own, backed up
@@ -212,6 +213,44 @@ void TestCliBackup::twoCommandsAtOnceKeepTheirBackups()
     QVERIFY(readAll(backups.filePath(com2[0])).contains("=2222"));
     // Each with its size and SHA-256 beside it.
     QVERIFY(QFileInfo::exists(backups.filePath(com1[0] + QStringLiteral(".sha256"))));
+}
+
+void TestCliBackup::liveStateAndTypeAreNotWritten()
+{
+    // Drive A has its output O1 on and is of type 2; drive B, of type 6,
+    // gets A's backup.
+    line(1, 38400, {1}, [](sim::SimLine &l) {
+        l.withDrive(1, [](sim::Drive &d) {
+            d.values["O1"] = "1";
+            d.values["P1034"] = "2";
+            d.values["P41"] = "2500";
+        });
+    });
+    sim::SimLine &b = line(2, 38400, {1}, [](sim::SimLine &l) {
+        l.withDrive(1, [](sim::Drive &d) { d.values["P41"] = "1000"; });
+    });
+    QCOMPARE(run({"--port", "COM1", "backup", "saved"}).status, 0);
+    QVERIFY(readAll(dir->filePath(QStringLiteral("saved/COM1-1/drive.ini"))).contains("\r\nType=2\r\n"));
+
+    // Another type is refused, as another version is.
+    const Run refused = run({"--port", "COM2", "restore", "saved/COM1-1"});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("type 6")), qPrintable(refused.err));
+    QVERIFY(assignmentsTo(b).isEmpty());
+
+    // Forced: the settings go, the output and the type do not.
+    const Run forced = run({"--port", "COM2", "--force", "restore", "saved/COM1-1"});
+    QVERIFY2(forced.status == 0, qPrintable(forced.err + forced.out));
+    QVERIFY2(forced.out.contains(QStringLiteral("written P41=2500")), qPrintable(forced.out));
+    QVERIFY2(!forced.out.contains(QStringLiteral("P1201")) && !forced.out.contains(QStringLiteral("P1034")),
+             qPrintable(forced.out));
+    QCOMPARE(valueOf(b, "O1"), QByteArray("0"));
+    QCOMPARE(valueOf(b, "P1034"), QByteArray("6"));
+    // The type only when asked for in so many words.
+    const Run typed = run({"--port", "COM2", "--force", "--write-type", "restore", "saved/COM1-1"});
+    QVERIFY2(typed.out.contains(QStringLiteral("written P1034=2")), qPrintable(typed.out + typed.err));
+    QCOMPARE(valueOf(b, "P1034"), QByteArray("2"));
+    QCOMPARE(valueOf(b, "O1"), QByteArray("0"));
 }
 
 QTEST_GUILESS_MAIN(TestCliBackup)

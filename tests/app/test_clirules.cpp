@@ -3,6 +3,7 @@
 // the names of drive folders and backups, drive.ini, and JSON strings.
 #include "app/clirules.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 using cli::Options;
@@ -17,6 +18,8 @@ private slots:
     void timeouts();
     void names();
     void driveInfo();
+    void backupFaults_data();
+    void backupFaults();
     void json();
 };
 
@@ -106,19 +109,66 @@ void TestCliRules::driveInfo()
     info.time = QDateTime(QDate(2026, 12, 9), QTime(9, 30, 12), Qt::OffsetFromUTC, 3600);
     info.parameters = 141;
     info.programLines = 11;
+    info.type = "2";
+    info.files = {{QStringLiteral("parameters.par"), 6008, QString(64, QLatin1Char('a'))}};
     const QByteArray bytes = cli::formatDriveInfo(info);
-    QCOMPARE(bytes, QByteArray("[ZYNT]\r\nPort=COM1\r\nBaudrate=19200\r\nAddress=4\r\nVersion=Version 041200\r\n"
-                               "Time=2026-12-09T09:30:12+01:00\r\nParameters=141\r\nProgramLines=11\r\n"));
+    QCOMPARE(bytes, QByteArray("[ZYNT]\r\nPort=COM1\r\nBaudrate=19200\r\nAddress=4\r\nVersion=041200\r\nType=2\r\n"
+                               "Time=2026-12-09T09:30:12+01:00\r\nParameters=141\r\nProgramLines=11\r\nComplete=1\r\n"
+                               "[Files]\r\nparameters.par=6008 ")
+                        + QByteArray(64, 'a') + "\r\n");
     const std::optional<cli::DriveInfo> back = cli::parseDriveInfo(bytes);
     QVERIFY(back);
     QCOMPARE(back->address, QByteArray("4"));
-    QCOMPARE(back->version, QByteArray("Version 041200"));
+    QCOMPARE(back->version, QByteArray("041200"));
+    QCOMPARE(back->type, QByteArray("2"));
     QCOMPARE(back->time, info.time);
     QCOMPARE(back->programLines, 11);
+    QCOMPARE(back->files, info.files);
+    // An older file keeps the word in its version, and lists no files.
+    const std::optional<cli::DriveInfo> old = cli::parseDriveInfo("[ZYNT]\r\nAddress=1\r\nVersion=Version 041200\r\n");
+    QVERIFY(old && old->version == "041200" && old->files.isEmpty());
     // A file of another kind, or without the address, is no drive description.
     QVERIFY(!cli::parseDriveInfo("[Other]\r\nAddress=4\r\n"));
     QVERIFY(!cli::parseDriveInfo("[ZYNT]\r\nPort=COM1\r\n"));
     QVERIFY(cli::parseDriveInfo("[ZYNT]\nAddress=9\n")); // bare line feeds too
+}
+
+void TestCliRules::backupFaults_data()
+{
+    QTest::addColumn<QByteArray>("par");
+    QTest::addColumn<int>("parameters");
+    QTest::addColumn<bool>("sums");
+    QTest::addColumn<QString>("fault"); // empty: none
+    const QByteArray whole = "ZYNT-Parameter\r\nA:P41=3000\r\n";
+    QTest::newRow("whole") << whole << 1 << true << "";
+    QTest::newRow("whole, an older backup") << whole << 1 << false << "";
+    QTest::newRow("emptied") << QByteArray() << 1 << true << "parameters.par: 0 bytes, drive.ini says 28";
+    QTest::newRow("cut in a line") << whole.left(20) << 1 << true << "its last line ends without its line end";
+    QTest::newRow("cut, an older backup") << whole.left(20) << 1 << false << "its last line ends without its line end";
+    QByteArray changed = whole;
+    changed[changed.indexOf("3000")] = '4';
+    QTest::newRow("a byte changed") << changed << 1 << true << "its SHA-256 is not the one drive.ini lists";
+    QTest::newRow("counts differ") << whole << 2 << true << "parameters.par: 2 parameters, drive.ini says 1";
+}
+
+void TestCliRules::backupFaults()
+{
+    QFETCH(QByteArray, par);
+    QFETCH(int, parameters);
+    QFETCH(bool, sums);
+    QFETCH(QString, fault);
+    const QByteArray whole = "ZYNT-Parameter\r\nA:P41=3000\r\n";
+    cli::DriveInfo info;
+    info.parameters = 1;
+    info.programLines = 0;
+    if (sums)
+        info.files = {{QStringLiteral("parameters.par"), whole.size(),
+                       QString::fromLatin1(QCryptographicHash::hash(whole, QCryptographicHash::Sha256).toHex())}};
+    const QStringList faults = cli::backupFaults(info, {{QStringLiteral("parameters.par"), par}}, parameters, 0);
+    if (fault.isEmpty())
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    else
+        QVERIFY2(faults.join('\n').contains(fault), qPrintable(faults.join('\n')));
 }
 
 void TestCliRules::json()

@@ -35,9 +35,16 @@ void TestCompare::mayWrite_data()
     // The write-back's own skip rules.
     QTest::newRow("status line") << QByteArray("P1031") << QByteArray("RS") << false;
     QTest::newRow("a name with O") << QByteArray("O17") << QByteArray("1") << false;
-    QTest::newRow("an output, as the write-back writes it") << QByteArray("P1201 (O1)") << QByteArray("1") << true;
+    // The machine's outputs, flags and type, whatever their value and
+    // however they are named.
+    QTest::newRow("an output as the grid shows it") << QByteArray("P1201 (O1)") << QByteArray("1") << false;
+    QTest::newRow("an output as listed") << QByteArray("O4") << QByteArray("0") << false;
+    QTest::newRow("an output by number") << QByteArray("P1216") << QByteArray("1") << false;
+    QTest::newRow("a flag") << QByteArray("P1102 (M2)") << QByteArray("1") << false;
+    QTest::newRow("a flag as listed") << QByteArray("M3") << QByteArray("0") << false;
     QTest::newRow("type 6") << QByteArray("P1034") << QByteArray("6") << false;
-    QTest::newRow("type 2") << QByteArray("P1034") << QByteArray("2") << true;
+    QTest::newRow("type 2") << QByteArray("P1034") << QByteArray("2") << false;
+    QTest::newRow("a setting near the outputs") << QByteArray("P1200") << QByteArray("7") << true;
     QTest::newRow("empty value") << QByteArray("P42") << QByteArray(" ") << false;
 }
 

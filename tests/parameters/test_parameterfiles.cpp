@@ -80,10 +80,11 @@ void TestParameterFiles::writeBackSendsTheTickedRows()
     const QList<QByteArray> sent = ui.sentSince(before);
     QCOMPARE(sent.value(0), QByteArray("#1TROFF\r"));
     // The blank before "[" stays with the value the file gave.
-    // A row without a description no longer ends the batch.
-    QCOMPARE(assignments(sent), (QList<QByteArray> {"#1P91=2345 \r", "#1P1034=2\r", "#1P1201=1\r", "#1P41=1500 \r",
-                                                    "#1P108=50\r", "#1P1003=9\r", "#1p1028=8\r"}));
-    QCOMPARE(sent.mid(7, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
+    // A row without a description no longer ends the batch. The drive type
+    // and the output are the machine's: never written from a file.
+    QCOMPARE(assignments(sent), (QList<QByteArray> {"#1P91=2345 \r", "#1P41=1500 \r", "#1P108=50\r", "#1P1003=9\r",
+                                                    "#1p1028=8\r"}));
+    QCOMPARE(sent.mid(5, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
     QVERIFY(f.isEnabled());
     QVERIFY(f.Label8->isHidden());
     QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));

@@ -1,0 +1,225 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line's backups of whole drives, and their restore: a folder
+// that checks itself, and nothing written from one that does not.
+#include "app/clicommands.h"
+
+#include "app/clisteps.h"
+
+#include "link/answerrules.h"
+#include "link/journal.h"
+#include "link/searchplan.h"
+#include "parameters/compare.h"
+#include "parameters/descriptions.h"
+#include "parameters/designations.h"
+#include "parameters/parameterfile.h"
+#include "program/programfile.h"
+#include "shell/cp1252.h"
+#include "shell/datafiles.h"
+#include "shell/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace cli::commands {
+
+using namespace steps;
+
+namespace {
+
+// ---- backup -------------------------------------------------------------------
+
+int backupDrive(Session &s, const Target &t, int address, const QString &root, Report &report)
+{
+    QByteArray version;
+    if (const int status = connectTo(s, t, address, &version); status != kDone)
+        return status;
+    loadDescriptions(s);
+    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the parameter list"));
+    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the program"));
+    const QString folder = QDir(root).filePath(driveFolderName(t.port, address));
+    DriveInfo info;
+    info.port = portLabel(t.port);
+    info.baud = t.baud;
+    info.address = QByteArray::number(address);
+    info.version = version;
+    info.type = params::valueOf(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, "P1034");
+    info.time = QDateTime::currentDateTime();
+    info.time.setOffsetFromUtc(info.time.offsetFromUtc()); // written with its offset
+    info.parameters = parameterCount(s.core.Parameters);
+    info.programLines = int(listedLines(s.core.Program).size());
+    const QByteArray par = parameterFileOf(s.core.Parameters);
+    const QByteArray prg = program::formatProgramFile(s.core.Program);
+    for (const auto &[name, bytes] : {std::pair {QStringLiteral("parameters.par"), par}, std::pair {QStringLiteral("program.prg"), prg}})
+        info.files << FileSum {name, bytes.size(), datafiles::sha256(bytes)};
+    // The folder takes its name only once all of it is written and read back.
+    const QString error = datafiles::saveFolder(folder, {{QStringLiteral("parameters.par"), par},
+                                                         {QStringLiteral("program.prg"), prg},
+                                                         {QStringLiteral("drive.ini"), formatDriveInfo(info)}});
+    if (!error.isEmpty()) {
+        s.say(error);
+        return kFileError;
+    }
+    report.add(QStringLiteral("%1 %2 parameters, %3 program lines").arg(folder).arg(info.parameters).arg(info.programLines),
+               {{"folder", json(folder)}, {"port", json(info.port)}, {"address", json(address)},
+                {"version", json(version)}, {"parameters", json(info.parameters)},
+                {"programLines", json(info.programLines)}});
+    return kDone;
+}
+
+} // namespace
+
+int backup(Session &s)
+{
+    const Target t = target(s.options);
+    const QString root = s.options.arguments.value(0);
+    Report report(s);
+    const QList<int> addresses = s.options.all ? t.addresses : QList<int> {t.addresses.first()};
+    int status = kDone;
+    for (const int address : addresses) {
+        const int one = backupDrive(s, t, address, root, report);
+        if (one == kInterrupted)
+            return one;
+        status = std::max(status, one);
+    }
+    return status;
+}
+
+// ---- restore ------------------------------------------------------------------
+
+int restore(Session &s)
+{
+    const QDir folder(s.options.arguments.value(0));
+    const std::optional<QByteArray> infoBytes = loadFile(s, folder.filePath(QStringLiteral("drive.ini")));
+    const std::optional<QByteArray> parBytes = loadFile(s, folder.filePath(QStringLiteral("parameters.par")));
+    const std::optional<QByteArray> prgBytes = loadFile(s, folder.filePath(QStringLiteral("program.prg")));
+    if (!infoBytes || !parBytes || !prgBytes)
+        return kFileError;
+    const std::optional<DriveInfo> info = parseDriveInfo(*infoBytes);
+    const std::optional<params::LoadedParameterFile> file = params::parseParameterFile(*parBytes);
+    if (!info || !file) {
+        s.say(QStringLiteral("%1: not a drive folder of a backup").arg(folder.path()));
+        return kFileError;
+    }
+    const program::ProgramLines wanted = program::parseProgramFile(*prgBytes);
+    // Nothing goes to the drive from a folder whose files are not what its
+    // drive.ini says they were.
+    if (const int status = checkBackupFolder(s, folder, *info, *file, wanted, {{QStringLiteral("parameters.par"), *parBytes},
+                                                                              {QStringLiteral("program.prg"), *prgBytes}});
+        status != kDone)
+        return status;
+
+    Target t = target(s.options);
+    if (!s.options.baud && info->baud > 0 && !QFileInfo::exists(QStringLiteral("ZYNT.ini")))
+        t.baud = info->baud;
+    const int address = s.options.addresses.isEmpty() ? info->address.toInt() : s.options.addresses.first();
+    QByteArray version;
+    if (const int status = connectTo(s, t, address, &version); status != kDone)
+        return status;
+    if (versionNumber(version) != info->version && !s.options.force) {
+        s.say(QStringLiteral("the drive says \"%1\", the backup was made of \"%2\": nothing written (--force "
+                             "writes all the same)")
+                  .arg(fromCp1252(version), fromCp1252(info->version)));
+        return kDiffers;
+    }
+    loadDescriptions(s);
+
+    // The parameters that differ and may be written, with what they were.
+    if (const int status = saveBeforeChange(s, true, false); status != kDone)
+        return status;
+    if (s.options.noBackup) {
+        if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the parameter list"));
+    }
+    // A drive of another type is another machine part: refused as another
+    // version is, and even then its type is written only when asked for.
+    const params::GridCells &grid = s.core.Parameters.Grid;
+    const int rows = s.core.Parameters.ParameterRowCount;
+    const QByteArray type = params::valueOf(grid, rows, "P1034");
+    if (!info->type.isEmpty() && type != info->type && !s.options.force) {
+        s.say(QStringLiteral("the drive is of type %1 (P1034), the backup was made of type %2: nothing written "
+                             "(--force writes all the same, --write-type also its type)")
+                  .arg(fromCp1252(type), fromCp1252(info->type)));
+        return kDiffers;
+    }
+    Report report(s);
+    int status = kDone;
+    const QList<params::Difference> before = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    QList<QByteArray> assignments;
+    for (const params::Difference &d : before) {
+        QByteArray plain = d.designation.trimmed();
+        params::Parameter_wert_check(plain);
+        assignments << plain + '=' + d.fileValue;
+    }
+    if (s.options.writeType) {
+        for (const params::GridRow &row : file->rows) {
+            if (params::liveState(row[params::ColDesignation]) == params::Live::DriveType
+                && !params::sameValue(row[params::ColValue], type))
+                assignments << QByteArray("P1034=") + params::plainValue(row[params::ColValue]);
+        }
+    }
+    if (!assignments.isEmpty()) {
+        QList<QByteArray> written;
+        const QString backup =
+            s.options.noBackup ? QString() : s.backupPar;
+        const Outcome outcome = s.writeAssignments(assignments, &written, backup);
+        for (const QByteArray &assignment : written)
+            report.add(QStringLiteral("written %1").arg(fromCp1252(assignment)), {{"written", json(assignment)}});
+        for (const QByteArray &refusal : s.refusals)
+            s.say(QStringLiteral("refused: %1").arg(fromCp1252(refusal).simplified()));
+        if (outcome != Outcome::Ok && outcome != Outcome::Refused && s.core.Journal) {
+            // The drive holds some of the values: which, and the way back.
+            s.say(outcome == Outcome::Interrupted
+                      ? QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
+                            .arg(written.size()).arg(assignments.size())
+                      : QStringLiteral("writing the parameters: %1").arg(s.lastError));
+            s.say(describeRecord(*s.core.Journal));
+            s.say(QStringLiteral("the way back: %1").arg(recoverLine(s)));
+            return exitOf(outcome);
+        }
+        if (outcome == Outcome::Interrupted) {
+            s.say(QStringLiteral("interrupted: %1 of %2 parameters written, none saved permanently")
+                      .arg(written.size()).arg(assignments.size()));
+            return kInterrupted;
+        }
+        if (outcome != Outcome::Ok && outcome != Outcome::Refused)
+            return failed(s, outcome, QStringLiteral("writing the parameters"));
+        if (outcome == Outcome::Refused)
+            status = kDiffers;
+        if (const Outcome saved = s.permanentSave(); saved != Outcome::Ok)
+            return failed(s, saved, QStringLiteral("psave"));
+    }
+
+    // The program, when it differs.
+    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the program"));
+    if (listedLines(s.core.Program) != sentLines(wanted)) {
+        int lines = 0;
+        if (const int status = backUpAndWriteProgram(s, wanted, QStringLiteral("writing the program"), &lines);
+            status != kDone)
+            return status;
+        report.add(QStringLiteral("written program, %1 lines").arg(lines), {{"programLines", json(lines)}});
+    }
+
+    // Read back and compare.
+    if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the list back"));
+    const QList<params::Difference> after = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    for (const params::Difference &d : after)
+        report.add(QStringLiteral("differs %1 drive %2 backup %3").arg(fromCp1252(d.designation), fromCp1252(d.driveValue), fromCp1252(d.fileValue)),
+                   {{"differs", json(d.designation)}, {"drive", json(d.driveValue)}, {"backup", json(d.fileValue)}});
+    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("reading the program back"));
+    const bool programEqual = listedLines(s.core.Program) == sentLines(wanted);
+    if (!programEqual)
+        report.add(QStringLiteral("differs program"), {{"differs", json(QStringLiteral("program"))}});
+    if (!after.isEmpty() || !programEqual)
+        status = kDiffers;
+    return status;
+}
+
+} // namespace cli::commands
