@@ -45,6 +45,9 @@ int main(int argc, char **argv)
         return cli::kUsage;
     }
 
+    // A reader that went away (a pipe into "head") is no reason to die in
+    // the middle of a write: the failed output ends the command at its next step.
+    ::signal(SIGPIPE, SIG_IGN);
     cli::Session session(*parsed.options);
     if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         auto *notifier = new QSocketNotifier(g_interruptPipe[0], QSocketNotifier::Read, &app);

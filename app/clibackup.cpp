@@ -52,8 +52,15 @@ int backupDrive(Session &s, const Target &t, int address, const QString &root, R
     info.time.setOffsetFromUtc(info.time.offsetFromUtc()); // written with its offset
     info.parameters = parameterCount(s.core.Parameters);
     info.programLines = int(listedLines(s.core.Program).size());
+    // A program longer than the editor holds is kept as far as it goes, and
+    // the backup says that it is not whole.
+    info.complete = s.core.ProgramListedLines <= program::kVisibleRows;
+    if (!info.complete)
+        info.programLines = std::min(info.programLines, program::kVisibleRows);
     const QByteArray par = parameterFileOf(s.core.Parameters);
-    const QByteArray prg = program::formatProgramFile(s.core.Program);
+    program::ProgramLines kept = s.core.Program;
+    kept[size_t(program::kOverflowRow)].clear();
+    const QByteArray prg = program::formatProgramFile(kept);
     for (const auto &[name, bytes] : {std::pair {QStringLiteral("parameters.par"), par}, std::pair {QStringLiteral("program.prg"), prg}})
         info.files << FileSum {name, bytes.size(), datafiles::sha256(bytes)};
     // The folder takes its name only once all of it is written and read back.
@@ -64,11 +71,17 @@ int backupDrive(Session &s, const Target &t, int address, const QString &root, R
         s.say(error);
         return kFileError;
     }
+    if (!info.complete) {
+        s.say(QStringLiteral("%1: the drive holds %2 program lines; %3 can be kept: the backup is incomplete")
+                  .arg(folder)
+                  .arg(s.core.ProgramListedLines)
+                  .arg(program::kVisibleRows));
+    }
     report.add(QStringLiteral("%1 %2 parameters, %3 program lines").arg(folder).arg(info.parameters).arg(info.programLines),
                {{"folder", json(folder)}, {"port", json(info.port)}, {"address", json(address)},
                 {"version", json(version)}, {"parameters", json(info.parameters)},
-                {"programLines", json(info.programLines)}});
-    return kDone;
+                {"programLines", json(info.programLines)}, {"complete", info.complete ? "true" : "false"}});
+    return info.complete ? kDone : kDiffers;
 }
 
 } // namespace
@@ -91,36 +104,72 @@ int backup(Session &s)
 
 // ---- restore ------------------------------------------------------------------
 
-int restore(Session &s)
+namespace {
+
+// What restore writes from: a backup folder (its drive.ini, parameters and
+// program, checked against each other), or a single parameter file (an
+// automatic backup, checked against its side file where it has one).
+struct Source {
+    std::optional<DriveInfo> info;
+    params::LoadedParameterFile parameters;
+    std::optional<program::ProgramLines> program;
+};
+
+int loadSource(Session &s, const QString &argument, Source &source)
 {
-    const QDir folder(s.options.arguments.value(0));
+    if (QFileInfo(argument).isFile()) {
+        const std::optional<QByteArray> bytes = loadFile(s, argument);
+        if (!bytes)
+            return kFileError;
+        const std::optional<params::LoadedParameterFile> file = params::parseParameterFile(*bytes);
+        if (!file) {
+            s.say(QStringLiteral("%1: not a parameter file (its first line is not \"ZYNT-Parameter\")").arg(argument));
+            return kFileError;
+        }
+        source.parameters = *file;
+        return kDone;
+    }
+    const QDir folder(argument);
     const std::optional<QByteArray> infoBytes = loadFile(s, folder.filePath(QStringLiteral("drive.ini")));
     const std::optional<QByteArray> parBytes = loadFile(s, folder.filePath(QStringLiteral("parameters.par")));
     const std::optional<QByteArray> prgBytes = loadFile(s, folder.filePath(QStringLiteral("program.prg")));
     if (!infoBytes || !parBytes || !prgBytes)
         return kFileError;
-    const std::optional<DriveInfo> info = parseDriveInfo(*infoBytes);
+    source.info = parseDriveInfo(*infoBytes);
     const std::optional<params::LoadedParameterFile> file = params::parseParameterFile(*parBytes);
-    if (!info || !file) {
+    if (!source.info || !file) {
         s.say(QStringLiteral("%1: not a drive folder of a backup").arg(folder.path()));
         return kFileError;
     }
-    const program::ProgramLines wanted = program::parseProgramFile(*prgBytes);
+    source.parameters = *file;
+    source.program = program::parseProgramFile(*prgBytes);
     // Nothing goes to the drive from a folder whose files are not what its
     // drive.ini says they were.
-    if (const int status = checkBackupFolder(s, folder, *info, *file, wanted, {{QStringLiteral("parameters.par"), *parBytes},
-                                                                              {QStringLiteral("program.prg"), *prgBytes}});
-        status != kDone)
+    return checkBackupFolder(s, folder, *source.info, *file, *source.program,
+                             {{QStringLiteral("parameters.par"), *parBytes}, {QStringLiteral("program.prg"), *prgBytes}});
+}
+
+} // namespace
+
+int restore(Session &s)
+{
+    Source source;
+    if (const int status = loadSource(s, s.options.arguments.value(0), source); status != kDone)
         return status;
+    const std::optional<DriveInfo> &info = source.info;
+    const params::LoadedParameterFile *file = &source.parameters;
+    const bool dryRun = s.options.dryRun;
 
     Target t = target(s.options);
-    if (!s.options.baud && info->baud > 0 && !QFileInfo::exists(QStringLiteral("ZYNT.ini")))
+    if (info && !s.options.baud && info->baud > 0 && !QFileInfo::exists(QStringLiteral("ZYNT.ini")))
         t.baud = info->baud;
-    const int address = s.options.addresses.isEmpty() ? info->address.toInt() : s.options.addresses.first();
+    const int address = !s.options.addresses.isEmpty() ? s.options.addresses.first()
+                      : info                           ? info->address.toInt()
+                                                       : t.addresses.first();
     QByteArray version;
     if (const int status = connectTo(s, t, address, &version); status != kDone)
         return status;
-    if (versionNumber(version) != info->version && !s.options.force) {
+    if (info && versionNumber(version) != info->version && !s.options.force) {
         s.say(QStringLiteral("the drive says \"%1\", the backup was made of \"%2\": nothing written (--force "
                              "writes all the same)")
                   .arg(fromCp1252(version), fromCp1252(info->version)));
@@ -129,9 +178,9 @@ int restore(Session &s)
     loadDescriptions(s);
 
     // The parameters that differ and may be written, with what they were.
-    if (const int status = saveBeforeChange(s, true, false); status != kDone)
+    if (const int status = saveBeforeChange(s, !dryRun, false); status != kDone)
         return status;
-    if (s.options.noBackup) {
+    if (s.options.noBackup || dryRun) {
         if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
             return failed(s, outcome, QStringLiteral("reading the parameter list"));
     }
@@ -140,7 +189,7 @@ int restore(Session &s)
     const params::GridCells &grid = s.core.Parameters.Grid;
     const int rows = s.core.Parameters.ParameterRowCount;
     const QByteArray type = params::valueOf(grid, rows, "P1034");
-    if (!info->type.isEmpty() && type != info->type && !s.options.force) {
+    if (info && !info->type.isEmpty() && type != info->type && !s.options.force) {
         s.say(QStringLiteral("the drive is of type %1 (P1034), the backup was made of type %2: nothing written "
                              "(--force writes all the same, --write-type also its type)")
                   .arg(fromCp1252(type), fromCp1252(info->type)));
@@ -148,24 +197,57 @@ int restore(Session &s)
     }
     Report report(s);
     int status = kDone;
-    const QList<params::Difference> before = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    // A row the drive does not list, or whose value no value can be, is
+    // named and never sent; nothing in a file can change where a command goes.
+    QList<params::GridRow> sendable;
+    for (const params::GridRow &row : file->rows) {
+        if (row[params::ColDesignation].trimmed().isEmpty())
+            continue;
+        if (const std::optional<QString> fault = params::rowFault(row[params::ColDesignation], row[params::ColValue], grid, rows)) {
+            s.say(QStringLiteral("refused before sending: %1").arg(*fault));
+            status = kDiffers;
+            continue;
+        }
+        sendable << row;
+    }
+    const QList<params::Difference> before = params::differences(grid, rows, sendable);
     QList<QByteArray> assignments;
     for (const params::Difference &d : before) {
         QByteArray plain = d.designation.trimmed();
         params::Parameter_wert_check(plain);
         assignments << plain + '=' + d.fileValue;
+        if (dryRun)
+            report.add(QStringLiteral("would write %1 drive %2 backup %3")
+                           .arg(fromCp1252(plain + '=' + d.fileValue), fromCp1252(d.driveValue), fromCp1252(d.fileValue)),
+                       {{"write", json(plain + '=' + d.fileValue)}, {"drive", json(d.driveValue)}, {"backup", json(d.fileValue)}});
     }
     if (s.options.writeType) {
-        for (const params::GridRow &row : file->rows) {
+        for (const params::GridRow &row : sendable) {
             if (params::liveState(row[params::ColDesignation]) == params::Live::DriveType
-                && !params::sameValue(row[params::ColValue], type))
+                && !params::sameValue(row[params::ColValue], type)) {
                 assignments << QByteArray("P1034=") + params::plainValue(row[params::ColValue]);
+                if (dryRun)
+                    report.add(QStringLiteral("would write %1").arg(fromCp1252(assignments.last())),
+                               {{"write", json(assignments.last())}});
+            }
         }
+    }
+    if (dryRun) {
+        bool programChanges = false;
+        if (source.program && info->complete) {
+            if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+                return failed(s, outcome, QStringLiteral("reading the program"));
+            programChanges = listedLines(s.core.Program) != sentLines(*source.program);
+            if (programChanges)
+                report.add(QStringLiteral("would write program, %1 lines").arg(sentLines(*source.program).size()),
+                           {{"program", json(int(sentLines(*source.program).size()))}});
+        }
+        // Nothing was sent but the reads: the answer is whether anything would change.
+        return assignments.isEmpty() && !programChanges && status == kDone ? kDone : kDiffers;
     }
     if (!assignments.isEmpty()) {
         QList<QByteArray> written;
-        const QString backup =
-            s.options.noBackup ? QString() : s.backupPar;
+        const QString backup = s.options.noBackup ? QString() : s.backupPar;
         const Outcome outcome = s.writeAssignments(assignments, &written, backup);
         for (const QByteArray &assignment : written)
             report.add(QStringLiteral("written %1").arg(fromCp1252(assignment)), {{"written", json(assignment)}});
@@ -188,35 +270,50 @@ int restore(Session &s)
         }
         if (outcome != Outcome::Ok && outcome != Outcome::Refused)
             return failed(s, outcome, QStringLiteral("writing the parameters"));
-        if (outcome == Outcome::Refused)
+        if (outcome == Outcome::Refused) {
+            // What the drive refused is not what the backup holds: nothing of
+            // it is made permanent.
             status = kDiffers;
-        if (const Outcome saved = s.permanentSave(); saved != Outcome::Ok)
+            s.say(QStringLiteral("not saved permanently (no psave): an assignment was refused"));
+        } else if (const Outcome saved = s.permanentSave(); saved != Outcome::Ok) {
             return failed(s, saved, QStringLiteral("psave"));
+        }
     }
 
-    // The program, when it differs.
-    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the program"));
-    if (listedLines(s.core.Program) != sentLines(wanted)) {
-        int lines = 0;
-        if (const int status = backUpAndWriteProgram(s, wanted, QStringLiteral("writing the program"), &lines);
-            status != kDone)
-            return status;
-        report.add(QStringLiteral("written program, %1 lines").arg(lines), {{"programLines", json(lines)}});
+    // The program, when it differs; an incomplete backup's program is not
+    // the drive's program and is never written.
+    if (source.program && !info->complete) {
+        s.say(QStringLiteral("the backup's program is incomplete (the drive held more than %1 lines): it was not "
+                             "written").arg(program::kVisibleRows));
+        return kDiffers;
+    }
+    if (source.program) {
+        if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the program"));
+        if (listedLines(s.core.Program) != sentLines(*source.program)) {
+            int lines = 0;
+            if (const int written = backUpAndWriteProgram(s, *source.program, QStringLiteral("writing the program"), &lines);
+                written != kDone)
+                return written;
+            report.add(QStringLiteral("written program, %1 lines").arg(lines), {{"programLines", json(lines)}});
+        }
     }
 
     // Read back and compare.
     if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
         return failed(s, outcome, QStringLiteral("reading the list back"));
-    const QList<params::Difference> after = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, file->rows);
+    const QList<params::Difference> after = params::differences(s.core.Parameters.Grid, s.core.Parameters.ParameterRowCount, sendable);
     for (const params::Difference &d : after)
         report.add(QStringLiteral("differs %1 drive %2 backup %3").arg(fromCp1252(d.designation), fromCp1252(d.driveValue), fromCp1252(d.fileValue)),
                    {{"differs", json(d.designation)}, {"drive", json(d.driveValue)}, {"backup", json(d.fileValue)}});
-    if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
-        return failed(s, outcome, QStringLiteral("reading the program back"));
-    const bool programEqual = listedLines(s.core.Program) == sentLines(wanted);
-    if (!programEqual)
-        report.add(QStringLiteral("differs program"), {{"differs", json(QStringLiteral("program"))}});
+    bool programEqual = true;
+    if (source.program) {
+        if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the program back"));
+        programEqual = listedLines(s.core.Program) == sentLines(*source.program);
+        if (!programEqual)
+            report.add(QStringLiteral("differs program"), {{"differs", json(QStringLiteral("program"))}});
+    }
     if (!after.isEmpty() || !programEqual)
         status = kDiffers;
     return status;

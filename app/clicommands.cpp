@@ -195,9 +195,27 @@ int set(Session &s)
     loadDescriptions(s);
     if (const int status = saveBeforeChange(s, true, false); status != kDone)
         return status;
+    if (s.options.noBackup) {
+        if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the parameter list"));
+    }
     QList<QByteArray> assignments;
     for (const QString &assignment : s.options.arguments)
         assignments << toCp1252(assignment);
+    // Only names the drive lists, with values a value may be: anything else
+    // is refused before a single assignment goes out.
+    bool refusedAny = false;
+    for (const QByteArray &assignment : assignments) {
+        const qsizetype equals = assignment.indexOf('=');
+        if (const std::optional<QString> fault = params::rowFault(assignment.left(equals), assignment.mid(equals + 1),
+                                                                  s.core.Parameters.Grid,
+                                                                  s.core.Parameters.ParameterRowCount)) {
+            s.say(QStringLiteral("refused before sending: %1").arg(*fault));
+            refusedAny = true;
+        }
+    }
+    if (refusedAny)
+        return kDiffers;
     const QString backup =
         s.options.noBackup ? QString() : s.backupPar;
     if (!s.core.recordAssignments(assignments, backup)) {
@@ -263,6 +281,21 @@ int programCommand(Session &s)
         if (!bytes)
             return kFileError;
         wanted = program::parseProgramFile(*bytes);
+        // A file the grid cannot hold whole, or with a gap that would end
+        // the write early, is refused before anything goes out.
+        if (!wanted[size_t(program::kOverflowRow)].isEmpty()) {
+            s.say(QStringLiteral("%1: more than 299 lines, more than a drive's program holds: nothing was written")
+                      .arg(path));
+            return kFileError;
+        }
+        if (const std::optional<program::Truncation> cut = program::truncation(wanted); cut && !s.options.truncate) {
+            s.say(QStringLiteral("%1: line %2 %3: the lines after it would not be written; nothing was written "
+                                 "(--truncate writes up to it)")
+                      .arg(path)
+                      .arg(cut->row)
+                      .arg(cut->blank ? QStringLiteral("begins with a blank") : QStringLiteral("is empty")));
+            return kFileError;
+        }
     }
     const Target t = target(s.options);
     if (const int status = connectTo(s, t, t.addresses.first(), nullptr); status != kDone)

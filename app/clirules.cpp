@@ -14,7 +14,7 @@ namespace {
 
 // The options that take a value, and those that do not.
 const QStringList kValueOptions = {"--port", "--baud", "--address", "--backup-to", "--language"};
-const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--write-type", "--help", "-h"};
+const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--write-type", "--truncate", "--dry-run", "--help", "-h"};
 
 // How many arguments each command takes: at least, at most (-1: any number).
 struct CommandShape {
@@ -81,6 +81,8 @@ Parsed parseArguments(const QStringList &arguments)
             options.noBackup |= argument == QLatin1String("--no-backup");
             options.keep |= argument == QLatin1String("--keep");
             options.writeType |= argument == QLatin1String("--write-type");
+            options.truncate |= argument == QLatin1String("--truncate");
+            options.dryRun |= argument == QLatin1String("--dry-run");
             continue;
         }
         if (!kValueOptions.contains(argument))
@@ -156,12 +158,13 @@ QString usage()
         "commands:\n"
         "  scan                    every drive on COM1 to COM4 at every rate\n"
         "  backup DIR [--all]      parameters, program and drive.ini into DIR/<port>-<address>/\n"
-        "  restore DIR [--force] [--write-type]\n"
-        "                          a drive folder back into the drive, checked after\n"
+        "  restore DIR|FILE.par [--force] [--write-type] [--dry-run]\n"
+        "                          a drive folder (or a parameter file) back into the\n"
+        "                          drive, checked after; --dry-run only says what it would write\n"
         "  diff FILE.par           the drive's list against a parameter file\n"
         "  get NAME ...            values as the drive answers them\n"
         "  set NAME=VALUE ... [--save]\n"
-        "  program read FILE.prg | program write FILE.prg\n"
+        "  program read FILE.prg | program write FILE.prg [--truncate]\n"
         "  recover [--keep]        a write that was cut: its backup written back, or\n"
         "                          with --keep the drive's program entry ended as it is\n"
         "\n"

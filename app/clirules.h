@@ -37,6 +37,8 @@ struct Options {
     bool noBackup = false;
     bool keep = false;          // recover: end the entry as it is, write nothing back
     bool writeType = false;     // restore: the drive type too, where it differs
+    bool truncate = false;      // program write: up to the first gap of the file
+    bool dryRun = false;        // restore: say what would be written, write nothing
     QString backupTo;           // instead of the user's backup folder
     int language = 1;           // descriptions in a backup: 1 German, 2 English
     QString command;            // scan, backup, restore, diff, get, set, program, recover

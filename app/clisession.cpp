@@ -19,15 +19,31 @@ namespace cli {
 
 namespace {
 
-// What a drive says to a command besides its echo, at most, for the time-out
-// of a command whose answer is not a listing.
-constexpr int kAnswerBytes = 64;
+// What a drive says to a command besides its echo, at most: a listing of
+// the whole parameter list or program holds some thousands of bytes, a block
+// of twenty parameters some hundreds, any other answer a line.
+constexpr int kLineBytes = 64;
 
-void write(FILE *stream, const QString &text)
+int expectedAnswerBytes(uint8_t kind)
+{
+    switch (kind) {
+    case CommandKind::ParameterList:
+    case CommandKind::ProgramListing:
+        return 12000;
+    case CommandKind::ListBlockFirst:
+    case CommandKind::ListBlockMiddle:
+    case CommandKind::ListBlockLast:
+        return 1600;
+    default:
+        return kLineBytes;
+    }
+}
+
+bool write(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written;
 }
 
 } // namespace
@@ -88,11 +104,14 @@ Outcome Session::waitUntil(const std::function<bool()> &done)
 {
     QTimer wake; // bounds each wait of the event loop
     wake.start(20);
-    QElapsedTimer quiet;
-    quiet.start();
-    int queued = core.Queue.size();
+    // Each command has its deadline from when it became the one in flight;
+    // bytes that arrive do not move it (a noisy line would keep a command
+    // alive for ever), only its answer, which lets the next one go.
+    QElapsedTimer since;
+    since.start();
+    const CommandNode *inFlight = core.Queue.head();
     quint64 released = core.Released;
-    qint64 received = core.Serial1->ReceivedTotal();
+    int queued = core.Queue.size();
     for (;;) {
         if (m_interrupted)
             return Outcome::Interrupted;
@@ -103,16 +122,17 @@ Outcome Session::waitUntil(const std::function<bool()> &done)
         }
         if (done())
             return Outcome::Ok;
-        // Anything that moves on the line starts the command's time anew.
-        if (core.Queue.size() != queued || core.Released != released || core.Serial1->ReceivedTotal() != received) {
-            queued = core.Queue.size();
-            released = core.Released;
-            received = core.Serial1->ReceivedTotal();
-            quiet.restart();
-        }
         const CommandNode *head = core.Queue.head();
-        const int limit = commandTimeoutMs((head ? head->Text.size() : 0) + kAnswerBytes, m_baud);
-        if (quiet.elapsed() > limit) {
+        if (head != inFlight || core.Released != released || (!head && core.Queue.size() != queued)) {
+            inFlight = head;
+            released = core.Released;
+            queued = core.Queue.size();
+            since.restart();
+        }
+        const int expected = expectedAnswerBytes(head ? head->Kind : 0);
+        const int limit = commandTimeoutMs((head ? head->Text.size() : 0) + expected, m_baud)
+                        + (expected > kLineBytes ? 2000 : 0);
+        if (since.elapsed() > limit) {
             lastError = head ? QStringLiteral("no answer to %1 within %2 ms")
                                    .arg(fromCp1252(head->Text.trimmed()))
                                    .arg(limit)
@@ -398,9 +418,17 @@ void Session::note(const QString &message) const
         say(message);
 }
 
-void Session::print(const QString &line) const
+void Session::print(const QString &line)
 {
-    write(stdout, line + QLatin1Char('\n'));
+    if (m_outputClosed)
+        return;
+    if (!write(stdout, line + QLatin1Char('\n'))) {
+        // Nobody reads the results any more: the command ends at its next
+        // step, as after Ctrl+C, and says so where it still can.
+        m_outputClosed = true;
+        say(QStringLiteral("standard output was closed: the command ends here"));
+        interrupt();
+    }
 }
 
 void Session::progress(const QString &what, int percent)

@@ -84,7 +84,7 @@ public:
     // --quiet), results to standard output.
     void say(const QString &message) const;
     void note(const QString &message) const;
-    void print(const QString &line) const;
+    void print(const QString &line);
     // A progress bar on standard error, only where that is a terminal.
     void progress(const QString &what, int percent);
 
@@ -96,6 +96,7 @@ private:
     QString m_port;
     int m_baud = 0;
     bool m_interrupted = false;
+    bool m_outputClosed = false;    // standard output failed: nobody reads the results
     bool m_showProgress = false;
     bool m_progressShown = false;
     QString m_coreError;        // a watchdog of the core spoke

@@ -102,6 +102,12 @@ std::optional<QByteArray> loadFile(Session &s, const QString &path)
         s.say(read.error);
         return std::nullopt;
     }
+    // A backup with its sum beside it is checked against it; one that does
+    // not match is never used.
+    if (const QString fault = datafiles::checkAgainstSumFile(path, read.bytes); !fault.isEmpty()) {
+        s.say(fault + QStringLiteral("\nnothing was used from it"));
+        return std::nullopt;
+    }
     return read.bytes;
 }
 

@@ -220,6 +220,10 @@ public:
     // (by the index of the line sent), 0 for none.
     int RefusedProgramRow = 0;
     bool ProgramRefused = false;     // the drive refused the whole program ("label"): it keeps its own
+    // The lines the last program listing held, those past the editor's rows
+    // included: more than 299 cannot be kept, nor written back.
+    int ProgramListedLines = 0;
+    QByteArray programTooLongText(int total) const;
     void Programmliste_Antwort();       // kind 3
     void ProgramListingTimeout();
     // Writes Program to the drive; false when refused. backup: the file
@@ -407,6 +411,8 @@ signals:
     void permanentSaveConfirmed();
     // The drive refused this row of a program write.
     void programLineRefused(int row);
+    // A read found more lines than the editor holds (total: all of them).
+    void programTooLong(int total);
     void traceAnswered(program::TraceTarget target, const QByteArray &text);
 
     // A contact found a cut write or a drive in program entry (PendingCut):

@@ -191,6 +191,37 @@ QByteArray valueOf(const GridCells &drive, int driveRows, const QByteArray &name
     return plainValue(driveValueOf(drive, driveRows, plainDesignation(name)).value_or(QByteArray()));
 }
 
+std::optional<QString> rowFault(const QByteArray &designation, const QByteArray &value, const GridCells &drive,
+                                int driveRows)
+{
+    const QByteArray d = designation.trimmed();
+    bool listed = false;
+    const int lastRow = std::min(driveRows, int(drive.size()) - 1);
+    // "P" and digits names the plain number of a listed row; anything else
+    // must be a designation exactly as the drive listed it.
+    bool plainForm = d.size() > 1 && d.startsWith('P');
+    for (qsizetype i = 1; i < d.size(); ++i)
+        plainForm = plainForm && d[i] >= '0' && d[i] <= '9';
+    for (int r = 1; r <= lastRow && !listed; ++r) {
+        const QByteArray &shown = drive[size_t(r)][ColDesignation];
+        // "P47 (W)" is named as such, as "P47", or by its short name "W".
+        const qsizetype open = shown.indexOf(" (");
+        const QByteArray shortName = open > 0 && shown.endsWith(')') ? shown.mid(open + 2).chopped(1) : QByteArray();
+        listed = !shown.isEmpty()
+              && (shown == d || (plainForm && plainDesignation(shown) == d) || (!shortName.isEmpty() && shortName == d));
+    }
+    if (!listed)
+        return QStringLiteral("%1: not a parameter the drive lists").arg(QString::fromLatin1(d.toPercentEncoding(" ()")));
+    for (const char c : value) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x7f || c == '#' || c == '=' || c == '?')
+            return QStringLiteral("%1: its value holds a character no value has (byte %2)")
+                .arg(QString::fromLatin1(d))
+                .arg(u);
+    }
+    return std::nullopt;
+}
+
 QList<QByteArray> restoreAssignments(const QByteArray &backup, const QList<QByteArray> &names)
 {
     const std::optional<LoadedParameterFile> file = parseParameterFile(backup);

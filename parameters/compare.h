@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace params {
 
@@ -84,6 +85,15 @@ QList<Difference> verify(const QList<QByteArray> &sent, const GridCells &drive, 
 // The value the drive's grid rows 1..driveRows list for a parameter (by its
 // plain designation), blanks around it left out; empty where it lacks it.
 QByteArray valueOf(const GridCells &drive, int driveRows, const QByteArray &name);
+
+// Why a row of a file (or an assignment typed by hand) must not go to the
+// drive: its designation is not one the drive listed (the drive's grid rows
+// 1..driveRows, as shown, in the plain "P" form or by the short name in its
+// brackets), or its value holds a
+// character no value has (a control character, a byte outside ASCII, one of
+// "#=?"); nothing when it may go.
+std::optional<QString> rowFault(const QByteArray &designation, const QByteArray &value, const GridCells &drive,
+                                int driveRows);
 
 // What undoes a write-back: the assignments that give the named parameters
 // ("P41") the values a backup parameter file holds, in the order named.

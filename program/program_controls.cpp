@@ -256,6 +256,7 @@ void TForm1::connectProgramControls()
     connect(Core, &DriveCore::programLineRefused, this,
             [this](int row) { markProgramRow(RefusedRow, row, QColor(0xFF, 0xB0, 0xB0)); });
     connectCutWriteReports();
+    connect(Core, &DriveCore::programTooLong, this, [this](int total) { errorBox(Core->programTooLongText(total)); });
 }
 
 void TForm1::showProgram()

@@ -81,17 +81,22 @@ void DriveCore::Programmliste_Antwort()
         emit programChanged();
     }
     ReceiveBuffer.clear();
+    ProgramListedLines = int(program::listedLines(listing->lines).size()) + listing->droppedLines;
+    const bool shown = !m_quietProgram;
     endProgramListing(true);
     Liste_aktualisieren();
 
-    if (const int dropped = listing->droppedLines; dropped > 0) {
+    if (listing->droppedLines > 0 && shown) {
         // Said after the receive handler is done; the lines past row 300
         // have no place in the editor, and a write would not restore them.
-        QTimer::singleShot(0, this, [this, dropped] {
-            emit errorMessage(message(kListingTooLongDe, kListingTooLongEn) + "301 - "
-                              + QByteArray::number(300 + dropped));
-        });
+        const int total = ProgramListedLines;
+        QTimer::singleShot(0, this, [this, total] { emit programTooLong(total); });
     }
+}
+
+QByteArray DriveCore::programTooLongText(int total) const
+{
+    return message(kListingTooLongDe, kListingTooLongEn) + "301 - " + QByteArray::number(total);
 }
 
 void DriveCore::endProgramListing(bool complete)

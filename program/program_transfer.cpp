@@ -148,6 +148,17 @@ void TForm1::backupProgramAndWrite(bool programRead)
                          "The program in the editor changed while the backup was read: nothing was written."));
         return;
     }
+    // A drive holding more lines than the editor can keep cannot be backed
+    // up whole: the user decides, knowing it.
+    if (Core->ProgramListedLines > program::kVisibleRows
+        && !confirm(QMessageBox::Warning,
+                    tr("ZYNT %1 hält %2 Programmzeilen; nur %3 können gesichert und zurückgeschrieben werden: die "
+                       "Sicherung ist unvollständig. Trotzdem schreiben?")
+                        .arg(QString::fromLatin1(Core->DriveAddress))
+                        .arg(Core->ProgramListedLines)
+                        .arg(program::kVisibleRows),
+                    QMessageBox::Yes, QMessageBox::No))
+        return;
     ProgramBackupFile = saveBackup(QStringLiteral(".prg"), program::formatProgramFile(Core->Snapshot.program));
     if (ProgramBackupFile.isEmpty())
         return;

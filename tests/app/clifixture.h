@@ -86,20 +86,22 @@ struct CliFixture {
         return *lines.back();
     }
 
-    QProcess *start(const QStringList &arguments)
+    QProcess *start(const QStringList &arguments, const QString &program = QString())
     {
         auto *process = new QProcess;
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(dir->path());
         if (childSetUp)
             process->setChildProcessModifier(childSetUp);
-        process->start(qEnvironmentVariable("ZYNT_BINARY_DIR") + QStringLiteral("/zynt-cli"), arguments);
+        process->start(program.isEmpty() ? qEnvironmentVariable("ZYNT_BINARY_DIR") + QStringLiteral("/zynt-cli") : program,
+                       arguments);
         return process;
     }
 
-    Run run(const QStringList &arguments, int timeoutMs = kWait)
+    // program: another program than zynt-cli (a shell around it).
+    Run run(const QStringList &arguments, int timeoutMs = kWait, const QString &program = QString())
     {
-        QProcess *process = start(arguments);
+        QProcess *process = start(arguments, program);
         Run result;
         // The simulated drives answer from this process: its event loop turns.
         QElapsedTimer clock;
