@@ -2,6 +2,7 @@
 #include "app/clisession.h"
 
 #include "link/answerrules.h"
+#include "parameters/listing.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 #include "shell/texttable.h"
@@ -165,6 +166,28 @@ Outcome Session::connectDrive(int address, QByteArray *version)
 }
 
 Outcome Session::readList()
+{
+    // Noise on the line can be read as an entry of the list: such a list
+    // is read again, and never used while it holds one.
+    Outcome outcome = readListOnce();
+    for (int attempt = 0; outcome == Outcome::Ok && attempt < 2; ++attempt) {
+        const int row = params::malformedRow(core.Parameters);
+        if (row == 0)
+            return outcome;
+        const params::GridRow &bad = core.Parameters.Grid[size_t(row)];
+        lastError = QStringLiteral("the parameter list came with noise on the line (row %1: \"%2=%3 %4\")")
+                        .arg(row)
+                        .arg(fromCp1252(bad[params::ColDesignation]), fromCp1252(bad[params::ColValue]),
+                             fromCp1252(bad[params::ColUnit]).trimmed());
+        if (attempt == 1)
+            return Outcome::TimedOut;
+        note(lastError + QStringLiteral(": read again"));
+        outcome = readListOnce();
+    }
+    return outcome;
+}
+
+Outcome Session::readListOnce()
 {
     refusals.clear();
     refusedCommands.clear();

@@ -89,6 +89,7 @@ public:
     void progress(const QString &what, int percent);
 
 private:
+    Outcome readListOnce();
     // Runs the event loop until done() holds; see Outcome.
     Outcome waitUntil(const std::function<bool()> &done);
     void endProgress();

@@ -63,7 +63,7 @@ void TForm1::recordCycle(const status::CycleSample &sample)
     const QString error = Recorder.append(sample);
     if (error.isEmpty())
         return;
-    // The file is closed under its name with what it had; the user hears why.
+    // The file keeps its whole rows under "<name>.part"; the user hears why.
     Form2->showOwnCaptions(Sprache);
     errorBox(toCp1252(error));
 }

@@ -4,6 +4,7 @@
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -70,7 +71,9 @@ QString Recorder::start(const QString &path, qint64 startMs)
     if (!QDir().mkpath(dir))
         return datafiles::fileError(dir, QStringLiteral("the folder cannot be made"));
     m_file.setFileName(path + QStringLiteral(".part"));
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Unbuffered: a full disk fails the row's own write, with the system's
+    // reason, not a later flush that may not say so.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return datafiles::fileError(m_file.fileName(), m_file.errorString());
     m_path = path;
     m_startMs = startMs;
@@ -90,11 +93,21 @@ QString Recorder::append(const status::CycleSample &sample)
     if (!running())
         return {};
     const QByteArray line = row(sample, m_startMs);
-    // Flushed per row: a recording cut short by a crash keeps what it had.
-    if (m_file.write(line) != line.size() || !m_file.flush()) {
-        const QString error = datafiles::fileError(m_file.fileName(), m_file.errorString());
-        stop();
-        return error;
+    // Written per row: a recording cut short by a crash keeps what it had.
+    const qint64 before = m_file.size();
+    errno = 0;
+    if (m_file.write(line) != line.size()) {
+        const int code = errno;
+        QString reason = m_file.errorString();
+        if (code != 0 || reason.isEmpty() || reason == QLatin1String("Unknown error"))
+            reason = qt_error_string(code != 0 ? code : EIO);
+        // A torn row never gets the recording's name: the file keeps its
+        // whole rows and stays "<name>.part".
+        m_file.resize(before);
+        const QString part = m_file.fileName();
+        m_file.close();
+        return datafiles::fileError(part, reason) + QStringLiteral("\n")
+             + QCoreApplication::translate("recording", "Die Aufzeichnung bleibt in %1.").arg(part);
     }
     ++m_rows;
     return {};

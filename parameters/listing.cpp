@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "parameters/listing.h"
 
+#include <QRegularExpression>
+
 #include "parameters/designations.h"
 
 #include <QByteArrayView>
@@ -296,6 +298,24 @@ void completeListing(ParameterModel &model)
             target.Value = cutField(row[ColValue]);
         }
     }
+}
+
+int malformedRow(const ParameterModel &model)
+{
+    static const QRegularExpression designation(QStringLiteral("^(P[0-9]{1,5}|[A-Z][A-Z0-9]{0,4})( \\([A-Z][A-Z0-9]{0,4}\\))?$"));
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]*)?$|^-?\\.[0-9]+$"));
+    const int last = std::min(model.ParameterRowCount - 1, kGridRows);
+    for (int r = 1; r <= last; ++r) {
+        const GridRow &row = model.Grid[size_t(r)];
+        const QString d = QString::fromLatin1(row[ColDesignation]);
+        const QByteArray v = row[ColValue].trimmed();
+        bool statusWord = false;
+        for (const StatusLine &status : kStatusLines)
+            statusWord = statusWord || (v == status.value && row[ColDesignation] == status.designation);
+        if (!designation.match(d).hasMatch() || (!statusWord && !number.match(QString::fromLatin1(v)).hasMatch()))
+            return r;
+    }
+    return 0;
 }
 
 } // namespace params

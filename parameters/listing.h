@@ -66,4 +66,11 @@ void parseListingAnswer(ParameterModel &model, int kind, int language, const QBy
 // and nothing of the catalogue.
 void completeListing(ParameterModel &model);
 
+// The first row of a completed listing (grid rows 1..ParameterRowCount - 1)
+// that is not in the listing's form (a designation "P" and digits or a short
+// name, perhaps with its short name in brackets; a value of digits, sign and
+// point, or a status word): noise on the line read as an entry. 0 when
+// every row is in form.
+int malformedRow(const ParameterModel &model);
+
 } // namespace params

@@ -7,6 +7,8 @@
 // a noisy line still ends, and a closed output ends a command cleanly.
 #include "clifixture.h"
 
+#include "sim/driveanswers.h"
+
 #include <QFile>
 #include <QTimer>
 
@@ -42,6 +44,7 @@ private slots:
     void programFaultsAreShownOrRefused();
     void longProgramMakesAnIncompleteBackup();
     void noisyLineStillEnds();
+    void noisyListGivesNoBackup();
     void closedOutputEndsCleanly();
 };
 
@@ -189,6 +192,38 @@ void TestCliTrust::noisyLineStillEnds()
     QCOMPARE(r.status, 2);
     QVERIFY2(r.err.contains(QStringLiteral("no answer")), qPrintable(r.err));
     QVERIFY(clock.elapsed() < 30000);
+}
+
+void TestCliTrust::noisyListGivesNoBackup()
+{
+    // Noise on the line lands inside the list's answer: the list is read
+    // again, and a backup is never written from one that holds noise.
+    int noisy = 2; // the first listings that get noise
+    sim::SimLine &drive = line(1, 38400, {1}, [&noisy](sim::SimLine &l) {
+        l.addCommand([&noisy](sim::Drive &d, const QByteArray &command) -> std::optional<QByteArray> {
+            if (command != "listp" || noisy <= 0)
+                return std::nullopt;
+            --noisy;
+            QByteArray answer = sim::driveAnswer(d, command, std::chrono::steady_clock::now());
+            const qsizetype entry = answer.indexOf("P1023=");
+            answer.insert(entry + 6, "x.d6ncf1");
+            return answer;
+        });
+    });
+    const Run r = run({"--port", "COM1", "backup", "saved"});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("noise on the line")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("P1023")), qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("saved/COM1-1"))));
+    QCOMPARE(drive.receivedCommands().count("#1listp\r"), 2);
+    // Noise once only: the list read again is whole, and the backup is made.
+    noisy = 1;
+    const Run again = run({"--port", "COM1", "backup", "saved"});
+    QVERIFY2(again.status == 0, qPrintable(again.err));
+    QVERIFY2(again.err.contains(QStringLiteral("read again")), qPrintable(again.err));
+    QFile saved(dir->filePath(QStringLiteral("saved/COM1-1/parameters.par")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(!saved.readAll().contains("x.d6"));
 }
 
 void TestCliTrust::closedOutputEndsCleanly()

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using status::CycleSample;
 using status::Display;
 using status::Update;
@@ -45,6 +48,7 @@ private slots:
     void rows();
     void recorderWritesAsideAndRenames();
     void recorderRefusesAFolderItCannotMake();
+    void fullDiskKeepsWholeRowsUnderThePartName();
     void freePathNeverTakesAName();
     void historyKeepsTheLastMinutes();
     void lanesAreSteps();
@@ -152,6 +156,40 @@ void TestRecording::recorderRefusesAFolderItCannotMake()
     const QString error = recorder.start(dir.filePath(QStringLiteral("file/sub/r.csv")), 0);
     QVERIFY(error.contains(QStringLiteral("file/sub")));
     QVERIFY(!recorder.running());
+}
+
+void TestRecording::fullDiskKeepsWholeRowsUnderThePartName()
+{
+    // The disk fills in the middle of a row (a file size limit fails the
+    // write the same way): the file keeps its whole rows and never gets the
+    // recording's name, and the system's reason is said.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("full.csv"));
+    recording::Recorder recorder;
+    QCOMPARE(recorder.start(path, 0), QString());
+    CycleSample s;
+    s.position = QByteArray(60, '7');
+    const qint64 headerSize = recording::header().size();
+    struct rlimit before {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = before;
+    limited.rlim_cur = rlim_t(headerSize + 150); // room for one row and part of the next
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    QString error;
+    for (int i = 0; i < 5 && error.isEmpty(); ++i)
+        error = recorder.append(s);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, oldHandler);
+    QVERIFY2(error.contains(QStringLiteral("full.csv.part")), qPrintable(error));
+    QVERIFY2(!error.contains(QStringLiteral("nknown")) && !error.contains(QStringLiteral("nbekannt")), qPrintable(error));
+    QVERIFY(!recorder.running());
+    QVERIFY(!QFile::exists(path));
+    QFile part(path + QStringLiteral(".part"));
+    QVERIFY(part.open(QIODevice::ReadOnly));
+    const QByteArray kept = part.readAll();
+    QVERIFY(kept.endsWith("\r\n"));
+    QCOMPARE(kept.count('\n'), 2); // the header and the one whole row
 }
 
 void TestRecording::freePathNeverTakesAName()
