@@ -20,6 +20,7 @@ private slots:
     void failedSaveNamesTheReason();
     void fullDiskIsNeverSaved();
     void exclusivePlacing();
+    void folderTakesItsNameWhole();
     void backupNamesKeepApart();
 
 private:
@@ -154,6 +155,41 @@ void TestDataFiles::exclusivePlacing()
     struct stat info {};
     QVERIFY(::stat(QFile::encodeName(fresh).constData(), &info) == 0);
     QCOMPARE(info.st_mode & 0777, mode_t(0644));
+}
+
+void TestDataFiles::folderTakesItsNameWhole()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("saved/COM1-1"));
+    const auto read = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    };
+    QVERIFY(datafiles::saveFolder(folder, {{QStringLiteral("a.par"), "old a\r\n"}, {QStringLiteral("b.prg"), "old b\r\n"}})
+                .isEmpty());
+    // A second one that fails in the middle (its second file does not fit
+    // on the disk) leaves the first as it was, and nothing beside it.
+    struct rlimit before {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = before;
+    limited.rlim_cur = 1000;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    const QString error = datafiles::saveFolder(folder, {{QStringLiteral("a.par"), "new a\r\n"},
+                                                         {QStringLiteral("b.prg"), QByteArray(5000, 'b')}});
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, oldHandler);
+    QVERIFY2(error.contains(QStringLiteral("b.prg")), qPrintable(error));
+    QCOMPARE(read(folder + QStringLiteral("/a.par")), QByteArray("old a\r\n"));
+    QCOMPARE(read(folder + QStringLiteral("/b.prg")), QByteArray("old b\r\n"));
+    const QStringList entries = QDir(m_dir.filePath(QStringLiteral("saved")))
+                                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QCOMPARE(entries, QStringList {"COM1-1"});
+    // One that works replaces it whole: no file of the old one stays.
+    QVERIFY(datafiles::saveFolder(folder, {{QStringLiteral("a.par"), "new a\r\n"}}).isEmpty());
+    QCOMPARE(read(folder + QStringLiteral("/a.par")), QByteArray("new a\r\n"));
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/b.prg")));
+    QCOMPARE(QDir(m_dir.filePath(QStringLiteral("saved"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList {"COM1-1"});
 }
 
 void TestDataFiles::backupNamesKeepApart()
