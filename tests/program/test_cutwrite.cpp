@@ -83,6 +83,7 @@ private slots:
     void closedDuringWriteThenStartedAgain();
     void refusedLineWritesTheBackupBack();
     void stopDuringTheCutGoesFirst();
+    void longProgramAsksBeforeAWrite();
 
 private:
     std::unique_ptr<ProgramFixture> fx;
@@ -274,6 +275,29 @@ void TestCutWrite::stopDuringTheCutGoesFirst()
     // The offer follows (answered with "So lassen" by the fixture).
     QTRY_VERIFY_WITH_TIMEOUT(!f->Core->PendingCut && f->Core->Timer3->isActive(), kWait);
     QVERIFY(!journal::find(f->Core->journalDevice(), "1"));
+}
+
+void TestCutWrite::longProgramAsksBeforeAWrite()
+{
+    // The drive holds 305 lines: its backup cannot hold them all, and a
+    // write over it would lose lines 300 to 305 for good. The user is asked.
+    QByteArrayList many;
+    for (int i = 1; i <= 305; ++i)
+        many << "W=" + QByteArray::number(i);
+    fx->line().withDrive(1, [&many](sim::Drive &d) { d.program.setLines(many); });
+    f->Core->Snapshot.programFresh = false;
+    f->BitBtn1->click();
+    fx->setLines({"ref", "e"});
+    f->ConfirmOverwrite = false;
+    fx->shell.answers = {QMessageBox::No};
+    fx->line().clearReceived();
+    QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
+    QVERIFY2(fx->messages()[0].contains(QStringLiteral("hält 305 Programmzeilen; nur 299 können gesichert")),
+             qPrintable(fx->messages()[0]));
+    QVERIFY(fx->idle());
+    QVERIFY(!fx->line().receivedCommands().contains("#1new\r"));
+    QCOMPARE(storedProgram(fx->line()), many);
 }
 
 QTEST_MAIN(TestCutWrite)
