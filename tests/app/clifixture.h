@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +35,30 @@ inline QByteArray valueOf(sim::SimLine &line, const QByteArray &name, int addres
     QByteArray value;
     line.withDrive(address, [&](sim::Drive &d) { value = d.values[name]; });
     return value;
+}
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// The assignments a drive received, the connection's own settings left out.
+inline QList<QByteArray> assignmentsTo(sim::SimLine &line)
+{
+    QList<QByteArray> found;
+    for (const QByteArray &command : line.receivedCommands()) {
+        if (command.contains('=') && !command.contains("1028=") && !command.contains("p1035=")
+            && !command.contains("p1716="))
+            found << command;
+    }
+    return found;
 }
 
 struct CliFixture {

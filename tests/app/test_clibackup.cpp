@@ -13,34 +13,6 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-// The assignments a drive received (the connection's own settings left out).
-QList<QByteArray> assignmentsTo(sim::SimLine &line)
-{
-    QList<QByteArray> found;
-    for (const QByteArray &command : line.receivedCommands()) {
-        if (command.contains('=') && !command.contains("P1028=") && !command.contains("p1028=")
-            && !command.contains("p1035=") && !command.contains("p1716="))
-            found << command;
-    }
-    return found;
-}
-
-} // namespace
-
 class TestCliBackup : public QObject, public CliFixture {
     Q_OBJECT
 private slots:

@@ -12,27 +12,6 @@
 #include <QFile>
 #include <QTimer>
 
-namespace {
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QList<QByteArray> assignmentsTo(sim::SimLine &line)
-{
-    QList<QByteArray> found;
-    for (const QByteArray &command : line.receivedCommands()) {
-        if (command.contains('=') && !command.contains("1028=") && !command.contains("p1035=")
-            && !command.contains("p1716="))
-            found << command;
-    }
-    return found;
-}
-
-} // namespace
-
 class TestCliTrust : public QObject, public CliFixture {
     Q_OBJECT
 private slots:

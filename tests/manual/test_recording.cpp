@@ -3,15 +3,13 @@
 // file, and the plot's points and lanes.
 #include "manual/plotdata.h"
 #include "manual/recording.h"
+#include "tests/filesizelimit.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using status::CycleSample;
 using status::Display;
@@ -170,17 +168,13 @@ void TestRecording::fullDiskKeepsWholeRowsUnderThePartName()
     CycleSample s;
     s.position = QByteArray(60, '7');
     const qint64 headerSize = recording::header().size();
-    struct rlimit before {};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = before;
-    limited.rlim_cur = rlim_t(headerSize + 150); // room for one row and part of the next
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
     QString error;
-    for (int i = 0; i < 5 && error.isEmpty(); ++i)
-        error = recorder.append(s);
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    ::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit full(rlim_t(headerSize + 150)); // room for one row and part of the next
+        QVERIFY(full.ok());
+        for (int i = 0; i < 5 && error.isEmpty(); ++i)
+            error = recorder.append(s);
+    }
     QVERIFY2(error.contains(QStringLiteral("full.csv.part")), qPrintable(error));
     QVERIFY2(!error.contains(QStringLiteral("nknown")) && !error.contains(QStringLiteral("nbekannt")), qPrintable(error));
     QVERIFY(!recorder.running());

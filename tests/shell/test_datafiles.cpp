@@ -2,14 +2,13 @@
 // Files the user names: what opening refuses before reading, what a failed
 // save says and leaves, and the names backups get.
 #include "shell/datafiles.h"
+#include "tests/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestDataFiles : public QObject {
@@ -114,16 +113,13 @@ void TestDataFiles::fullDiskIsNeverSaved()
     // nothing is left beside it, and the reason is named.
     const QString path = m_dir.filePath(QStringLiteral("full.par"));
     QVERIFY(datafiles::saveFile(path, "ZYNT-Parameter\r\nold\r\n").isEmpty());
-    struct rlimit before {};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = before;
-    limited.rlim_cur = 4096;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    const QString small = datafiles::saveFile(path, QByteArray(8000, 'x'));      // within one buffer
-    const QString large = datafiles::saveFile(path, QByteArray(100000, 'y'));    // past it
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    ::signal(SIGXFSZ, oldHandler);
+    QString small, large;
+    {
+        const FileSizeLimit full(4096);
+        QVERIFY(full.ok());
+        small = datafiles::saveFile(path, QByteArray(8000, 'x'));   // within one buffer
+        large = datafiles::saveFile(path, QByteArray(100000, 'y')); // past it
+    }
     for (const QString &error : {small, large}) {
         QVERIFY2(error.contains(QStringLiteral("full.par")), qPrintable(error));
         QVERIFY2(error.contains(QStringLiteral("large")) || error.contains(QStringLiteral("groß")), qPrintable(error));
@@ -168,16 +164,13 @@ void TestDataFiles::folderTakesItsNameWhole()
                 .isEmpty());
     // A second one that fails in the middle (its second file does not fit
     // on the disk) leaves the first as it was, and nothing beside it.
-    struct rlimit before {};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = before;
-    limited.rlim_cur = 1000;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    const QString error = datafiles::saveFolder(folder, {{QStringLiteral("a.par"), "new a\r\n"},
-                                                         {QStringLiteral("b.prg"), QByteArray(5000, 'b')}});
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    ::signal(SIGXFSZ, oldHandler);
+    QString error;
+    {
+        const FileSizeLimit full(1000);
+        QVERIFY(full.ok());
+        error = datafiles::saveFolder(folder, {{QStringLiteral("a.par"), "new a\r\n"},
+                                               {QStringLiteral("b.prg"), QByteArray(5000, 'b')}});
+    }
     QVERIFY2(error.contains(QStringLiteral("b.prg")), qPrintable(error));
     QCOMPARE(read(folder + QStringLiteral("/a.par")), QByteArray("old a\r\n"));
     QCOMPARE(read(folder + QStringLiteral("/b.prg")), QByteArray("old b\r\n"));
