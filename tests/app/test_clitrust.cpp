@@ -32,19 +32,18 @@ void TestCliTrust::rowsOfAFileAreChecked()
     sim::SimLine &drive = line(1, 38400, {1}, [](sim::SimLine &l) {
         l.withDrive(1, [](sim::Drive &d) { d.values["P41"] = "1000"; });
     });
-    QVERIFY(writeAll(dir->filePath(QStringLiteral("odd.par")),
-                     QByteArray("ZYNT-Parameter\r\n"
-                                "Referenz:P41=2500\r\n"
-                                ":abc=def\r\n"
-                                "x:run=1\r\n"
-                                "Nie:P9999=5\r\n"
-                                "Adresse:9=5\r\n"
-                                "Fast:9X=5\r\n"
-                                "Null:P42=1\0"
-                                "2\r\n"
-                                "Hoch:P1020=4\xe4"
-                                "0\r\n",
-                                152)));
+    QByteArray odd = "ZYNT-Parameter\r\n"
+                     "Referenz:P41=2500\r\n"
+                     ":abc=def\r\n"
+                     "x:run=1\r\n"
+                     "Nie:P9999=5\r\n"
+                     "Adresse:9=5\r\n"
+                     "Fast:9X=5\r\n"
+                     "Null:P42=1";
+    odd += '\0';
+    odd += "2\r\nHoch:P1020=4\xe4"
+           "0\r\n";
+    QVERIFY(writeAll(dir->filePath(QStringLiteral("odd.par")), odd));
     const Run r = run({"--port", "COM1", "restore", "odd.par"});
     QCOMPARE(r.status, 1);
     for (const char *named : {"abc", "run", "P9999", "9:", "9X"})
