@@ -82,6 +82,7 @@ private slots:
     void analogueByFirmware();
     void activationReplacesUnconfirmedValue();
     void stopReachesTheDriveWhenTheCableIsBack();
+    void stopIntoAShortCutGoesOutSoonAfter();
     void holdToRun();
     void holdToRunRemembered();
 };
@@ -511,6 +512,33 @@ void TestManualWindow::stopReachesTheDriveWhenTheCableIsBack()
     QVERIFY(ui.cycles());
     // Kept once, sent once.
     QCOMPARE(ui.sentSince(back).count("#1s\r"), 1);
+}
+
+void TestManualWindow::stopIntoAShortCutGoesOutSoonAfter()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    QVERIFY(ui.cycles());
+    QTest::mouseClick(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ManualUi::until([&] { return moving(ui); }));
+    QVERIFY(ui.cycles());
+
+    // The cable out for half a second, and Stop pressed at once: the Stop
+    // goes into the cut cable, and nothing answers it. The link watchdog
+    // notices; the drive, back long since, must have the Stop within the
+    // watchdog's period after the cable was plugged back in.
+    ui.fx.com1->setSilent(true);
+    QTest::mouseClick(ui.w->Button12, Qt::LeftButton);
+    QTest::qWait(500);
+    ui.fx.com1->setSilent(false);
+    QElapsedTimer back;
+    back.start();
+    const int watchdog = ui.f->Core->Timer9->interval();
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
+    QVERIFY2(back.elapsed() <= watchdog,
+             qPrintable(QStringLiteral("%1 ms after the cable was back (watchdog %2 ms)").arg(back.elapsed()).arg(watchdog)));
+    QVERIFY(ui.cycles());
 }
 
 void TestManualWindow::holdToRun()
