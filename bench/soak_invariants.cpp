@@ -257,6 +257,7 @@ void StopWatch::pressed(int carried)
     if (m_waiting)
         return; // the first press still waits: it is the one timed
     m_waiting = true;
+    m_late = false;
     m_carried = carried;
     m_deadline.reset();
 }
@@ -267,7 +268,10 @@ bool StopWatch::look(int carried, bool lineUp, qint64 nowMs)
         m_waiting = false;
         m_carried = carried;
     }
-    return m_deadline.look(m_waiting && lineUp, nowMs);
+    if (!m_deadline.look(m_waiting && lineUp, nowMs) || m_late)
+        return false;
+    m_late = true;
+    return true;
 }
 
 QList<QByteArray> linesWritten(const QList<QByteArray> &rows)

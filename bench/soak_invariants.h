@@ -131,15 +131,17 @@ public:
     // Whether a Stop waits for the drive.
     bool waiting() const { return m_waiting; }
     // Each look: the drive's Stops carried out so far, whether the line is
-    // up; true (once) when the Stop waited too long with the line up.
+    // up; true when the Stop waited too long with the line up, once for
+    // each Stop pressed.
     bool look(int carried, bool lineUp, qint64 nowMs);
     // The drive answered otherwise (an error): it got the Stop.
-    void answered() { m_waiting = false; m_deadline.reset(); }
+    void answered() { m_waiting = false; m_late = false; m_deadline.reset(); }
     qint64 waited(qint64 nowMs) const { return m_deadline.lasted(nowMs); }
 
 private:
     Deadline m_deadline;
     bool m_waiting = false;
+    bool m_late = false;    // said so for this Stop
     int m_carried = 0;
 };
 

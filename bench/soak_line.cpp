@@ -94,6 +94,12 @@ QList<QByteArray> SoakLine::takeReceived()
     return std::exchange(m_received, {});
 }
 
+QList<QByteArray> SoakLine::lastReceived(int count)
+{
+    collect();
+    return m_received.mid(std::max<qsizetype>(0, m_received.size() - count));
+}
+
 QList<sim::Change> SoakLine::takeChanges()
 {
     collect();

@@ -31,6 +31,8 @@ public:
     // Commands and changes of the current line and of those hung up before,
     // each handed out once.
     QList<QByteArray> takeReceived();
+    // The last commands received, not handed out yet, for a report.
+    QList<QByteArray> lastReceived(int count);
     QList<sim::Change> takeChanges();
     // The drive's stored program.
     QList<QByteArray> program();

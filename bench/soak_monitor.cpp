@@ -66,11 +66,13 @@ bool UserSoak::waitLabelShown() const
 }
 
 // Nothing more will happen by itself: no fault, no transfer, nothing
-// asked, the queue empty (the poll's cycles leave it empty between them).
+// asked, the queue empty (the poll's cycles leave it empty between them),
+// and no start-up still to read the list (the window started again).
 bool UserSoak::quiet()
 {
     TForm1 *f = m_form.get();
-    return lineUp() && !somethingWaits() && !waitLabelShown() && f->Core->Owner.holds(line::Activity::None)
+    return lineUp() && !somethingWaits() && !waitLabelShown() && !f->Timer12->isActive()
+        && f->Core->Owner.holds(line::Activity::None)
         && !f->Core->Owner.paused(line::Pause::LinkLost) && !f->Core->Timer8->isActive()
         && (onlyPollQueued() || stuckWhileStopped() || noDrive()) && m_line->line().outputIdle();
 }
@@ -209,7 +211,9 @@ void UserSoak::look()
     m_stop.setBound(core->Timer9->interval());
     if (m_stop.look(m_stop.waiting() ? m_line->stopsCarriedOut() : 0, up && !somethingWaits(), now))
         pending(QStringLiteral("a Stop reaches the drive within the watchdog's period after the line is back"),
-                QStringLiteral("kept %1; ").arg(core->stopPending()) + describeState());
+                QStringLiteral("waited %1 ms with the line up, kept %2; ").arg(m_stop.waited(now)).arg(core->stopPending())
+                    + describeState() + QStringLiteral("; the drive received lately: ")
+                    + QString::fromLatin1(m_line->lastReceived(16).join(' ')).replace(QLatin1Char('\r'), QLatin1Char('|')));
     struct Wait {
         QLabel *label;
         qint64 timeout;

@@ -237,8 +237,10 @@ void UserSoak::settleAndCheck(int step)
 
     if (!m_notes.answers.isEmpty())
         m_actions.last() += QStringLiteral(" [") + m_notes.answers.join(QStringLiteral("; ")) + QLatin1Char(']');
-    if (m_options.steps > 0) // a replay shows each step as it goes
+    if (m_options.steps > 0) { // a replay shows each step as it goes
         std::printf("%s\n", qPrintable(m_actions.last()));
+        std::fflush(stdout);
+    }
     if (m_pending.isEmpty()) {
         m_actions.clear(); // a healthy state: the list starts afresh
     } else {
@@ -251,8 +253,10 @@ void UserSoak::settleAndCheck(int step)
         m_actions.clear();
     }
     // What is still queued goes out later: its step's allowance goes on,
-    // as does that of a Stop kept until the drive answers again.
-    if (onlyPollQueued() && !m_form->Core->stopPending())
+    // as does that of a Stop kept until the drive answers again, and that
+    // of a read cut by a lost link, which is made again when the link
+    // comes back.
+    if (onlyPollQueued() && !m_form->Core->stopPending() && m_form->PendingRead == TForm1::ReadAgain::None)
         m_allowed = linkSettings();
     m_programWritten.reset();
     m_told.clear();

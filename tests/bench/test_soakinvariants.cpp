@@ -276,6 +276,15 @@ void TestSoakInvariants::stopWatchCountsOnlyTheLineUp()
     for (t = 23600; t <= 25500; t += 50)
         late = w.look(2, true, t) || late;
     QVERIFY(!late);
+    // Late, then cut and back again, and late again: said once for this Stop.
+    int said = 0;
+    for (t = 25550; t <= 28000; t += 50)
+        said += w.look(2, true, t) ? 1 : 0;
+    said += w.look(2, false, 28050) ? 1 : 0;
+    for (t = 28100; t <= 31000; t += 50)
+        said += w.look(2, true, t) ? 1 : 0;
+    QCOMPARE(said, 1);
+    QVERIFY(w.waiting());
     // The drive answered it with an error: it got it.
     w.answered();
     QVERIFY(!w.waiting());
