@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QAbstractButton;
 class QAction;
 class QTableWidget;
@@ -19,12 +21,18 @@ class QWidget;
 
 namespace soak {
 
+class SoakLine;
+
 struct ActionContext {
     TForm1 *f;
     QRandomGenerator &rng;
     StepNotes &notes;
     QString folder;
     QString &nextFile;
+    SoakLine *line;                     // the cable, for what is done while it is out
+    QObject *owner;                     // of the timers that plug it back
+    QList<QByteArray> before;           // the drive's program when the step began
+    std::function<void()> stopPressed;  // the user presses the manual window's Stop now
 
     int pick(int n) { return n <= 0 ? 0 : int(rng.bounded(quint32(n))); }
     bool coin() { return rng.bounded(2u) == 1; }
@@ -44,6 +52,10 @@ QStringList filesWith(const QString &folder, const QString &suffix);
 void allowConnect(Allowance &a);
 // Leaving trace mode (before a load, on closing the editor) stops the drive.
 void allowTraceEnd(Allowance &a);
+// A program write of what the grid shows: its lines noted as written, and
+// what the drive may take for it (the backup too, which a cut write's
+// offer may write back).
+QList<QByteArray> notedWrite(ActionContext &c);
 
 // Parameters and the program.
 bool readList(ActionContext &c, bool run);
@@ -76,5 +88,11 @@ bool closeTerminal(ActionContext &c, bool run);
 bool chooseAddress(ActionContext &c, bool run);
 bool search(ActionContext &c, bool run);
 bool language(ActionContext &c, bool run);
+
+// While the cable is out or a write is under way.
+bool addressWhileSilent(ActionContext &c, bool run);
+bool configureCancelled(ActionContext &c, bool run);
+bool closeDuringWrite(ActionContext &c, bool run);
+bool stopDuringLoss(ActionContext &c, bool run);
 
 } // namespace soak

@@ -317,12 +317,8 @@ bool deleteLine(ActionContext &c, bool run)
     return insertOrDeleteLine(c, run, c.f->Button7);
 }
 
-bool writeProgram(ActionContext &c, bool run)
+QList<QByteArray> notedWrite(ActionContext &c)
 {
-    if (!usable(c.f->Liste_Speichern))
-        return false;
-    if (!run)
-        return true;
     // The user writes what the grid shows.
     QList<QByteArray> rows;
     for (int r = 1; r <= 299 && r < c.f->StringGrid1->rowCount(); ++r)
@@ -331,11 +327,21 @@ bool writeProgram(ActionContext &c, bool run)
     c.notes.programWritten = lines;
     c.notes.allowed.any(K::ProgramNew);
     c.notes.allowed.any(K::ProgramQuit);
-    for (const QByteArray &line : lines)
+    for (const QByteArray &line : lines + c.before)
         c.notes.allowed.command(K::ProgramLine, line);
     c.notes.allowed.command(K::ProgramLine, QByteArray());
     allowTraceEnd(c.notes.allowed); // the drive's program is read for the backup first
     c.notes.detail = QStringLiteral("%1 lines").arg(lines.size());
+    return lines;
+}
+
+bool writeProgram(ActionContext &c, bool run)
+{
+    if (!usable(c.f->Liste_Speichern))
+        return false;
+    if (!run)
+        return true;
+    notedWrite(c);
     click(c.f->Liste_Speichern);
     return true;
 }

@@ -87,6 +87,8 @@ bool manual(ActionContext &c, bool run)
     }
     if (b.number == 1)
         c.notes.allowed.command(K::Motion, "s"); // the reset stops first
+    if (b.number == 12)
+        c.stopPressed();
     c.notes.detail = button->text();
     click(button);
     return true;

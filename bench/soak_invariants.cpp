@@ -3,6 +3,8 @@
 
 #include "sim/driveanswers.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace soak {
@@ -133,27 +135,143 @@ QString shown(const QList<QByteArray> &lines)
 
 } // namespace
 
-QString programVerdict(const QList<QByteArray> &before, const std::optional<QList<QByteArray>> &written,
-                       const QList<QByteArray> &actual, bool told)
+namespace {
+
+// "eine Zeile", "12 Zeilen": the count, or -1.
+int linesIn(const QString &text)
 {
-    if (actual == before)
+    if (text == QLatin1String("eine Zeile"))
+        return 1;
+    static const QRegularExpression count(QStringLiteral("^(\\d+) Zeilen$"));
+    const QRegularExpressionMatch m = count.match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+ProgramClaim programClaim(const QString &text)
+{
+    using Says = ProgramClaim::Says;
+    static const QRegularExpression report(
+        QStringLiteral("hält jetzt (kein Programm|wieder das gesicherte Programm \\((.+?)\\)|das neue Programm "
+                       "\\((.+?)\\)|ein Programm von (.+?), das weder das gesicherte noch das neue ist)"));
+    static const QRegularExpression holds(QStringLiteral("[Ss]ie hält jetzt (eine Zeile|\\d+ Zeilen), weder das "
+                                                         "bisherige noch das neue Programm"));
+    static const QRegularExpression cut(QStringLiteral("bei Zeile (\\d+) von (\\d+) unterbrochen"));
+    ProgramClaim claim;
+    if (const QRegularExpressionMatch m = report.match(text); m.hasMatch()) {
+        if (m.captured(1) == QLatin1String("kein Programm"))
+            claim.says = Says::Empty;
+        else if (m.capturedLength(2) > 0)
+            claim = {Says::Backup, 0, 0, linesIn(m.captured(2))};
+        else if (m.capturedLength(3) > 0)
+            claim = {Says::Written, 0, 0, linesIn(m.captured(3))};
+        else
+            claim = {Says::Neither, 0, 0, linesIn(m.captured(4))};
+    } else if (const QRegularExpressionMatch h = holds.match(text); h.hasMatch()) {
+        claim = {Says::Lines, 0, 0, linesIn(h.captured(1))};
+    } else if (const QRegularExpressionMatch c = cut.match(text); c.hasMatch()) {
+        claim = {Says::CutAt, c.captured(1).toInt(), c.captured(2).toInt(), 0};
+    }
+    return claim;
+}
+
+QString programVerdict(const ProgramFacts &facts, const QList<QByteArray> &actual)
+{
+    using Says = ProgramClaim::Says;
+    ProgramClaim claim;
+    QString said;
+    for (const QString &text : facts.told) {
+        const ProgramClaim c = programClaim(text);
+        if (c.says != Says::Nothing) {
+            claim = c;
+            said = text;
+        }
+    }
+    const std::optional<QList<QByteArray>> sent =
+        facts.written ? std::optional(stored(*facts.written)) : std::nullopt;
+    const std::optional<QList<QByteArray>> backup =
+        facts.backup ? std::optional(stored(*facts.backup)) : std::nullopt;
+    const QString mismatch = QStringLiteral("the user was told \"%1\", but the drive holds %2")
+                                 .arg(said.left(160), shown(actual));
+    switch (claim.says) {
+    case Says::Nothing:
+        break;
+    case Says::Empty:
+        return actual.isEmpty() ? QString() : mismatch;
+    case Says::Backup:
+        return backup && actual == *backup && actual.size() == claim.lines ? QString() : mismatch;
+    case Says::Written:
+        return sent && actual == *sent && actual.size() == claim.lines ? QString() : mismatch;
+    case Says::Neither:
+        return actual.size() == claim.lines && actual != backup && actual != sent ? QString() : mismatch;
+    case Says::Lines:
+        return actual.size() == claim.lines ? QString() : mismatch;
+    case Says::CutAt: {
+        // The lines before the one it stopped at were taken, and the one on
+        // its way may have been (its answer lost); refused ones (the user
+        // was told of them) were not.
+        // Which program was on its way: the new one, or the backup going back.
+        for (const std::optional<QList<QByteArray>> &lines : {facts.written, facts.backup}) {
+            if (!lines || lines->size() != claim.total)
+                continue;
+            const QList<QByteArray> upTo = stored(lines->mid(0, claim.line));
+            const QList<QByteArray> taken = stored(lines->mid(0, claim.line - 1));
+            if (facts.toldShort ? isSubsequence(actual, upTo) : actual == taken || actual == upTo)
+                return {};
+        }
+        // Nothing more happened since: the entry was not ended yet.
+        if (actual == facts.before)
+            return {};
+        return mismatch;
+    }
+    }
+    if (actual == facts.before)
         return {};
-    if (!written)
+    if (!facts.written)
         return QStringLiteral("the drive's program changed from %1 to %2 without a program write")
-            .arg(shown(before), shown(actual));
+            .arg(shown(facts.before), shown(actual));
     // The drive refuses lines it cannot take and stores the others; a
     // write that ended early leaves those sent so far, and only where the
     // user was told so.
-    const QList<QByteArray> sent = stored(*written);
-    if (actual == sent)
+    if (actual == *sent)
         return {};
-    if (!isSubsequence(actual, sent))
+    if (!isSubsequence(actual, *sent))
         return QStringLiteral("the drive's program %1 is neither the one before %2 nor made of the lines written %3")
-            .arg(shown(actual), shown(before), shown(sent));
-    if (!told)
+            .arg(shown(actual), shown(facts.before), shown(*sent));
+    if (!facts.toldShort)
         return QStringLiteral("the drive's program %1 is shorter than the one written %2 and nobody was told")
-            .arg(shown(actual), shown(sent));
+            .arg(shown(actual), shown(*sent));
     return {};
+}
+
+bool linkStalled(const LinkView &view)
+{
+    if (view.userHolds || view.transferMoving || view.noDrive)
+        return false;
+    return !view.pollRuns && !view.shownLost;
+}
+
+void StopWatch::pressed(int carried)
+{
+    if (m_waiting)
+        return; // the first press still waits: it is the one timed
+    m_waiting = true;
+    m_late = false;
+    m_carried = carried;
+    m_deadline.reset();
+}
+
+bool StopWatch::look(int carried, bool lineUp, qint64 nowMs)
+{
+    if (m_waiting && carried > m_carried) {
+        m_waiting = false;
+        m_carried = carried;
+    }
+    if (!m_deadline.look(m_waiting && lineUp, nowMs) || m_late)
+        return false;
+    m_late = true;
+    return true;
 }
 
 QList<QByteArray> linesWritten(const QList<QByteArray> &rows)

@@ -9,10 +9,13 @@
 
 namespace soak {
 
-const char *const kFaultNames[kFaultCount] = {"split", "drop", "delay", "garbage", "error line", "silence", "hang-up"};
+const char *const kFaultNames[kFaultCount] = {"split",   "drop",    "delay",  "garbage",
+                                              "error line", "silence", "hang-up", "cable pulled"};
 
 bool SoakLine::open()
 {
+    if (!m_clock.isValid())
+        m_clock.start();
     const std::set<pid_t> before = bench::threadIds();
     auto line = std::make_unique<sim::SimLine>();
     if (line->openPty().isEmpty() || !line->makeLink(m_link))
@@ -26,6 +29,7 @@ bool SoakLine::open()
         line->withDrive(1, [&kept](sim::Drive &d) { d = kept; });
     }
     line->setLineEmulation(true, 1000);
+    line->setSilent(cableOut()); // a new adapter on a cable still pulled
     if (!line->start())
         return false;
     for (pid_t tid : bench::threadIds()) {
@@ -40,13 +44,60 @@ void SoakLine::collect()
 {
     m_received += m_line->receivedCommands();
     m_line->clearReceived();
-    m_changes += m_line->takeChanges();
+    const QList<sim::Change> changes = m_line->takeChanges();
+    for (const sim::Change &change : changes) {
+        if (change.kind == sim::ChangeKind::Motion && change.command == "s")
+            ++m_stops;
+    }
+    m_changes += changes;
+}
+
+int SoakLine::stopsCarriedOut()
+{
+    collect();
+    return m_stops;
+}
+
+void SoakLine::pullCable(qint64 ms, QObject *owner)
+{
+    ++m_pulls;
+    const qint64 back = m_clock.elapsed() + ms;
+    if (back <= m_cableBack)
+        return;
+    m_cableBack = back;
+    m_line->setSilent(true);
+    plugBackLater(owner);
+}
+
+void SoakLine::plugBackLater(QObject *owner)
+{
+    // A timer may come a little early: it looks again until the time is up.
+    const qint64 left = m_cableBack - m_clock.elapsed();
+    QTimer::singleShot(int(std::max<qint64>(left, 1)), owner, [this, owner] {
+        if (cableOut())
+            plugBackLater(owner);
+        else
+            m_line->setSilent(false);
+    });
+}
+
+bool SoakLine::inEntry()
+{
+    bool entry = false;
+    m_line->withDrive(1, [&entry](sim::Drive &d) { entry = d.program.inEntry(); });
+    return entry;
 }
 
 QList<QByteArray> SoakLine::takeReceived()
 {
     collect();
     return std::exchange(m_received, {});
+}
+
+QList<QByteArray> SoakLine::lastReceived(int count)
+{
+    collect();
+    return m_received.mid(std::max<qsizetype>(0, m_received.size() - count));
 }
 
 QList<sim::Change> SoakLine::takeChanges()
@@ -93,8 +144,7 @@ qint64 startFault(Fault fault, QRandomGenerator &rng, SoakLine &line, QObject *o
         return 0;
     case Fault::Silence: {
         const int ms = 3000 + int(rng.bounded(6000));
-        sim.setSilent(true);
-        QTimer::singleShot(ms, owner, [&line] { line.line().setSilent(false); });
+        line.pullCable(ms, owner);
         return ms;
     }
     case Fault::HangUp: {
@@ -105,6 +155,27 @@ qint64 startFault(Fault fault, QRandomGenerator &rng, SoakLine &line, QObject *o
                 std::fprintf(stderr, "soak: the line did not come back\n");
         });
         return ms;
+    }
+    case Fault::CablePulled: {
+        // Out for a few hundred ms (nothing notices but a lost answer) up to
+        // past every watchdog; pulled once the drive has said a few more
+        // bytes, or after a second and a half at the latest.
+        const int ms = rng.bounded(3u) == 0 ? 300 + int(rng.bounded(1700)) : 2000 + int(rng.bounded(6000));
+        const qint64 said = sim.bytesSent() + rng.bounded(800u);
+        auto *watch = new QTimer(owner);
+        line.armPull(1);
+        QElapsedTimer armed;
+        armed.start();
+        QObject::connect(watch, &QTimer::timeout, owner, [watch, armed, said, ms, &line, owner] {
+            if (line.line().bytesSent() < said && armed.elapsed() < 1500)
+                return;
+            watch->deleteLater();
+            watch->stop();
+            line.pullCable(ms, owner);
+            line.armPull(-1);
+        });
+        watch->start(2);
+        return 0;
     }
     }
     return 0;

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QRandomGenerator>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -30,30 +31,54 @@ public:
     // Commands and changes of the current line and of those hung up before,
     // each handed out once.
     QList<QByteArray> takeReceived();
+    // The last commands received, not handed out yet, for a report.
+    QList<QByteArray> lastReceived(int count);
     QList<sim::Change> takeChanges();
     // The drive's stored program.
     QList<QByteArray> program();
+    // Whether the drive is in program entry.
+    bool inEntry();
+
+    // The cable pulled for ms from now and plugged back, the drive keeping
+    // all it holds; a pull during a pull lasts until the later end.
+    void pullCable(qint64 ms, QObject *owner);
+    bool cableOut() const { return m_cableBack > m_clock.elapsed(); }
+    int pulls() const { return m_pulls; }
+    // A pull is drawn and waits for its moment.
+    bool pullArmed() const { return m_armed > 0; }
+    void armPull(int delta) { m_armed += delta; }
+    // The Stops ("s") the drive carried out so far; it only grows.
+    int stopsCarriedOut();
 
     const std::set<pid_t> &simThreads() const { return m_simThreads; }
 
 private:
     void collect();
+    void plugBackLater(QObject *owner);
 
     QString m_link;
     std::unique_ptr<sim::SimLine> m_line;
     std::set<pid_t> m_simThreads;
     QList<QByteArray> m_received;
     QList<sim::Change> m_changes;
+    QElapsedTimer m_clock;
+    qint64 m_cableBack = 0;     // on the clock: when the pulled cable is back
+    int m_stops = 0;
+    int m_armed = 0;
+    int m_pulls = 0;
 };
 
-enum class Fault { Split, Drop, Delay, Garbage, ErrorLine, Silence, HangUp };
-constexpr int kFaultCount = 7;
+enum class Fault { Split, Drop, Delay, Garbage, ErrorLine, Silence, HangUp, CablePulled };
+constexpr int kFaultCount = 8;
 extern const char *const kFaultNames[kFaultCount];
 
 // Starts a fault, with its length and bytes drawn from rng, and ends it by
 // timers owned by owner. Returns the milliseconds from now after which the
 // line is as before; for a drop, 0: it lasts until the drive has dropped
-// its answers (answersToDrop).
+// its answers (answersToDrop); for a pulled cable, 0 as well: the line
+// says when it is out (pullArmed, cableOut). The pulled cable comes out once the drive
+// has said a drawn number of bytes more, so that it lands in the middle of
+// whatever the step's action sends, a transfer too.
 qint64 startFault(Fault fault, QRandomGenerator &rng, SoakLine &line, QObject *owner);
 
 } // namespace soak

@@ -20,15 +20,16 @@ struct Kind {
     const char *name;
     bool (*act)(ActionContext &, bool run);
     int weight;     // how often a user does it, against the others
+    bool transfer = false; // it starts a transfer, which a pulled cable may cut
 };
 
 const Kind kKinds[] = {
     {"read list", readList, 2},          {"edit value", editValue, 6},
     {"save parameters", saveParameters, 2}, {"load parameters", loadParameters, 2},
-    {"write back", writeBack, 3},        {"permanent save", permanentSave, 1},
-    {"read program", readProgram, 3},    {"program editor", openProgramEditor, 2},
+    {"write back", writeBack, 3, true},        {"permanent save", permanentSave, 1},
+    {"read program", readProgram, 3, true},    {"program editor", openProgramEditor, 2},
     {"edit line", editProgramLine, 6},   {"insert line", insertLine, 2},
-    {"delete line", deleteLine, 2},      {"write program", writeProgram, 4},
+    {"delete line", deleteLine, 2},      {"write program", writeProgram, 4, true},
     {"save program", saveProgram, 1},    {"load program", loadProgram, 1},
     {"run/stop/trace", execution, 3},    {"execute line", executeLine, 1},
     {"open manual", openManual, 1},      {"close manual", closeManual, 1},
@@ -37,6 +38,10 @@ const Kind kKinds[] = {
     {"type", typeInTerminal, 2},         {"RS232 stop/start", stopStartPoll, 1},
     {"close terminal", closeTerminal, 1}, {"address", chooseAddress, 1},
     {"search", search, 1},               {"language", language, 1},
+    {"address, drive silent", addressWhileSilent, 1},
+    {"configure, cancelled", configureCancelled, 1},
+    {"close during write", closeDuringWrite, 2, true},
+    {"stop during loss", stopDuringLoss, 2},
 };
 
 int totalWeight()
@@ -64,6 +69,11 @@ const char *User::kindName(int kind)
     return kKinds[kind].name;
 }
 
+bool User::startsTransfer(int kind)
+{
+    return kKinds[kind].transfer;
+}
+
 int User::drawKind(QRandomGenerator &rng)
 {
     int at = int(rng.bounded(quint32(totalWeight())));
@@ -75,9 +85,10 @@ int User::drawKind(QRandomGenerator &rng)
     return 0;
 }
 
-bool User::act(int kind, QRandomGenerator &rng, StepNotes &notes)
+bool User::act(int kind, QRandomGenerator &rng, StepNotes &notes, SoakLine *line, QObject *owner,
+               const QList<QByteArray> &before, const std::function<void()> &stopPressed)
 {
-    ActionContext c {m_form, rng, notes, m_folder, m_nextFile};
+    ActionContext c {m_form, rng, notes, m_folder, m_nextFile, line, owner, before, stopPressed};
     if (!kKinds[kind].act(c, false))
         return false;
     return kKinds[kind].act(c, true);
@@ -103,8 +114,18 @@ bool User::answerWaiting(QRandomGenerator &rng, StepNotes &notes, qint64 nowMs)
         return true;
     }
     if (QWidget *modal = QApplication::activeModalWidget()) {
-        // Any other dialog of the program's: closed as by Escape.
-        notes.answers << QStringLiteral("dialog %1 closed").arg(QString::fromLatin1(modal->metaObject()->className()));
+        // Any other dialog of the program's (the port dialog): cancelled.
+        const QString name = QString::fromLatin1(modal->metaObject()->className());
+        for (QPushButton *button : modal->findChildren<QPushButton *>()) {
+            const QString text = button->text().remove(QLatin1Char('&'));
+            if (button->isVisible() && button->isEnabled()
+                && (text == QLatin1String("Abbruch") || text == QLatin1String("Abbrechen") || text == QLatin1String("Cancel"))) {
+                notes.answers << QStringLiteral("dialog %1: %2").arg(name, text);
+                click(button);
+                return true;
+            }
+        }
+        notes.answers << QStringLiteral("dialog %1 closed").arg(name);
         modal->close();
         return true;
     }

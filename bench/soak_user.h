@@ -13,8 +13,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
+class QObject;
 class TForm1;
 
 namespace soak {
@@ -26,20 +28,30 @@ struct StepNotes {
     QStringList told;                            // what the program said meanwhile
     QStringList answers;                         // how the user answered
     QString detail;                              // what exactly was done
+    bool windowClosed = false;                   // the user closed the main window: it starts again
 };
+
+class SoakLine;
 
 class User {
 public:
     User(TForm1 *form, QString folder);
+    // The main window started again.
+    void setForm(TForm1 *form) { m_form = form; }
 
     static int kindCount();
     static const char *kindName(int kind);
+    static bool startsTransfer(int kind);
     // A kind drawn by how often a user does it.
     static int drawKind(QRandomGenerator &rng);
 
     // The action of this kind, when the window offers it now; false (and
     // nothing done) when its control is hidden or disabled.
-    bool act(int kind, QRandomGenerator &rng, StepNotes &notes);
+    // line: the cable, pulled by actions done while it is out (owner owns
+    // its timers); before: the drive's program when the step began;
+    // stopPressed: called as the user presses the manual window's Stop.
+    bool act(int kind, QRandomGenerator &rng, StepNotes &notes, SoakLine *line, QObject *owner,
+             const QList<QByteArray> &before, const std::function<void()> &stopPressed);
 
     // Answers what waits for the user; called every few milliseconds, with
     // the step's generator for the choices. True when something waits.

@@ -151,6 +151,7 @@ void DriveCore::Liste_aktualisieren()
         noteJournalProgress(writeBackAnswered());
     }
     CommandNode *next = Queue.releaseHead();
+    Owner.stopQueued(stopInQueue());
     if (!next) {
         Owner.queueIdle();
         return;
@@ -165,6 +166,7 @@ void DriveCore::clearQueue()
 {
     Queue.clear();
     stopsDropped();
+    Owner.stopQueued(false);
     ++m_queueClears;
     Owner.queueIdle();
 }

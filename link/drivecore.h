@@ -313,6 +313,8 @@ public:
     bool stopPending() const;
     // Puts each kept Stop that is not queued at the front of the queue.
     void sendPendingStop();
+    // A Stop waits in the queue or is on its way.
+    bool stopInQueue() const;
 signals:
     void stopPendingChanged(bool pending);
 private:

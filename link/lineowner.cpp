@@ -270,6 +270,30 @@ void LineOwner::queueIdle()
         Timer9->stop();
 }
 
+bool LineOwner::watchesQueue() const
+{
+    using line::Pause;
+    if (m_activity != Activity::None || m_pauses == 0)
+        return false;
+    if (m_pauses == uint16_t(Pause::TerminalTyping))
+        return true;
+    const uint16_t usersOwn = uint16_t(Pause::TerminalTyping) | uint16_t(Pause::UserStopped)
+        | uint16_t(Pause::AddressPrompt);
+    return m_stopQueued && (m_pauses & ~usersOwn) == 0;
+}
+
+void LineOwner::stopQueued(bool queued)
+{
+    if (queued == m_stopQueued)
+        return;
+    const bool watched = watchesQueue();
+    m_stopQueued = queued;
+    if (watchesQueue())
+        watchInFlight();
+    else if (watched)
+        Timer9->stop(); // it watched for the Stop alone, with the poll paused
+}
+
 void LineOwner::watchInFlight()
 {
     if (m_inFlight && watchesQueue() && !Timer9->isActive())

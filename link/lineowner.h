@@ -123,6 +123,13 @@ public:
     // A command went out into an empty queue, or the queue ran empty.
     void queueBusy();
     void queueIdle();
+    // A Stop waits in the queue or is on its way (false: none any more).
+    // While one does, the link watchdog watches the command in flight even
+    // where the user's own pauses stop the poll ("RS232 Stop", the
+    // terminal's typing, the address offer): a lost answer ahead of the
+    // Stop, or its own, is noticed as a lost link, and the Stop is kept and
+    // sent again when the drive answers.
+    void stopQueued(bool queued);
     // A transfer's first command went out (it was queued into an empty queue).
     void watchTransfer();
     // "pgm" answered the program line, or its watchdog gave up.
@@ -140,13 +147,15 @@ private:
     // Applies a change and says so.
     void changed(bool lockedBefore);
     void stopPoll();
-    // The terminal's typing is the only thing that pauses the poll, and
+    // The terminal's typing is the only thing that pauses the poll, or a
+    // Stop is queued and only the user's own pauses stop the poll, and
     // nothing holds the line: the link watchdog watches the queue itself.
-    bool watchesQueue() const { return m_activity == line::Activity::None && m_pauses == uint16_t(line::Pause::TerminalTyping); }
+    bool watchesQueue() const;
     // Arms the link watchdog for a command in flight where it watches the queue.
     void watchInFlight();
 
     line::Activity m_activity = line::Activity::None;
     uint16_t m_pauses = 0;
     bool m_inFlight = false; // a command is on the line, unanswered
+    bool m_stopQueued = false; // a Stop waits or is on its way
 };

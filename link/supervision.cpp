@@ -90,7 +90,8 @@ void DriveCore::Timer8Timer()
     emit addressSilent();
     DriveAddress = PreviousAddress;
     Timer9Timer();
-    Timer10Timer();
+    if (!stopPending()) // with a Stop kept, the lost link asked at once already
+        Timer10Timer();
 }
 
 void DriveCore::Timer9Timer()
@@ -114,6 +115,10 @@ void DriveCore::Timer9Timer()
     } else if (interrupted == Activity::Listing) {
         abandonListing(true);
     }
+    // A Stop the queue lost goes out with the drive's first answer: the
+    // drive, perhaps back long since, is asked at once, not a second later.
+    if (stopPending())
+        Timer10Timer();
 }
 
 void DriveCore::Timer10Timer()

@@ -81,10 +81,23 @@ void DriveCore::queueStop(const QByteArray &address)
     node->Stop = true;
     if (node != Queue.head()) {
         emit commandWaiting(Queue.waitingCount());
+        Owner.stopQueued(true);
         return;
     }
-    if (Serial1->Active())
+    if (Serial1->Active()) {
         Serial1->WriteString(text);
+        Owner.queueBusy();
+    }
+    Owner.stopQueued(true);
+}
+
+bool DriveCore::stopInQueue() const
+{
+    for (const CommandNode *node = Queue.head(); node; node = node->Next) {
+        if (node->Stop)
+            return true;
+    }
+    return false;
 }
 
 void DriveCore::stopReleased(const CommandNode &node)

@@ -2,7 +2,8 @@
 // The manual operation window worked as a user works it, with what reaches
 // the simulated drive: activation from the parameter table, the value
 // fields, the buttons, the outputs, the speed override and the address
-// choice; the Stop that must reach the drive, and jogging held to run.
+// choice, and jogging held to run (the Stop that must reach the drive has
+// a file of its own).
 #include "tests/manual/manualfixture.h"
 #include "tests/shell/picture.h"
 
@@ -81,7 +82,6 @@ private slots:
     void analogueByFirmware_data();
     void analogueByFirmware();
     void activationReplacesUnconfirmedValue();
-    void stopReachesTheDriveWhenTheCableIsBack();
     void holdToRun();
     void holdToRunRemembered();
 };
@@ -465,52 +465,6 @@ void TestManualWindow::activationReplacesUnconfirmedValue()
     ui.f->Manuell1Click();
     QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("300"), ManualUi::kWait);
     QVERIFY(ui.w->isVisible());
-}
-
-void TestManualWindow::stopReachesTheDriveWhenTheCableIsBack()
-{
-    ManualUi ui;
-    QVERIFY(ui.start());
-    QVERIFY(ui.open());
-    QVERIFY(ui.cycles());
-    // "Rechts-langsam" latches: the axis runs on after the click.
-    QTest::mouseClick(ui.w->Button6, Qt::LeftButton);
-    QVERIFY(ManualUi::until([&] { return moving(ui); }));
-    QVERIFY(ManualUi::until([&] { return ui.w->Label1->text().isEmpty() && ui.w->Label5->text() != "0"; }));
-
-    // The cable is pulled, and Stop pressed before the watchdog notices:
-    // it waits behind a query that is never answered.
-    ui.fx.com1->setSilent(true);
-    QTest::mouseClick(ui.w->Button12, Qt::LeftButton);
-    QVERIFY(ManualUi::until([&] { return ui.f->Core->Timer10->isActive(); }));
-    // Stop is what the window offers now; Escape says the same.
-    QVERIFY(ui.w->Button12->isEnabled());
-    QVERIFY(!ui.w->Button6->isEnabled());
-    QTest::keyClick(ui.w, Qt::Key_Escape);
-    const qsizetype probing = ui.mark();
-    QVERIFY(ManualUi::until([&] { return ui.sentSince(probing).count("#1\r") >= 2; }));
-    QVERIFY(moving(ui));
-    QLabel *note = stopNote(ui.w);
-    QVERIFY(note);
-    QVERIFY(note->isVisible());
-    QCOMPARE(note->text(), QStringLiteral("Stop nicht gesendet - wird gesendet, sobald die ZYNT antwortet"));
-    QVERIFY(note->palette().color(note->foregroundRole()).red() > 150);
-    QVERIFY(savePicture(ui.w, "stop-pending.png"));
-
-    // The cable back: the Stop is the first thing after the probe's answer,
-    // before the drive's settings and the poll.
-    const qsizetype back = ui.mark();
-    ui.fx.com1->setSilent(false);
-    QVERIFY(ui.receivedSince(back, "#1p1035=0\r"));
-    QList<QByteArray> sent = ui.sentSince(back);
-    while (!sent.isEmpty() && sent.first() == "#1\r")
-        sent.removeFirst();
-    QVERIFY2(sent.size() >= 2 && sent[0] == "#1s\r" && sent[1] == "#1p1035=0\r", sent.join(' ').constData());
-    QVERIFY(ManualUi::until([&] { return !moving(ui); }));
-    QVERIFY(ManualUi::until([&] { return !note->isVisible(); }));
-    QVERIFY(ui.cycles());
-    // Kept once, sent once.
-    QCOMPARE(ui.sentSince(back).count("#1s\r"), 1);
 }
 
 void TestManualWindow::holdToRun()
