@@ -40,6 +40,7 @@ private slots:
     void writeBackAnswerNeverComes();
     void permanentSave();
     void saveAndLoadAgain();
+    void unknownParameterIsSavedWithTheRest();
     void wrongHeaderAndUnreadableFiles();
     void unwritableFileLeavesNothingBehind();
 };
@@ -285,6 +286,43 @@ void TestParameterFiles::saveAndLoadAgain()
     QVERIFY(f.StringGrid1->isHidden());
     QTest::qWait(200);
     QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+}
+
+void TestParameterFiles::unknownParameterIsSavedWithTheRest()
+{
+    // A firmware newer than the description files lists a parameter they do
+    // not know, in the middle of its list: the rows after it have no
+    // description either.
+    ParameterUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        line.withDrive(1, [](sim::Drive &d) {
+            const auto at = std::find(d.listing.begin(), d.listing.end(), QByteArray("P42"));
+            d.listing.insert(at + 1, "P777");
+            d.values["P777"] = "5";
+        });
+    }));
+    TForm1 &f = *ui.f;
+    const int p777 = ui.rowOf("P777");
+    QVERIFY(p777 > 0 && p777 < f.Parameters.ParameterRowCount / 2);
+    QVERIFY(f.Parameters.Grid[size_t(p777)][params::ColDescription].isEmpty());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("neu.par"));
+    ui.fileNames << path;
+    f.ParameterSpeichern1Click();
+    const QByteArray saved = fileBytes(path);
+    // Every listed row is in the file, each with its value; the unknown one
+    // under its designation.
+    const std::optional<params::LoadedParameterFile> loaded = params::parseParameterFile(saved);
+    QVERIFY(loaded);
+    QCOMPARE(loaded->rows.size(), qsizetype(f.Parameters.ParameterRowCount - 1));
+    QVERIFY(saved.contains("\r\nP777:P777=5\r\n"));
+    for (int row = 1; row < f.Parameters.ParameterRowCount; ++row) {
+        const params::GridRow &listed = f.Parameters.Grid[size_t(row)];
+        const params::GridRow &inFile = loaded->rows[row - 1];
+        QCOMPARE(inFile[params::ColDesignation], listed[params::ColDesignation]);
+        QCOMPARE(inFile[params::ColValue].trimmed(), listed[params::ColValue]);
+    }
 }
 
 void TestParameterFiles::wrongHeaderAndUnreadableFiles()
