@@ -387,11 +387,18 @@ void TestWriteBack::driveChangedBehindTheProgramsBack()
     QVERIFY(!isMarked(f, ui.rowOf("P42")));
     QVERIFY(!isMarked(f, ui.rowOf("P41")));
 
-    // So does the comparison, read afresh, and the write gives W back.
+    // So does the comparison, read afresh (its progress in the status bar),
+    // and the write gives W back.
+    QStringList notes;
+    QObject listening; // ends the connection before the notes go
+    QObject::connect(f.statusBar(), &QStatusBar::messageChanged, &listening,
+                     [&notes](const QString &note) { notes << note; });
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(f.CompareDialog->isVisible(), ParameterUi::kWait);
     QCOMPARE(ui.sentSince(before), kListRead);
+    QVERIFY2(notes.contains(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen … 100 %")),
+             qPrintable(notes.join(QLatin1Char('|'))));
     QCOMPARE(tickedIn(f.CompareDialog), (QStringList {"P47 (W)", "P103"}));
     QVERIFY(f.CompareDialog->Heading->text().startsWith(QStringLiteral("2 von ")));
     QVERIFY(ui.answerComparison());
