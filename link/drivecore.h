@@ -406,6 +406,8 @@ signals:
     void programLineAcknowledged();
     // The value a query asked for.
     void valueAnswered(const QByteArray &name, const QByteArray &value);
+    // The progress of a quiet read of the drive's list, in percent.
+    void driveListProgress(int percent);
     // A quiet read of the drive's list or program ended; ok: it got to its end.
     void driveListRead(bool ok);
     void driveProgramRead(bool ok);

@@ -134,7 +134,13 @@ void TForm1::connectParameterControls()
     });
     // A write-back ended early has nothing to check.
     connect(Core, &DriveCore::transferEnded, this, [this] { VerifySent.clear(); });
-    connect(Core, &DriveCore::driveListRead, this, &TForm1::compareBeforeWriteBack);
+    connect(Core, &DriveCore::driveListRead, this, &TForm1::driveListReadToCompare);
+    connect(Core, &DriveCore::driveListProgress, this, [this](int percent) {
+        if (!MarksAsked && !WriteBackAsked)
+            return; // a read of the core's own
+        statusNote(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen … %1 %").arg(percent),
+                   QStringLiteral("Reading the ZYNT's parameters to compare … %1 %").arg(percent));
+    });
     connect(Core, &DriveCore::permanentSaveConfirmed, this, [this] {
         statusNote(QStringLiteral("Die ZYNT hat das dauerhafte Speichern der Parameter bestätigt."),
                    QStringLiteral("The ZYNT confirmed saving the parameters permanently."));

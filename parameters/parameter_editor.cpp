@@ -297,6 +297,7 @@ void TForm1::Button9Click()
         const int row = StringGrid2->currentRow();
         if (row >= 1 && row <= params::kRecords) {
             Parameters.Grid[size_t(row)][params::ColValue] = *value;
+            keepEditInShownFile(Parameters.Grid[size_t(row)][params::ColDesignation], *value);
             ChangedParameters.insert(Parameters.Grid[size_t(row)][params::ColDesignation]);
             showParameterGrid();
         }

@@ -32,16 +32,21 @@ void TForm1::showParameterFileName(const QString &fileName)
 
 void TForm1::ParameterSpeichern1Click()
 {
-    ffnen1Click(); // the grid holds the whole list
+    ffnen1Click(); // the grid holds the whole list, or the whole file shown
+    const int rowCount = ShownFile ? Parameters.GridRowCount : Parameters.ParameterRowCount;
     const QString fileName = askFileName(parameterDialog(true, text(75)));
     if (!fileName.isEmpty()) {
         // Written aside and renamed: a failure leaves the old file as it was.
-        const QString error =
-            datafiles::saveFile(fileName, params::formatParameterFile(Parameters.Grid, Parameters.ParameterRowCount));
+        const QString error = datafiles::saveFile(fileName, params::formatParameterFile(Parameters.Grid, rowCount));
         if (!error.isEmpty()) {
             errorBox(toCp1252(error));
         } else {
-            // The heading goes on naming the drive the grid shows.
+            // The heading goes on naming the drive the grid shows, or names
+            // the file the grid's file now is.
+            if (ShownFile) {
+                ShownFile->name = fileName;
+                showParameterFileName(fileName);
+            }
             statusNote(QStringLiteral("Parameter gespeichert in %1").arg(fileName),
                        QStringLiteral("Parameters saved to %1").arg(fileName));
         }
@@ -67,38 +72,30 @@ void TForm1::Parameterffnen1Click()
         return;
     }
 
-    StringGrid1->hide();
-    for (QWidget *w : std::initializer_list<QWidget *> {StringGrid2, Button5, Button3, Button8, Label7})
-        w->show();
-    for (QWidget *w : std::initializer_list<QWidget *> {Button6, Button7, Button16, Liste_Speichern, Button4,
-                                                        Button1, Button2, Button12, Button14, Label9, Label10,
-                                                        Label11})
-        w->hide();
-    showParameterFileName(fileName);
-
     // Only the grid changes: the drive, the record table and the row count
     // of the list stay as they are until the user writes the values back.
-    const int clearTo = std::min(Parameters.ParameterRowCount, params::kRecords);
-    for (int row = 1; row <= clearTo; ++row)
-        Parameters.Grid[size_t(row)] = {};
-    for (qsizetype i = 0; i < loaded->rows.size(); ++i)
-        Parameters.Grid[size_t(i + 1)] = loaded->rows[i];
-    Parameters.GridRowCount = loaded->gridRowCount;
-    // The rows whose value is not what the drive was last read to hold are
-    // marked; without such a list, every row is.
+    // The page shows all the file's rows; the view toggle goes to its basic view.
+    ShownFile = ShownParameterFile {fileName, loaded->rows};
     ChangedParameters.clear();
-    const bool known = Core->Snapshot.listAddress == Core->DriveAddress && Core->Snapshot.listRows > 0;
-    const QList<params::Difference> differing =
-        params::differences(Core->Snapshot.list, known ? Core->Snapshot.listRows : 0, loaded->rows);
-    for (qsizetype i = 0; i < loaded->rows.size(); ++i) {
-        const params::GridRow &row = loaded->rows[i];
-        const bool listed = std::any_of(differing.begin(), differing.end(), [&row](const params::Difference &d) {
-            return d.designation == row[params::ColDesignation];
-        });
-        if (!row[params::ColDesignation].isEmpty() && (listed || !known))
-            ChangedParameters.insert(row[params::ColDesignation]);
-    }
-    showParameterGrid();
+    ffnen1Click();
     statusNote(QStringLiteral("Parameterdatei geladen: %1").arg(fileName),
                QStringLiteral("Parameter file loaded: %1").arg(fileName));
+    // The rows that differ from the drive are marked: from its list read
+    // now, as what it was read to hold before may have changed by its own
+    // program, its panel or another tool.
+    MarksAsked = readDriveListToCompare(true);
+    if (!MarksAsked)
+        markDifferingRows(false);
+}
+
+void TForm1::keepEditInShownFile(const QByteArray &designation, const QByteArray &value)
+{
+    if (!ShownFile || designation.isEmpty())
+        return;
+    for (params::GridRow &row : ShownFile->rows) {
+        if (row[params::ColDesignation] == designation) {
+            row[params::ColValue] = value;
+            return;
+        }
+    }
 }

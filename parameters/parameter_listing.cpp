@@ -52,7 +52,9 @@ void TForm1::showListingStart()
 void TForm1::showListingEnd()
 {
     ViewInverted = false;
-    // The grid shows the drive now: nothing in it is changed any more.
+    // The grid shows the drive now, no longer a loaded file: nothing in it
+    // is changed any more.
+    ShownFile.reset();
     ChangedParameters.clear();
     Label3->hide();
     ProgressBar1->setValue(100);
@@ -105,7 +107,10 @@ void TForm1::showListingFailed(bool boxed)
     // view the user had chosen.
     if (std::exchange(ViewInverted, false))
         Parameters.BasicViewSelected = ViewBeforeRead;
-    showParameterGrid();
+    if (ShownFile)
+        showFileView(Parameters.BasicViewSelected == 1); // with its name and Button8
+    else
+        showParameterGrid();
     if (boxed)
         Button11->show();
     showReadFailed(ReadAgain::Listing,
@@ -150,6 +155,11 @@ void TForm1::LoadParameterDescriptions()
 
 void TForm1::RelabelDescriptions(int language)
 {
+    // A loaded file's rows are not the list's: they are relabelled by designation.
+    if (ShownFile) {
+        showFileView(Parameters.BasicViewSelected == 1);
+        return;
+    }
     params::RelabelDescriptions(Parameters, language);
     showParameterGrid();
 }

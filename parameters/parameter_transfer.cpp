@@ -111,8 +111,13 @@ void DriveCore::queueListingRequest(const QByteArray &address)
 void DriveCore::Parameterliste_Antwort()
 {
     const int kind = Queue.head()->Kind;
-    if (kind == params::ListingSingle && !m_quietList)
-        emit listingProgress(params::loadProgress(ReceiveBuffer.size()));
+    if (kind == params::ListingSingle) {
+        const int percent = params::loadProgress(ReceiveBuffer.size());
+        if (m_quietList)
+            emit driveListProgress(percent);
+        else
+            emit listingProgress(percent);
+    }
     // Every piece shows that the drive is still sending.
     Timer11->start();
     if (!params::listingAnswerComplete(ReceiveBuffer))
@@ -125,7 +130,9 @@ void DriveCore::Parameterliste_Antwort()
     Timer11->stop();
     Liste_aktualisieren();
     Timer11->start();
-    if (!m_quietList) {
+    if (m_quietList) {
+        emit driveListProgress(params::blockProgress(Parameters.ListingLineCount));
+    } else {
         emit listingProgress(params::blockProgress(Parameters.ListingLineCount));
         emit listingUpdated();
     }

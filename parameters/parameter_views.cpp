@@ -4,6 +4,7 @@
 #include "shell/tform1.h"
 
 #include "parameters/editortable.h"
+#include "parameters/parameterfile.h"
 #include "parameters/views.h"
 #include "shell/cp1252.h"
 
@@ -82,6 +83,10 @@ void TForm1::applyParameterSearch()
 
 void TForm1::showBasicView()
 {
+    if (ShownFile) {
+        showFileView(true);
+        return;
+    }
     Button8->hide(); // the write-back is not offered in this view
     params::Grundparameter_Anzeigen(Parameters, Sprache, Texte);
     showParameterGrid();
@@ -89,15 +94,38 @@ void TForm1::showBasicView()
 
 void TForm1::Alle_Parameter_Anzeigen()
 {
-    if (Core->DriveConnected != 1)
+    // A loaded file needs no drive to be shown.
+    if (!ShownFile && Core->DriveConnected != 1)
         return;
-    Core->LinkState = 0;
     hideProgramControls();
-    for (QWidget *w : std::initializer_list<QWidget *> {Button8, Label11, Button12, Button14, Label9, Label10})
+    for (QWidget *w : std::initializer_list<QWidget *> {Label11, Button12, Button14, Label9, Label10})
         w->hide();
     for (QWidget *w : std::initializer_list<QWidget *> {Label7, StringGrid2, Button5, Button3})
         w->show();
+    if (ShownFile) {
+        showFileView(false);
+        return;
+    }
+    Core->LinkState = 0;
+    Button8->hide();
     params::Alle_Parameter_Anzeigen(Parameters, Sprache);
+    showParameterGrid();
+}
+
+void TForm1::showFileView(bool basic)
+{
+    // Either view shows the file's rows, never the drive's under the file's
+    // name; the write-back works on the whole file in both. The page shown
+    // stays as it is.
+    if (basic)
+        params::showFileBasicView(Parameters, Sprache, Texte, ShownFile->rows);
+    else
+        params::showFileRows(Parameters, Sprache, ShownFile->rows);
+    Label7->setText(params::shortenedFileName(ShownFile->name));
+    if (!StringGrid2->isHidden()) {
+        Label7->show();
+        Button8->show();
+    }
     showParameterGrid();
 }
 
@@ -132,10 +160,11 @@ void TForm1::BitBtn2Click()
         }
     }
     hideProgramControls();
-    for (QWidget *w : std::initializer_list<QWidget *> {Button8, Label11, Button12, Button14, Label9, Label10})
+    for (QWidget *w : std::initializer_list<QWidget *> {Label11, Button12, Button14, Label9, Label10})
         w->hide();
     for (QWidget *w : std::initializer_list<QWidget *> {Label7, StringGrid2, Button5, Button3})
         w->show();
+    Button8->setVisible(ShownFile.has_value()); // offered while a loaded file is shown
     // A list that was never read is read now.
     if (Label7->text() == QLatin1String(kLabel7Design))
         neulesen1Click();

@@ -6,6 +6,7 @@
 #include "shell/tform1.h"
 
 #include "parameters/parameterfile.h"
+#include "parameters/views.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 
@@ -14,13 +15,21 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <utility>
+
 void TForm1::Button8Click()
 {
-    // What is compared is what the grid shows: the loaded file.
+    // What is compared is the loaded file, whichever view shows it, in the
+    // interface's language; without one, what the grid shows.
     WriteBackFile.clear();
-    const int rows = std::min(Parameters.GridRowCount - 1, params::kRecords);
-    for (int r = 1; r <= rows; ++r)
-        WriteBackFile << Parameters.Grid[size_t(r)];
+    if (ShownFile) {
+        WriteBackFile = params::relabelledFileRows(Parameters, Sprache, ShownFile->rows);
+    } else {
+        const int rows = std::min(Parameters.GridRowCount - 1, params::kRecords);
+        for (int r = 1; r <= rows; ++r)
+            WriteBackFile << Parameters.Grid[size_t(r)];
+    }
     if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::WriteBack)) {
         errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::WriteBack, Sprache)));
         return;
@@ -35,14 +44,57 @@ void TForm1::Button8Click()
                          "No ZYNT connected: no parameters were written."));
         return;
     }
-    if (Core->listIsFresh()) {
-        WriteBackAsked = true;
-        compareBeforeWriteBack(true);
-        return;
-    }
+    // Read afresh for every comparison: the drive changes its own values
+    // when its program runs, from its panel or from another tool, and none
+    // of that is sent by this program.
+    WriteBackAsked = readDriveListToCompare(false); // driveListRead goes on
+}
+
+bool TForm1::readDriveListToCompare(bool quiet)
+{
+    if (Core->DriveConnected != 1 || !Serial1->Active())
+        return false;
+    // Quiet: a read the user did not ask for says nothing when the line is
+    // not free; the core's refusal would be a box.
+    if (quiet && (Core->Owner.refusal(line::Activity::Listing) || Core->Owner.paused(line::Pause::CutWrite)))
+        return false;
     statusNote(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen …"),
                QStringLiteral("Reading the ZYNT's parameters to compare …"));
-    WriteBackAsked = Core->readDriveList(); // driveListRead goes on
+    return Core->readDriveList();
+}
+
+void TForm1::driveListReadToCompare(bool listRead)
+{
+    // Any fresh list marks the loaded file anew, the comparison's too.
+    const bool marks = std::exchange(MarksAsked, false);
+    if (marks || (WriteBackAsked && listRead))
+        markDifferingRows(listRead);
+    if (marks && ShownFile && listRead) {
+        statusNote(QStringLiteral("Parameterdatei geladen: %1").arg(ShownFile->name),
+                   QStringLiteral("Parameter file loaded: %1").arg(ShownFile->name));
+    } else if (marks && ShownFile) {
+        statusNote(tr("Die Parameterliste der ZYNT konnte nicht gelesen werden: alle Zeilen der Datei sind markiert."));
+    }
+    compareBeforeWriteBack(listRead);
+}
+
+void TForm1::markDifferingRows(bool listRead)
+{
+    if (!ShownFile)
+        return; // the drive's own list keeps the editor's marks
+    ChangedParameters.clear();
+    const QList<params::Difference> differing =
+        listRead ? params::differences(Core->Snapshot.list, Core->Snapshot.listRows, ShownFile->rows)
+                 : QList<params::Difference> {};
+    for (const params::GridRow &row : ShownFile->rows) {
+        const QByteArray &designation = row[params::ColDesignation];
+        const bool listed = std::any_of(differing.begin(), differing.end(), [&designation](const params::Difference &d) {
+            return d.designation == designation;
+        });
+        if (!designation.isEmpty() && (listed || !listRead))
+            ChangedParameters.insert(designation);
+    }
+    showParameterGrid();
 }
 
 void TForm1::compareBeforeWriteBack(bool listRead)

@@ -44,20 +44,25 @@ private:
 QByteArray formatParameterFile(const GridCells &cells, int ParameterRowCount)
 {
     QByteArray file = QByteArray(kParameterFileHeader) + "\r\n";
-    const int lastRow = int(cells.size()) - 1;
+    const int lastRow = std::min(int(cells.size()) - 1, ParameterRowCount - 1);
     for (int r = 1; r <= lastRow; ++r) {
         const GridRow &row = cells[size_t(r)];
-        const QByteArray assignment = row[ColDescription] + ':' + row[ColDesignation] + '=' + row[ColValue];
+        // A row without designation names no parameter (a title or gap of
+        // the basic view). One without description is a parameter the
+        // description files do not know: it is saved all the same, under
+        // its designation, or the file would silently lack it.
+        if (row[ColDesignation].trimmed().isEmpty())
+            continue;
+        const QByteArray &description = row[ColDescription].isEmpty() ? row[ColDesignation] : row[ColDescription];
+        const QByteArray assignment = description + ':' + row[ColDesignation] + '=' + row[ColValue];
         if (!row[ColUnit].isEmpty()) {
             // A loaded value still carries the blank before "[": one blank
             // only, or every save and load would add another.
             const char *separator = row[ColValue].endsWith(' ') ? "[" : " [";
             file += assignment + separator + row[ColUnit] + "]\r\n";
-        } else if (!row[ColDescription].isEmpty()) {
+        } else {
             file += assignment + "\r\n";
         }
-        if (r == lastRow || r + 1 == ParameterRowCount || cells[size_t(r + 1)][ColDescription].isEmpty())
-            break;
     }
     return file;
 }
@@ -106,14 +111,7 @@ std::optional<LoadedParameterFile> parseParameterFile(const QByteArray &bytes)
 
 QByteArray formatCompleteParameterFile(const GridCells &cells, int ParameterRowCount)
 {
-    GridCells described = cells;
-    const int rows = std::min(ParameterRowCount, int(described.size()) - 1);
-    for (int r = 1; r < rows; ++r) {
-        GridRow &row = described[size_t(r)];
-        if (row[ColDescription].isEmpty())
-            row[ColDescription] = row[ColDesignation];
-    }
-    return formatParameterFile(described, ParameterRowCount);
+    return formatParameterFile(cells, ParameterRowCount);
 }
 
 QString shortenedFileName(const QString &fullName)

@@ -17,14 +17,14 @@ namespace params {
 
 constexpr char kParameterFileHeader[] = "ZYNT-Parameter";
 
-// The file for the grid's rows 1, 2, ...: the rows end before the first row
-// without description or at row ParameterRowCount - 1 (pass the row count of
-// the grid being saved). CRLF line ends.
+// The file for the grid's rows 1 .. ParameterRowCount - 1 (pass the row
+// count of the grid being saved): every row that has a designation, a row
+// without description under its designation as description, so that no
+// parameter is left out. Rows without designation are left out. CRLF line
+// ends.
 QByteArray formatParameterFile(const GridCells &cells, int ParameterRowCount);
 
-// The same for a list read from the drive, for a backup: a row without
-// description gets its designation as description, so that no parameter
-// is left out.
+// The same, under the name the command line's backup knows it by.
 QByteArray formatCompleteParameterFile(const GridCells &cells, int ParameterRowCount);
 
 // One line of a file split into the four grid columns.

@@ -43,15 +43,15 @@ GridRow rowOf(const ParameterRecord &record)
     return {record.Description, record.Designation, record.Unit, record.Value};
 }
 
-} // namespace
-
-void Grundparameter_Anzeigen(ParameterModel &model, int language, const TextTable &texts)
+// Rows 1..34 by the basic layout; lookup gives the row shown for a designation.
+template <typename Lookup>
+void fillBasicView(ParameterModel &model, int language, const TextTable &texts, Lookup lookup)
 {
     const int half = tableLanguage(language);
     for (int row = 1; row < kBasicViewRows; ++row) {
         const BasicRow &layout = kBasicView[row - 1];
         if (layout.lookup)
-            model.Grid[row] = rowOf(model.Records[half][lookupRecord(model, layout.lookup)]);
+            model.Grid[row] = lookup(layout.lookup);
         else if (layout.title)
             model.Grid[row] = {texts[half][layout.title], {}, {}, {}};
         else
@@ -61,22 +61,37 @@ void Grundparameter_Anzeigen(ParameterModel &model, int language, const TextTabl
     model.AllViewRowsIndexed = 0;
 }
 
+void recordMaskRows(ParameterModel &model)
+{
+    if (model.AllViewRowsIndexed != 0)
+        return;
+    for (int mask = 0; mask < kMaskParameters; ++mask) {
+        int found = 0;
+        for (int row = 1; row <= kGridRows && !found; ++row) {
+            if (model.Grid[row][ColDesignation] == kMaskDesignations[mask])
+                found = row;
+        }
+        model.MaskParameterRows[size_t(mask)] = found;
+    }
+    model.AllViewRowsIndexed = 1;
+}
+
+} // namespace
+
+void Grundparameter_Anzeigen(ParameterModel &model, int language, const TextTable &texts)
+{
+    const int half = tableLanguage(language);
+    fillBasicView(model, language, texts, [&model, half](const char *designation) {
+        return rowOf(model.Records[half][lookupRecord(model, designation)]);
+    });
+}
+
 void Alle_Parameter_Anzeigen(ParameterModel &model, int language)
 {
     const int half = tableLanguage(language);
     for (int row = 1; row <= kGridRows; ++row)
         model.Grid[row] = rowOf(model.Records[half][row]);
-    if (model.AllViewRowsIndexed == 0) {
-        for (int mask = 0; mask < kMaskParameters; ++mask) {
-            int found = 0;
-            for (int row = 1; row <= kGridRows && !found; ++row) {
-                if (model.Grid[row][ColDesignation] == kMaskDesignations[mask])
-                    found = row;
-            }
-            model.MaskParameterRows[size_t(mask)] = found;
-        }
-        model.AllViewRowsIndexed = 1;
-    }
+    recordMaskRows(model);
     // The grid holds rows 0..200; a row count from elsewhere stays inside it.
     model.GridRowCount = std::clamp(model.ParameterRowCount, 1, kRecords + 1);
 }
@@ -94,6 +109,48 @@ void Parameterwert_in_Par_Text(ParameterModel &model, int language, const QByteA
             return;
         }
     }
+}
+
+QList<GridRow> relabelledFileRows(const ParameterModel &model, int language, const QList<GridRow> &rows)
+{
+    // The file was saved in whichever language; the drive's list knows the
+    // parameters it lists in both.
+    const auto &half = model.Records[tableLanguage(language)];
+    QList<GridRow> relabelled = rows;
+    for (GridRow &row : relabelled) {
+        if (row[ColDesignation].isEmpty())
+            continue;
+        for (int record = 1; record <= kGridRows; ++record) {
+            if (half[record].Designation == row[ColDesignation]) {
+                if (!half[record].Description.isEmpty())
+                    row[ColDescription] = half[record].Description;
+                break;
+            }
+        }
+    }
+    return relabelled;
+}
+
+void showFileRows(ParameterModel &model, int language, const QList<GridRow> &rows)
+{
+    const QList<GridRow> shown = relabelledFileRows(model, language, rows);
+    const int count = std::min(int(shown.size()), kGridRows);
+    for (int row = 1; row <= kRecords; ++row)
+        model.Grid[row] = row <= count ? shown[row - 1] : GridRow {};
+    recordMaskRows(model);
+    model.GridRowCount = count + 1;
+}
+
+void showFileBasicView(ParameterModel &model, int language, const TextTable &texts, const QList<GridRow> &rows)
+{
+    const QList<GridRow> shown = relabelledFileRows(model, language, rows);
+    fillBasicView(model, language, texts, [&shown](const char *designation) {
+        for (const GridRow &row : shown) {
+            if (row[ColDesignation] == designation)
+                return row;
+        }
+        return GridRow {};
+    });
 }
 
 } // namespace params

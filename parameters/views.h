@@ -9,6 +9,7 @@
 #include "shell/texttable.h"
 
 #include <QByteArray>
+#include <QList>
 
 namespace params {
 
@@ -31,5 +32,24 @@ void Alle_Parameter_Anzeigen(ParameterModel &model, int language);
 // for an empty designation, nothing changes.
 void Parameterwert_in_Par_Text(ParameterModel &model, int language, const QByteArray &rowDesignation,
                                const QByteArray &value);
+
+// A loaded parameter file is shown in either view too, its rows in the
+// place of the drive's list; the record table stays the drive's.
+
+// The file's rows with the descriptions of the language: a row whose
+// designation a record of that language holds (with a description) takes
+// that description, the others keep the file's.
+QList<GridRow> relabelledFileRows(const ParameterModel &model, int language, const QList<GridRow> &rows);
+
+// The all-parameters view of a file: its rows, relabelled, as rows 1..
+// (158 at most), the rows below emptied; MaskParameterRows recorded from
+// them when AllViewRowsIndexed is 0, then the flag set; grid row count the
+// rows + 1.
+void showFileRows(ParameterModel &model, int language, const QList<GridRow> &rows);
+
+// The basic view of a file: the basic layout, each lookup the first of the
+// file's rows with that designation, relabelled (an empty row where the
+// file lacks it); grid row count 35; AllViewRowsIndexed cleared.
+void showFileBasicView(ParameterModel &model, int language, const TextTable &texts, const QList<GridRow> &rows);
 
 } // namespace params

@@ -3,9 +3,12 @@
 
 #include "shell/cp1252.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -27,10 +30,25 @@ WriteBackDialog::WriteBackDialog()
     auto *layout = new QVBoxLayout(this);
     Heading = new QLabel(this);
     Heading->setWordWrap(true);
+    auto *choices = new QHBoxLayout;
+    AllRowsBox = new QCheckBox(tr("Alle Zeilen"), this);
+    TickAllBtn = new QPushButton(tr("Alle ankreuzen"), this);
+    TickNoneBtn = new QPushButton(tr("Keine"), this);
+    // The buttons act on the rows; Enter in the table is not theirs.
+    for (QPushButton *button : {TickAllBtn, TickNoneBtn})
+        button->setAutoDefault(false);
+    choices->addWidget(AllRowsBox);
+    choices->addStretch();
+    choices->addWidget(TickAllBtn);
+    choices->addWidget(TickNoneBtn);
     Table = new QTableWidget(0, 5, this);
     Table->verticalHeader()->hide();
-    Table->setSelectionMode(QAbstractItemView::NoSelection);
+    // The current row is the one Space ticks: it is shown as selected.
+    Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->horizontalHeader()->setStretchLastSection(false);
+    Table->installEventFilter(this);
     auto *buttons = new QHBoxLayout;
     OKBtn = new QPushButton(this);
     CancelBtn = new QPushButton(this);
@@ -39,10 +57,14 @@ WriteBackDialog::WriteBackDialog()
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     layout->addWidget(Heading);
+    layout->addLayout(choices);
     layout->addWidget(Table);
     layout->addLayout(buttons);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(AllRowsBox, &QCheckBox::toggled, this, &WriteBackDialog::showRows);
+    connect(TickAllBtn, &QPushButton::clicked, this, &WriteBackDialog::tickShown);
+    connect(TickNoneBtn, &QPushButton::clicked, this, &WriteBackDialog::tickNone);
 }
 
 namespace {
@@ -100,7 +122,62 @@ void WriteBackDialog::setRows(const QList<params::CompareRow> &rows, bool german
         }
     }
     Table->resizeColumnsToContents();
-    Table->setColumnWidth(ColDescription, std::min(Table->columnWidth(ColDescription), 300));
+    // The description takes the width the others leave.
+    Table->horizontalHeader()->setSectionResizeMode(ColDescription, QHeaderView::Stretch);
+    {
+        // Each comparison starts with the rows that differ.
+        const QSignalBlocker quiet(AllRowsBox);
+        AllRowsBox->setChecked(false);
+    }
+    showRows();
+    // The keyboard starts on the first row shown.
+    for (int i = 0; i < Table->rowCount(); ++i) {
+        if (!Table->isRowHidden(i)) {
+            Table->setCurrentCell(i, ColDesignation);
+            break;
+        }
+    }
+    Table->setFocus();
+}
+
+void WriteBackDialog::showRows()
+{
+    const bool all = AllRowsBox->isChecked();
+    for (int i = 0; i < int(m_rows.size()) && i < Table->rowCount(); ++i) {
+        const bool ticked = Table->item(i, ColTick)->checkState() == Qt::Checked;
+        Table->setRowHidden(i, !(all || m_rows[i].differs || ticked));
+    }
+}
+
+void WriteBackDialog::tickShown()
+{
+    for (int i = 0; i < int(m_rows.size()) && i < Table->rowCount(); ++i) {
+        const params::CompareRow &r = m_rows[i];
+        if (!Table->isRowHidden(i) && r.writable && r.live == params::Live::None)
+            Table->item(i, ColTick)->setCheckState(Qt::Checked);
+    }
+}
+
+void WriteBackDialog::tickNone()
+{
+    for (int i = 0; i < Table->rowCount(); ++i)
+        Table->item(i, ColTick)->setCheckState(Qt::Unchecked);
+}
+
+bool WriteBackDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Space ticks the current row from any of its cells (the table itself
+    // would only tick from the tick's cell).
+    if (watched == Table && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+        const int row = Table->currentRow();
+        if (QTableWidgetItem *tick = row >= 0 ? Table->item(row, ColTick) : nullptr;
+            tick && (tick->flags() & Qt::ItemIsUserCheckable)) {
+            tick->setCheckState(tick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QList<QByteArray> WriteBackDialog::tickedAssignments() const

@@ -7,12 +7,15 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
 
 // One row per parameter of the loaded file: designation, description, the
-// drive's value and the file's, and a tick where it will be written.
+// drive's value and the file's, and a tick where it will be written. The
+// rows that differ are shown ("Alle Zeilen" shows every one); a ticked row
+// is never hidden. Space ticks the current row.
 class WriteBackDialog : public QDialog {
     Q_OBJECT
 public:
@@ -25,10 +28,21 @@ public:
     QList<QByteArray> tickedAssignments() const;
 
     QLabel *Heading = nullptr;
+    QCheckBox *AllRowsBox = nullptr;
+    QPushButton *TickAllBtn = nullptr, *TickNoneBtn = nullptr;
     QTableWidget *Table = nullptr;
     QPushButton *OKBtn = nullptr, *CancelBtn = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Every row with the switch on; otherwise the rows that differ or are ticked.
+    void showRows();
+    // Ticks the rows shown that are the file's to write (not the drive type's).
+    void tickShown();
+    void tickNone();
+
     QList<params::CompareRow> m_rows;
 };
 

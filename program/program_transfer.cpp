@@ -118,17 +118,15 @@ void TForm1::ZYNT_Programm_Speichern()
         errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::ProgramWrite, Sprache)));
         return;
     }
-    // What the write overwrites is saved first: read afresh unless it was
-    // read from this address after its last change.
+    // What the write overwrites is saved first, read afresh every time: the
+    // drive's program may have been changed by another tool since it was
+    // last read, without a word to this program.
     ProgramToWrite = Program;
-    if (Core->programIsFresh()) {
-        ProgramBackupAsked = true;
-        backupProgramAndWrite(true);
-        return;
-    }
     statusNote(QStringLiteral("Das Programm der ZYNT wird zur Sicherung gelesen …"),
                QStringLiteral("Reading the ZYNT's program to save it …"));
     ProgramBackupAsked = Core->readDriveProgram(); // when refused, the core said why
+    if (ProgramBackupAsked)
+        endTraceDisplay(); // the read ends the drive's trace
 }
 
 void TForm1::backupProgramAndWrite(bool programRead)

@@ -88,6 +88,29 @@ struct ParameterUi {
         return false;
     }
 
+    // Nothing holds the line and the queue stands still (a read the window
+    // made by itself has ended); false when that does not come.
+    bool settled()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!f->Core->Owner.holds(line::Activity::None) || f->Core->Queue.head()) {
+            if (clock.elapsed() > kWait)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
+    // Opens a parameter file through the menu, the dialog answered with
+    // path, and waits for what the window reads of the drive to compare.
+    bool loadFile(const QString &path)
+    {
+        fileNames << path;
+        f->Parameterffnen1Click();
+        return settled();
+    }
+
     // Reads the list again, as the menu does, and shows all parameters.
     bool read()
     {

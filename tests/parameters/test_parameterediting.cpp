@@ -500,13 +500,17 @@ void TestParameterEditing::formatFile()
                                   {"F", "P43", "", ""},
                                   {"G", "P44", "", "1"},
                                   {"", "P45", "", "9"}});
+    // A row without description (a parameter the description files do not
+    // know) is saved under its designation, and the rows after it follow.
     QCOMPARE(formatParameterFile(cells, 159), QByteArray("ZYNT-Parameter\r\nD:P41=1000 [U]\r\nE:P42=5\r\n"
-                                                         "F:P43=\r\nG:P44=1\r\n"));
+                                                         "F:P43=\r\nG:P44=1\r\nP45:P45=9\r\n"));
     // Rows 1 to ParameterRowCount - 1.
     QCOMPARE(formatParameterFile(cells, 3), QByteArray("ZYNT-Parameter\r\nD:P41=1000 [U]\r\nE:P42=5\r\n"));
-    // A row without description is written only when it has a unit.
-    const GridCells unitOnly = grid({{"D", "P1", "", "1"}, {"", "P2", "", "2"}});
-    QCOMPARE(formatParameterFile(unitOnly, 159), QByteArray("ZYNT-Parameter\r\nD:P1=1\r\n"));
+    // Only a row without designation names no parameter: it is left out,
+    // and so are the title and gap rows of the basic view.
+    const GridCells gaps = grid({{"D", "P1", "", "1"}, {"", "P2", "mm", "2"}, {"Gruppe", "", "", ""},
+                                 {"", "", "", ""}, {"", " ", "", "7"}, {"E", "P3", "", "3"}});
+    QCOMPARE(formatParameterFile(gaps, 159), QByteArray("ZYNT-Parameter\r\nD:P1=1\r\nP2:P2=2 [mm]\r\nE:P3=3\r\n"));
     QCOMPARE(formatParameterFile(GridCells {}, 159), QByteArray("ZYNT-Parameter\r\n"));
 }
 

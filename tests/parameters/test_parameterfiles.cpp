@@ -7,7 +7,9 @@
 
 #include "parameters/parameterfile.h"
 #include "program/tokbottomdlg.h"
+#include "parameters/views.h"
 #include "shell/cp1252.h"
+#include "tests/shell/picture.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,6 +19,9 @@
 #include <QTemporaryDir>
 
 namespace {
+
+// What a read of the drive's list sends.
+const QList<QByteArray> kListRead = {"#1TROFF\r", "#1p1028=8\r", "#1listp\r", "#1ver\r"};
 
 // The commands of a list that assign a value.
 QList<QByteArray> assignments(const QList<QByteArray> &commands)
@@ -40,6 +45,8 @@ private slots:
     void writeBackAnswerNeverComes();
     void permanentSave();
     void saveAndLoadAgain();
+    void unknownParameterIsSavedWithTheRest();
+    void loadedFileStaysThroughViewsAndLanguage();
     void wrongHeaderAndUnreadableFiles();
     void unwritableFileLeavesNothingBehind();
 };
@@ -63,8 +70,7 @@ void TestParameterFiles::writeBackSendsTheTickedRows()
                             "Referenz:P41=1500 [U/min]\r\n"
                             ":P108=50\r\n"
                             "Danach:P1003=9\r\n"));
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
     QVERIFY(!f.Button8->isHidden());
     QCOMPARE(f.Label7->text(), params::shortenedFileName(path));
     QCOMPARE(f.StringGrid2->rowCount(), 12);
@@ -77,14 +83,16 @@ void TestParameterFiles::writeBackSendsTheTickedRows()
     // The last assignment completes the batch, and the list is read again.
     QVERIFY(ui.received("#1listp\r"));
     QVERIFY(ui.waitForList());
+    // The drive's list read for the comparison, then the write-back.
     const QList<QByteArray> sent = ui.sentSince(before);
-    QCOMPARE(sent.value(0), QByteArray("#1TROFF\r"));
+    QCOMPARE(sent.mid(0, 4), kListRead);
+    QCOMPARE(sent.value(4), QByteArray("#1TROFF\r"));
     // The blank before "[" stays with the value the file gave.
     // A row without a description no longer ends the batch. The drive type
     // and the output are the machine's: never written from a file.
-    QCOMPARE(assignments(sent), (QList<QByteArray> {"#1P91=2345 \r", "#1P41=1500 \r", "#1P108=50\r", "#1P1003=9\r",
-                                                    "#1p1028=8\r"}));
-    QCOMPARE(sent.mid(5, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
+    QCOMPARE(assignments(sent.mid(4)), (QList<QByteArray> {"#1P91=2345 \r", "#1P41=1500 \r", "#1P108=50\r",
+                                                           "#1P1003=9\r", "#1p1028=8\r"}));
+    QCOMPARE(sent.mid(9, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
     QVERIFY(f.isEnabled());
     QVERIFY(f.Label8->isHidden());
     QVERIFY(!f.Core->Owner.holds(line::Activity::WriteBack));
@@ -110,8 +118,7 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("fehler.par"));
     QVERIFY(writeFile(path, "ZYNT-Parameter\r\nA:P1019=10\r\nB:P1020=99999\r\nC:P1018=20\r\n"));
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     QVERIFY(ui.answerComparison());
     QTRY_VERIFY_WITH_TIMEOUT(f.OKBottomDlg->isVisible(), ParameterUi::kWait);
@@ -126,8 +133,7 @@ void TestParameterFiles::writeBackErrorNamesTheParameter()
     // The last one refused: once confirmed, the write-back ends as if it
     // had been answered, and the list is read again.
     QVERIFY(writeFile(path, "ZYNT-Parameter\r\nA:P1019=11\r\nB:P1018=-5\r\n"));
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     QVERIFY(ui.answerComparison());
@@ -174,8 +180,7 @@ void TestParameterFiles::writeBackAnswerNeverComes()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("stumm.par"));
     QVERIFY(writeFile(path, "ZYNT-Parameter\r\nA:P1019=10\r\nB:P1020=777\r\nC:P1018=20\r\n"));
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     QVERIFY(ui.answerComparison());
@@ -272,8 +277,7 @@ void TestParameterFiles::saveAndLoadAgain()
     const params::ParameterRecordTable records = f.Parameters.Records;
     const int rowCount = f.Parameters.ParameterRowCount;
     const qsizetype before = ui.fx.com1->receivedCommands().size();
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
     QCOMPARE(ui.dialogs.last().title, QStringLiteral("Open"));
     QVERIFY(f.Parameters.Records == records);
     QCOMPARE(f.Parameters.ParameterRowCount, rowCount);
@@ -283,8 +287,117 @@ void TestParameterFiles::saveAndLoadAgain()
     QCOMPARE(f.StringGrid2->item(p41, params::ColUnit)->text(), QStringLiteral("U/min"));
     QVERIFY(!f.Button8->isHidden());
     QVERIFY(f.StringGrid1->isHidden());
+    // The drive's list is read to mark what differs; nothing is assigned.
     QTest::qWait(200);
-    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+    QCOMPARE(ui.sentSince(before), kListRead);
+}
+
+void TestParameterFiles::unknownParameterIsSavedWithTheRest()
+{
+    // A firmware newer than the description files lists a parameter they do
+    // not know, in the middle of its list: the rows after it have no
+    // description either.
+    ParameterUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        line.withDrive(1, [](sim::Drive &d) {
+            const auto at = std::find(d.listing.begin(), d.listing.end(), QByteArray("P42"));
+            d.listing.insert(at + 1, "P777");
+            d.values["P777"] = "5";
+        });
+    }));
+    TForm1 &f = *ui.f;
+    const int p777 = ui.rowOf("P777");
+    QVERIFY(p777 > 0 && p777 < f.Parameters.ParameterRowCount / 2);
+    QVERIFY(f.Parameters.Grid[size_t(p777)][params::ColDescription].isEmpty());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("neu.par"));
+    ui.fileNames << path;
+    f.ParameterSpeichern1Click();
+    const QByteArray saved = fileBytes(path);
+    // Every listed row is in the file, each with its value; the unknown one
+    // under its designation.
+    const std::optional<params::LoadedParameterFile> loaded = params::parseParameterFile(saved);
+    QVERIFY(loaded);
+    QCOMPARE(loaded->rows.size(), qsizetype(f.Parameters.ParameterRowCount - 1));
+    QVERIFY(saved.contains("\r\nP777:P777=5\r\n"));
+    for (int row = 1; row < f.Parameters.ParameterRowCount; ++row) {
+        const params::GridRow &listed = f.Parameters.Grid[size_t(row)];
+        const params::GridRow &inFile = loaded->rows[row - 1];
+        QCOMPARE(inFile[params::ColDesignation], listed[params::ColDesignation]);
+        QCOMPARE(inFile[params::ColValue].trimmed(), listed[params::ColValue]);
+    }
+}
+
+void TestParameterFiles::loadedFileStaysThroughViewsAndLanguage()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("achse.par"));
+    QVERIFY(writeFile(path, "ZYNT-Parameter\r\nHoming speed fast:P41=2500 [U/min]\r\n"
+                            "Referenzfahrt Beschleunigung:P42=900 [U/s2]\r\nGeschwindigkeit:P91 (V)=1200 [U/min]\r\n"));
+    QVERIFY(ui.loadFile(path));
+    const QString name = params::shortenedFileName(path);
+    // The file's rows, described in the interface's language.
+    QCOMPARE(f.StringGrid2->rowCount(), 4);
+    QCOMPARE(f.StringGrid2->item(1, params::ColDescription)->text(), QStringLiteral("Referenzfahrt Geschwindigkeit schnell"));
+    QCOMPARE(f.StringGrid2->item(1, params::ColValue)->text(), QStringLiteral("2500 "));
+
+    // The basic view of the file, and back: the file's values throughout,
+    // under its name, and the write-back stays offered.
+    const int p41 = 20; // the basic view's row of P41
+    QTest::mouseClick(f.BitBtn2, Qt::LeftButton);
+    QCOMPARE(f.StringGrid2->rowCount(), params::kBasicViewRows);
+    QCOMPARE(f.StringGrid2->item(p41, params::ColDesignation)->text(), QStringLiteral("P41"));
+    QCOMPARE(f.StringGrid2->item(p41, params::ColValue)->text(), QStringLiteral("2500 "));
+    QCOMPARE(f.StringGrid2->item(2, params::ColDesignation)->text(), QString()); // P1010: not in the file
+    QVERIFY(f.Button8->isVisible());
+    QCOMPARE(f.Label7->text(), name);
+    QTest::mouseClick(f.BitBtn2, Qt::LeftButton);
+    QCOMPARE(f.StringGrid2->rowCount(), 4);
+    QCOMPARE(f.StringGrid2->item(2, params::ColValue)->text(), QStringLiteral("900 "));
+    QVERIFY(f.Button8->isVisible());
+    QCOMPARE(f.Label7->text(), name);
+
+    // A value the editor sends stays the file's through the views.
+    QVERIFY(ui.clickRow("P42"));
+    QVERIFY(f.Edit1->isVisible());
+    f.Edit1->clear();
+    QTest::keyClicks(f.Edit1, QStringLiteral("950"));
+    QTest::mouseClick(f.Button9, Qt::LeftButton);
+    QVERIFY(ui.received("#1P42=950\r"));
+    QTest::mouseClick(f.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(f.BitBtn2, Qt::LeftButton);
+    QCOMPARE(f.StringGrid2->item(2, params::ColValue)->text(), QStringLiteral("950"));
+
+    // The language switched in the basic view: relabelled, the values the file's.
+    QTest::mouseClick(f.BitBtn2, Qt::LeftButton);
+    f.english1->trigger();
+    QCOMPARE(f.StringGrid2->item(p41, params::ColDescription)->text(), QStringLiteral("Homing speed fast"));
+    QCOMPARE(f.StringGrid2->item(p41, params::ColValue)->text(), QStringLiteral("2500 "));
+    QVERIFY(f.Button8->isVisible());
+    QCOMPARE(f.Label7->text(), name);
+    QTest::qWait(50); // the grid lays its new rows out
+    f.StringGrid2->scrollToItem(f.StringGrid2->item(p41, 0), QAbstractItemView::PositionAtCenter);
+    QVERIFY(savePicture(&f, "parameters-file-basic.png"));
+
+    // Ctrl+S saves the file's rows, not the drive's list.
+    const QString copy = dir.filePath(QStringLiteral("kopie.par"));
+    ui.fileNames << copy;
+    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(fileBytes(copy), QByteArray("ZYNT-Parameter\r\nHoming speed fast:P41=2500 [U/min]\r\n"
+                                         "Homing acceleration:P42=950 [U/s2]\r\n")
+                                  + "Positioning velocity v:P91 (V)=1200 [U/min]\r\n");
+    QCOMPARE(f.Label7->text(), params::shortenedFileName(copy));
+    QVERIFY(f.Button8->isVisible());
+
+    // Reading the drive's list is what replaces the file.
+    QVERIFY(ui.read());
+    QCOMPARE(f.Label7->text(), QStringLiteral("ZYNT-EEProm Parameter - address 1"));
+    QVERIFY(f.Button8->isHidden());
+    QCOMPARE(f.StringGrid2->item(ui.rowOf("P41"), params::ColValue)->text(), QStringLiteral("3000"));
 }
 
 void TestParameterFiles::wrongHeaderAndUnreadableFiles()

@@ -68,6 +68,7 @@ private slots:
     void allParameters();
     void maskRowsOnlyWhenNotIndexed();
     void valueIntoRecord();
+    void loadedFileInEitherView();
 };
 
 void TestViews::basicView()
@@ -164,6 +165,54 @@ void TestViews::valueIntoRecord()
     Parameterwert_in_Par_Text(*model, 1, "W", "5"); // shown as "P47 (W)"
     for (int record = 1; record <= kRecords; ++record)
         QCOMPARE(model->Records[1][record].Value, before[1][record].Value);
+}
+
+void TestViews::loadedFileInEitherView()
+{
+    auto model = readList(sim::parameterList());
+    const ParameterRecordTable records = model->Records;
+    const QList<GridRow> file = {
+        {"Homing speed fast", "P41", "U/min", "2500 "},
+        {"Eigener Text", "P777", "", "5"},
+        {"", "P91 (V)", "U/min", "1200 "},
+        {"Kein Parameter", "", "", ""},
+    };
+
+    // The descriptions of the language where the drive's list knows the
+    // parameter; the file's own elsewhere. Nothing else changes.
+    const QList<GridRow> german = relabelledFileRows(*model, 1, file);
+    QCOMPARE(german[0], (GridRow {"Referenzfahrt Geschwindigkeit schnell", "P41", "U/min", "2500 "}));
+    QCOMPARE(german[1], file[1]);
+    const QByteArray speed = model->Records[1][recordOf(*model, "P91 (V)")].Description;
+    QVERIFY(!speed.isEmpty());
+    QCOMPARE(german[2], (GridRow {speed, "P91 (V)", "U/min", "1200 "}));
+    QCOMPARE(german[3], file[3]);
+    const QList<GridRow> english = relabelledFileRows(*model, 2, file);
+    QCOMPARE(english[0][ColDescription], QByteArray("Homing speed fast"));
+    QCOMPARE(english[2][ColDescription], model->Records[2][recordOf(*model, "P91 (V)")].Description);
+
+    // All parameters: the file's rows and nothing of the drive's list after them.
+    model->AllViewRowsIndexed = 0;
+    model->MaskParameterRows.fill(99);
+    showFileRows(*model, 2, file);
+    QCOMPARE(model->GridRowCount, 5);
+    for (int row = 1; row <= 4; ++row)
+        QCOMPARE(model->Grid[row], english[row - 1]);
+    for (int row = 5; row <= kRecords; ++row)
+        QCOMPARE(model->Grid[row], GridRow());
+    QCOMPARE(model->AllViewRowsIndexed, 1);
+    QCOMPARE(model->MaskParameterRows[4], 0); // the file has no P1064
+
+    // The basic view: the layout, its lookups in the file.
+    showFileBasicView(*model, 1, titleTexts(), file);
+    QCOMPARE(model->GridRowCount, kBasicViewRows);
+    QCOMPARE(model->AllViewRowsIndexed, 0);
+    QCOMPARE(model->Grid[1], (GridRow {"Gruppe 193", "", "", ""}));
+    QCOMPARE(model->Grid[2], GridRow()); // P1010: not in the file
+    QCOMPARE(model->Grid[19], german[2]);
+    QCOMPARE(model->Grid[20], german[0]);
+    QCOMPARE(model->Grid[21], GridRow());
+    QVERIFY(model->Records == records);
 }
 
 int runViewTests(int argc, char **argv)

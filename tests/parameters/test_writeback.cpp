@@ -8,6 +8,7 @@
 #include "parameters/editortable.h"
 #include "shell/cp1252.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -50,6 +51,27 @@ QStringList tickedIn(const WriteBackDialog *dialog)
     return ticked;
 }
 
+// The designations of the rows the comparison shows.
+QStringList shownIn(const WriteBackDialog *dialog)
+{
+    QStringList shown;
+    for (int row = 0; row < dialog->Table->rowCount(); ++row) {
+        if (!dialog->Table->isRowHidden(row))
+            shown << dialog->Table->item(row, WriteBackDialog::ColDesignation)->text();
+    }
+    return shown;
+}
+
+// Makes the row current with a click on its description, as the user does.
+void clickDescription(WriteBackDialog *dialog, int row)
+{
+    QTableWidgetItem *item = dialog->Table->item(row, WriteBackDialog::ColDescription);
+    dialog->Table->scrollToItem(item);
+    QTest::mouseClick(dialog->Table->viewport(), Qt::LeftButton, {}, dialog->Table->visualItemRect(item).center());
+}
+
+const QList<QByteArray> kListRead = {"#1TROFF\r", "#1p1028=8\r", "#1listp\r", "#1ver\r"};
+
 bool isMarked(TForm1 &f, int row)
 {
     return f.StringGrid2->item(row, params::ColValue)->font().bold();
@@ -71,6 +93,7 @@ private slots:
     void valueTheDriveKeepsOtherwiseIsReported();
     void searchHidesRowsAndOptionsExplainThemselves();
     void closingTheWindowWritesNothing();
+    void driveChangedBehindTheProgramsBack();
 };
 
 void TestWriteBack::comparisonThenExactlyTheTickedRows()
@@ -89,10 +112,11 @@ void TestWriteBack::comparisonThenExactlyTheTickedRows()
              {"P41", "2500"}, {"P1019", "350"}, {"P103", "3000"}, {"P51", "12.500"}})
         bytes = withValue(bytes, designation, value);
     QVERIFY(!bytes.isEmpty());
+    // A file written in the other language.
+    bytes.replace("Referenzfahrt Geschwindigkeit schnell:P41=", "Homing speed fast:P41=");
     const QString changedPath = dir.filePath(QStringLiteral("changed.par"));
     QVERIFY(writeFile(changedPath, bytes));
-    ui.fileNames << changedPath;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(changedPath));
     QVERIFY2(f.statusBar()->currentMessage().contains(changedPath), qPrintable(f.statusBar()->currentMessage()));
     // What the file changes is marked; the position is not the file's to change.
     QVERIFY(isMarked(f, ui.rowOf("P41")));
@@ -100,27 +124,68 @@ void TestWriteBack::comparisonThenExactlyTheTickedRows()
     QVERIFY(!isMarked(f, ui.rowOf("P42")));
     QVERIFY(!isMarked(f, ui.rowOf("P51")));
 
-    // The list was read from this drive and nothing changed it since: no read.
+    // The drive's list is read afresh for the comparison, which shows the
+    // rows that differ, in the interface's language.
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     WriteBackDialog *dialog = f.CompareDialog;
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), ParameterUi::kWait);
-    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+    QCOMPARE(ui.sentSince(before), kListRead);
     QVERIFY(f.Core->Owner.paused(line::Pause::Question));
+    QCOMPARE(shownIn(dialog), (QStringList {"P41", "P51", "P103", "P1019"}));
     QCOMPARE(tickedIn(dialog), (QStringList {"P41", "P103", "P1019"}));
+    QCOMPARE(dialog->Table->item(rowIn(dialog, "P41"), WriteBackDialog::ColDescription)->text(),
+             QStringLiteral("Referenzfahrt Geschwindigkeit schnell"));
     const int p51 = rowIn(dialog, QStringLiteral("P51"));
     QVERIFY(p51 >= 0);
     QCOMPARE(dialog->Table->item(p51, WriteBackDialog::ColDrive)->text(), QStringLiteral("0"));
     QCOMPARE(dialog->Table->item(p51, WriteBackDialog::ColFile)->text(), QStringLiteral("12.500"));
     QVERIFY(!(dialog->Table->item(p51, WriteBackDialog::ColTick)->flags() & Qt::ItemIsUserCheckable));
+    QVERIFY(!dialog->Table->item(p51, WriteBackDialog::ColDesignation)->toolTip().isEmpty());
     // A click on the position's tick does not tick it.
     QTableWidgetItem *tick = dialog->Table->item(p51, WriteBackDialog::ColTick);
     dialog->Table->scrollToItem(tick);
     QTest::mouseClick(dialog->Table->viewport(), Qt::LeftButton, {},
                       dialog->Table->visualItemRect(tick).center());
     QCOMPARE(tick->checkState(), Qt::Unchecked);
-    // The picture shows the ticked rows and the refused one.
+
+    // Every row on demand; the drive type is never ticked for the user, not
+    // even by "Alle ankreuzen", and a ticked row is never hidden.
+    QTest::mouseClick(dialog->AllRowsBox, Qt::LeftButton);
+    QCOMPARE(shownIn(dialog).size(), dialog->Table->rowCount());
+    QVERIFY(dialog->Table->rowCount() > 100);
     dialog->Table->scrollToItem(dialog->Table->item(0, 0));
+    savePicture(dialog, "writeback-compare-all.png");
+    QTest::mouseClick(dialog->TickAllBtn, Qt::LeftButton);
+    QVERIFY(tickedIn(dialog).contains("P42"));
+    QVERIFY(!tickedIn(dialog).contains("P1034"));
+    QVERIFY(!tickedIn(dialog).contains("P51"));
+    QTest::mouseClick(dialog->AllRowsBox, Qt::LeftButton);
+    QCOMPARE(shownIn(dialog).size(), tickedIn(dialog).size() + 1); // and P51, which differs
+    QTest::mouseClick(dialog->TickNoneBtn, Qt::LeftButton);
+    QCOMPARE(tickedIn(dialog), QStringList {});
+    QTest::mouseClick(dialog->AllRowsBox, Qt::LeftButton);
+    QTest::mouseClick(dialog->AllRowsBox, Qt::LeftButton);
+    QCOMPARE(shownIn(dialog), (QStringList {"P41", "P51", "P103", "P1019"}));
+
+    // Ticked with the keyboard: Space on the current row, whichever cell;
+    // not on the position's.
+    clickDescription(dialog, rowIn(dialog, "P1019"));
+    QTest::keyClick(dialog->Table, Qt::Key_Space);
+    QCOMPARE(tickedIn(dialog), QStringList {"P1019"});
+    QTest::keyClick(dialog->Table, Qt::Key_Up);
+    QCOMPARE(dialog->Table->currentRow(), rowIn(dialog, "P103"));
+    QTest::keyClick(dialog->Table, Qt::Key_Space);
+    QTest::keyClick(dialog->Table, Qt::Key_Up);
+    QTest::keyClick(dialog->Table, Qt::Key_Space);
+    QCOMPARE(tickedIn(dialog), (QStringList {"P103", "P1019"}));
+    QTest::keyClick(dialog->Table, Qt::Key_Down);
+    QTest::keyClick(dialog->Table, Qt::Key_Space);
+    QCOMPARE(tickedIn(dialog), QStringList {"P1019"});
+    QTest::mouseClick(dialog->TickAllBtn, Qt::LeftButton);
+    QCOMPARE(tickedIn(dialog), (QStringList {"P41", "P103", "P1019"}));
+    // The picture shows the rows that differ, ticked, and the refused one.
+    clickDescription(dialog, rowIn(dialog, "P41"));
     savePicture(dialog, "writeback-compare.png");
 
     // Cancel sends nothing and lets the poll go on.
@@ -128,20 +193,22 @@ void TestWriteBack::comparisonThenExactlyTheTickedRows()
     QVERIFY(dialog->isHidden());
     QVERIFY(!f.Core->Owner.paused(line::Pause::Question));
     QTest::qWait(300);
-    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+    QCOMPARE(ui.sentSince(before), kListRead);
     QVERIFY(QDir(ui.fx.backupFolder()).entryList({QStringLiteral("*.par")}, QDir::Files).isEmpty());
 
-    // Written: TROFF, the three ticked rows in grid order, the last ending the
-    // batch. P103 is listed but not in the basic view, where the re-read may
-    // end: the check goes by the listing.
+    // Written after a read of its own: TROFF, the three ticked rows in grid
+    // order, the last ending the batch. P103 is listed but not in the basic
+    // view, where the re-read may end: the check goes by the listing.
+    const qsizetype again = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     QVERIFY(ui.answerComparison());
-    QVERIFY(ui.received("#1listp\r"));
+    QVERIFY(ui.received("#1P1019=350 \r"));
     QVERIFY(ui.waitForList());
-    const QList<QByteArray> sent = ui.sentSince(before);
-    QCOMPARE(sent.mid(0, 4),
+    const QList<QByteArray> sent = ui.sentSince(again);
+    QCOMPARE(sent.mid(0, 4), kListRead);
+    QCOMPARE(sent.mid(4, 4),
              (QList<QByteArray> {"#1TROFF\r", "#1P41=2500 \r", "#1P103=3000\r", "#1P1019=350 \r"}));
-    QCOMPARE(sent.mid(4, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
+    QCOMPARE(sent.mid(8, 3), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1listp\r"}));
     QByteArray position;
     ui.fx.com1->withDrive(1, [&position](sim::Drive &d) { position = d.values.at("P51"); });
     QCOMPARE(position, QByteArray("0"));
@@ -158,8 +225,7 @@ void TestWriteBack::comparisonThenExactlyTheTickedRows()
     const QDir backups(ui.fx.backupFolder());
     const QStringList saved = backups.entryList({QStringLiteral("*.par")}, QDir::Files);
     QCOMPARE(saved.size(), 1);
-    ui.fileNames << backups.filePath(saved[0]);
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(backups.filePath(saved[0])));
     QCOMPARE(ui.messages, QStringList {});
     QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P41"))][params::ColValue], QByteArray("3000 "));
     QCOMPARE(f.Parameters.Grid[size_t(ui.rowOf("P103"))][params::ColValue], QByteArray("3600"));
@@ -199,8 +265,7 @@ void TestWriteBack::valueTheDriveKeepsOtherwiseIsReported()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("schnell.par"));
     QVERIFY(writeFile(path, "ZYNT-Parameter\r\nReferenz:P41=2500 [U/min]\r\nRampe:P42=900 [U/s2]\r\n"));
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
 
     // So the drive's list is read afresh before the comparison.
     before = ui.fx.com1->receivedCommands().size();
@@ -281,8 +346,7 @@ void TestWriteBack::closingTheWindowWritesNothing()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("eins.par"));
     QVERIFY(writeFile(path, "ZYNT-Parameter\r\nReferenz:P41=2500 [U/min]\r\n"));
-    ui.fileNames << path;
-    f.Parameterffnen1Click();
+    QVERIFY(ui.loadFile(path));
     const qsizetype before = ui.fx.com1->receivedCommands().size();
     QTest::mouseClick(f.Button8, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(f.CompareDialog->isVisible(), ParameterUi::kWait);
@@ -290,8 +354,60 @@ void TestWriteBack::closingTheWindowWritesNothing()
     f.close();
     QVERIFY(f.CompareDialog->isHidden());
     QTest::qWait(300);
-    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+    QCOMPARE(ui.sentSince(before), kListRead);
     QVERIFY(QDir(ui.fx.backupFolder()).entryList({QStringLiteral("*.par")}, QDir::Files).isEmpty());
+}
+
+void TestWriteBack::driveChangedBehindTheProgramsBack()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start([](sim::SimLine &line) {
+        line.withDrive(1, [](sim::Drive &d) { d.values["W"] = "1000.000"; });
+    }));
+    TForm1 &f = *ui.f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("achse.par"));
+    ui.fileNames << path;
+    f.ParameterSpeichern1Click();
+    const QByteArray bytes = withValue(fileBytes(path), "P42", "900");
+    QVERIFY(bytes.contains(":P47 (W)=1000.000 [mm]\r\n"));
+    QVERIFY(writeFile(path, bytes));
+
+    // The drive's program, its panel or another tool change its values;
+    // nothing this program sent says so.
+    ui.fx.com1->withDrive(1, [](sim::Drive &d) {
+        d.values["W"] = "2000.000";
+        d.values["P42"] = "900";
+        d.values["P103"] = "333";
+    });
+    QVERIFY(ui.loadFile(path));
+    // The marks compare with the drive as it is now.
+    QVERIFY(isMarked(f, ui.rowOf("P47 (W)")));
+    QVERIFY(isMarked(f, ui.rowOf("P103")));
+    QVERIFY(!isMarked(f, ui.rowOf("P42")));
+    QVERIFY(!isMarked(f, ui.rowOf("P41")));
+
+    // So does the comparison, read afresh (its progress in the status bar),
+    // and the write gives W back.
+    QStringList notes;
+    QObject listening; // ends the connection before the notes go
+    QObject::connect(f.statusBar(), &QStatusBar::messageChanged, &listening,
+                     [&notes](const QString &note) { notes << note; });
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.CompareDialog->isVisible(), ParameterUi::kWait);
+    QCOMPARE(ui.sentSince(before), kListRead);
+    QVERIFY2(notes.contains(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen … 100 %")),
+             qPrintable(notes.join(QLatin1Char('|'))));
+    QCOMPARE(tickedIn(f.CompareDialog), (QStringList {"P47 (W)", "P103"}));
+    QVERIFY(f.CompareDialog->Heading->text().startsWith(QStringLiteral("2 von ")));
+    QVERIFY(ui.answerComparison());
+    QVERIFY(ui.received("#1listp\r"));
+    QVERIFY(ui.waitForList());
+    QCOMPARE(ui.sentSince(before).mid(4, 3), (QList<QByteArray> {"#1TROFF\r", "#1P47=1000.000 \r", "#1P103=3600\r"}));
+    QByteArray w;
+    ui.fx.com1->withDrive(1, [&w](sim::Drive &d) { w = d.values.at("W"); });
+    QCOMPARE(w.trimmed().toDouble(), 1000.0);
 }
 
 QTEST_MAIN(TestWriteBack)

@@ -159,9 +159,11 @@ void TestProgramFiles::loadPlacesLinesByPosition()
         QTest::mouseClick(f->OKBottomDlg->OKBtn, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
         QVERIFY(fx->idle());
-        // Then the drive's program is read back, to check it.
-        QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r", "#1TROFF\r",
-                                                 "#1p1028=8\r", "#1list\r"}));
+        // The drive's program is read for the backup before, and read back
+        // after, to check it.
+        QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1p1028=8\r", "#1list\r", "#1TROFF\r", "#1S\r",
+                                                 "#1new\r", "#1ref\r", "#1quit\r", "#1TROFF\r", "#1p1028=8\r",
+                                                 "#1list\r"}));
     }
 }
 

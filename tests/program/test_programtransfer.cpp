@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QWindow>
 
@@ -15,10 +16,12 @@ namespace {
 const QList<QByteArray> kWriteStart = {"#1TROFF\r", "#1S\r", "#1new\r"};
 const QList<QByteArray> kReadCommands = {"#1TROFF\r", "#1p1028=8\r", "#1list\r"};
 
-// A write on the wire, and the read after it that checks what the drive took.
+// A write on the wire: the read of the drive's program for its backup (every
+// time: another tool may have changed it), the write, and the read after it
+// that checks what the drive took.
 QList<QByteArray> writeOf(const QByteArrayList &lines)
 {
-    QList<QByteArray> wire = kWriteStart;
+    QList<QByteArray> wire = kReadCommands + kWriteStart;
     for (const QByteArray &line : lines)
         wire.append("#1" + line + "\r");
     wire.append("#1quit\r");
@@ -143,13 +146,16 @@ void TestProgramTransfer::writeOnTheWire()
     f->BitBtn1->click();
     fx->setLines(grid);
     QVERIFY(!f->ConfirmOverwrite);
+    QSignalSpy writeStarted(f->Core, &DriveCore::programWriteStarted);
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
-    QVERIFY(f->Label4->isVisible());
-    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramWrite));
+    // The drive's program is read for the backup first.
+    QVERIFY(f->Core->Owner.holds(line::Activity::ProgramRead));
     QVERIFY(!f->Core->Timer3->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isVisible() || writeStarted.count() > 0, kWait);
 
-    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden() && f->Core->Owner.holds(line::Activity::None), kWait);
     QVERIFY(fx->idle());
+    QCOMPARE(writeStarted.count(), 1);
     QCOMPARE(fx->sent(), writeOf(sentLines));
     QCOMPARE(fx->rows(1, int(gridAfter.size())), gridAfter);
     QVERIFY(fx->gridShowsModel());
@@ -186,13 +192,15 @@ void TestProgramTransfer::writeEndsTraceMode()
     f->Button14->show();
     f->Label12->show();
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
+    // The read for the backup already ends the trace ("s").
     QVERIFY(!f->Core->TraceMode);
     QVERIFY(f->Button14->isHidden());
     QVERIFY(f->Label12->isHidden());
     QCOMPARE(f->Button12->text(), fx->shell.german(155));
-    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden(), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(f->Label4->isHidden() && f->Core->Owner.holds(line::Activity::None), kWait);
     QVERIFY(fx->idle());
-    QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1S\r", "#1new\r", "#1ref\r", "#1quit\r"})
+    QCOMPARE(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1s\r", "#1p1028=8\r", "#1list\r", "#1TROFF\r", "#1S\r",
+                                             "#1new\r", "#1ref\r", "#1quit\r"})
                              + kReadCommands);
 }
 
@@ -335,7 +343,7 @@ void TestProgramTransfer::lineNeverAnswered()
     QVERIFY2(said.contains(QStringLiteral("bei Zeile 3 von 6 unterbrochen")), qPrintable(said));
     QVERIFY2(said.contains(QStringLiteral("2 Zeilen bestätigt")), qPrintable(said));
     QVERIFY2(said.contains(fx->shell.backupFolder()), qPrintable(said));
-    QList<QByteArray> expected = kWriteStart;
+    QList<QByteArray> expected = kReadCommands + kWriteStart;
     expected << "#1W=1\r" << "#1W=2\r" << "#1W=3\r" << "#1quit\r";
     // The drive did not answer: it is probed, and its answer brings the offer.
     QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 3, kWait);
@@ -368,7 +376,8 @@ void TestProgramTransfer::startNeverAnswered()
 
     QTRY_COMPARE_WITH_TIMEOUT(fx->messages().size(), 1, kWait);
     QCOMPARE(fx->messages().first(), QStringLiteral("Fehler beim Übertragen des Programm in die ZYNT"));
-    QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), (QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1quit\r"}), kWait);
+    const QList<QByteArray> cut = kReadCommands + QList<QByteArray> {"#1TROFF\r", "#1S\r", "#1quit\r"};
+    QTRY_COMPARE_WITH_TIMEOUT(fx->sent(), cut, kWait);
     QVERIFY(f->isEnabled());
     QVERIFY(f->Label4->isHidden());
     QVERIFY(!f->Core->Owner.holds(line::Activity::ProgramWrite));
@@ -381,7 +390,7 @@ void TestProgramTransfer::startNeverAnswered()
 
     // Nothing of the program follows, and the link is usable.
     QTest::qWait(300);
-    QCOMPARE(fx->sent().size(), 3);
+    QCOMPARE(fx->sent(), cut);
     QTest::mouseClick(f->Button2, Qt::LeftButton);
     QVERIFY(fx->idle());
     QCOMPARE(fx->sent().last(), QByteArray("#1s\r"));
@@ -663,7 +672,7 @@ void TestProgramTransfer::backupBeforeEachWrite()
     const QByteArrayList original = storedProgram(fx->line());
     const QDir backups(fx->shell.backupFolder());
 
-    // The fixture read the drive's program: the first write saves that read.
+    // Each write reads the drive's program for its backup first.
     f->BitBtn1->click();
     fx->setLines({"ref", "W=1", "e"});
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
@@ -674,13 +683,15 @@ void TestProgramTransfer::backupBeforeEachWrite()
     QCOMPARE(first.size(), 1);
     QVERIFY2(f->statusBar()->currentMessage().contains(first[0]), qPrintable(f->statusBar()->currentMessage()));
 
-    // The write changed the drive: the second one reads it afresh first.
+    // The read that checked the first write is not taken for the second
+    // one's backup: another tool changed the program since, and the drive's
+    // program is read again.
+    fx->line().withDrive(1, [](sim::Drive &d) { d.program.setLines({"ref", "W=7", "e"}); });
     fx->line().clearReceived();
     fx->setLines({"ref", "W=2", "e"});
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.holds(line::Activity::None) && f->Label4->isHidden(), kWait);
     QVERIFY(fx->idle());
-    // The read after the first write checked it and serves as this backup.
     QCOMPARE(fx->sent(), writeOf({"ref", "W=2", "e"}));
     QStringList second = backups.entryList({QStringLiteral("*.prg")}, QDir::Files);
     second.removeOne(first[0]);
@@ -692,13 +703,12 @@ void TestProgramTransfer::backupBeforeEachWrite()
     QCOMPARE(fx->rows(1, int(original.size())), original);
     fx->nextFileName = backups.filePath(second[0]);
     f->N1->trigger();
-    QCOMPARE(fx->rows(1, 4), (QByteArrayList {"ref", "W=1", "e", ""}));
+    QCOMPARE(fx->rows(1, 4), (QByteArrayList {"ref", "W=7", "e", ""}));
 }
 
 void TestProgramTransfer::failedBackupReadWritesNothing()
 {
     const QByteArrayList before = storedProgram(fx->line());
-    f->Core->Snapshot.programFresh = false; // as after a change by another tool
     fx->line().addCommand([](sim::Drive &, const QByteArray &command) -> std::optional<QByteArray> {
         return command == "list" ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
     });
@@ -717,7 +727,6 @@ void TestProgramTransfer::failedBackupReadWritesNothing()
 void TestProgramTransfer::editorChangedDuringBackupReadWritesNothing()
 {
     const QByteArrayList before = storedProgram(fx->line());
-    f->Core->Snapshot.programFresh = false; // the drive's program is read for its backup
     f->BitBtn1->click();
     fx->setLines({"ref", "W=1", "e"});
     QTest::mouseClick(f->Liste_Speichern, Qt::LeftButton);
