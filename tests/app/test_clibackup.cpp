@@ -2,16 +2,21 @@
 // Backups that can be trusted, through the real zynt-cli on the wire: a
 // backup folder lists its files with their sizes and SHA-256 and takes its
 // name only when whole; a damaged one is refused before anything goes to
-// a drive; a full disk stops a write; two commands at once keep their
-// backups apart.
+// a drive; a full disk stops a write; a backup killed while it writes
+// leaves the old folder; two commands at once keep their backups apart.
 #include "clifixture.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <csignal>
+#include <poll.h>
+#include <sched.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 class TestCliBackup : public QObject, public CliFixture {
     Q_OBJECT
@@ -23,6 +28,7 @@ private slots:
     void olderBackupIsReadWithAWarning();
     void fullDiskStopsTheWrite();
     void backupReplacesAFolderWhole();
+    void backupKilledWhileWritingLeavesTheOldFolder();
     void twoCommandsAtOnceKeepTheirBackups();
     void liveStateAndTypeAreNotWritten();
 
@@ -154,6 +160,106 @@ void TestCliBackup::backupReplacesAFolderWhole()
     QVERIFY(readAll(folder + QStringLiteral("/drive.ini")).contains("\r\nProgramLines=2\r\n"));
     QCOMPARE(QDir(dir->filePath(QStringLiteral("saved"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList {"COM1-1"});
+}
+
+void TestCliBackup::backupKilledWhileWritingLeavesTheOldFolder()
+{
+    sim::SimLine *drive = nullptr;
+    const QString folder = backedUp(&drive);
+    const QStringList names {"parameters.par", "program.prg", "drive.ini"};
+    QHash<QString, QByteArray> old;
+    for (const QString &name : names)
+        old[name] = readAll(folder + QLatin1Char('/') + name);
+    drive->withDrive(1, [](sim::Drive &d) { d.program.setLines({"ref", "e"}); });
+
+    // The backup is killed as its hidden folder appears, or as the first,
+    // second or third of its files is closed: the folder under the final
+    // name is always whole, the old one or the new one, never a mixture.
+    // The backup shares this process's processor at the lowest priority, so
+    // that the news of its file wakes this process before it goes on.
+    cpu_set_t all;
+    QVERIFY(::sched_getaffinity(0, sizeof all, &all) == 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &all)) {
+            CPU_SET(cpu, &one);
+            break;
+        }
+    }
+    QVERIFY(::sched_setaffinity(0, sizeof one, &one) == 0);
+    const auto restoreAffinity = qScopeGuard([&all] { ::sched_setaffinity(0, sizeof all, &all); });
+    childSetUp = [] { (void)::nice(19); };
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(watch >= 0);
+    const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+    const QByteArray parent = QFile::encodeName(dir->filePath(QStringLiteral("saved")));
+    QVERIFY(::inotify_add_watch(watch, parent.constData(), IN_CREATE) >= 0);
+    int killedBefore = 0;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const int stage = attempt % 4;
+        int closed = 0;
+        QProcess *backup = start({"--port", "COM1", "backup", "saved"});
+        const pid_t pid = pid_t(backup->processId());
+        const auto readEvents = [&] {
+            alignas(inotify_event) char buffer[4096];
+            ssize_t n;
+            while ((n = ::read(watch, buffer, sizeof buffer)) > 0) {
+                for (char *at = buffer; at < buffer + n;) {
+                    const auto *event = reinterpret_cast<const inotify_event *>(at);
+                    at += sizeof(inotify_event) + event->len;
+                    const QByteArray name = event->len ? QByteArray(event->name) : QByteArray();
+                    if ((event->mask & IN_CREATE) && name.startsWith(".COM1-1.") && !name.contains(".old.")) {
+                        if (stage == 0)
+                            ::kill(pid, SIGKILL);
+                        else
+                            ::inotify_add_watch(watch, parent + '/' + name, IN_CLOSE_WRITE);
+                    } else if ((event->mask & IN_CLOSE_WRITE) && ++closed == stage) {
+                        ::kill(pid, SIGKILL);
+                    }
+                }
+            }
+        };
+        // Waiting on the watch itself, not on the event loop's sleep; the
+        // drive's answers come from the event loop in between.
+        QElapsedTimer clock;
+        clock.start();
+        while (backup->state() != QProcess::NotRunning && clock.elapsed() < kWait) {
+            pollfd ready {watch, POLLIN, 0};
+            if (::poll(&ready, 1, 1) > 0)
+                readEvents();
+            QCoreApplication::processEvents();
+            backup->waitForFinished(0);
+        }
+        const bool killed = backup->exitStatus() == QProcess::CrashExit;
+        delete backup;
+        const QByteArray program = readAll(folder + QStringLiteral("/program.prg"));
+        const QByteArray ini = readAll(folder + QStringLiteral("/drive.ini"));
+        if (program == old["program.prg"]) {
+            QVERIFY2(killed, "the new backup ended without putting its folder in place");
+            for (const QString &name : names)
+                QCOMPARE(readAll(folder + QLatin1Char('/') + name), old[name]);
+            ++killedBefore;
+        } else {
+            QCOMPARE(program, QByteArray("ref\r\ne\r\n"));
+            QVERIFY(ini.contains("\r\nProgramLines=2\r\n"));
+            QVERIFY(ini.contains("program.prg=8 " + QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex()));
+            // Back to the old folder for the next attempt.
+            QVERIFY(QDir(folder).removeRecursively());
+            QVERIFY(QDir().mkpath(folder));
+            for (const QString &name : names)
+                QVERIFY(writeAll(folder + QLatin1Char('/') + name, old[name]));
+        }
+    }
+    // At least one kill must have landed before the rename, or nothing was shown.
+    QVERIFY2(killedBefore > 0, "no kill landed before the folder was put in place");
+    qInfo("%d of 16 kills landed before the rename", killedBefore);
+    childSetUp = nullptr;
+    // What a killed backup leaves beside it is hidden, and the next backup works.
+    for (const QString &name : QDir(dir->filePath(QStringLiteral("saved"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        QVERIFY2(name == QLatin1String("COM1-1") || name.startsWith(QLatin1String(".COM1-1.")), qPrintable(name));
+    QCOMPARE(run({"--port", "COM1", "backup", "saved"}).status, 0);
+    QCOMPARE(readAll(folder + QStringLiteral("/program.prg")), QByteArray("ref\r\ne\r\n"));
 }
 
 void TestCliBackup::twoCommandsAtOnceKeepTheirBackups()
