@@ -206,6 +206,7 @@ bool loadParameters(ActionContext &c, bool run)
         c.nextFile = path;
     }
     c.notes.detail = QFileInfo(c.nextFile).fileName();
+    allowTraceEnd(c.notes.allowed); // the drive's list is read afresh to mark the file's rows against
     c.f->Parameterffnen1->trigger();
     return true;
 }

@@ -3,6 +3,8 @@
 
 #include "bench/benchline.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -11,6 +13,25 @@ namespace soak {
 
 const char *const kFaultNames[kFaultCount] = {"split",   "drop",    "delay",  "garbage",
                                               "error line", "silence", "hang-up", "cable pulled"};
+
+const char *prepareHome(const QString &dir)
+{
+    const QDir home(dir);
+    if (!QDir::setCurrent(dir))
+        return "no working folder";
+    for (const char *name : {"XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CONFIG_HOME"}) {
+        const QString folder = home.filePath(QString::fromLatin1(name).section(QLatin1Char('_'), 1, 1).toLower());
+        qputenv(name, QFile::encodeName(folder));
+    }
+    QFile settings(home.filePath(QStringLiteral("ZYNT.ini")));
+    if (!settings.open(QIODevice::WriteOnly))
+        return "no settings file";
+    const QByteArray bytes = "ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\nBaudrate=38400\r\n"
+                             "Hardwarehandshake=0\r\nAnzahl ZYNT=1\r\nZYNTNr=1\r\n";
+    if (settings.write(bytes) != bytes.size() || !settings.flush())
+        return "the settings file cannot be written";
+    return nullptr;
+}
 
 bool SoakLine::open()
 {

@@ -17,6 +17,11 @@
 
 namespace soak {
 
+// A working folder of the soak's own: the window's settings for COM1 and
+// the user's folders (data, state, config) inside it, so that a soak never
+// touches the files of whoever runs it. The error, or empty.
+const char *prepareHome(const QString &dir);
+
 class SoakLine {
 public:
     explicit SoakLine(QString linkPath) : m_link(std::move(linkPath)) {}

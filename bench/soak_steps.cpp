@@ -66,16 +66,10 @@ int UserSoak::fail(const char *why)
 
 int UserSoak::run()
 {
-    if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
+    if (!m_dir.isValid())
         return fail("no working folder");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("data"))));
-    qputenv("XDG_STATE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("state"))));
-    QFile settings(m_dir.filePath(QStringLiteral("ZYNT.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
-        return fail("no settings file");
-    settings.write("ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\nBaudrate=38400\r\n"
-                   "Hardwarehandshake=0\r\nAnzahl ZYNT=1\r\nZYNTNr=1\r\n");
-    settings.close();
+    if (const char *error = prepareHome(m_dir.path()))
+        return fail(error);
     // The texts and the parameter descriptions the program ships with.
     const QDir data(QStringLiteral(ZYNT_SOURCE_DIR "/data"));
     for (const QString &name : {QStringLiteral("ZYNT-Texte.ini"), QStringLiteral("Par-dt.ini"),

@@ -54,14 +54,10 @@ public:
 
     int run()
     {
-        if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
+        if (!m_dir.isValid())
             return fail("no working folder");
-        QFile settings(m_dir.filePath(QStringLiteral("ZYNT.ini")));
-        if (!settings.open(QIODevice::WriteOnly))
-            return fail("no settings file");
-        settings.write("ZYNT Schnittstellendaten:\r\nAutoscan=0\r\nCOMPort=1\r\nBaudrate=38400\r\n"
-                       "Hardwarehandshake=0\r\nAnzahl ZYNT=1\r\nZYNTNr=1\r\n");
-        settings.close();
+        if (const char *error = soak::prepareHome(m_dir.path()))
+            return fail(error);
         const QString link = m_dir.filePath(QStringLiteral("COM1"));
         qputenv("ZYNT_COM1", link.toLocal8Bit());
         m_line = std::make_unique<soak::SoakLine>(link);
