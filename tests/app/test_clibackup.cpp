@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
@@ -27,6 +28,7 @@ private slots:
     void damagedBackupIsRefused();
     void olderBackupIsReadWithAWarning();
     void fullDiskStopsTheWrite();
+    void fullFileSystemStopsTheWrite();
     void backupReplacesAFolderWhole();
     void backupKilledWhileWritingLeavesTheOldFolder();
     void twoCommandsAtOnceKeepTheirBackups();
@@ -138,6 +140,49 @@ void TestCliBackup::fullDiskStopsTheWrite()
     QCOMPARE(b.status, 3);
     QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("full/COM1-1"))));
     QVERIFY(QDir(dir->filePath(QStringLiteral("full"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TestCliBackup::fullFileSystemStopsTheWrite()
+{
+    // A real full file system: a small tmpfs in a mount namespace of the
+    // command line's own, filled up to its last page, where the backups go
+    // (root's reserved blocks do not count on a tmpfs).
+    if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0)
+        QSKIP("no mount namespace for this user; the file size limit stands for a full disk in fullDiskStopsTheWrite");
+    sim::SimLine *drive = nullptr;
+    backedUp(&drive);
+    drive->withDrive(1, [](sim::Drive &d) { d.values["P41"] = "1000"; });
+    drive->clearReceived();
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("data")) && QDir(dir->path()).mkpath(QStringLiteral("full")));
+    const QString cli = qEnvironmentVariable("ZYNT_BINARY_DIR") + QStringLiteral("/zynt-cli");
+    // $1: the folder to fill; the rest: the command line's arguments. What
+    // is left in the folder afterwards is listed after "left:".
+    const QString script = QStringLiteral(
+        "set -u; folder=$1; shift; mount -t tmpfs -o size=64k tmpfs \"$folder\" || exit 99; "
+        "head -c 61440 /dev/zero >\"$folder/filler\"; \"$0\" \"$@\"; status=$?; "
+        "echo left: >&2; find \"$folder\" -mindepth 1 ! -name filler -printf '%P %s\\n' >&2; exit $status");
+    const auto inFullFolder = [&](const QString &folder, const QStringList &arguments) {
+        return run(QStringList {"-m", "sh", "-c", script, cli, dir->filePath(folder)} + arguments, kWait,
+                   QStringLiteral("unshare"));
+    };
+
+    const Run r = inFullFolder(QStringLiteral("data"), {"--port", "COM1", "restore", "saved/COM1-1"});
+    QVERIFY2(r.status != 99, "the tmpfs could not be mounted");
+    QCOMPARE(r.status, 3);
+    QVERIFY2(r.err.contains(QStringLiteral("No space left on device")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("nothing was written to the drive")), qPrintable(r.err));
+    QVERIFY(assignmentsTo(*drive).isEmpty());
+    QVERIFY(!drive->receivedCommands().contains("#1psave\r"));
+    QCOMPARE(valueOf(*drive, "P41"), QByteArray("1000"));
+    // Nothing under a backup's name: no empty or cut .par or .prg.
+    const QString left = r.err.section(QStringLiteral("left:\n"), 1);
+    QVERIFY2(!left.contains(QStringLiteral(".par")) && !left.contains(QStringLiteral(".prg")), qPrintable(left));
+
+    // A backup folder onto it: exit 3, nothing under the folder's name.
+    const Run b = inFullFolder(QStringLiteral("full"), {"--port", "COM1", "backup", "full"});
+    QCOMPARE(b.status, 3);
+    QVERIFY2(b.err.contains(QStringLiteral("No space left on device")), qPrintable(b.err));
+    QCOMPARE(b.err.section(QStringLiteral("left:\n"), 1), QString());
 }
 
 void TestCliBackup::backupReplacesAFolderWhole()
