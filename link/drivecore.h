@@ -500,6 +500,10 @@ private:
     void endQuietList(bool ok);
 
     qint64 m_listingStart = 0, m_listingReceived = 0;
+    // Released when the commands queued ahead of a program read had gone
+    // (its own answers count from there), and the read's answers at the
+    // last look of its watchdog.
+    quint64 m_listingBase = 0, m_listingAnswered = 0;
     bool m_reprobeBeforeConfiguration = false; // a lost link was probed when the configuration began
 
     // The journal's side (link/cutwrite.cpp).

@@ -57,6 +57,8 @@ bool DriveCore::beginProgramRead(bool quiet)
     }
     if (!Serial1->Active())
         openPort();
+    m_listingBase = Released + quint64(Queue.size());
+    m_listingAnswered = 0;
     queueCommands(program::programReadCommands(DriveAddress, TraceMode));
     TraceMode = false;
     m_listingStart = m_listingReceived = Serial1->ReceivedTotal();
@@ -126,11 +128,18 @@ void DriveCore::ProgramListingTimeout()
         abandonProgramListing(true);
         return;
     }
-    // As long as the drive keeps talking (and not endlessly) the read goes on.
+    // As long as the drive keeps talking (and not endlessly) the read goes
+    // on: a command of the read answered, or the listing on its way. Bytes
+    // that answer none of them (the rest of an answer from before the read,
+    // noise) say nothing of the read, whose first command may be lost.
     const qint64 received = Serial1->ReceivedTotal();
     const qint64 sinceStart = received - m_listingStart;
-    if (received != m_listingReceived && sinceStart <= kListingByteLimit) {
+    const quint64 answered = Released > m_listingBase ? Released - m_listingBase : 0;
+    const bool listing = Queue.head() && Queue.head()->Kind == CommandKind::ProgramListing;
+    const bool moved = answered != m_listingAnswered || (listing && received != m_listingReceived);
+    if (moved && sinceStart <= kListingByteLimit) {
         m_listingReceived = received;
+        m_listingAnswered = answered;
         return;
     }
     abandonProgramListing(true);

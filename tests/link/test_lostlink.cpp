@@ -34,6 +34,7 @@ private slots:
     void valueEditedWhileLinkLost();
     void readCutByALostLink_data();
     void readCutByALostLink();
+    void programReadCutBehindALateAnswer();
     void terminalWhileLinkLost_data();
     void terminalWhileLinkLost();
 };
@@ -336,6 +337,49 @@ void TestLostLink::readCutByALostLink()
     QVERIFY(s.pollRuns());
     QVERIFY(!box());
     QVERIFY(!forced);
+}
+
+void TestLostLink::programReadCutBehindALateAnswer()
+{
+    // The cable is pulled while the poll's last answer is still on its way:
+    // it arrives after the read began, and the read's first command goes
+    // into the cut cable. An answer that belongs to no command of the read
+    // is no sign that the listing flows: the read ends, and its wait label
+    // goes, within its time-out.
+    Session s;
+    QVERIFY(s.start());
+    TForm1 *f = s.f;
+    QVERIFY(s.pollRuns());
+    // The cycle's last answers come half a second late; the cycle as a
+    // whole stays within the link watchdog.
+    const qsizetype cycle = s.mark();
+    QVERIFY(Session::until([&s, cycle] { return s.fx.com1->receivedCommands().mid(cycle).contains("#ADC?\r"); }));
+    s.line().setLineEmulation(true, 500 * 1000);
+    const qsizetype from = s.mark();
+    QVERIFY(Session::until([&s, from] { return s.fx.com1->receivedCommands().mid(from).contains("#P1300?\r"); }));
+    QVERIFY(f->Core->Queue.head());
+
+    f->ZYNTffnen1->trigger();
+    s.line().setSilent(true);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f->Label3->isVisible());
+    // The read's first command went into the cut cable.
+    QVERIFY(Session::until([&s, from] { return !s.sentSince(from).isEmpty(); }));
+    QTest::qWait(std::max<qint64>(0, 1000 - clock.elapsed()));
+    s.line().setSilent(false);
+    s.line().setLineEmulation(false);
+
+    const qint64 bound = DriveCore::kProgramListingSilenceMs + 2000;
+    QVERIFY(Session::until([f] { return f->Label3->isHidden(); }));
+    QVERIFY2(clock.elapsed() <= bound,
+             qPrintable(QStringLiteral("the wait label went after %1 ms (bound %2 ms)").arg(clock.elapsed()).arg(bound)));
+    QVERIFY(!s.fx.com1->receivedCommands().mid(from).contains("#1list\r"));
+    QVERIFY(Session::until([f] { return f->Core->Owner.holds(line::Activity::None); }));
+    QVERIFY(Session::until([&s] {
+        return s.fx.messages.contains(QStringLiteral("Fehler beim Lesen des Programms aus der ZYNT"));
+    }));
+    QVERIFY(s.pollRuns());
 }
 
 void TestLostLink::terminalWhileLinkLost_data()
