@@ -60,6 +60,7 @@ void DriveCore::createTimers()
     connect(Timer7, &QTimer::timeout, this, &DriveCore::Timer7Timer);
     connect(Timer9, &QTimer::timeout, this, &DriveCore::Timer9Timer);
     connect(TransferWatchdog, &QTimer::timeout, this, &DriveCore::TransferWatchdogTimer);
+    connect(Owner.StopWatchdog, &QTimer::timeout, this, &DriveCore::StopWatchdogTimer);
     m_journalTimer = new QTimer(this);
     m_journalTimer->setSingleShot(true);
     connect(m_journalTimer, &QTimer::timeout, this, &DriveCore::flushJournal);

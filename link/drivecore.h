@@ -191,6 +191,7 @@ public:
     void Timer11Timer();
     void Timer13Timer();
     void TransferWatchdogTimer();
+    void StopWatchdogTimer();
 
     // ---- Parameters ---------------------------------------------------------------
     // Reads the parameter list; false when no drive is connected or the

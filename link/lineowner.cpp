@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
+
 using line::Activity;
 using line::Pause;
 using line::Refusal;
@@ -106,6 +108,8 @@ LineOwner::LineOwner(QObject *parent)
         (*d.timer)->setInterval(d.interval);
         (*d.timer)->setSingleShot(d.singleShot);
     }
+    StopWatchdog = new QTimer(this);
+    StopWatchdog->setSingleShot(true);
 }
 
 bool LineOwner::locksWindow() const
@@ -170,6 +174,7 @@ Activity LineOwner::loseLink()
     const Activity interrupted = m_activity == Activity::ReProbe ? Activity::None : m_activity;
     m_activity = Activity::ReProbe;
     m_pauses |= uint16_t(Pause::LinkLost);
+    StopWatchdog->stop();
     stopPoll();
     Timer7->stop();
     TransferWatchdog->stop();
@@ -192,6 +197,7 @@ void LineOwner::reset()
     const bool lockedBefore = locksWindow();
     m_activity = Activity::None;
     m_pauses &= uint16_t(Pause::UserStopped);
+    StopWatchdog->stop();
     stopPoll();
     Timer7->stop();
     TransferWatchdog->stop();
@@ -261,6 +267,8 @@ void LineOwner::queueBusy()
     m_inFlight = true;
     if (watchesQueue())
         Timer9->start(); // each command has the whole period for its answer
+    if (m_stopQueued)
+        armStopWatchdog();
 }
 
 void LineOwner::queueIdle()
@@ -288,10 +296,34 @@ void LineOwner::stopQueued(bool queued)
         return;
     const bool watched = watchesQueue();
     m_stopQueued = queued;
+    if (queued)
+        armStopWatchdog();
+    else
+        StopWatchdog->stop();
     if (watchesQueue())
         watchInFlight();
     else if (watched)
         Timer9->stop(); // it watched for the Stop alone, with the poll paused
+}
+
+bool LineOwner::watchesStop() const
+{
+    const uint16_t usersOwn = uint16_t(Pause::TerminalTyping) | uint16_t(Pause::UserStopped)
+        | uint16_t(Pause::AddressPrompt);
+    return m_activity == Activity::None && (m_pauses & ~usersOwn) == 0;
+}
+
+void LineOwner::armStopWatchdog()
+{
+    // The link watchdog may have been armed anew just before the drive came
+    // back (a poll cycle started, a pause ended): waiting for it, the Stop
+    // would go out later than its period after the line is back. A Stop's
+    // answer takes milliseconds; half the period says it was lost, and the
+    // lost link's probe, at once and every second, finds the drive back.
+    if (!m_inFlight)
+        return;
+    StopWatchdog->setInterval(std::max(Timer9->interval() / 2, 1));
+    StopWatchdog->start();
 }
 
 void LineOwner::watchInFlight()

@@ -63,6 +63,7 @@ public:
     QTimer *Timer7 = nullptr;           // answer to a program line
     QTimer *Timer9 = nullptr;           // link watchdog, armed by each poll cycle
     QTimer *TransferWatchdog = nullptr; // answer to the other commands of a transfer
+    QTimer *StopWatchdog = nullptr;     // a Stop waits and the queue's command in flight is unanswered
 
     line::Activity activity() const { return m_activity; }
     bool holds(line::Activity activity) const { return m_activity == activity; }
@@ -130,6 +131,10 @@ public:
     // Stop, or its own, is noticed as a lost link, and the Stop is kept and
     // sent again when the drive answers.
     void stopQueued(bool queued);
+    // Where a Stop that got no answer in time is taken for lost: nothing
+    // holds the line, and nothing but the user's own pauses stops the poll
+    // (a drive error holds the queue on purpose until it is confirmed).
+    bool watchesStop() const;
     // A transfer's first command went out (it was queued into an empty queue).
     void watchTransfer();
     // "pgm" answered the program line, or its watchdog gave up.
@@ -153,6 +158,9 @@ private:
     bool watchesQueue() const;
     // Arms the link watchdog for a command in flight where it watches the queue.
     void watchInFlight();
+    // Gives the command in flight ahead of a Stop, or the Stop itself, half
+    // the link watchdog's period for its answer.
+    void armStopWatchdog();
 
     line::Activity m_activity = line::Activity::None;
     uint16_t m_pauses = 0;

@@ -121,6 +121,16 @@ void DriveCore::Timer9Timer()
         Timer10Timer();
 }
 
+void DriveCore::StopWatchdogTimer()
+{
+    // A Stop waits and the command on the line got no answer: the link is
+    // lost, as when the watchdog runs out, and the kept Stop goes out with
+    // the drive's first answer to the probe.
+    if (!stopInQueue() || !Owner.watchesStop() || Owner.linkLost())
+        return;
+    Timer9Timer();
+}
+
 void DriveCore::Timer10Timer()
 {
     if (Serial1->HungUp() || !Serial1->Active()) {

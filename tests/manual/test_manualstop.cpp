@@ -30,6 +30,7 @@ private slots:
     void stopIntoAShortCutGoesOutSoonAfter();
     void stopIntoAShortCutWhileTheUserHoldsThePoll_data();
     void stopIntoAShortCutWhileTheUserHoldsThePoll();
+    void stopIntoACutThenThePollResumed();
 };
 
 void TestManualStop::stopReachesTheDriveWhenTheCableIsBack()
@@ -156,6 +157,50 @@ void TestManualStop::stopIntoAShortCutWhileTheUserHoldsThePoll()
     }
 }
 
+void TestManualStop::stopIntoACutThenThePollResumed()
+{
+    // "RS232 Stop" held, the cable out, and Stop pressed: it goes into the
+    // cut cable. The cable is back a moment later, and the user, seeing the
+    // axis run on, lets the poll go on again ("RS232 Start"), which starts a
+    // cycle behind the unanswered Stop. The Stop must still reach the drive
+    // within the link watchdog's period after the cable was back, however
+    // late the watchdog was armed anew.
+    ManualUi ui;
+    QVERIFY(ui.start());
+    QVERIFY(ui.open());
+    QVERIFY(ui.cycles());
+    QTest::mouseClick(ui.w->Button6, Qt::LeftButton);
+    QVERIFY(ManualUi::until([&] { return moving(ui); }));
+    QVERIFY(ui.cycles());
+
+    ui.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ui.f));
+    QTest::mouseClick(ui.f->Button18, Qt::LeftButton); // "RS232 Stop"
+    QVERIFY(ui.f->Core->Owner.paused(line::Pause::UserStopped));
+    QVERIFY(ManualUi::until([&] { return !ui.f->Core->Queue.head(); }));
+    ui.w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ui.w));
+
+    ui.fx.com1->setSilent(true);
+    const qsizetype from = ui.mark();
+    QTest::mouseClick(ui.w->Button12, Qt::LeftButton);
+    QVERIFY(ManualUi::until([&] { return ui.sentSince(from).contains("#1s\r"); }));
+    QTest::qWait(20);
+    ui.fx.com1->setSilent(false);
+    QElapsedTimer back;
+    back.start();
+    QTest::qWait(300);
+    ui.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ui.f));
+    QTest::mouseClick(ui.f->Button18, Qt::LeftButton); // "RS232 Start"
+    QVERIFY(!ui.f->Core->Owner.paused(line::Pause::UserStopped));
+
+    const int watchdog = ui.f->Core->Timer9->interval();
+    QVERIFY(ManualUi::until([&] { return !moving(ui); }, 10000));
+    QVERIFY2(back.elapsed() <= watchdog,
+             qPrintable(QStringLiteral("%1 ms after the cable was back (watchdog %2 ms)").arg(back.elapsed()).arg(watchdog)));
+    QVERIFY(ui.cycles());
+}
 
 QTEST_MAIN(TestManualStop)
 #include "test_manualstop.moc"
