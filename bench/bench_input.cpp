@@ -6,7 +6,7 @@
 
 #include "link/commandqueue.h"
 #include "shell/texttable.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -7,7 +7,7 @@
 
 #include "manual/statusrules.h"
 #include "serial/tserial.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 #include "sim/simdrive.h"
 
 #include <QDir>

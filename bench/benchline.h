@@ -5,7 +5,7 @@
 #pragma once
 
 #include "serial/tserial.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 #include "sim/simdrive.h"
 
 #include <QTemporaryDir>

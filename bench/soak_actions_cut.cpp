@@ -6,9 +6,9 @@
 #include "bench/soak_actions.h"
 
 #include "bench/soak_line.h"
-#include "manual/tform2.h"
-#include "program/tokbottomdlg.h"
-#include "shell/tform1.h"
+#include "manual/window/tform2.h"
+#include "program/window/tokbottomdlg.h"
+#include "shell/window/tform1.h"
 
 #include <QAction>
 #include <QComboBox>

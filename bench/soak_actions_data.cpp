@@ -2,11 +2,11 @@
 // The user's reach, and what it does with the parameters and the program.
 #include "bench/soak_actions.h"
 
-#include "manual/tform2.h"
+#include "manual/window/tform2.h"
 #include "parameters/parametermodel.h"
 #include "shell/cp1252.h"
-#include "shell/tform1.h"
-#include "shell/tradiogroup.h"
+#include "shell/window/tform1.h"
+#include "shell/window/tradiogroup.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -3,11 +3,11 @@
 // drive's address, the search and the language.
 #include "bench/soak_actions.h"
 
-#include "manual/tform2.h"
+#include "manual/window/tform2.h"
 #include "parameters/parametermodel.h"
 #include "shell/cp1252.h"
-#include "shell/tform1.h"
-#include "shell/tradiogroup.h"
+#include "shell/window/tform1.h"
+#include "shell/window/tradiogroup.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -5,9 +5,9 @@
 
 #include "bench/benchline.h"
 #include "link/drivecore.h"
-#include "parameters/writeback_dialog.h"
-#include "program/tokbottomdlg.h"
-#include "shell/tform1.h"
+#include "parameters/window/writeback_dialog.h"
+#include "program/window/tokbottomdlg.h"
+#include "shell/window/tform1.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,10 +4,10 @@
 #include "bench/soak_usersoak.h"
 
 #include "link/drivecore.h"
-#include "parameters/writeback_dialog.h"
-#include "program/tokbottomdlg.h"
+#include "parameters/window/writeback_dialog.h"
+#include "program/window/tokbottomdlg.h"
 #include "serial/tserial.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 
 #include <QApplication>
 #include <QDir>

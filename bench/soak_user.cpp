@@ -2,9 +2,9 @@
 #include "bench/soak_user.h"
 
 #include "bench/soak_actions.h"
-#include "parameters/writeback_dialog.h"
-#include "program/tokbottomdlg.h"
-#include "shell/tform1.h"
+#include "parameters/window/writeback_dialog.h"
+#include "program/window/tokbottomdlg.h"
+#include "shell/window/tform1.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "bench/bench_parameters.h"
 #include "bench/bench_program.h"
 #include "serial/tserial.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 #include "sim/simdrive.h"
 
 #include <QApplication>

@@ -15,9 +15,9 @@
 #include "bench/soak_line.h"
 #include "bench/soak_steps.h"
 #include "serial/tserial.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 #include "sim/simdrive.h"
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 
 #include <QApplication>
 #include <QDir>

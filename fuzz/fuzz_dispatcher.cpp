@@ -8,8 +8,8 @@
 // over the whole rest at once.
 #include "fuzzbytes.h"
 #include "link/commandqueue.h"
-#include "program/tokbottomdlg.h"
-#include "shell/tform1.h"
+#include "program/window/tokbottomdlg.h"
+#include "shell/window/tform1.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -507,7 +507,7 @@ private:
     quint64 m_listingBase = 0, m_listingAnswered = 0;
     bool m_reprobeBeforeConfiguration = false; // a lost link was probed when the configuration began
 
-    // The journal's side (link/cutwrite.cpp).
+    // The journal's side (link/drivecore_cutwrite.cpp).
     // Begins the record of a write; false (errorMessage said why) when it
     // cannot be written: then nothing is sent. replace: the record of a
     // cut write is taken over by the write that mends it.

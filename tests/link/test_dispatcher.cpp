@@ -3,7 +3,7 @@
 // pseudo-terminal: what goes out when, and how each answer is recognised.
 #include "linkfixture.h"
 
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 
 #include "link/answerrules.h"
 

@@ -5,7 +5,7 @@
 #include "linkfixture.h"
 
 #include "link/answerrules.h"
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>

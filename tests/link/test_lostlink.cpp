@@ -8,8 +8,8 @@
 
 #include "parameters/parametermodel.h"
 #include "parameters/designations.h"
-#include "program/tokbottomdlg.h"
-#include "shell/tterminalwindow.h"
+#include "program/window/tokbottomdlg.h"
+#include "shell/window/tterminalwindow.h"
 
 #include <QAction>
 #include <QApplication>

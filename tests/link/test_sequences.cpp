@@ -7,9 +7,9 @@
 // these once lost a drive's data or left the window or the link stuck.
 #include "sessionfixture.h"
 
-#include "manual/tform2.h"
+#include "manual/window/tform2.h"
 #include "parameters/designations.h"
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 
 #include <QAction>
 #include <QComboBox>

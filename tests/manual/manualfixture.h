@@ -7,7 +7,7 @@
 
 #include "tests/shell/shellfixture.h"
 
-#include "manual/tform2.h"
+#include "manual/window/tform2.h"
 
 #include <QComboBox>
 #include <QLabel>

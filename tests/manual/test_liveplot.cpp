@@ -4,8 +4,8 @@
 #include "tests/manual/manualfixture.h"
 #include "tests/shell/picture.h"
 
-#include "manual/tplotwindow.h"
-#include "manual/tform2.h"
+#include "manual/window/tplotwindow.h"
+#include "manual/window/tform2.h"
 
 #include <QFile>
 #include <QLineSeries>

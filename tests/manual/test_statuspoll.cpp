@@ -5,7 +5,7 @@
 #include "tests/link/linkfixture.h"
 #include "tests/manual/manualfixture.h"
 
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 
 #include <QDir>
 

@@ -8,7 +8,7 @@
 #include "tests/shell/shellfixture.h"
 
 #include "parameters/parametermodel.h"
-#include "parameters/writeback_dialog.h"
+#include "parameters/window/writeback_dialog.h"
 
 #include <QApplication>
 #include <QFile>

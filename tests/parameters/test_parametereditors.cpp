@@ -6,7 +6,7 @@
 
 #include "parameters/editortable.h"
 #include "shell/cp1252.h"
-#include "shell/tradiogroup.h"
+#include "shell/window/tradiogroup.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include "link/journal.h"
 
 #include "parameters/parameterfile.h"
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 #include "parameters/views.h"
 #include "shell/cp1252.h"
 #include "tests/shell/picture.h"

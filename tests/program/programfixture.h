@@ -9,7 +9,7 @@
 #include "tests/shell/shellfixture.h"
 
 #include "program/programlines.h"
-#include "program/tokbottomdlg.h"
+#include "program/window/tokbottomdlg.h"
 
 #include <QHeaderView>
 #include <QLabel>

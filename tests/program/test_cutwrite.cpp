@@ -7,7 +7,7 @@
 #include "programfixture.h"
 
 #include "link/journal.h"
-#include "manual/tform2.h"
+#include "manual/window/tform2.h"
 #include "tests/shell/picture.h"
 
 #include <QApplication>

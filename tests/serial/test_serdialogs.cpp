@@ -3,8 +3,8 @@
 // against real pseudo-terminal ports, the copy rules between the settings
 // record and TSerial, and both components' real modal runs.
 #include "serial/tserial.h"
-#include "serial/tsersel.h"
-#include "serial/tserstddlg.h"
+#include "serial/window/tsersel.h"
+#include "serial/window/tserstddlg.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -6,10 +6,10 @@
 #pragma once
 
 #include "serial/tserial.h"
-#include "serial/tsersel.h"
+#include "serial/window/tsersel.h"
 #include "shell/cp1252.h"
 #include "shell/texttable.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 #include "sim/simdrive.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "shellfixture.h"
 
 #include "shell/datafiles.h"
-#include "shell/helpviewer.h"
+#include "shell/window/helpviewer.h"
 
 #include <QAction>
 #include <QFileInfo>

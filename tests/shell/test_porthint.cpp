@@ -5,7 +5,7 @@
 // up root, on a device file of a group it is not in.
 #include "serial/tserial.h"
 #include "shell/porthint.h"
-#include "shell/tform1.h"
+#include "shell/window/tform1.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -5,8 +5,8 @@
 // menu or the drive's language answer switched it.
 #include "tests/program/programfixture.h"
 
-#include "shell/filedialogs.h"
-#include "shell/qttranslation.h"
+#include "shell/window/filedialogs.h"
+#include "shell/window/qttranslation.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

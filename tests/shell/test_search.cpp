@@ -3,7 +3,7 @@
 // addresses, the connect sequence for what was found, and both failures.
 #include "shellfixture.h"
 
-#include "manual/tform2.h"
+#include "manual/window/tform2.h"
 
 #include <QComboBox>
 #include <QLabel>

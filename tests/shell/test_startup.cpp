@@ -6,11 +6,11 @@
 
 #include "tests/link/pollfilter.h"
 
-#include "manual/tform2.h"
-#include "program/tokbottomdlg.h"
-#include "shell/helpviewer.h"
+#include "manual/window/tform2.h"
+#include "program/window/tokbottomdlg.h"
+#include "shell/window/helpviewer.h"
 #include "shell/settings.h"
-#include "shell/tradiogroup.h"
+#include "shell/window/tradiogroup.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 // the supervision that recovers a lost link, against the simulated drive.
 #include "tests/link/linkfixture.h"
 
-#include "manual/tform2.h"
-#include "shell/tterminalwindow.h"
-#include "program/tokbottomdlg.h"
+#include "manual/window/tform2.h"
+#include "shell/window/tterminalwindow.h"
+#include "program/window/tokbottomdlg.h"
 #include "shell/cp1252.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal's log, its views and its history, and where the main
 // window's controls go when it grows.
-#include "shell/growlayout.h"
+#include "shell/window/growlayout.h"
 #include "shell/terminallog.h"
 
 #include <QDateTime>

@@ -4,7 +4,7 @@
 #include "tests/manual/manualfixture.h"
 #include "tests/shell/picture.h"
 
-#include "shell/tterminalwindow.h"
+#include "shell/window/tterminalwindow.h"
 
 #include <QCheckBox>
 #include <QMenuBar>

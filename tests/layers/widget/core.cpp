@@ -1,0 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A core file that includes a widget.
+#include <QString>
+#include <QLabel>
