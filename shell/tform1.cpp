@@ -8,6 +8,7 @@
 #include "shell/datafiles.h"
 #include "shell/porthint.h"
 #include "shell/tradiogroup.h"
+#include "zyntversion.h"
 #include "shell/tterminalwindow.h"
 #include "manual/tplotwindow.h"
 
@@ -43,7 +44,7 @@ using controls::newPicture;
 namespace {
 
 // The maker's notice in the status bar.
-const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V 1.04";
+const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V " ZYNT_VERSION;
 
 } // namespace
 
