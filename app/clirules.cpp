@@ -296,7 +296,9 @@ QStringList backupFaults(const DriveInfo &info, const QList<std::pair<QString, Q
                          int programLines)
 {
     QStringList faults;
-    for (const auto &[name, bytes] : files) {
+    for (const auto &file : files) {
+        const QString &name = file.first;
+        const QByteArray &bytes = file.second;
         // A file cut short ends in the middle of a line: never used.
         if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
             faults << QStringLiteral("%1: its last line ends without its line end (the file was cut)").arg(name);

@@ -28,15 +28,25 @@ install(FILES
 # The manual pages and the package's changelog, compressed as Debian keeps
 # them (gzip -9n: no name or time stamp, so the same input gives the same
 # bytes).
+# The manual pages take the version from project().
 find_program(ZYNT_GZIP gzip REQUIRED)
 set(ZYNT_COMPRESSED)
-foreach(source docs/man/zynt.1 docs/man/zynt-cli.1 packaging/changelog)
+foreach(page zynt.1 zynt-cli.1)
+  configure_file(${CMAKE_SOURCE_DIR}/docs/man/${page} ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
+endforeach()
+# The changelog's newest entry is the version released; one that does not
+# name project()'s version is a release half made.
+file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/changelog ZYNT_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT ZYNT_CHANGELOG_TOP MATCHES "^zynt \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog begins with \"${ZYNT_CHANGELOG_TOP}\", not with version ${PROJECT_VERSION}")
+endif()
+foreach(source ${CMAKE_BINARY_DIR}/man/zynt.1 ${CMAKE_BINARY_DIR}/man/zynt-cli.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
   get_filename_component(name ${source} NAME)
   set(compressed ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${compressed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND ${ZYNT_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/${source} > ${compressed}
-    DEPENDS ${CMAKE_SOURCE_DIR}/${source}
+    COMMAND ${ZYNT_GZIP} -9n -c ${source} > ${compressed}
+    DEPENDS ${source}
     VERBATIM)
   list(APPEND ZYNT_COMPRESSED ${compressed})
 endforeach()

@@ -314,7 +314,7 @@ QImage makeSplash()
 
     p.setPen(kAccent.lighter(108));
     p.setFont(sansFont(20, false, 0.5));
-    p.drawText(QPointF(left, 157), QStringLiteral("Version V 1.04"));
+    p.drawText(QPointF(left, 157), QStringLiteral("Version V " ZYNT_VERSION));
 
     p.setPen(kTextMuted);
     p.setFont(sansFont(15, false, 0.3));

@@ -140,8 +140,9 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     connect(SaveButton, &QPushButton::clicked, this, &TPlotWindow::savePicture);
     connect(SpanBox, &QComboBox::activated, this, [this](int index) { setSpan(SpanBox->itemData(index).toInt()); });
     // A zoom on either chart holds the view and shows the same time in both.
-    for (auto [from, to] : {std::pair {m_time, m_laneTime}, std::pair {m_laneTime, m_time}}) {
-        connect(from, &QValueAxis::rangeChanged, this, [this, to](qreal min, qreal max) {
+    for (const auto &axes : {std::pair {m_time, m_laneTime}, std::pair {m_laneTime, m_time}}) {
+        QValueAxis *to = axes.second; // a named copy: clang 14 cannot capture a structured binding
+        connect(axes.first, &QValueAxis::rangeChanged, this, [this, to](qreal min, qreal max) {
             if (m_syncing)
                 return;
             m_syncing = true;

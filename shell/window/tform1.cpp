@@ -10,6 +10,7 @@
 #include "shell/window/tradiogroup.h"
 #include "shell/window/tterminalwindow.h"
 #include "manual/window/tplotwindow.h"
+#include "zyntversion.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +44,7 @@ using controls::newPicture;
 namespace {
 
 // The maker's notice in the status bar.
-const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V 1.04";
+const char kNotice[] = "HEXWALD Antriebstechnik  -  ZYNT Programmiersoftware V " ZYNT_VERSION;
 
 } // namespace
 
