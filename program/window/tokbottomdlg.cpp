@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "manual/window/tform2.h"
 #include "program/window/tokbottomdlg.h"
 
+#include "link/drivecore.h"
 #include "shell/cp1252.h"
-#include "shell/window/tform1.h"
+#include "shell/window/formshell.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
-TOKBottomDlg::TOKBottomDlg(TForm1 *form1)
+TOKBottomDlg::TOKBottomDlg(FormShell &shell)
     : QDialog(nullptr) // a window of its own: it must stay usable while the main window is locked
-    , m_form1(form1)
+    , m_shell(shell)
 {
     setWindowTitle(QStringLiteral("Speichern Programm in ZYNT"));
     resize(330, 103);
@@ -37,13 +37,15 @@ bool TOKBottomDlg::event(QEvent *event)
 {
     // The question follows the language each time the dialog comes up.
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
-        m_form1->Sprachauswahl_unit3();
+        m_shell.questionLanguage();
     return QDialog::event(event);
 }
 
 void TOKBottomDlg::setLabelColour(const QColor &colour)
 {
-    TForm1::setBackground(Label1, colour);
+    QPalette p = Label1->palette();
+    p.setColor(QPalette::Window, colour);
+    Label1->setPalette(p);
 }
 
 void TOKBottomDlg::showDriveError(const QString &message, bool tall)
@@ -51,13 +53,13 @@ void TOKBottomDlg::showDriveError(const QString &message, bool tall)
     if (isVisible() && !m_driveError) {
         // The question was not answered: nothing is written, and the user
         // asks again once he has read the error.
-        m_form1->Core->Owner.resume(line::Pause::Question);
-        m_form1->statusNote(tr("Das Programm wurde nicht geschrieben: die ZYNT meldete einen Fehler, bevor die "
-                               "Frage beantwortet war."));
+        m_shell.driveCore().Owner.resume(line::Pause::Question);
+        m_shell.statusNote(tr("Das Programm wurde nicht geschrieben: die ZYNT meldete einen Fehler, bevor die "
+                              "Frage beantwortet war."));
     }
     m_driveError = true;
     Label1->setText(message);
-    setWindowTitle(fromCp1252(m_form1->text(191)));
+    setWindowTitle(fromCp1252(m_shell.tableText(191)));
     show();
     if (tall)
         resize(width(), 203);
@@ -71,19 +73,18 @@ void TOKBottomDlg::OKBtnClick()
 {
     if (!m_driveError) {
         endQuestion();
-        m_form1->ZYNT_Programm_Speichern();
+        m_shell.writeConfirmedProgram();
         return;
     }
     // The user has read the drive's error: the failing command is let go.
     m_driveError = false;
-    if (m_form1->Form2)
-        m_form1->Form2->setEnabled(true);
+    m_shell.driveErrorRead();
     hide();
     Image1->hide();
     resize(width(), 103);
     OKBtn->move(79, OKBtn->y());
     setLabelColour(Qt::yellow);
-    m_form1->Core->confirmDriveError();
+    m_shell.driveCore().confirmDriveError();
 }
 
 void TOKBottomDlg::CancelBtnClick()
@@ -94,7 +95,7 @@ void TOKBottomDlg::CancelBtnClick()
 void TOKBottomDlg::endQuestion()
 {
     hide();
-    m_form1->Core->Owner.resume(line::Pause::Question);
+    m_shell.driveCore().Owner.resume(line::Pause::Question);
 }
 
 void TOKBottomDlg::reject()

@@ -7,12 +7,12 @@
 
 class QLabel;
 class QPushButton;
-class TForm1;
+class FormShell;
 
 class TOKBottomDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TOKBottomDlg(TForm1 *form1);
+    explicit TOKBottomDlg(FormShell &shell);
 
     QLabel *Label1 = nullptr;
     QPushButton *OKBtn = nullptr;
@@ -41,6 +41,6 @@ private:
     // The question's end: the dialog goes, the poll may go on.
     void endQuestion();
 
-    TForm1 *m_form1;
+    FormShell &m_shell;
     bool m_driveError = false;
 };

@@ -69,7 +69,7 @@ TForm1::TForm1(QWidget *parent)
     createTimers();
     setWindowSize(650, 480);
     Form2 = new TForm2(this);
-    OKBottomDlg = new TOKBottomDlg(this);
+    OKBottomDlg = new TOKBottomDlg(*this);
     connectControls();
     connectLinkReports();
     connectParameterControls();
@@ -306,6 +306,17 @@ void TForm1::createTimers()
 QColor TForm1::windowColour() const
 {
     return palette().color(QPalette::Base);
+}
+
+void TForm1::writeConfirmedProgram()
+{
+    ZYNT_Programm_Speichern();
+}
+
+void TForm1::driveErrorRead()
+{
+    if (Form2)
+        Form2->setEnabled(true);
 }
 
 void TForm1::setBackground(QLabel *label, const QColor &colour)

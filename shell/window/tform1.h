@@ -13,6 +13,7 @@
 #include "shell/settings.h"
 #include "shell/texttable.h"
 #include "shell/window/filedialogs.h"
+#include "shell/window/formshell.h"
 #include "parameters/window/writeback_dialog.h"
 #include "manual/recording.h"
 
@@ -48,7 +49,7 @@ class TTerminalWindow;
 class TPlotWindow;
 class QSettings;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public FormShell {
     Q_OBJECT
 public:
     // Builds the window in its design state: every control, the menu, the
@@ -201,7 +202,14 @@ public:
     // A note in the status bar, in the current language, for a while.
     void statusNote(const QString &german, const QString &english);
     // A note already in the interface's language (through tr()).
-    void statusNote(const QString &text);
+    void statusNote(const QString &text) override;
+
+    // ---- What the feature windows reach through FormShell ---------------------
+    DriveCore &driveCore() override { return *Core; }
+    QByteArray tableText(int number) const override { return text(number); }
+    void questionLanguage() override { Sprachauswahl_unit3(); }
+    void writeConfirmedProgram() override;
+    void driveErrorRead() override;
     // A read cut short while the drive did not answer: the window says what
     // was not read, and reads it again when the link comes back, unless the
     // drive answers a poll cycle first (then it was not the link).
