@@ -6,7 +6,8 @@
 
 #include "manual/manualcommands.h"
 #include "shell/cp1252.h"
-#include "shell/window/tform1.h"
+#include "link/drivecore.h"
+#include "shell/window/formshell.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -27,8 +28,8 @@ void TForm2::FormCreate()
 
 void TForm2::FormActivate()
 {
-    if (!m_form1->Serial1->Active())
-        m_form1->Serial1->setActive(true);
+    if (!m_core.Serial1->Active())
+        m_core.Serial1->setActive(true);
 
     for (const manual::ValueField &field : manual::valueFields()) {
         const params::ParameterRecord &r = record(field.key);
@@ -37,15 +38,15 @@ void TForm2::FormActivate()
     }
     showOverride(manual::overridePosition(record(params::KeyP108).Value));
 
-    m_form1->Sprachauswahl_Form2();
+    m_shell.manualWindowLanguage();
 
     // Older firmware has no analogue input.
-    const bool analogue = m_form1->Core->FirmwareNumber > 300;
+    const bool analogue = m_core.FirmwareNumber > 300;
     Label29->setVisible(analogue);
     Label30->setVisible(analogue);
 
     if (AddressListPending) {
-        const manual::AddressChoice choice = manual::addressChoice(m_form1->Core->FoundAddresses);
+        const manual::AddressChoice choice = manual::addressChoice(m_core.FoundAddresses);
         ComboBox1->clear();
         for (const QByteArray &item : choice.items)
             ComboBox1->addItem(QString::fromLatin1(item));
@@ -59,19 +60,19 @@ void TForm2::FormActivate()
         }
     }
 
-    if (m_form1->Core->DriveConnected != 0)
-        m_form1->Core->Owner.resumePoll();
+    if (m_core.DriveConnected != 0)
+        m_core.Owner.resumePoll();
 }
 
 bool TForm2::driveReady() const
 {
-    return m_form1->Core->DriveConnected != 0 && m_form1->Serial1->Active();
+    return m_core.DriveConnected != 0 && m_core.Serial1->Active();
 }
 
 params::ParameterRecord &TForm2::record(params::KeyParameter key)
 {
     // Row 0 (a key the listing did not find) is a spare record of no meaning.
-    return m_form1->Parameters.Records[1][m_form1->Parameters.KeyParameterRows[key]];
+    return m_core.Parameters.Records[1][m_core.Parameters.KeyParameterRows[key]];
 }
 
 void TForm2::pressButton(int button)
@@ -79,15 +80,15 @@ void TForm2::pressButton(int button)
     const manual::CommandButton *b = manual::buttonOf(button);
     if (!b)
         return;
-    for (const QByteArray &command : manual::buttonPress(*b, ManualAddress, m_form1->Serial1->Active()))
-        m_form1->Core->Senden_Zeichensatz(command);
+    for (const QByteArray &command : manual::buttonPress(*b, ManualAddress, m_core.Serial1->Active()))
+        m_core.Senden_Zeichensatz(command);
 }
 
 void TForm2::Button12Click()
 {
     // Always offered, also while the link is lost: the core keeps the Stop
     // until the drive answered it.
-    m_form1->Core->sendStop(ManualAddress);
+    m_core.sendStop(ManualAddress);
 }
 
 void TForm2::Edit1KeyPress(int edit, char key)
@@ -98,7 +99,7 @@ void TForm2::Edit1KeyPress(int edit, char key)
     if (!field)
         return;
     const QByteArray text = toCp1252(Edit[size_t(edit)]->text());
-    const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->Core->DriveAddress, text);
+    const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_core.DriveAddress, text);
     if (!command)
         return;
     record(field->key).Value = params::cutField(text);
@@ -112,7 +113,7 @@ void TForm2::Edit1KeyPress(int edit, char key)
         // the field is left all the same.
         Exit_Edit_Feld(edit);
     }
-    m_form1->Core->Senden_Zeichensatz(*command);
+    m_core.Senden_Zeichensatz(*command);
 }
 
 void TForm2::Exit_Edit_Feld(int edit)
@@ -122,15 +123,15 @@ void TForm2::Exit_Edit_Feld(int edit)
     if (!field || !driveReady())
         return;
     const QByteArray text = toCp1252(Edit[size_t(edit)]->text());
-    if (const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_form1->Core->DriveAddress, text))
-        m_form1->Core->Senden_Zeichensatz(*command);
+    if (const std::optional<QByteArray> command = manual::fieldAssignment(*field, m_core.DriveAddress, text))
+        m_core.Senden_Zeichensatz(*command);
 }
 
 void TForm2::out_bearbeiten(const QByteArray &output, int selector)
 {
     if (!driveReady())
         return;
-    m_form1->Core->queryOutput(ManualAddress, output,
+    m_core.queryOutput(ManualAddress, output,
                                selector == 1 ? CommandKind::OutputQuery : CommandKind::OutputToggle);
 }
 
@@ -157,7 +158,7 @@ void TForm2::TrackBar1Change(int position)
 
 void TForm2::sendOverride(int position)
 {
-    m_form1->Core->Senden_Zeichensatz(manual::overrideCommand(ManualAddress, position));
+    m_core.Senden_Zeichensatz(manual::overrideCommand(ManualAddress, position));
     m_overrideSent = position;
     Timer1->start();
 }
@@ -176,8 +177,7 @@ void TForm2::ComboBox1Click(int index)
     ManualAddress = ComboBox1->itemText(index).toLatin1();
     if (ManualAddress != "*") {
         // The main window switches to this drive as if it had been typed there.
-        m_form1->ComboBox1->setEditText(QString::fromLatin1(ManualAddress));
-        m_form1->ComboBox1KeyPress('\r');
+        m_shell.chooseAddress(ManualAddress);
     }
     Button2->setFocus(Qt::OtherFocusReason);
 }
@@ -232,7 +232,7 @@ void TForm2::showOwnCaptions(int language)
     m_language = language;
     const bool english = language == 2;
     PlotButton->setText(english ? QStringLiteral("Plot") : QStringLiteral("Verlauf"));
-    const bool recording = m_form1->Recorder.running();
+    const bool recording = m_shell.recording();
     RecordButton->setText(recording ? (english ? QStringLiteral("Stop recording") : QStringLiteral("Aufzeichnung aus"))
                                     : (english ? QStringLiteral("Record") : QStringLiteral("Aufzeichnen")));
     // A Stop that has not reached the drive says more than why the

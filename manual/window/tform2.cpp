@@ -4,7 +4,8 @@
 
 #include "manual/manualcommands.h"
 #include "shell/window/controls.h"
-#include "shell/window/tform1.h"
+#include "link/drivecore.h"
+#include "shell/window/formshell.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,12 +51,13 @@ const char kHint[] = "Mit \"Enter\" übernehmen";
 
 } // namespace
 
-TForm2::TForm2(TForm1 *form1)
+TForm2::TForm2(FormShell &shell, const QFont &font)
     : QWidget(nullptr, Qt::Window)
-    , m_form1(form1)
+    , m_shell(shell)
+    , m_core(shell.driveCore())
 {
     setWindowTitle(QStringLiteral("ZYNT Manuell Verfahren"));
-    setFont(form1->font());
+    setFont(font);
     setFixedSize(640, 386);
     createControls();
     connectControls();
@@ -230,7 +232,7 @@ void TForm2::connectControls()
         if (Button12->isEnabled())
             Button12Click();
     });
-    connect(m_form1->Core, &DriveCore::stopPendingChanged, this, [this](bool pending) {
+    connect(&m_core, &DriveCore::stopPendingChanged, this, [this](bool pending) {
         m_stopPending = pending;
         showOwnCaptions(m_language);
     });
@@ -265,7 +267,7 @@ void TForm2::connectJogButtons()
             releaseJog();
     });
     // A lost link ends the hold: its Stop is kept until the drive answers.
-    connect(m_form1->Core, &DriveCore::linkLost, this, &TForm2::releaseJog);
+    connect(&m_core, &DriveCore::linkLost, this, &TForm2::releaseJog);
 }
 
 void TForm2::jogPressed(QPushButton *button, int number)

@@ -22,7 +22,9 @@ class QPushButton;
 class QSettings;
 class QSlider;
 class QTimer;
-class TForm1;
+class DriveCore;
+class FormShell;
+class QFont;
 
 namespace manual {
 struct CommandButton;
@@ -32,7 +34,7 @@ enum class Condition;
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(TForm1 *form1);
+    TForm2(FormShell &shell, const QFont &font);
 
     // ---- Controls ----------------------------------------------------------
     // Motion, program, stop and resets; Button1 is "reset" beside the position.
@@ -141,7 +143,8 @@ private:
     // Greys the displays and disables what the condition forbids.
     void applyCondition();
 
-    TForm1 *m_form1;
+    FormShell &m_shell;
+    DriveCore &m_core;
     bool m_linkLost = false;
     bool m_driveOff = false;
     int m_language = 1;

@@ -21,6 +21,12 @@ public:
     virtual void writeConfirmedProgram() = 0;
     // The user read a drive's error: the windows it held are usable again.
     virtual void driveErrorRead() = 0;
+    // The manual window's captions in the interface's language.
+    virtual void manualWindowLanguage() = 0;
+    // The main window switches to this drive as if it had been typed there.
+    virtual void chooseAddress(const QByteArray &address) = 0;
+    // Whether the manual values are being recorded.
+    virtual bool recording() const = 0;
 
 protected:
     ~FormShell() = default;

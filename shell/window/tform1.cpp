@@ -68,7 +68,7 @@ TForm1::TForm1(QWidget *parent)
     createMenu();
     createTimers();
     setWindowSize(650, 480);
-    Form2 = new TForm2(this);
+    Form2 = new TForm2(*this, font());
     OKBottomDlg = new TOKBottomDlg(*this);
     connectControls();
     connectLinkReports();
@@ -317,6 +317,17 @@ void TForm1::driveErrorRead()
 {
     if (Form2)
         Form2->setEnabled(true);
+}
+
+void TForm1::chooseAddress(const QByteArray &address)
+{
+    ComboBox1->setEditText(QString::fromLatin1(address));
+    ComboBox1KeyPress('\r');
+}
+
+bool TForm1::recording() const
+{
+    return Recorder.running();
 }
 
 void TForm1::setBackground(QLabel *label, const QColor &colour)

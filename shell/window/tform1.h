@@ -210,6 +210,9 @@ public:
     void questionLanguage() override { Sprachauswahl_unit3(); }
     void writeConfirmedProgram() override;
     void driveErrorRead() override;
+    void manualWindowLanguage() override { Sprachauswahl_Form2(); }
+    void chooseAddress(const QByteArray &address) override;
+    bool recording() const override;
     // A read cut short while the drive did not answer: the window says what
     // was not read, and reads it again when the link comes back, unless the
     // drive answers a poll cycle first (then it was not the link).
