@@ -1,29 +1,94 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's backups of whole drives, and their restore: a folder
-// that checks itself, and nothing written from one that does not.
+// that checks itself, and nothing written from one that does not; and the
+// backup of what a command is about to overwrite.
+#include "app/clibackup.h"
+
 #include "app/clicommands.h"
-
-#include "app/clisteps.h"
-
-#include "link/answerrules.h"
-#include "link/journal.h"
-#include "link/searchplan.h"
+#include "app/clifiles.h"
+#include "app/cliparameters.h"
+#include "app/cliprogram.h"
+#include "app/clirecover.h"
 #include "parameters/compare.h"
-#include "parameters/descriptions.h"
 #include "parameters/designations.h"
-#include "parameters/parameterfile.h"
 #include "program/programfile.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
-#include "shell/settings.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QFileInfo>
-#include <QTimer>
 
-namespace cli::commands {
+#include <algorithm>
+#include <optional>
+
+namespace cli {
+
+namespace steps {
+
+int checkBackupFolder(Session &s, const QDir &folder, const DriveInfo &info, const params::LoadedParameterFile &par,
+                      const program::ProgramLines &program, const QList<std::pair<QString, QByteArray>> &files)
+{
+    int parameters = 0;
+    for (const params::GridRow &row : par.rows)
+        parameters += row[params::ColDesignation].isEmpty() ? 0 : 1;
+    const QStringList faults = backupFaults(info, files, parameters, int(listedLines(program).size()));
+    if (!faults.isEmpty()) {
+        for (const QString &fault : faults)
+            s.say(QStringLiteral("%1/%2").arg(folder.path(), fault));
+        s.say(QStringLiteral("%1: the backup does not match its drive.ini: nothing was used from it").arg(folder.path()));
+        return kFileError;
+    }
+    if (info.files.isEmpty())
+        s.say(QStringLiteral("%1: made before backups kept their sizes and SHA-256: it cannot be checked")
+                  .arg(folder.path()));
+    return kDone;
+}
+
+// Saves what a command is about to overwrite; nothing is written when that fails.
+int saveBeforeChange(Session &s, bool list, bool program)
+{
+    if (s.options.noBackup)
+        return kDone;
+    const QString folder = !s.options.backupTo.isEmpty() ? s.options.backupTo : datafiles::backupFolder();
+    if (!QDir().mkpath(folder)) {
+        s.say(datafiles::fileError(folder, QStringLiteral("the folder cannot be made")));
+        return kFileError;
+    }
+    // One stem for what one command overwrites (its list and its program),
+    // with the port: two commands at once on two lines keep apart, and a
+    // name another command took a moment ago is not taken again.
+    if (s.lastBackup.isEmpty())
+        s.lastBackup = QDir(folder).filePath(
+            datafiles::backupStem(QDateTime::currentDateTime(), s.port(), s.core.DriveAddress));
+    const QString stem = s.lastBackup;
+    if (list) {
+        if (const Outcome outcome = s.readList(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the list to back it up"));
+        if (const QString error = datafiles::saveBackupFile(stem, QStringLiteral(".par"),
+                                                            parameterFileOf(s.core.Parameters), &s.backupPar);
+            !error.isEmpty()) {
+            s.say(error + QStringLiteral("\nthe backup failed: nothing was written to the drive"));
+            return kFileError;
+        }
+        s.note(QStringLiteral("the drive's parameters were saved to %1").arg(s.backupPar));
+    }
+    if (program) {
+        if (const Outcome outcome = s.readProgram(); outcome != Outcome::Ok)
+            return failed(s, outcome, QStringLiteral("reading the program to back it up"));
+        if (const QString error = datafiles::saveBackupFile(stem, QStringLiteral(".prg"),
+                                                            program::formatProgramFile(s.core.Program), &s.backupPrg);
+            !error.isEmpty()) {
+            s.say(error + QStringLiteral("\nthe backup failed: nothing was written to the drive"));
+            return kFileError;
+        }
+        s.note(QStringLiteral("the drive's program was saved to %1").arg(s.backupPrg));
+    }
+    return kDone;
+}
+
+} // namespace steps
+
+namespace commands {
 
 using namespace steps;
 
@@ -319,4 +384,6 @@ int restore(Session &s)
     return status;
 }
 
-} // namespace cli::commands
+} // namespace commands
+
+} // namespace cli
