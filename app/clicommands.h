@@ -11,9 +11,14 @@ int run(Session &session);
 
 namespace commands {
 // Each command on its session; the exit status.
-int backup(Session &s);
+int scan(Session &s);           // app/cliscan.cpp
+int backup(Session &s);         // app/clibackup.cpp
 int restore(Session &s);
-int recover(Session &s);
+int diff(Session &s);           // app/cliparameters.cpp
+int get(Session &s);
+int set(Session &s);
+int programCommand(Session &s); // app/cliprogram.cpp
+int recover(Session &s);        // app/clirecover.cpp
 } // namespace commands
 
 } // namespace cli

@@ -1,34 +1,109 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line's way back from a write that was cut.
+// The command line's way back from a write that was cut: the cut write in
+// words, its resolution on the line, and the recover command.
+#include "app/clirecover.h"
+
 #include "app/clicommands.h"
-
-#include "app/clisteps.h"
-
-#include "link/answerrules.h"
-#include "link/journal.h"
-#include "link/searchplan.h"
+#include "app/cliprogram.h"
 #include "parameters/compare.h"
-#include "parameters/descriptions.h"
-#include "parameters/designations.h"
-#include "parameters/parameterfile.h"
 #include "program/programfile.h"
+#include "program/programtransfer.h"
 #include "shell/cp1252.h"
-#include "shell/datafiles.h"
-#include "shell/settings.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QTimer>
+namespace cli {
 
-namespace cli::commands {
+Outcome Session::resolveCut(DriveCore::CutChoice choice, bool *readBack)
+{
+    refusals.clear();
+    refusedCommands.clear();
+    holds.clear();
+    bool resolved = false, known = false;
+    const QMetaObject::Connection heard = connect(
+        &core, &DriveCore::cutWriteResolved, this, [&](bool read, const QByteArrayList &lines) {
+            resolved = true;
+            known = read;
+            holds = lines;
+        });
+    Outcome outcome = Outcome::Failed;
+    if (core.resolveCutWrite(choice)) {
+        // The connection the cut write held back follows its resolution.
+        outcome = waitUntil([&] { return resolved && !core.Queue.head() && !core.PendingCut; });
+    } else {
+        lastError = m_coreError.isEmpty() ? QStringLiteral("the cut write cannot be resolved now") : m_coreError;
+        m_coreError.clear();
+    }
+    disconnect(heard);
+    if (readBack)
+        *readBack = known;
+    if (outcome == Outcome::Ok && !known) {
+        lastError = QStringLiteral("what the drive holds could not be read back");
+        outcome = Outcome::TimedOut;
+    }
+    return outcome;
+}
+
+namespace steps {
+
+QString describeRecord(const journal::Record &record)
+{
+    const QString time = record.time.isValid() ? record.time.toString(Qt::ISODate) : QStringLiteral("time unknown");
+    QString text;
+    if (record.kind == journal::Kind::Parameters) {
+        QStringList taken;
+        for (int i = 0; i < record.acknowledged && i < record.written.size(); ++i)
+            taken << fromCp1252(record.written[i]);
+        text = QStringLiteral("the parameter write to address %1 was cut after %2 of %3 assignments (%4)")
+                   .arg(QString::fromLatin1(record.address))
+                   .arg(record.acknowledged)
+                   .arg(record.total)
+                   .arg(time);
+        if (!taken.isEmpty())
+            text += QStringLiteral("; the drive acknowledged %1").arg(taken.join(QStringLiteral(", ")));
+        if (!record.backup.isEmpty())
+            text += QStringLiteral("; the values before it are in %1").arg(record.backup);
+        return text;
+    }
+    text = QStringLiteral("the program write to address %1 was cut at line %2 of %3 (%4): the drive acknowledged %5 "
+                          "lines and holds a partial program")
+               .arg(QString::fromLatin1(record.address))
+               .arg(std::min(record.acknowledged + 1, std::max(record.total, 1)))
+               .arg(record.total)
+               .arg(time)
+               .arg(record.acknowledged);
+    if (!record.backup.isEmpty())
+        text += QStringLiteral("; its program before the write is in %1").arg(record.backup);
+    return text;
+}
+
+QString describeCut(const DriveCore::CutWrite &cut)
+{
+    QString text = cut.reason == DriveCore::CutReason::InEntry
+                       ? QStringLiteral("address %1 is in program entry and no write to it is recorded: what it "
+                                        "received becomes its program when the entry ends")
+                             .arg(QString::fromLatin1(cut.record.address))
+                       : describeRecord(cut.record);
+    if (cut.inEntry && cut.reason != DriveCore::CutReason::InEntry)
+        text += QStringLiteral("; the drive is still in program entry");
+    if (!cut.record.backup.isEmpty() && !cut.backupHolds)
+        text += QStringLiteral("; the backup is missing or does not match its size and SHA-256");
+    return text;
+}
+
+QString recoverLine(Session &s)
+{
+    const QByteArray address = s.core.PendingCut ? s.core.PendingCut->record.address
+                             : s.core.Journal     ? s.core.Journal->address
+                                                  : s.core.DriveAddress;
+    return recoverCommand(s.port(), s.baud(), address);
+}
+
+} // namespace steps
+
+namespace commands {
 
 using namespace steps;
 
 namespace {
-
-// ---- recover ----------------------------------------------------------------------
 
 // What the drive holds after a cut write was resolved, in words.
 QString holdsText(const DriveCore::CutWrite &cut, const QByteArrayList &holds)
@@ -133,4 +208,6 @@ int recover(Session &s)
     return holdsBackup(cut, s.holds) ? kDone : kDiffers;
 }
 
-} // namespace cli::commands
+} // namespace commands
+
+} // namespace cli

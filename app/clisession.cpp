@@ -1,18 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The session: the line, the wait for each command's answer within its
+// deadline, the signals that end a step, and where the output goes.
 #include "app/clisession.h"
 
+#include "app/clirecover.h"
 #include "link/answerrules.h"
-#include "parameters/listing.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
+#include "shell/settings.h"
 #include "shell/texttable.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <utility>
 #include <unistd.h>
 
@@ -45,6 +53,16 @@ bool write(FILE *stream, const QString &text)
     const QByteArray bytes = text.toUtf8();
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
     return std::fflush(stream) == 0 && written;
+}
+
+// Ctrl+C only writes a byte; the event loop hears it and the session ends
+// its step where that is safe.
+int g_interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_interruptPipe[1], &byte, 1);
 }
 
 } // namespace
@@ -165,261 +183,6 @@ Outcome Session::connectDrive(int address, QByteArray *version)
     return outcome;
 }
 
-Outcome Session::readList()
-{
-    // Noise on the line can be read as an entry of the list: such a list
-    // is read again, and never used while it holds one.
-    Outcome outcome = readListOnce();
-    for (int attempt = 0; outcome == Outcome::Ok && attempt < 2; ++attempt) {
-        const int row = params::malformedRow(core.Parameters);
-        if (row == 0)
-            return outcome;
-        const params::GridRow &bad = core.Parameters.Grid[size_t(row)];
-        lastError = QStringLiteral("the parameter list came with noise on the line (row %1: \"%2=%3 %4\")")
-                        .arg(row)
-                        .arg(fromCp1252(bad[params::ColDesignation]), fromCp1252(bad[params::ColValue]),
-                             fromCp1252(bad[params::ColUnit]).trimmed());
-        if (attempt == 1)
-            return Outcome::TimedOut;
-        note(lastError + QStringLiteral(": read again"));
-        outcome = readListOnce();
-    }
-    return outcome;
-}
-
-Outcome Session::readListOnce()
-{
-    refusals.clear();
-    refusedCommands.clear();
-    bool completed = false, failed = false;
-    const QMetaObject::Connection ok =
-        connect(&core, &DriveCore::listingCompleted, this, [&completed] { completed = true; });
-    const QMetaObject::Connection bad =
-        connect(&core, &DriveCore::listingFailed, this, [&failed] { failed = true; });
-    Outcome outcome = Outcome::Failed;
-    // The version the listing's end asks for is answered too: the next step
-    // starts on a quiet line.
-    if (core.ZYNT_Parameter_Neu_Lesen())
-        outcome = waitUntil([&] { return failed || (completed && !core.Queue.head()); });
-    else
-        lastError = m_coreError.isEmpty() ? QStringLiteral("the parameter list cannot be read now") : m_coreError;
-    disconnect(ok);
-    disconnect(bad);
-    endProgress();
-    if (outcome == Outcome::Ok && failed) {
-        lastError = QStringLiteral("the parameter list did not arrive in time");
-        outcome = Outcome::TimedOut;
-    }
-    if (outcome != Outcome::Ok)
-        core.Owner.end(line::Activity::Listing);
-    return outcome;
-}
-
-Outcome Session::readProgram()
-{
-    refusals.clear();
-    refusedCommands.clear();
-    bool ended = false, complete = false;
-    const QMetaObject::Connection heard =
-        connect(&core, &DriveCore::programReadEnded, this, [&](bool whole) { ended = true, complete = whole; });
-    const qint64 start = core.Serial1->ReceivedTotal();
-    QTimer shown;
-    connect(&shown, &QTimer::timeout, this, [this, start] {
-        // A program of 299 lines is some 6 KB; the bar shows what came of it.
-        progress(QStringLiteral("program"), int(std::min<qint64>(99, (core.Serial1->ReceivedTotal() - start) / 60)));
-    });
-    shown.start(200);
-    Outcome outcome = Outcome::Failed;
-    if (core.ZYNTffnen1Click())
-        outcome = waitUntil([&ended] { return ended; });
-    else
-        lastError = m_coreError.isEmpty() ? QStringLiteral("the program cannot be read now") : m_coreError;
-    disconnect(heard);
-    endProgress();
-    if (outcome == Outcome::Ok && !complete) {
-        lastError = refusals.isEmpty() ? QStringLiteral("the program did not arrive whole")
-                                       : QStringLiteral("the drive refused to list its program: %1")
-                                             .arg(fromCp1252(refusals.first()));
-        outcome = refusals.isEmpty() ? Outcome::TimedOut : Outcome::Refused;
-    }
-    return outcome;
-}
-
-Outcome Session::writeAssignments(const QList<QByteArray> &assignments, QList<QByteArray> *written,
-                                  const QString &backup)
-{
-    refusals.clear();
-    refusedCommands.clear();
-    bool ended = false;
-    const QMetaObject::Connection heard =
-        connect(&core, &DriveCore::writeBackEnded, this, [&ended] { ended = true; });
-    // The batch: "TROFF", "s" in trace mode, the assignments; counted from a quiet line.
-    if (const Outcome quiet = waitUntil([this] { return !core.Queue.head(); }); quiet != Outcome::Ok)
-        return quiet;
-    const int prefix = core.TraceMode ? 2 : 1;
-    const quint64 base = core.Released;
-    Outcome outcome = Outcome::Failed;
-    if (core.writeParameters(assignments, backup)) {
-        outcome = waitUntil([&ended] { return ended; });
-        if (outcome == Outcome::Interrupted) {
-            // Nothing after the assignment on the line: it is answered, the
-            // rest is not sent.
-            core.Queue.dropWaiting();
-            m_interrupted = false;
-            const Outcome rest = waitUntil([this] { return !core.Queue.head(); });
-            m_interrupted = true;
-            if (rest != Outcome::Ok)
-                core.clearQueue();
-            core.Owner.end(line::Activity::WriteBack);
-        }
-    } else {
-        lastError = m_coreError.isEmpty() ? QStringLiteral("the parameters cannot be written now") : m_coreError;
-        m_coreError.clear();
-    }
-    disconnect(heard);
-    const qsizetype taken = std::clamp<qsizetype>(qsizetype(core.Released - base) - prefix, 0, assignments.size());
-    if (written) {
-        written->clear();
-        for (qsizetype i = 0; i < taken; ++i) {
-            const QByteArray &assignment = assignments[i];
-            const bool wasRefused = std::any_of(refusedCommands.begin(), refusedCommands.end(), [&](const QByteArray &text) {
-                return text.trimmed().endsWith(assignment);
-            });
-            if (!wasRefused)
-                written->append(assignment);
-        }
-    }
-    if (outcome == Outcome::Ok && !refusals.isEmpty())
-        outcome = Outcome::Refused;
-    return outcome;
-}
-
-Outcome Session::permanentSave()
-{
-    refusals.clear();
-    refusedCommands.clear();
-    if (!core.permanentSave()) {
-        lastError = m_coreError.isEmpty() ? QStringLiteral("psave cannot be sent now") : m_coreError;
-        m_coreError.clear();
-        return Outcome::Failed;
-    }
-    const Outcome outcome = waitUntil([this] { return !core.Queue.head(); });
-    return outcome == Outcome::Ok && !refusals.isEmpty() ? Outcome::Refused : outcome;
-}
-
-Outcome Session::writeProgram(int *lines, QByteArray *inFlight, const QString &backup)
-{
-    refusals.clear();
-    refusedCommands.clear();
-    m_lines = 0;
-    check = DriveCore::WriteCheck::Unread;
-    holds.clear();
-    bool ended = false, checked = false;
-    // The write is over when the drive's program was read back, or when it
-    // ended early (no answer, a refused line, Ctrl+C).
-    const QMetaObject::Connection read = connect(
-        &core, &DriveCore::programWriteChecked, this, [this, &checked](DriveCore::WriteCheck result, const QByteArrayList &lines) {
-            checked = true;
-            check = result;
-            holds = lines;
-        });
-    const QMetaObject::Connection cut = connect(&core, &DriveCore::transferEnded, this, [&ended] { ended = true; });
-    int total = 0;
-    for (int row = 1; row <= 299 && !core.Program[size_t(row)].isEmpty(); ++row)
-        total = row;
-    const QMetaObject::Connection shown = connect(&core, &DriveCore::programLineAcknowledged, this, [this, total] {
-        progress(QStringLiteral("program"), total > 0 ? std::min(99, 100 * std::max(m_lines - 1, 0) / total) : 0);
-    });
-    Outcome outcome = Outcome::Failed;
-    if (core.ZYNT_Programm_Speichern(backup)) {
-        outcome = waitUntil([&] { return checked || ended; });
-        if (outcome != Outcome::Ok && core.Owner.holds(line::Activity::ProgramWrite)) {
-            // Ctrl+C, a signal or no answer: "quit" at once, as Timer7 ends a write.
-            if (inFlight && core.Queue.head())
-                *inFlight = answer::commandBody(core.Queue.head()->Text, core.DriveAddress);
-            core.abortProgramWrite();
-        }
-    } else {
-        lastError = m_coreError.isEmpty() ? QStringLiteral("the program cannot be written now") : m_coreError;
-        m_coreError.clear();
-    }
-    disconnect(read);
-    disconnect(cut);
-    disconnect(shown);
-    endProgress();
-    if (lines)
-        *lines = core.programLinesAnswered();
-    if (outcome == Outcome::Ok && !refusals.isEmpty()) {
-        lastError = QStringLiteral("the drive refused the program: %1").arg(fromCp1252(refusals.first()).simplified());
-        outcome = Outcome::Refused;
-    }
-    return outcome;
-}
-
-Outcome Session::resolveCut(DriveCore::CutChoice choice, bool *readBack)
-{
-    refusals.clear();
-    refusedCommands.clear();
-    holds.clear();
-    bool resolved = false, known = false;
-    const QMetaObject::Connection heard = connect(
-        &core, &DriveCore::cutWriteResolved, this, [&](bool read, const QByteArrayList &lines) {
-            resolved = true;
-            known = read;
-            holds = lines;
-        });
-    Outcome outcome = Outcome::Failed;
-    if (core.resolveCutWrite(choice)) {
-        // The connection the cut write held back follows its resolution.
-        outcome = waitUntil([&] { return resolved && !core.Queue.head() && !core.PendingCut; });
-    } else {
-        lastError = m_coreError.isEmpty() ? QStringLiteral("the cut write cannot be resolved now") : m_coreError;
-        m_coreError.clear();
-    }
-    disconnect(heard);
-    if (readBack)
-        *readBack = known;
-    if (outcome == Outcome::Ok && !known) {
-        lastError = QStringLiteral("what the drive holds could not be read back");
-        outcome = Outcome::TimedOut;
-    }
-    return outcome;
-}
-
-Outcome Session::query(const QByteArray &name, QByteArray *value)
-{
-    refusals.clear();
-    refusedCommands.clear();
-    bool answered = false;
-    const QMetaObject::Connection heard =
-        connect(&core, &DriveCore::valueAnswered, this, [&](const QByteArray &, const QByteArray &v) {
-            answered = true;
-            if (value)
-                *value = v;
-        });
-    core.query(name);
-    const Outcome outcome = waitUntil([&] { return answered || (!refusals.isEmpty() && !core.Queue.head()); });
-    disconnect(heard);
-    if (outcome == Outcome::Ok && !answered) {
-        lastError = fromCp1252(refusals.value(0));
-        return Outcome::Refused;
-    }
-    return outcome;
-}
-
-Outcome Session::assign(const QByteArray &assignment)
-{
-    refusals.clear();
-    refusedCommands.clear();
-    core.queueCommand(assignment, CommandKind::Plain);
-    const Outcome outcome = waitUntil([this] { return !core.Queue.head(); });
-    if (outcome == Outcome::Ok && !refusals.isEmpty()) {
-        lastError = fromCp1252(refusals.first());
-        return Outcome::Refused;
-    }
-    return outcome;
-}
-
 QString Session::coreError()
 {
     return std::exchange(m_coreError, QString());
@@ -472,5 +235,174 @@ void Session::endProgress()
         write(stderr, QStringLiteral("\r%1\r").arg(QString(60, QLatin1Char(' '))));
     m_progressShown = false;
 }
+
+void catchSignals(Session &session)
+{
+    // A reader that went away (a pipe into "head") is no reason to die in
+    // the middle of a write: the failed output ends the command at its next step.
+    ::signal(SIGPIPE, SIG_IGN);
+    if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        auto *notifier = new QSocketNotifier(g_interruptPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+        QObject::connect(notifier, &QSocketNotifier::activated, &session, [&session] {
+            char byte;
+            while (::read(g_interruptPipe[0], &byte, 1) > 0) {
+            }
+            session.interrupt();
+        });
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+        sigaction(SIGHUP, &action, nullptr);
+    }
+}
+
+void endSession(Session &session)
+{
+    // What is still on its way out ("quit" after Ctrl+C) leaves before the
+    // port closes: closing drops what was not sent. A pseudo-terminal does
+    // not tell how much its other end has yet to read, so after an
+    // interruption the last command also gets three times its line time.
+    QElapsedTimer clock;
+    clock.start();
+    while (session.core.Serial1->Active() && session.core.Serial1->OutQueueCount() > 0 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    if (session.interrupted() && session.baud() > 0) {
+        QElapsedTimer settle;
+        settle.start();
+        const qint64 lineTimeMs = 3 * 16 * 10 * 1000 / session.baud();
+        while (settle.elapsed() < std::max<qint64>(100, lineTimeMs))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    session.core.shutDown();
+}
+
+namespace steps {
+
+QByteArray json(const QString &text)
+{
+    return jsonString(text);
+}
+
+QByteArray json(const QByteArray &cp1252)
+{
+    return jsonString(fromCp1252(cp1252));
+}
+
+QByteArray json(int number)
+{
+    return QByteArray::number(number);
+}
+
+int exitOf(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Ok: return kDone;
+    case Outcome::Refused: return kDiffers;
+    case Outcome::Interrupted: return kInterrupted;
+    case Outcome::TimedOut:
+    case Outcome::Failed: return kNoDrive;
+    }
+    return kNoDrive;
+}
+
+// Says what went wrong in a step and gives its exit status.
+int failed(Session &s, Outcome outcome, const QString &what)
+{
+    if (outcome == Outcome::Interrupted)
+        s.say(QStringLiteral("%1: interrupted").arg(what));
+    else
+        s.say(QStringLiteral("%1: %2").arg(what, s.lastError));
+    return exitOf(outcome);
+}
+
+// The port, rate and addresses the options give, the rest from the
+// settings file of the current folder as the window reads it.
+Target target(const Options &options)
+{
+    Target t;
+    settings::State state;
+    const QString path = QDir::current().filePath(QStringLiteral("ZYNT.ini"));
+    if (QFileInfo::exists(path) && (options.port.isEmpty() || !options.baud || options.addresses.isEmpty())) {
+        const datafiles::ReadResult read = datafiles::readFile(path);
+        settings::read(read.bytes, state);
+    }
+    if (!options.port.isEmpty())
+        t.port = options.port;
+    else if (state.port)
+        t.port = QStringLiteral("COM%1").arg(*state.port);
+    if (options.baud)
+        t.baud = *options.baud;
+    else if (state.baudrate)
+        t.baud = baudRateValue(*state.baudrate);
+    t.addresses = options.addresses;
+    for (int i = 1; t.addresses.isEmpty() && i <= state.addresses[0] && i < int(state.addresses.size()); ++i) {
+        if (state.addresses[size_t(i)] > 0 && !t.addresses.contains(state.addresses[size_t(i)]))
+            t.addresses << state.addresses[size_t(i)];
+    }
+    if (t.addresses.isEmpty())
+        t.addresses << 1;
+    return t;
+}
+
+namespace {
+
+// The commands that decide a cut write by what they do to the drive.
+bool decidesCut(const Options &options)
+{
+    return options.command == QLatin1String("restore") || options.command == QLatin1String("recover")
+        || (options.command == QLatin1String("program") && options.arguments.value(0) == QLatin1String("write"));
+}
+
+} // namespace
+
+int connectTo(Session &s, const Target &t, int address, QByteArray *version)
+{
+    if (!s.openLine(t.port, t.baud)) {
+        s.say(QStringLiteral("cannot open %1").arg(s.lastError));
+        return kNoDrive;
+    }
+    s.core.Parameters.SingleDriveListing = t.addresses.size() <= 1;
+    const Outcome outcome = s.connectDrive(address, version);
+    if (outcome != Outcome::Ok)
+        return failed(s, outcome, QStringLiteral("%1 address %2").arg(t.port).arg(address));
+    if (s.core.PendingCut) {
+        // Nothing was sent past the probe: the drive's entry, or its cut
+        // write, waits for a decision.
+        const DriveCore::CutWrite cut = *s.core.PendingCut;
+        if (s.options.command == QLatin1String("recover"))
+            return kDone;
+        if (!decidesCut(s.options)) {
+            s.say(QStringLiteral("%1 address %2: %3").arg(t.port).arg(address).arg(describeCut(cut)));
+            s.say(QStringLiteral("a cut write waits for a decision; nothing was done. To write the backup back: %1 "
+                                 "(with --keep the drive keeps what it holds)")
+                      .arg(recoverLine(s)));
+            return kCutWrite;
+        }
+        s.say(QStringLiteral("%1 address %2: %3; its entry is ended as it is before this command writes")
+                  .arg(t.port)
+                  .arg(address)
+                  .arg(describeCut(cut)));
+        QByteArray said;
+        const QMetaObject::Connection heard =
+            QObject::connect(&s.core, &DriveCore::versionRead, &s, [&said](const QByteArray &text) { said = text; });
+        bool readBack = false;
+        const Outcome ended = s.resolveCut(DriveCore::CutChoice::Keep, &readBack);
+        QObject::disconnect(heard);
+        s.core.Sprache = s.options.language;
+        if (ended != Outcome::Ok)
+            return failed(s, ended, QStringLiteral("ending the cut write's entry"));
+        if (version)
+            *version = said;
+    }
+    if (version && version->isEmpty()) {
+        s.say(QStringLiteral("%1 address %2: the drive did not say its version").arg(t.port).arg(address));
+        return kNoDrive;
+    }
+    return kDone;
+}
+
+} // namespace steps
 
 } // namespace cli

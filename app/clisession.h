@@ -2,17 +2,21 @@
 // The command line's session with one line: the drive core without a window,
 // driven one step at a time. Each step waits for its end in the event loop,
 // and none waits for ever: a command whose answer does not come within its
-// time-out, a watchdog of the core or Ctrl+C ends the wait.
+// time-out, a watchdog of the core or Ctrl+C ends the wait. The steps that
+// read and write the drive are defined beside the commands that use them
+// (app/cliparameters.cpp, app/cliprogram.cpp, app/clirecover.cpp).
 #pragma once
 
 #include "app/clirules.h"
 #include "link/drivecore.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 namespace cli {
 
@@ -103,5 +107,67 @@ private:
     QString m_coreError;        // a watchdog of the core spoke
     int m_lines = 0;            // "pgm" answers of the program write under way
 };
+
+// Ctrl+C, SIGTERM and SIGHUP end the session's step where that is safe; a
+// reader that went away (SIGPIPE) ends the command at its next result.
+void catchSignals(Session &session);
+// Lets what is still on its way out leave the port, then shuts the core down.
+void endSession(Session &session);
+
+namespace steps {
+
+// Where the command line talks: a port, a rate and the drive addresses.
+struct Target {
+    QString port = QStringLiteral("COM1");
+    int baud = 38400;
+    QList<int> addresses;
+};
+
+// The results, as lines or as one JSON array at the end.
+class Report {
+public:
+    explicit Report(Session &session) : m_session(session) {}
+    ~Report()
+    {
+        if (m_session.options.json)
+            m_session.print(QStringLiteral("[") + QString::fromUtf8(m_objects.join(",")) + QStringLiteral("]"));
+    }
+    // fields: name and JSON value pairs.
+    void add(const QString &line, const QList<std::pair<const char *, QByteArray>> &fields)
+    {
+        if (!m_session.options.json) {
+            m_session.print(line);
+            return;
+        }
+        QByteArrayList parts;
+        for (const auto &[name, value] : fields)
+            parts << jsonString(QString::fromLatin1(name)) + ':' + value;
+        m_objects << '{' + parts.join(',') + '}';
+    }
+
+private:
+    Session &m_session;
+    QByteArrayList m_objects;
+};
+
+QByteArray json(const QString &text);
+QByteArray json(const QByteArray &cp1252);
+QByteArray json(int number);
+
+int exitOf(Outcome outcome);
+// Says what went wrong in a step and gives its exit status.
+int failed(Session &s, Outcome outcome, const QString &what);
+// The port, rate and addresses the options give, the rest from the
+// settings file of the current folder as the window reads it.
+Target target(const Options &options);
+
+// Opens the line and sends the connect sequence to one drive. Where the
+// drive's last write was cut (or it answers from program entry), this says
+// so and gives kCutWrite, unless the command decides it by writing the
+// drive's program (program write, restore: the entry is ended as it is
+// first) or is recover (which finds core.PendingCut set).
+int connectTo(Session &s, const Target &t, int address, QByteArray *version);
+
+} // namespace steps
 
 } // namespace cli

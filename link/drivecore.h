@@ -444,6 +444,14 @@ private:
     QByteArrayList m_cycleQueries;
     QByteArray m_cycleAddress;
     int m_cycleFirmware = -1;
+    // The concerns of dispatchChunk: the relay in master mode, the answers
+    // a search waits for, the answer of the command in flight, and what is
+    // left in the buffer after it (text nobody asked for, a keystroke's
+    // echo, the drive's error line).
+    void relayMaster(QByteArray chunk);
+    void searchAnswer(QByteArray &chunk);
+    void answerHead(CommandNode &head);
+    void settleBuffer(int errorPos);
     void completeAcknowledged(uint8_t kind);
     void showDriveError();
     bool bufferOverflow();

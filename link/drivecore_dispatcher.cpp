@@ -26,13 +26,7 @@ void DriveCore::Serial1EventChar(TSerial *sender)
 void DriveCore::dispatchChunk(QByteArray chunk)
 {
     if (Owner.holds(Activity::Master)) {
-        // The PC only relays between the drives and shows their traffic.
-        if (chunk != "#0R")
-            Serial1->WriteString(chunk);
-        const qsizetype lf = chunk.indexOf('\n');
-        if (lf >= 0)
-            chunk.remove(lf, 1);
-        emit masterEcho(chunk);
+        relayMaster(std::move(chunk));
         return;
     }
 
@@ -51,14 +45,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
         ReceiveBuffer += chunk;
         answer::removeLineFeeds(ReceiveBuffer); // any a search left behind
     } else {
-        ReceiveBuffer += chunk;
-        if (LinkState == 1)
-            Port_Baudrate_Antwort_pruefen();
-        if (LinkState == 2 || LinkState == 4)
-            Adresse_Antwort_pruefen();
-        if (LinkState == 0)
-            answer::removeLineFeeds(ReceiveBuffer);
-        answer::removeLineFeeds(chunk);
+        searchAnswer(chunk);
     }
 
     if (LinkState == 0 && !answer::holdsUnresolvedError(ReceiveBuffer))
@@ -75,57 +62,91 @@ void DriveCore::dispatchChunk(QByteArray chunk)
     answer::removeStatusDigit(ReceiveBuffer);
     const int errorPos = answer::errorPosition(ReceiveBuffer);
 
-    if (CommandNode *head = Queue.head()) {
-        const QByteArray command = head->Text;
-        const uint8_t kind = head->Kind;
-        switch (answer::acknowledgement(ReceiveBuffer, command)) {
-        case Ack::Exact:
-            acknowledged(*head);
-            completeAcknowledged(kind);
-            ReceiveBuffer.clear();
-            Liste_aktualisieren();
-            break;
-        case Ack::Contained:
-            acknowledged(*head);
-            ReceiveBuffer.clear();
-            Liste_aktualisieren();
-            break;
-        case Ack::None:
-            switch (answer::routeByKind(ReceiveBuffer, kind)) {
-            case Route::ParameterListing: Parameterliste_Antwort(); break;
-            case Route::ProgramListing: Programmliste_Antwort(); break;
-            case Route::ProgramLineDone:
-                ReceiveBuffer.clear();
-                ++m_programAnswers;
-                noteJournalProgress(programLinesAnswered());
-                Owner.programLineEnded();
-                emit programLineAcknowledged();
-                Liste_aktualisieren();
-                break;
-            case Route::Language: Sprache_Antwort(); break;
-            case Route::Version: Version_Antwort(); break;
-            case Route::Status: Status_Antwort(); break;
-            case Route::Output: Ausgang_Antwort(); break;
-            case Route::Trace: Trace_Antwort(); break;
-            case Route::QuitDone:
-                ReceiveBuffer.clear();
-                Liste_aktualisieren();
-                break;
-            case Route::Query: Query_Antwort(); break;
-            case Route::InEntry:
-                // Nothing queued behind the probe may go out: in entry it
-                // would become a line of the drive's program.
-                ReceiveBuffer.clear();
-                Queue.dropWaiting();
-                Liste_aktualisieren();
-                probeAnswered(kind, true);
-                break;
-            case Route::None: break;
-            }
-            break;
-        }
-    }
+    if (CommandNode *head = Queue.head())
+        answerHead(*head);
 
+    settleBuffer(errorPos);
+}
+
+void DriveCore::relayMaster(QByteArray chunk)
+{
+    // The PC only relays between the drives and shows their traffic.
+    if (chunk != "#0R")
+        Serial1->WriteString(chunk);
+    const qsizetype lf = chunk.indexOf('\n');
+    if (lf >= 0)
+        chunk.remove(lf, 1);
+    emit masterEcho(chunk);
+}
+
+void DriveCore::searchAnswer(QByteArray &chunk)
+{
+    // The search reads the buffer with its line feeds; the piece loses
+    // them only for the terminal.
+    ReceiveBuffer += chunk;
+    if (LinkState == 1)
+        Port_Baudrate_Antwort_pruefen();
+    if (LinkState == 2 || LinkState == 4)
+        Adresse_Antwort_pruefen();
+    if (LinkState == 0)
+        answer::removeLineFeeds(ReceiveBuffer);
+    answer::removeLineFeeds(chunk);
+}
+
+void DriveCore::answerHead(CommandNode &head)
+{
+    const QByteArray command = head.Text;
+    const uint8_t kind = head.Kind;
+    switch (answer::acknowledgement(ReceiveBuffer, command)) {
+    case Ack::Exact:
+        acknowledged(head);
+        completeAcknowledged(kind);
+        ReceiveBuffer.clear();
+        Liste_aktualisieren();
+        break;
+    case Ack::Contained:
+        acknowledged(head);
+        ReceiveBuffer.clear();
+        Liste_aktualisieren();
+        break;
+    case Ack::None:
+        switch (answer::routeByKind(ReceiveBuffer, kind)) {
+        case Route::ParameterListing: Parameterliste_Antwort(); break;
+        case Route::ProgramListing: Programmliste_Antwort(); break;
+        case Route::ProgramLineDone:
+            ReceiveBuffer.clear();
+            ++m_programAnswers;
+            noteJournalProgress(programLinesAnswered());
+            Owner.programLineEnded();
+            emit programLineAcknowledged();
+            Liste_aktualisieren();
+            break;
+        case Route::Language: Sprache_Antwort(); break;
+        case Route::Version: Version_Antwort(); break;
+        case Route::Status: Status_Antwort(); break;
+        case Route::Output: Ausgang_Antwort(); break;
+        case Route::Trace: Trace_Antwort(); break;
+        case Route::QuitDone:
+            ReceiveBuffer.clear();
+            Liste_aktualisieren();
+            break;
+        case Route::Query: Query_Antwort(); break;
+        case Route::InEntry:
+            // Nothing queued behind the probe may go out: in entry it
+            // would become a line of the drive's program.
+            ReceiveBuffer.clear();
+            Queue.dropWaiting();
+            Liste_aktualisieren();
+            probeAnswered(kind, true);
+            break;
+        case Route::None: break;
+        }
+        break;
+    }
+}
+
+void DriveCore::settleBuffer(int errorPos)
+{
     if (!Queue.head() && errorPos == 0)
         ReceiveBuffer.clear(); // nothing was asked: the text is not for us
 

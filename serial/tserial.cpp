@@ -208,6 +208,11 @@ bool TSerial::Open()
     if (path.isEmpty())
         return fail(QStringLiteral("COM%1 has no device").arg(m_comPort));
 
+    return openDevice(path) && applyLineSettings() && startEventThread();
+}
+
+bool TSerial::openDevice(const QString &path)
+{
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) {
         m_lastErrorCode = errno;
@@ -219,7 +224,11 @@ bool TSerial::Open()
         return fail(errnoText(errno == EWOULDBLOCK ? EBUSY : errno));
     if (ioctl(m_fd, TIOCEXCL) != 0)
         return fail(errnoText(errno));
+    return true;
+}
 
+bool TSerial::applyLineSettings()
+{
     termios tio;
     if (tcgetattr(m_fd, &tio) != 0)
         return fail(errnoText(errno));
@@ -283,7 +292,11 @@ bool TSerial::Open()
     // A pseudo-terminal keeps only some of the settings (recent kernels
     // force CS8 without parity); like the driver of a real port it says
     // nothing about that, so what tcsetattr accepted is taken as applied.
+    return true;
+}
 
+bool TSerial::startEventThread()
+{
     auto shared = std::make_shared<Shared>();
     shared->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     shared->epollFd = epoll_create1(EPOLL_CLOEXEC);

@@ -197,6 +197,11 @@ private:
     void limitPending();
     void postFollowUp();
     bool fail(const QString &reason);
+    // The steps of Open; each gives false (through fail) when it cannot
+    // be done, and Open stops there.
+    bool openDevice(const QString &path);  // opened for this process alone
+    bool applyLineSettings();              // termios from the properties
+    bool startEventThread();               // the thread that waits for the device
 
     bool m_active = false;
     QStringList m_ports;
