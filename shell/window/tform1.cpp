@@ -68,7 +68,7 @@ TForm1::TForm1(QWidget *parent)
     createMenu();
     createTimers();
     setWindowSize(650, 480);
-    Form2 = new TForm2(*this, font());
+    Form2 = new TForm2(*this, QMainWindow::font());
     OKBottomDlg = new TOKBottomDlg(*this);
     connectControls();
     connectLinkReports();
