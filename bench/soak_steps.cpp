@@ -109,9 +109,10 @@ int UserSoak::run()
         runStep(step);
     }
     monitor.stop();
-    answers.stop();
     report();
+    // Closing may ask (a Stop the drive has not confirmed); the answers go on until it is closed.
     m_form->close();
+    answers.stop();
     m_form.reset();
     return m_findings.isEmpty() ? 0 : 1;
 }
@@ -176,6 +177,9 @@ void UserSoak::runStep(int step)
         // offer, if any, comes with the first contact.
         ++m_restarts;
         line += QStringLiteral("; started again");
+        // A Stop not yet confirmed was given up by the user, who was asked
+        // before the window closed.
+        m_stop = StopWatch();
         startWindow();
     }
     m_actions << line;

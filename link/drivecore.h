@@ -312,6 +312,9 @@ public:
     // sent first as soon as the drive answers again.
     void sendStop(const QByteArray &address);
     bool stopPending() const;
+    // A Stop the drive has not confirmed yet: kept, or queued or on the
+    // line without its answer.
+    bool stopOutstanding() const;
     // Puts each kept Stop that is not queued at the front of the queue.
     void sendPendingStop();
     // A Stop waits in the queue or is on its way.

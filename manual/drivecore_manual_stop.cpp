@@ -35,6 +35,15 @@ bool DriveCore::stopPending() const
     return std::any_of(m_stops.begin(), m_stops.end(), [](const KeptStop &stop) { return stop.pending; });
 }
 
+bool DriveCore::stopOutstanding() const
+{
+    for (const CommandNode *node = Queue.head(); node; node = node->Next) {
+        if (node->Stop)
+            return true;
+    }
+    return stopPending();
+}
+
 void DriveCore::sendStop(const QByteArray &address)
 {
     auto kept = std::find_if(m_stops.begin(), m_stops.end(), [&](const KeptStop &s) { return s.address == address; });

@@ -8,7 +8,9 @@
 #include "manual/window/tform2.h"
 #include "shell/cp1252.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -96,4 +98,22 @@ void TForm1::connectManualControls()
     connect(Timer4, &QTimer::timeout, this, &TForm1::Timer4Timer);
     connect(Core, &DriveCore::statusAnswered, this, &TForm1::showStatus);
     connectPlotAndRecording();
+}
+
+bool TForm1::mayCloseWithStopOutstanding()
+{
+    if (!Core->stopOutstanding())
+        return true;
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    tr("Ein Stop hat die ZYNT noch nicht erreicht: nach dem Schließen wird er nicht mehr gesendet, "
+                       "und die Achse kann weiterlaufen."));
+    box.setWindowModality(Qt::ApplicationModal);
+    QPushButton *wait = box.addButton(QMessageBox::Cancel);
+    wait->setText(tr("Warten"));
+    QPushButton *close = box.addButton(QMessageBox::Discard);
+    close->setText(tr("Trotzdem schließen"));
+    box.setDefaultButton(wait);
+    box.setEscapeButton(wait);
+    box.exec();
+    return box.clickedButton() == close;
 }

@@ -231,7 +231,7 @@ void TForm1::Beenden2Click()
 void TForm1::closeEvent(QCloseEvent *event)
 {
     // A program write under way is not cut without asking.
-    if (!mayCloseDuringWrite()) {
+    if (!mayCloseDuringWrite() || !mayCloseWithStopOutstanding()) {
         event->ignore();
         return;
     }

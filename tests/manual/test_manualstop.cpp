@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The manual window's Stop must reach the drive: kept while the link is
 // lost and sent first when the drive answers again, and sent soon after a
-// cable pulled for a moment, also while the user holds the poll.
+// cable pulled for a moment, also while the user holds the poll; closing
+// the window before it went out asks first.
 #include "tests/manual/manualfixture.h"
 #include "tests/shell/picture.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
@@ -62,6 +67,28 @@ void TestManualStop::stopReachesTheDriveWhenTheCableIsBack()
     QCOMPARE(note->text(), QStringLiteral("Stop nicht gesendet - wird gesendet, sobald die ZYNT antwortet"));
     QVERIFY(note->palette().color(note->foregroundRole()).red() > 150);
     QVERIFY(savePicture(ui.w, "stop-pending.png"));
+
+    // Closing the main window now asks: after it nothing would send the
+    // Stop. The user waits, and the window stays.
+    QString asked;
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        ManualUi::until([&] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()) != nullptr; });
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        asked = box->text();
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == QStringLiteral("Warten")) {
+                button->click();
+                answered = true;
+            }
+        }
+    });
+    ui.f->close();
+    QVERIFY2(answered, qPrintable(asked));
+    QVERIFY(asked.startsWith(QStringLiteral("Ein Stop hat die ZYNT noch nicht erreicht")));
+    QVERIFY(ui.f->isVisible());
 
     // The cable back: the Stop is the first thing after the probe's answer,
     // before the drive's settings and the poll.
