@@ -8,9 +8,7 @@
 #include "manual/window/tform2.h"
 #include "shell/cp1252.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -104,16 +102,6 @@ bool TForm1::mayCloseWithStopOutstanding()
 {
     if (!Core->stopOutstanding())
         return true;
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
-                    tr("Ein Stop hat die ZYNT noch nicht erreicht: nach dem Schließen wird er nicht mehr gesendet, "
-                       "und die Achse kann weiterlaufen."));
-    box.setWindowModality(Qt::ApplicationModal);
-    QPushButton *wait = box.addButton(QMessageBox::Cancel);
-    wait->setText(tr("Warten"));
-    QPushButton *close = box.addButton(QMessageBox::Discard);
-    close->setText(tr("Trotzdem schließen"));
-    box.setDefaultButton(wait);
-    box.setEscapeButton(wait);
-    box.exec();
-    return box.clickedButton() == close;
+    return askBeforeClosing(tr("Ein Stop hat die ZYNT noch nicht erreicht: nach dem Schließen wird er nicht mehr "
+                               "gesendet, und die Achse kann weiterlaufen."));
 }

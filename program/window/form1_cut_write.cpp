@@ -176,17 +176,7 @@ bool TForm1::mayCloseDuringWrite()
 {
     if (!Core->Owner.holds(line::Activity::ProgramWrite))
         return true;
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
-                    tr("Eine Übertragung läuft: beim Schließen bleibt ein Teil des Programms in der ZYNT."));
-    box.setWindowModality(Qt::ApplicationModal);
-    QPushButton *wait = box.addButton(QMessageBox::Cancel);
-    wait->setText(tr("Warten"));
-    QPushButton *close = box.addButton(QMessageBox::Discard);
-    close->setText(tr("Trotzdem schließen"));
-    box.setDefaultButton(wait);
-    box.setEscapeButton(wait);
-    box.exec();
-    if (box.clickedButton() != close)
+    if (!askBeforeClosing(tr("Eine Übertragung läuft: beim Schließen bleibt ein Teil des Programms in der ZYNT.")))
         return false;
     // The entry is ended where the line allows; the journal keeps the
     // record for the next start, which offers the way back.

@@ -308,6 +308,20 @@ QColor TForm1::windowColour() const
     return palette().color(QPalette::Base);
 }
 
+bool TForm1::askBeforeClosing(const QString &question)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), question);
+    box.setWindowModality(Qt::ApplicationModal);
+    QPushButton *wait = box.addButton(QMessageBox::Cancel);
+    wait->setText(tr("Warten"));
+    QPushButton *close = box.addButton(QMessageBox::Discard);
+    close->setText(tr("Trotzdem schließen"));
+    box.setDefaultButton(wait);
+    box.setEscapeButton(wait);
+    box.exec();
+    return box.clickedButton() == close;
+}
+
 void TForm1::writeConfirmedProgram()
 {
     ZYNT_Programm_Speichern();

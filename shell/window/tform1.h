@@ -203,6 +203,9 @@ public:
     void statusNote(const QString &german, const QString &english);
     // A note already in the interface's language (through tr()).
     void statusNote(const QString &text) override;
+    // Asks before the window closes on something not done: "Warten"
+    // (the default) or "Trotzdem schließen"; true for the latter.
+    bool askBeforeClosing(const QString &question);
 
     // ---- What the feature windows reach through FormShell ---------------------
     DriveCore &driveCore() override { return *Core; }
