@@ -356,8 +356,11 @@ void TestLostLink::programReadCutBehindALateAnswer()
     const qsizetype cycle = s.mark();
     QVERIFY(Session::until([&s, cycle] { return s.fx.com1->receivedCommands().mid(cycle).contains("#ADC?\r"); }));
     s.line().setLineEmulation(true, 300 * 1000);
-    QVERIFY(Session::until([&s, cycle] { return s.fx.com1->receivedCommands().mid(cycle).contains("#P1300?\r"); }));
-    QVERIFY(f->Core->Queue.head());
+    // Then a query waits for its late answer (the next cycle's, if the
+    // last one was answered already).
+    QVERIFY(Session::until([&s, f, cycle] {
+        return s.fx.com1->receivedCommands().mid(cycle).contains("#P1300?\r") && f->Core->Queue.head();
+    }));
     const qsizetype from = s.mark();
 
     f->ZYNTffnen1->trigger();
