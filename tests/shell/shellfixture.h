@@ -37,6 +37,8 @@ struct ShellFixture {
     std::unique_ptr<sim::SimLine> com2 = std::make_unique<sim::SimLine>();
     std::unique_ptr<TForm1> form;
     QStringList messages;           // texts of the message boxes, in order
+    // What the drives on COM1 had received when each box showed.
+    QList<QList<QByteArray>> receivedBeforeBox;
     // The standard buttons of each box, in the same order, as labelled.
     QList<QHash<QMessageBox::StandardButton, QString>> buttonTexts;
     // The answers to the next boxes, in order; past them a box is accepted.
@@ -159,6 +161,7 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             messages.append(box->text());
+            receivedBeforeBox.append(com1 ? com1->receivedCommands() : QList<QByteArray> {});
             QHash<QMessageBox::StandardButton, QString> labels;
             for (QAbstractButton *button : box->buttons())
                 labels.insert(box->standardButton(button), button->text());

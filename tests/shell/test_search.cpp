@@ -247,9 +247,9 @@ void TestSearch::driveInProgramEntryIsFoundAndAskedAbout()
     TForm1 &f = *fx.form;
     QTRY_VERIFY_WITH_TIMEOUT(!fx.messages.isEmpty(), kSearchWait);
     QVERIFY2(fx.messages[0].contains(QStringLiteral("ZYNT 1 ist in der Programmeingabe")), qPrintable(fx.messages[0]));
-    const QList<QByteArray> before = ShellFixture::withoutProbes(fx.com1->receivedCommands());
-    QVERIFY2(!before.contains("#1quit\r") || before.indexOf("#1quit\r") == before.lastIndexOf("#1quit\r"),
-             "the connect sequence's quit went out before the choice");
+    // Taken when the box showed: the fixture answers it at once, and a slow
+    // machine may have gone through the whole connect sequence since.
+    QVERIFY2(!fx.receivedBeforeBox[0].contains("#1quit\r"), "the connect sequence's quit went out before the choice");
     // "So lassen" (the fixture's answer): the entry ends, the program is read
     // back, then the drive is connected and its list read as after any search.
     QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled() && !f.Core->Queue.head() && !f.Core->PendingCut, kSearchWait);
