@@ -9,6 +9,7 @@
 #include "shell/datafiles.h"
 #include "shell/settings.h"
 #include "shell/texttable.h"
+#include "shell/translation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,6 +79,9 @@ Session::Session(const Options &options)
     // The command line polls nothing: the line is its commands'.
     core.Owner.pause(line::Pause::UserStopped);
     core.Sprache = options.language;
+    // The core's own messages in the same language (Qt's catalogue serves
+    // no window here).
+    translation::followWithoutQt(options.language);
     connect(&core, &DriveCore::errorMessage, this,
             [this](const QByteArray &text) { m_coreError = fromCp1252(text); });
     connect(&core, &DriveCore::driveErrorShown, this, [this](const QByteArray &message) {

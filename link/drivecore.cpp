@@ -78,7 +78,7 @@ void DriveCore::openPort()
     // The port stays closed without a dialog; the hint says why, and where
     // the user lacks the permission, how to get it.
     emit portHint(porthint::text(QStringLiteral("COM%1").arg(Serial1->COMPort()), Serial1->DevicePath(),
-                                 Serial1->LastErrorCode(), Serial1->LastError(), Sprache));
+                                 Serial1->LastErrorCode(), Serial1->LastError()));
 }
 
 bool DriveCore::Senden_Zeichensatz(const QByteArray &text)
@@ -202,11 +202,6 @@ QByteArray DriveCore::text(int number) const
     return Texte[Sprache][number];
 }
 
-QByteArray DriveCore::message(const char *german, const char *english) const
-{
-    return toCp1252(QString::fromUtf8(Sprache == 2 ? english : german));
-}
-
 bool DriveCore::refused(line::Activity activity, line::Request request)
 {
     if (Owner.paused(line::Pause::CutWrite) && !m_resolving && activity != line::Activity::Recovery
@@ -219,7 +214,7 @@ bool DriveCore::refused(line::Activity activity, line::Request request)
     const std::optional<line::Refusal> refusal = Owner.refusal(activity);
     if (!refusal)
         return false;
-    emit errorMessage(toCp1252(line::refusalText(*refusal, Owner.activity(), request, Sprache)));
+    emit errorMessage(toCp1252(line::refusalText(*refusal, Owner.activity(), request)));
     return true;
 }
 
@@ -393,7 +388,7 @@ bool DriveCore::beginManualConfiguration()
 {
     if (Owner.activity() != line::Activity::None && !Owner.holds(line::Activity::ReProbe)) {
         emit errorMessage(toCp1252(line::refusalText(line::Refusal::Busy, Owner.activity(),
-                                                     line::Request::InterfaceConfiguration, Sprache)));
+                                                     line::Request::InterfaceConfiguration)));
         return false;
     }
     // The port is closed while the user chooses; a lost link's probes wait

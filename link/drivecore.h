@@ -141,8 +141,6 @@ public:
     int Sprache = 1;
     TextTable Texte;
     QByteArray text(int number) const;
-    // A message in the current language, in the drive's code page.
-    QByteArray message(const char *german, const char *english) const;
 
     // ---- State reset and connection -------------------------------------------
     // The link's part of the state reset: queue, buffer, search state.

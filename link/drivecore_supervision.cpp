@@ -62,8 +62,7 @@ void DriveCore::TransferWatchdogTimer()
     const bool resolving = std::exchange(m_resolving, false);
     m_cutStep = CutStep::None;
     emit transferEnded();
-    QByteArray said = message("Fehler beim Übertragen der Parameter in die ZYNT: die ZYNT antwortet nicht.",
-                              "Error writing the parameters to the ZYNT: the ZYNT does not answer.");
+    QByteArray said = toCp1252(tr("Fehler beim Übertragen der Parameter in die ZYNT: die ZYNT antwortet nicht."));
     if (Journal) {
         Journal->acknowledged = answered;
         m_journalDirty = true;

@@ -16,35 +16,30 @@ namespace line {
 
 namespace {
 
-struct Name {
-    const char *german;
-    const char *english;
-};
-
 // Each request's name as a sentence names it, by Request.
-const Name kRequests[] = {
-    {"die ZYNT-Suche", "the drive search"},
-    {"das Lesen der Parameter", "reading the parameters"},
-    {"das Übertragen der Parameter in die ZYNT", "writing the parameters to the ZYNT"},
-    {"das Lesen des Programms", "reading the program"},
-    {"das Schreiben des Programms in die ZYNT", "writing the program to the ZYNT"},
-    {"der Master-Betrieb", "master mode"},
-    {"das dauerhafte Speichern der Parameter", "saving the parameters permanently"},
-    {"das Konfigurieren der Schnittstelle", "configuring the interface"},
-    {"das Beenden einer unterbrochenen Übertragung", "ending a cut write"},
+const char *const kRequests[] = {
+    QT_TRANSLATE_NOOP("line", "die ZYNT-Suche"),
+    QT_TRANSLATE_NOOP("line", "das Lesen der Parameter"),
+    QT_TRANSLATE_NOOP("line", "das Übertragen der Parameter in die ZYNT"),
+    QT_TRANSLATE_NOOP("line", "das Lesen des Programms"),
+    QT_TRANSLATE_NOOP("line", "das Schreiben des Programms in die ZYNT"),
+    QT_TRANSLATE_NOOP("line", "der Master-Betrieb"),
+    QT_TRANSLATE_NOOP("line", "das dauerhafte Speichern der Parameter"),
+    QT_TRANSLATE_NOOP("line", "das Konfigurieren der Schnittstelle"),
+    QT_TRANSLATE_NOOP("line", "das Beenden einer unterbrochenen Übertragung"),
 };
 
 // What holds the line, by Activity (None and ReProbe never refuse as busy).
-const Name kHolders[] = {
-    {"", ""},
-    {"die ZYNT-Suche", "the drive search"},
-    {"die Suche nach der ZYNT", "the search for the ZYNT"},
-    {"das Lesen der Parameter", "reading the parameters"},
-    {"das Übertragen der Parameter", "writing the parameters"},
-    {"das Lesen des Programms", "reading the program"},
-    {"das Schreiben des Programms", "writing the program"},
-    {"der Master-Betrieb", "master mode"},
-    {"das Beenden einer unterbrochenen Übertragung", "ending a cut write"},
+const char *const kHolders[] = {
+    "",
+    QT_TRANSLATE_NOOP("line", "die ZYNT-Suche"),
+    QT_TRANSLATE_NOOP("line", "die Suche nach der ZYNT"),
+    QT_TRANSLATE_NOOP("line", "das Lesen der Parameter"),
+    QT_TRANSLATE_NOOP("line", "das Übertragen der Parameter"),
+    QT_TRANSLATE_NOOP("line", "das Lesen des Programms"),
+    QT_TRANSLATE_NOOP("line", "das Schreiben des Programms"),
+    QT_TRANSLATE_NOOP("line", "der Master-Betrieb"),
+    QT_TRANSLATE_NOOP("line", "das Beenden einer unterbrochenen Übertragung"),
 };
 
 QString capitalised(QString text)
@@ -54,30 +49,26 @@ QString capitalised(QString text)
     return text;
 }
 
-QString requestName(Request wanted, bool german)
+QString requestName(Request wanted)
 {
     if (wanted == Request::ParameterValue)
         return QCoreApplication::translate("line", "das Senden eines geänderten Parameterwerts");
-    const Name &what = kRequests[size_t(wanted)];
-    return QString::fromUtf8(german ? what.german : what.english);
+    return QCoreApplication::translate("line", kRequests[size_t(wanted)]);
 }
 
 } // namespace
 
-QString refusalText(Refusal refusal, Activity holder, Request wanted, int language)
+QString refusalText(Refusal refusal, Activity holder, Request wanted)
 {
-    const bool german = language != 2;
-    const QString asked = requestName(wanted, german);
+    const QString asked = requestName(wanted);
     if (refusal == Refusal::LinkLost) {
-        return german ? QStringLiteral("Keine Verbindung zur ZYNT: %1 ist erst wieder möglich, wenn die ZYNT "
-                                       "antwortet.").arg(asked)
-                      : QStringLiteral("No connection to the ZYNT: %1 is possible again once the ZYNT answers.")
-                            .arg(asked);
+        return QCoreApplication::translate("line", "Keine Verbindung zur ZYNT: %1 ist erst wieder möglich, wenn die "
+                                                   "ZYNT antwortet.")
+            .arg(asked);
     }
-    const Name &by = kHolders[size_t(holder)];
-    const QString busy = QString::fromUtf8(german ? by.german : by.english);
-    return german ? QStringLiteral("%1 ist jetzt nicht möglich: %2 läuft noch.").arg(capitalised(asked), busy)
-                  : QStringLiteral("%1 is not possible now: %2 is still under way.").arg(capitalised(asked), busy);
+    const QString busy = QCoreApplication::translate("line", kHolders[size_t(holder)]);
+    return QCoreApplication::translate("line", "%1 ist jetzt nicht möglich: %2 läuft noch.")
+        .arg(capitalised(asked), busy);
 }
 
 } // namespace line

@@ -47,8 +47,8 @@ enum class Request : uint8_t {
     ParameterValue,
 };
 
-// The refusal as the window shows it, in the language (1 German, 2 English).
-QString refusalText(Refusal refusal, Activity holder, Request wanted, int language);
+// The refusal as the window shows it, in the interface's language.
+QString refusalText(Refusal refusal, Activity holder, Request wanted);
 
 } // namespace line
 

@@ -6,6 +6,8 @@
 #include "parameters/designations.h"
 #include "parameters/writeback.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <optional>
 
@@ -76,17 +78,15 @@ Live liveState(const QByteArray &designation)
     return Live::None;
 }
 
-QString liveReason(Live live, int language)
+QString liveReason(Live live)
 {
-    const bool german = language != 2;
     switch (live) {
     case Live::None: return {};
-    case Live::State: return german ? QStringLiteral("Zustand der ZYNT") : QStringLiteral("the ZYNT's state");
-    case Live::Output: return german ? QStringLiteral("Ausgang der Maschine") : QStringLiteral("an output of the machine");
-    case Live::Flag: return german ? QStringLiteral("Merker der Maschine") : QStringLiteral("a flag of the machine");
+    case Live::State: return QCoreApplication::translate("compare", "Zustand der ZYNT");
+    case Live::Output: return QCoreApplication::translate("compare", "Ausgang der Maschine");
+    case Live::Flag: return QCoreApplication::translate("compare", "Merker der Maschine");
     case Live::DriveType:
-        return german ? QStringLiteral("Antriebstyp: nur auf ausdrücklichen Wunsch")
-                      : QStringLiteral("the drive type: only when asked for");
+        return QCoreApplication::translate("compare", "Antriebstyp: nur auf ausdrücklichen Wunsch");
     }
     return {};
 }
@@ -120,14 +120,19 @@ QByteArray plainDesignation(const QByteArray &designation)
 
 // The drive's value of a parameter (by its plain designation); nothing when
 // its list lacks it.
-std::optional<QByteArray> driveValueOf(const GridCells &drive, int driveRows, const QByteArray &plain)
+std::optional<QByteArray> driveCellOf(const GridCells &drive, int driveRows, const QByteArray &plain, int column)
 {
     const int lastRow = std::min(driveRows, int(drive.size()) - 1);
     for (int r = 1; r <= lastRow; ++r) {
         if (plainDesignation(drive[size_t(r)][ColDesignation]) == plain)
-            return drive[size_t(r)][ColValue];
+            return drive[size_t(r)][size_t(column)];
     }
     return std::nullopt;
+}
+
+std::optional<QByteArray> driveValueOf(const GridCells &drive, int driveRows, const QByteArray &plain)
+{
+    return driveCellOf(drive, driveRows, plain, ColValue);
 }
 
 } // namespace
@@ -156,8 +161,12 @@ QList<CompareRow> compareRows(const QList<GridRow> &file, const GridCells &drive
         CompareRow c;
         c.gridRow = int(i + 1);
         c.designation = row[ColDesignation];
-        c.description = row[ColDescription];
         const QByteArray plain = plainDesignation(row[ColDesignation]);
+        // The file keeps the description in the language it was saved in;
+        // the drive's list has it in the interface's.
+        c.description = driveCellOf(drive, driveRows, plain, ColDescription).value_or(row[ColDescription]);
+        if (c.description.trimmed().isEmpty())
+            c.description = row[ColDescription];
         c.driveValue = plainValue(driveValueOf(drive, driveRows, plain).value_or(QByteArray()));
         c.fileValue = plainValue(row[ColValue]);
         c.live = liveState(row[ColDesignation]);

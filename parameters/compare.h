@@ -34,8 +34,8 @@ enum class Live : uint8_t {
     DriveType,  // P1034: written only when asked for in so many words
 };
 Live liveState(const QByteArray &designation);
-// The reason a grey row shows, in the language (1 German, 2 English).
-QString liveReason(Live live, int language);
+// The reason a grey row shows, in the interface's language.
+QString liveReason(Live live);
 // A comparison row of the drive type may be written when the user asks for
 // it; its tick is never set for him.
 

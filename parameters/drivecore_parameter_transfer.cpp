@@ -6,6 +6,7 @@
 #include "link/answerrules.h"
 #include "parameters/listing.h"
 #include "parameters/writeback.h"
+#include "shell/cp1252.h"
 
 #include <QTimer>
 
@@ -170,9 +171,8 @@ bool DriveCore::writeParameters(const QList<QByteArray> &assignments, const QStr
         return false;
     if (!Serial1->Active()) {
         // Nothing can be written, and the user must know why nothing happened.
-        emit errorMessage(message("Die Schnittstelle ist nicht geöffnet: es wurden keine Parameter in die ZYNT "
-                                  "übertragen.",
-                                  "The serial port is not open: no parameters were written to the ZYNT."));
+        emit errorMessage(toCp1252(tr("Die Schnittstelle ist nicht geöffnet: es wurden keine Parameter in die ZYNT "
+                                             "übertragen.")));
         return false;
     }
     if (!beginJournal(journal::Kind::Parameters, assignments, backup, m_resolving))

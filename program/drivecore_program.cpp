@@ -17,8 +17,6 @@ namespace {
 // No program listing comes near this; past it the drive is talking nonsense.
 constexpr qint64 kListingByteLimit = 128 * 1024;
 
-const char kListingTooLongDe[] = "Das Programm in der ZYNT ist länger als 300 Zeilen. Nicht übernommen wurden Zeilen: ";
-const char kListingTooLongEn[] = "The program in the ZYNT is longer than 300 lines. Lines not taken over: ";
 
 bool queueHolds(const CommandQueue &queue, uint8_t kind)
 {
@@ -98,7 +96,8 @@ void DriveCore::Programmliste_Antwort()
 
 QByteArray DriveCore::programTooLongText(int total) const
 {
-    return message(kListingTooLongDe, kListingTooLongEn) + "301 - " + QByteArray::number(total);
+    return toCp1252(tr("Das Programm in der ZYNT ist länger als 300 Zeilen. Nicht übernommen wurden Zeilen: "))
+        + "301 - " + QByteArray::number(total);
 }
 
 void DriveCore::endProgramListing(bool complete)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/porthint.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -18,16 +19,15 @@ QString owningGroup(const QString &path)
     return owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(info.st_gid);
 }
 
-QString text(const QString &portName, const QString &device, int errorCode, const QString &reason, int language)
+QString text(const QString &portName, const QString &device, int errorCode, const QString &reason)
 {
-    const bool german = language != 2;
     const QString where = device.isEmpty() ? portName : portName + QStringLiteral(" (") + device + QLatin1Char(')');
     QString hint = where + QStringLiteral(": ") + reason;
     if (errorCode == EACCES || errorCode == EPERM) {
         const QString group = owningGroup(device);
         if (!group.isEmpty()) {
-            hint += (german ? QStringLiteral(". Abhilfe: Gruppe \"%1\" beitreten (sudo adduser $USER %1), neu anmelden.")
-                            : QStringLiteral(". To fix it, join the group \"%1\" (sudo adduser $USER %1) and log in again."))
+            hint += QCoreApplication::translate("porthint", ". Abhilfe: Gruppe \"%1\" beitreten (sudo adduser $USER %1), "
+                                                            "neu anmelden.")
                         .arg(group);
         }
     }

@@ -8,10 +8,10 @@
 namespace porthint {
 
 // device: the port's device path; errorCode: the system's error number of
-// the failed open (0 when unknown); reason: the system's text; language 1
-// German, 2 English. For a missing permission the hint names the group that
-// owns the device and how to join it.
-QString text(const QString &portName, const QString &device, int errorCode, const QString &reason, int language);
+// the failed open (0 when unknown); reason: the system's text. For a missing
+// permission the hint names the group that owns the device and how to join
+// it, in the interface's language.
+QString text(const QString &portName, const QString &device, int errorCode, const QString &reason);
 
 // The group that owns a file, empty when it cannot be told.
 QString owningGroup(const QString &path);

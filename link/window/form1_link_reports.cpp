@@ -40,7 +40,7 @@ void TForm1::connectLinkReports()
     connect(Core, &DriveCore::programReadFailed, this, [this] {
         showReadFailed(ReadAgain::Program,
                        tr("Das Programm wurde nicht gelesen: der Editor zeigt, was er vorher zeigte."),
-                       message("Fehler beim Lesen des Programms aus der ZYNT", "Error reading the program from the ZYNT"));
+                       toCp1252(tr("Fehler beim Lesen des Programms aus der ZYNT")));
     });
     connect(Core, &DriveCore::addressAnswered, this,
             [this] { Label6->setText(QString::fromLatin1(Core->DriveAddress)); });

@@ -15,11 +15,11 @@ void TForm1::connectPlotAndRecording()
     PlotWindow = new TPlotWindow;
     PlotWindow->setFont(font());
     PlotWindow->AskPictureFile = [this] {
-        return askSaveName(QStringLiteral("Bild speichern"), QStringLiteral("Save picture"), QStringLiteral("png"),
+        return askSaveName(tr("Bild speichern"), QStringLiteral("png"),
                            QStringLiteral("PNG"));
     };
     PlotWindow->Report = [this](const QString &path, const QString &error) {
-        reportSaved(path, error, QStringLiteral("Bild gespeichert"), QStringLiteral("Picture saved"));
+        reportSaved(path, error, tr("Bild gespeichert"));
     };
     connect(Core, &DriveCore::cycleSampled, this, [this](const status::CycleSample &sample) {
         PlotWindow->addCycle(sample);
@@ -44,8 +44,7 @@ void TForm1::toggleRecording()
         if (!result.error.isEmpty())
             errorBox(toCp1252(result.error));
         else
-            statusNote(QStringLiteral("Aufzeichnung gespeichert (%1 Zeilen): ").arg(result.rows) + result.path,
-                       QStringLiteral("Recording saved (%1 rows): ").arg(result.rows) + result.path);
+            statusNote(tr("Aufzeichnung gespeichert (%1 Zeilen): ").arg(result.rows) + result.path);
     } else {
         const QDateTime now = QDateTime::currentDateTime();
         const QString path = recording::freePath(recording::folder(), now, Core->DriveAddress);
@@ -53,7 +52,7 @@ void TForm1::toggleRecording()
         if (!error.isEmpty())
             errorBox(toCp1252(error));
         else
-            statusNote(QStringLiteral("Aufzeichnung läuft: ") + path, QStringLiteral("Recording: ") + path);
+            statusNote(tr("Aufzeichnung läuft: ") + path);
     }
     Form2->showOwnCaptions(Sprache);
 }

@@ -9,6 +9,7 @@
 #include "link/drivecore.h"
 #include "shell/window/formshell.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -230,11 +231,11 @@ void TForm2::applyCondition()
 void TForm2::showOwnCaptions(int language)
 {
     m_language = language;
-    const bool english = language == 2;
-    PlotButton->setText(english ? QStringLiteral("Plot") : QStringLiteral("Verlauf"));
+    PlotButton->setText(tr("Verlauf"));
+    HoldToRun->setText(tr("Tippbetrieb (nur solange gedrückt)"));
+    HoldToRun->resize(std::min(HoldToRun->sizeHint().width(), 400), HoldToRun->height());
     const bool recording = m_shell.recording();
-    RecordButton->setText(recording ? (english ? QStringLiteral("Stop recording") : QStringLiteral("Aufzeichnung aus"))
-                                    : (english ? QStringLiteral("Record") : QStringLiteral("Aufzeichnen")));
+    RecordButton->setText(recording ? tr("Aufzeichnung aus") : tr("Aufzeichnen"));
     // A Stop that has not reached the drive says more than why the
     // displays are grey; it stands in the same place.
     StopNote->setVisible(m_stopPending);
@@ -247,11 +248,10 @@ void TForm2::showOwnCaptions(int language)
         StateNote->hide();
         return;
     case manual::Condition::LinkLost:
-        StateNote->setText(english ? QStringLiteral("Link lost - last values shown")
-                                   : QStringLiteral("Keine Verbindung - letzter Stand"));
+        StateNote->setText(tr("Keine Verbindung - letzter Stand"));
         break;
     case manual::Condition::DriveOff:
-        StateNote->setText(english ? QStringLiteral("Drive OFF") : QStringLiteral("Antrieb AUS"));
+        StateNote->setText(tr("Antrieb AUS"));
         break;
     }
     StateNote->show();

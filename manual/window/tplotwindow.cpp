@@ -194,19 +194,17 @@ void TPlotWindow::setLanguage(int language)
 
 void TPlotWindow::updateCaptions()
 {
-    const bool english = m_language == 2;
-    setWindowTitle(english ? QStringLiteral("ZYNT live plot") : QStringLiteral("ZYNT Verlauf"));
-    PauseButton->setText(m_paused ? (english ? QStringLiteral("Resume") : QStringLiteral("Weiter"))
-                                  : (english ? QStringLiteral("Pause") : QStringLiteral("Anhalten")));
-    ZoomResetButton->setText(english ? QStringLiteral("Whole span") : QStringLiteral("Ganzer Zeitraum"));
-    SaveButton->setText(english ? QStringLiteral("Save as PNG") : QStringLiteral("Als PNG speichern"));
+    setWindowTitle(tr("ZYNT Verlauf"));
+    PauseButton->setText(m_paused ? tr("Weiter") : tr("Anhalten"));
+    ZoomResetButton->setText(tr("Ganzer Zeitraum"));
+    SaveButton->setText(tr("Als PNG speichern"));
     for (int i = 0; i < SpanBox->count(); ++i) {
         const int seconds = SpanBox->itemData(i).toInt();
         SpanBox->setItemText(i, seconds < 60 ? QStringLiteral("%1 s").arg(seconds)
                                              : QStringLiteral("%1 min").arg(seconds / 60));
     }
     m_position->setName(QStringLiteral("Position"));
-    m_analogue->setName(english ? QStringLiteral("ADC (right)") : QStringLiteral("ADC (rechts)"));
+    m_analogue->setName(tr("ADC (rechts)"));
 }
 
 void TPlotWindow::zoomed()

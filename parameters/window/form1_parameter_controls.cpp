@@ -125,8 +125,7 @@ void TForm1::connectParameterControls()
             w->hide();
     });
     connect(Core, &DriveCore::writeBackProgress, this, [this](int done, int total) {
-        statusNote(QStringLiteral("Parameter werden in die ZYNT geschrieben: %1 von %2").arg(done).arg(total),
-                   QStringLiteral("Writing parameters to the ZYNT: %1 of %2").arg(done).arg(total));
+        statusNote(tr("Parameter werden in die ZYNT geschrieben: %1 von %2").arg(done).arg(total));
     });
     connect(Core, &DriveCore::writeBackEnded, this, [this] {
         endTransferDisplay();
@@ -138,18 +137,15 @@ void TForm1::connectParameterControls()
     connect(Core, &DriveCore::driveListProgress, this, [this](int percent) {
         if (!MarksAsked && !WriteBackAsked)
             return; // a read of the core's own
-        statusNote(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen … %1 %").arg(percent),
-                   QStringLiteral("Reading the ZYNT's parameters to compare … %1 %").arg(percent));
+        statusNote(tr("Die Parameter der ZYNT werden zum Vergleich gelesen … %1 %").arg(percent));
     });
     connect(Core, &DriveCore::permanentSaveConfirmed, this, [this] {
-        statusNote(QStringLiteral("Die ZYNT hat das dauerhafte Speichern der Parameter bestätigt."),
-                   QStringLiteral("The ZYNT confirmed saving the parameters permanently."));
+        statusNote(tr("Die ZYNT hat das dauerhafte Speichern der Parameter bestätigt."));
     });
     connect(CompareDialog, &QDialog::accepted, this, &TForm1::writeTicked);
     connect(CompareDialog, &QDialog::rejected, this, [this] {
         Core->Owner.resume(line::Pause::Question);
-        statusNote(QStringLiteral("Abgebrochen: es wurde nichts geschrieben."),
-                   QStringLiteral("Cancelled: nothing was written."));
+        statusNote(tr("Abgebrochen: es wurde nichts geschrieben."));
     });
     connect(ParameterSearch, &QLineEdit::textChanged, this, &TForm1::applyParameterSearch);
     StringGrid2->installEventFilter(this); // the search box comes and goes with the grid

@@ -247,7 +247,7 @@ void TForm1::Button9Click()
     if (const params::EditorRule *rule = params::editorFor(EditedParameterNumber);
         rule && rule->kind == params::EditorKind::Numeric && GroupBox2->isVisible()
         && params::refusesNumericEntry(*rule, toCp1252(Edit1->text()))) {
-        EditReason->setText(fromCp1252(message("Keine Zahl: nichts gesendet", "Not a number: nothing sent")));
+        EditReason->setText(tr("Keine Zahl: nichts gesendet"));
         EditReason->show();
         Edit1->setFocus();
         Edit1->selectAll();
@@ -336,8 +336,8 @@ bool TForm1::refusedWhileLinkLost()
 {
     if (!Core->Owner.linkLost())
         return false;
-    errorBox(toCp1252(line::refusalText(line::Refusal::LinkLost, Core->Owner.activity(), line::Request::ParameterValue,
-                                        Sprache)));
+    errorBox(toCp1252(
+        line::refusalText(line::Refusal::LinkLost, Core->Owner.activity(), line::Request::ParameterValue)));
     return true;
 }
 

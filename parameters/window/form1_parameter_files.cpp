@@ -47,8 +47,7 @@ void TForm1::ParameterSpeichern1Click()
                 ShownFile->name = fileName;
                 showParameterFileName(fileName);
             }
-            statusNote(QStringLiteral("Parameter gespeichert in %1").arg(fileName),
-                       QStringLiteral("Parameters saved to %1").arg(fileName));
+            statusNote(tr("Parameter gespeichert in %1").arg(fileName));
         }
     }
     if (Parameters.AllViewRowsIndexed == 0)
@@ -78,8 +77,7 @@ void TForm1::Parameterffnen1Click()
     ShownFile = ShownParameterFile {fileName, loaded->rows};
     ChangedParameters.clear();
     ffnen1Click();
-    statusNote(QStringLiteral("Parameterdatei geladen: %1").arg(fileName),
-               QStringLiteral("Parameter file loaded: %1").arg(fileName));
+    statusNote(tr("Parameterdatei geladen: %1").arg(fileName));
     // The rows that differ from the drive are marked: from its list read
     // now, as what it was read to hold before may have changed by its own
     // program, its panel or another tool.

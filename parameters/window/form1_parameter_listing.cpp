@@ -74,12 +74,8 @@ void TForm1::showListingEnd()
     if (!VerifySent.isEmpty()) {
         const QList<params::Difference> differing =
             params::verify(VerifySent, Core->Snapshot.list, Core->Snapshot.listRows); // the listing, not the view
-        VerifyReport->show(int(VerifySent.size()), differing, Sprache != 2);
-        statusNote(QStringLiteral("%1 Parameter geschrieben, %2 bestätigt. Sicherung: %3")
-                       .arg(VerifySent.size())
-                       .arg(VerifySent.size() - differing.size())
-                       .arg(WriteBackBackupFile),
-                   QStringLiteral("%1 parameters written, %2 confirmed. Backup: %3")
+        VerifyReport->show(int(VerifySent.size()), differing);
+        statusNote(tr("%1 Parameter geschrieben, %2 bestätigt. Sicherung: %3")
                        .arg(VerifySent.size())
                        .arg(VerifySent.size() - differing.size())
                        .arg(WriteBackBackupFile));
@@ -95,10 +91,7 @@ void TForm1::showListingFailed(bool boxed)
     Label17->hide();
     if (!VerifySent.isEmpty()) {
         // Written, but not read back: the user must not take it as checked.
-        statusNote(QStringLiteral("%1 Parameter geschrieben, nicht geprüft: die Liste kam nicht. Sicherung: %2")
-                       .arg(VerifySent.size())
-                       .arg(WriteBackBackupFile),
-                   QStringLiteral("%1 parameters written, not checked: the list did not come. Backup: %2")
+        statusNote(tr("%1 Parameter geschrieben, nicht geprüft: die Liste kam nicht. Sicherung: %2")
                        .arg(VerifySent.size())
                        .arg(WriteBackBackupFile));
         VerifySent.clear();

@@ -61,7 +61,7 @@ void TForm1::showParameterGrid()
         if (value->toolTip() != tip)
             value->setToolTip(tip);
     }
-    ParameterSearch->setPlaceholderText(Sprache == 2 ? QStringLiteral("Search") : QStringLiteral("Suchen"));
+    ParameterSearch->setPlaceholderText(tr("Suchen"));
     applyParameterSearch();
 }
 

@@ -31,17 +31,16 @@ void TForm1::Button8Click()
             WriteBackFile << Parameters.Grid[size_t(r)];
     }
     if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::WriteBack)) {
-        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::WriteBack, Sprache)));
+        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::WriteBack)));
         return;
     }
     if (!Serial1->Active()) {
-        errorBox(message("Die Schnittstelle ist nicht geöffnet: es wurden keine Parameter in die ZYNT übertragen.",
-                         "The serial port is not open: no parameters were written to the ZYNT."));
+        errorBox(toCp1252(
+            tr("Die Schnittstelle ist nicht geöffnet: es wurden keine Parameter in die ZYNT übertragen.")));
         return;
     }
     if (Core->DriveConnected != 1) {
-        errorBox(message("Keine ZYNT verbunden: es wurden keine Parameter übertragen.",
-                         "No ZYNT connected: no parameters were written."));
+        errorBox(toCp1252(tr("Keine ZYNT verbunden: es wurden keine Parameter übertragen.")));
         return;
     }
     // Read afresh for every comparison: the drive changes its own values
@@ -58,8 +57,7 @@ bool TForm1::readDriveListToCompare(bool quiet)
     // not free; the core's refusal would be a box.
     if (quiet && (Core->Owner.refusal(line::Activity::Listing) || Core->Owner.paused(line::Pause::CutWrite)))
         return false;
-    statusNote(QStringLiteral("Die Parameter der ZYNT werden zum Vergleich gelesen …"),
-               QStringLiteral("Reading the ZYNT's parameters to compare …"));
+    statusNote(tr("Die Parameter der ZYNT werden zum Vergleich gelesen …"));
     return Core->readDriveList();
 }
 
@@ -70,8 +68,7 @@ void TForm1::driveListReadToCompare(bool listRead)
     if (marks || (WriteBackAsked && listRead))
         markDifferingRows(listRead);
     if (marks && ShownFile && listRead) {
-        statusNote(QStringLiteral("Parameterdatei geladen: %1").arg(ShownFile->name),
-                   QStringLiteral("Parameter file loaded: %1").arg(ShownFile->name));
+        statusNote(tr("Parameterdatei geladen: %1").arg(ShownFile->name));
     } else if (marks && ShownFile) {
         statusNote(tr("Die Parameterliste der ZYNT konnte nicht gelesen werden: alle Zeilen der Datei sind markiert."));
     }
@@ -103,12 +100,10 @@ void TForm1::compareBeforeWriteBack(bool listRead)
         return; // a read of the drive's list that the window did not ask for
     WriteBackAsked = false;
     if (!listRead) {
-        errorBox(message("Die Parameterliste der ZYNT konnte nicht gelesen werden: es wurde nichts geschrieben.",
-                         "The ZYNT's parameter list could not be read: nothing was written."));
+        errorBox(toCp1252(tr("Die Parameterliste der ZYNT konnte nicht gelesen werden: es wurde nichts geschrieben.")));
         return;
     }
-    CompareDialog->setRows(params::compareRows(WriteBackFile, Core->Snapshot.list, Core->Snapshot.listRows),
-                           Sprache != 2);
+    CompareDialog->setRows(params::compareRows(WriteBackFile, Core->Snapshot.list, Core->Snapshot.listRows));
     // The user decides what the line does next.
     Core->Owner.pause(line::Pause::Question);
     CompareDialog->show();
@@ -120,8 +115,7 @@ void TForm1::writeTicked()
     Core->Owner.resume(line::Pause::Question);
     const QList<QByteArray> assignments = CompareDialog->tickedAssignments();
     if (assignments.isEmpty()) {
-        statusNote(QStringLiteral("Nichts angehakt: es wurde nichts geschrieben."),
-                   QStringLiteral("Nothing ticked: nothing was written."));
+        statusNote(tr("Nichts angehakt: es wurde nichts geschrieben."));
         return;
     }
     // What the write will overwrite is saved first; without it nothing is written.
@@ -129,8 +123,7 @@ void TForm1::writeTicked()
                                                                  Core->Snapshot.list, Core->Snapshot.listRows));
     if (WriteBackBackupFile.isEmpty())
         return;
-    statusNote(QStringLiteral("Die Parameter der ZYNT wurden gesichert: %1").arg(WriteBackBackupFile),
-               QStringLiteral("The ZYNT's parameters were saved to %1").arg(WriteBackBackupFile));
+    statusNote(tr("Die Parameter der ZYNT wurden gesichert: %1").arg(WriteBackBackupFile));
     VerifySent = assignments;
     if (!Core->writeParameters(assignments, WriteBackBackupFile))
         VerifySent.clear();

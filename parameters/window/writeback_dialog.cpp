@@ -31,9 +31,10 @@ WriteBackDialog::WriteBackDialog()
     Heading = new QLabel(this);
     Heading->setWordWrap(true);
     auto *choices = new QHBoxLayout;
-    AllRowsBox = new QCheckBox(tr("Alle Zeilen"), this);
-    TickAllBtn = new QPushButton(tr("Alle ankreuzen"), this);
-    TickNoneBtn = new QPushButton(tr("Keine"), this);
+    // Captioned by setRows, in the language of the moment.
+    AllRowsBox = new QCheckBox(this);
+    TickAllBtn = new QPushButton(this);
+    TickNoneBtn = new QPushButton(this);
     // The buttons act on the rows; Enter in the table is not theirs.
     for (QPushButton *button : {TickAllBtn, TickNoneBtn})
         button->setAutoDefault(false);
@@ -78,27 +79,26 @@ bool tickedAtFirst(const params::CompareRow &r)
 
 } // namespace
 
-void WriteBackDialog::setRows(const QList<params::CompareRow> &rows, bool german)
+void WriteBackDialog::setRows(const QList<params::CompareRow> &rows)
 {
     m_rows = rows;
-    setWindowTitle(german ? QStringLiteral("Parameter in ZYNT übertragen") : QStringLiteral("Write parameters to the ZYNT"));
+    setWindowTitle(tr("Parameter in ZYNT übertragen"));
     int ticked = 0;
     for (const params::CompareRow &r : rows)
         ticked += tickedAtFirst(r) ? 1 : 0;
-    Heading->setText(german ? QStringLiteral("%1 von %2 Parametern der Datei weichen von der ZYNT ab und sind zum "
-                                             "Schreiben angehakt. Grau: Zustand der ZYNT, wird nie geschrieben.")
-                                  .arg(ticked)
-                                  .arg(rows.size())
-                            : QStringLiteral("%1 of the file's %2 parameters differ from the ZYNT and are ticked to "
-                                             "be written. Grey: the ZYNT's state, never written.")
-                                  .arg(ticked)
-                                  .arg(rows.size()));
-    Table->setHorizontalHeaderLabels(german ? QStringList {"", "Bezeichnung", "Beschreibung", "ZYNT", "Datei"}
-                                            : QStringList {"", "Designation", "Description", "ZYNT", "File"});
-    OKBtn->setText(german ? QStringLiteral("Angehakte schreiben") : QStringLiteral("Write ticked"));
-    CancelBtn->setText(german ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
+    Heading->setText(tr("%1 von %2 Parametern der Datei weichen von der ZYNT ab und sind zum "
+                        "Schreiben angehakt. Grau: Zustand der ZYNT, wird nie geschrieben.")
+                         .arg(ticked)
+                         .arg(rows.size()));
+    Table->setHorizontalHeaderLabels(
+        {QString(), tr("Bezeichnung"), tr("Beschreibung"), QStringLiteral("ZYNT"), tr("Datei")});
+    AllRowsBox->setText(tr("Alle Zeilen"));
+    TickAllBtn->setText(tr("Alle ankreuzen"));
+    TickNoneBtn->setText(tr("Keine"));
+    OKBtn->setText(tr("Angehakte schreiben"));
+    CancelBtn->setText(tr("Abbrechen"));
     Table->setRowCount(int(rows.size()));
-    const QString state = german ? QStringLiteral("Zustand der ZYNT") : QStringLiteral("the ZYNT's state");
+    const QString state = tr("Zustand der ZYNT");
     for (int i = 0; i < int(rows.size()); ++i) {
         const params::CompareRow &r = rows[i];
         auto *tick = new QTableWidgetItem;
@@ -113,7 +113,7 @@ void WriteBackDialog::setRows(const QList<params::CompareRow> &rows, bool german
             QTableWidgetItem *item = Table->item(i, column);
             if (!r.writable || r.live != params::Live::None) {
                 item->setForeground(Qt::gray);
-                item->setToolTip(r.live != params::Live::None ? params::liveReason(r.live, german ? 1 : 2) : state);
+                item->setToolTip(r.live != params::Live::None ? params::liveReason(r.live) : state);
             } else if (r.differs) {
                 QFont bold = item->font();
                 bold.setBold(true);
@@ -207,23 +207,18 @@ WriteBackReport::WriteBackReport()
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void WriteBackReport::show(int sent, const QList<params::Difference> &differing, bool german)
+void WriteBackReport::show(int sent, const QList<params::Difference> &differing)
 {
-    setWindowTitle(german ? QStringLiteral("Parameter in ZYNT übertragen") : QStringLiteral("Write parameters to the ZYNT"));
+    setWindowTitle(tr("Parameter in ZYNT übertragen"));
     if (differing.isEmpty()) {
-        Summary->setText(german ? QStringLiteral("%1 Parameter geschrieben und bestätigt").arg(sent)
-                                : QStringLiteral("%1 parameters written and confirmed").arg(sent));
+        Summary->setText(tr("%1 Parameter geschrieben und bestätigt").arg(sent));
     } else {
-        Summary->setText(german ? QStringLiteral("%1 von %2 Parametern hält die ZYNT anders, als sie gesendet wurden:")
-                                      .arg(differing.size())
-                                      .arg(sent)
-                                : QStringLiteral("The ZYNT holds %1 of %2 parameters otherwise than sent:")
-                                      .arg(differing.size())
-                                      .arg(sent));
+        Summary->setText(tr("%1 von %2 Parametern hält die ZYNT anders, als sie gesendet wurden:")
+                             .arg(differing.size())
+                             .arg(sent));
     }
     Table->setVisible(!differing.isEmpty());
-    Table->setHorizontalHeaderLabels(german ? QStringList {"Parameter", "gesendet", "ZYNT"}
-                                            : QStringList {"Parameter", "sent", "ZYNT"});
+    Table->setHorizontalHeaderLabels({tr("Parameter"), tr("gesendet"), QStringLiteral("ZYNT")});
     Table->setRowCount(int(differing.size()));
     for (int i = 0; i < int(differing.size()); ++i) {
         Table->setItem(i, 0, cell(differing[i].designation));

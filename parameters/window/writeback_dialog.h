@@ -23,7 +23,7 @@ public:
 
     WriteBackDialog();
     // Rows the drive's state forbids are shown unticked and cannot be ticked.
-    void setRows(const QList<params::CompareRow> &rows, bool german);
+    void setRows(const QList<params::CompareRow> &rows);
     // The assignments of the ticked rows, in grid order.
     QList<QByteArray> tickedAssignments() const;
 
@@ -51,7 +51,7 @@ class WriteBackReport : public QDialog {
     Q_OBJECT
 public:
     WriteBackReport();
-    void show(int sent, const QList<params::Difference> &differing, bool german);
+    void show(int sent, const QList<params::Difference> &differing);
 
     QLabel *Summary = nullptr;
     QTableWidget *Table = nullptr;

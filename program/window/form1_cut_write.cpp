@@ -155,7 +155,7 @@ void TForm1::showProgramWriteChecked(DriveCore::WriteCheck result, const QByteAr
     case DriveCore::WriteCheck::Equal: {
         const QString text = tr("Programm in die ZYNT übertragen und zurückgelesen: %1, gleich. Sicherung: %2")
                                  .arg(DriveCore::linesText(int(holds.size())), ProgramBackupFile);
-        statusNote(text, text);
+        statusNote(text);
         return;
     }
     case DriveCore::WriteCheck::KeptOld:
@@ -163,7 +163,7 @@ void TForm1::showProgramWriteChecked(DriveCore::WriteCheck result, const QByteAr
     case DriveCore::WriteCheck::Unread: {
         const QString text = tr("Das Programm konnte nach dem Übertragen nicht zurückgelesen werden; was die ZYNT "
                                 "hält, wird beim nächsten Kontakt geprüft.");
-        statusNote(text, text);
+        statusNote(text);
         return;
     }
     case DriveCore::WriteCheck::Differs:

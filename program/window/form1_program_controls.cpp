@@ -234,22 +234,17 @@ void TForm1::connectProgramControls()
         // The backup stays named: it is what undoes the write. Only a write
         // the drive took whole makes the editor's lines the drive's.
         if (Core->ProgramRefused) {
-            statusNote(QStringLiteral("Die ZYNT hat das Programm abgelehnt und behält ihr bisheriges"),
-                       QStringLiteral("The ZYNT refused the program and keeps the one it had"));
+            statusNote(tr("Die ZYNT hat das Programm abgelehnt und behält ihr bisheriges"));
             return;
         }
         if (RefusedRow == 0)
             ProgramEdited = false;
         if (RefusedRow > 0)
-            statusNote(QStringLiteral("Programm übertragen; die ZYNT hat Zeile %1 abgewiesen. Sicherung: %2")
-                           .arg(RefusedRow)
-                           .arg(ProgramBackupFile),
-                       QStringLiteral("Program written; the ZYNT refused line %1. Backup: %2")
+            statusNote(tr("Programm übertragen; die ZYNT hat Zeile %1 abgewiesen. Sicherung: %2")
                            .arg(RefusedRow)
                            .arg(ProgramBackupFile));
         else
-            statusNote(QStringLiteral("Programm in die ZYNT übertragen. Sicherung: %1").arg(ProgramBackupFile),
-                       QStringLiteral("Program written to the ZYNT. Backup: %1").arg(ProgramBackupFile));
+            statusNote(tr("Programm in die ZYNT übertragen. Sicherung: %1").arg(ProgramBackupFile));
     });
     connect(Core, &DriveCore::traceAnswered, this, &TForm1::showTraceLine);
     connect(Core, &DriveCore::driveProgramRead, this, &TForm1::backupProgramAndWrite);

@@ -43,7 +43,7 @@ void TForm1::FileSpeichern1Click()
     }
     ProgramEdited = false; // the edits are in the file
     Label11->setText(program::fileNameCaption(name));
-    statusNote(QStringLiteral("Programm gespeichert in %1").arg(name), QStringLiteral("Program saved to %1").arg(name));
+    statusNote(tr("Programm gespeichert in %1").arg(name));
 }
 
 void TForm1::N1Click()
@@ -81,5 +81,5 @@ void TForm1::N1Click()
     leaveTraceMode();
     Label11->setText(program::fileNameCaption(name));
     ConfirmOverwrite = true;
-    statusNote(QStringLiteral("Programmdatei geladen: %1").arg(name), QStringLiteral("Program file loaded: %1").arg(name));
+    statusNote(tr("Programmdatei geladen: %1").arg(name));
 }

@@ -32,8 +32,7 @@ bool TForm1::mayDiscardProgramEdits()
     if (!ProgramEdited)
         return true;
     return confirm(QMessageBox::Question,
-                   fromCp1252(message("Die Änderungen am Programm im Editor verwerfen?",
-                                      "Discard the changes to the program in the editor?")),
+                   tr("Die Änderungen am Programm im Editor verwerfen?"),
                    QMessageBox::Yes, QMessageBox::No);
 }
 
@@ -88,13 +87,8 @@ void TForm1::Liste_SpeichernClick()
     if (const std::optional<program::Truncation> cut = program::truncation(Program)) {
         const QString row = QString::number(cut->row);
         const QString text = cut->blank
-            ? (Sprache == 2 ? QStringLiteral("Line %1 begins with a blank: it and the lines after it are not written.")
-                            : QStringLiteral("Zeile %1 beginnt mit einem Leerzeichen: sie und die Zeilen danach "
-                                             "werden nicht übertragen"))
-                  .arg(row)
-            : (Sprache == 2 ? QStringLiteral("Line %1 is empty: the lines after it are not written.")
-                            : QStringLiteral("Zeile %1 ist leer: die Zeilen danach werden nicht übertragen"))
-                  .arg(row);
+            ? tr("Zeile %1 beginnt mit einem Leerzeichen: sie und die Zeilen danach werden nicht übertragen").arg(row)
+            : tr("Zeile %1 ist leer: die Zeilen danach werden nicht übertragen").arg(row);
         StringGrid1->setCurrentCell(cut->row, 1);
         if (!confirm(QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Cancel))
             return;
@@ -115,15 +109,14 @@ void TForm1::ZYNT_Programm_Speichern()
 {
     finishProgramEditing();
     if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::ProgramWrite)) {
-        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::ProgramWrite, Sprache)));
+        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::ProgramWrite)));
         return;
     }
     // What the write overwrites is saved first, read afresh every time: the
     // drive's program may have been changed by another tool since it was
     // last read, without a word to this program.
     ProgramToWrite = Program;
-    statusNote(QStringLiteral("Das Programm der ZYNT wird zur Sicherung gelesen …"),
-               QStringLiteral("Reading the ZYNT's program to save it …"));
+    statusNote(tr("Das Programm der ZYNT wird zur Sicherung gelesen …"));
     ProgramBackupAsked = Core->readDriveProgram(); // when refused, the core said why
     if (ProgramBackupAsked)
         endTraceDisplay(); // the read ends the drive's trace
@@ -135,15 +128,15 @@ void TForm1::backupProgramAndWrite(bool programRead)
         return; // a read of the drive's program that the window did not ask for
     ProgramBackupAsked = false;
     if (!programRead) {
-        errorBox(message("Das Programm der ZYNT konnte nicht zur Sicherung gelesen werden: es wurde nichts geschrieben.",
-                         "The ZYNT's program could not be read to save it: nothing was written."));
+        errorBox(toCp1252(
+            tr("Das Programm der ZYNT konnte nicht zur Sicherung gelesen werden: es wurde nichts geschrieben.")));
         return;
     }
     if (Program != ProgramToWrite) {
         // The editor changed while the drive's program was read: what the
         // user confirmed is not what it shows now.
-        errorBox(message("Das Programm im Editor wurde während der Sicherung geändert: es wurde nichts geschrieben.",
-                         "The program in the editor changed while the backup was read: nothing was written."));
+        errorBox(toCp1252(
+            tr("Das Programm im Editor wurde während der Sicherung geändert: es wurde nichts geschrieben.")));
         return;
     }
     // A drive holding more lines than the editor can keep cannot be backed
@@ -160,8 +153,7 @@ void TForm1::backupProgramAndWrite(bool programRead)
     ProgramBackupFile = saveBackup(QStringLiteral(".prg"), program::formatProgramFile(Core->Snapshot.program));
     if (ProgramBackupFile.isEmpty())
         return;
-    statusNote(QStringLiteral("Das Programm der ZYNT wurde gesichert: %1").arg(ProgramBackupFile),
-               QStringLiteral("The ZYNT's program was saved to %1").arg(ProgramBackupFile));
+    statusNote(tr("Das Programm der ZYNT wurde gesichert: %1").arg(ProgramBackupFile));
     Core->ZYNT_Programm_Speichern(ProgramBackupFile);
 }
 

@@ -74,7 +74,7 @@ void TForm1::Automatisch1Click()
 {
     // A search starts the link afresh: not in the middle of a transfer.
     if (const std::optional<line::Refusal> refusal = Core->Owner.refusal(line::Activity::Search)) {
-        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::Search, Sprache)));
+        errorBox(toCp1252(line::refusalText(*refusal, Core->Owner.activity(), line::Request::Search)));
         return;
     }
     init_daten();

@@ -70,11 +70,11 @@ void TForm1::connectTerminalWindow()
         Core->sendTerminalLine(line);
     };
     Terminal->AskLogFile = [this] {
-        return askSaveName(QStringLiteral("Log speichern"), QStringLiteral("Save log"), QStringLiteral("txt"),
+        return askSaveName(tr("Log speichern"), QStringLiteral("txt"),
                            QStringLiteral("Text"));
     };
     Terminal->Report = [this](const QString &path, const QString &error) {
-        reportSaved(path, error, QStringLiteral("Log gespeichert"), QStringLiteral("Log saved"));
+        reportSaved(path, error, tr("Log gespeichert"));
     };
     // Closing its window closes the terminal, as its button does.
     Terminal->installEventFilter(this);

@@ -8,7 +8,7 @@
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
 #include "shell/window/helpviewer.h"
-#include "shell/window/qttranslation.h"
+#include "shell/translation.h"
 #include "shell/window/tterminalwindow.h"
 #include "manual/window/tplotwindow.h"
 
@@ -96,7 +96,7 @@ void TForm1::Sprachauswahl(int language, bool reload)
     HelpFile = QString::fromLatin1(texts::helpFileName(Sprache));
     // The menu and the drive's answer both end here, and so does the start.
     // Without Qt's catalogue its dialogs stay English; nothing else changes.
-    qttranslation::follow(Sprache);
+    translation::follow(Sprache);
 
     Terminal->setLanguage(Sprache);
     if (PlotWindow)
@@ -168,16 +168,13 @@ void TForm1::Hilfedatei1Click()
     // in the start directory, then among the shipped files, and shown in the
     // program's own help window; each opening shows the language's page.
     const QString path = help::locatePage(QDir::currentPath(), StartDirectory, HelpFile);
-    const bool german = Sprache == 1;
     if (path.isEmpty()) {
-        errorBox(toCp1252((german ? QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.")
-                                  : QStringLiteral("The help file %1 was not found.")).arg(HelpFile)));
+        errorBox(toCp1252(tr("Die Hilfedatei %1 wurde nicht gefunden.").arg(HelpFile)));
         return;
     }
     const QString error = help::readError(path);
     if (!error.isEmpty()) {
-        errorBox(toCp1252((german ? QStringLiteral("Die Hilfedatei %1 konnte nicht geöffnet werden.")
-                                  : QStringLiteral("The help file %1 could not be opened.")).arg(path)
+        errorBox(toCp1252(tr("Die Hilfedatei %1 konnte nicht geöffnet werden.").arg(path)
                           + QStringLiteral("\n") + error));
         return;
     }

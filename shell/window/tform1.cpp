@@ -406,15 +406,10 @@ QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
                                                         Core->DriveAddress)),
             suffix, bytes, &path);
     if (!error.isEmpty()) {
-        errorBox(toCp1252(error) + message("\r\rEs wurde nichts geschrieben.", "\r\rNothing was written."));
+        errorBox(toCp1252(error + QStringLiteral("\r\r") + tr("Es wurde nichts geschrieben.")));
         return {};
     }
     return path;
-}
-
-void TForm1::statusNote(const QString &german, const QString &english)
-{
-    statusNote(Sprache == 2 ? english : german);
 }
 
 void TForm1::statusNote(const QString &text)
@@ -444,22 +439,21 @@ QString TForm1::askFileName(const FileDialogRequest &request)
     return AskFileName ? AskFileName(request) : runFileDialog(request);
 }
 
-QString TForm1::askSaveName(const QString &german, const QString &english, const QString &suffix,
-                            const QString &kind)
+QString TForm1::askSaveName(const QString &title, const QString &suffix, const QString &kind)
 {
     FileDialogRequest request;
     request.save = true;
-    request.title = Sprache == 2 ? english : german;
+    request.title = title;
     request.defaultSuffix = suffix;
     request.fileName = QStringLiteral("*.") + suffix;
     request.filter = QStringLiteral("%1 (*.%2)|*.%2|All files (*.*)|*.*").arg(kind, suffix);
     return askFileName(request);
 }
 
-void TForm1::reportSaved(const QString &path, const QString &error, const QString &german, const QString &english)
+void TForm1::reportSaved(const QString &path, const QString &error, const QString &saved)
 {
     if (error.isEmpty())
-        statusNote(german + QStringLiteral(": ") + path, english + QStringLiteral(": ") + path);
+        statusNote(saved + QStringLiteral(": ") + path);
     else
         errorBox(toCp1252(error));
 }
@@ -469,7 +463,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (watched == Terminal && event->type() == QEvent::Close && TerminalOpen)
         Button13Click();
     if (watched == StringGrid2 && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-        ParameterSearch->setPlaceholderText(Sprache == 2 ? QStringLiteral("Search") : QStringLiteral("Suchen"));
+        ParameterSearch->setPlaceholderText(tr("Suchen"));
         ParameterSearch->setVisible(event->type() == QEvent::Show);
     }
     if (event->type() == QEvent::MouseButtonPress) {

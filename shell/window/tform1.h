@@ -197,11 +197,9 @@ public:
     QString askFileName(const FileDialogRequest &request);
     // The save dialog for a file of the window's own (a log, a picture), and
     // what the user hears when it was saved or not.
-    QString askSaveName(const QString &german, const QString &english, const QString &suffix, const QString &kind);
-    void reportSaved(const QString &path, const QString &error, const QString &german, const QString &english);
-    // A note in the status bar, in the current language, for a while.
-    void statusNote(const QString &german, const QString &english);
-    // A note already in the interface's language (through tr()).
+    QString askSaveName(const QString &title, const QString &suffix, const QString &kind);
+    void reportSaved(const QString &path, const QString &error, const QString &saved);
+    // A note in the status bar for a while, in the interface's language.
     void statusNote(const QString &text) override;
     // Asks before the window closes on something not done: "Warten"
     // (the default) or "Trotzdem schließen"; true for the latter.
@@ -226,8 +224,6 @@ public:
     // Saves what a write will overwrite in the backup folder; the file's
     // path, or empty (the user told why) when it could not be saved.
     QString saveBackup(const QString &suffix, const QByteArray &bytes);
-    // A message in the current language, for what the text table has no text for.
-    QByteArray message(const char *german, const char *english) const { return Core->message(german, english); }
 
     // ---- Timer handlers -------------------------------------------------------
     void Timer2Timer();

@@ -187,16 +187,15 @@ void TTerminalWindow::saveLog()
         Report(path, error);
 }
 
-void TTerminalWindow::setLanguage(int language)
+void TTerminalWindow::setLanguage(int)
 {
-    const bool english = language == 2;
-    LineMode->setText(english ? QStringLiteral("Line mode") : QStringLiteral("Zeilenmodus"));
+    // The texts follow the catalogue the language switch installed.
+    LineMode->setText(tr("Zeilenmodus"));
     HexView->setText(QStringLiteral("Hex"));
-    Timestamps->setText(english ? QStringLiteral("Timestamps") : QStringLiteral("Zeitstempel"));
-    HidePoll->setText(english ? QStringLiteral("Hide status poll") : QStringLiteral("Statusabfrage ausblenden"));
-    SaveLog->setText(english ? QStringLiteral("Save log") : QStringLiteral("Log speichern"));
-    LineInput->setPlaceholderText(english ? QStringLiteral("Line, sent with Enter")
-                                          : QStringLiteral("Zeile, mit Enter senden"));
+    Timestamps->setText(tr("Zeitstempel"));
+    HidePoll->setText(tr("Statusabfrage ausblenden"));
+    SaveLog->setText(tr("Log speichern"));
+    LineInput->setPlaceholderText(tr("Zeile, mit Enter senden"));
 }
 
 bool TTerminalWindow::eventFilter(QObject *watched, QEvent *event)

@@ -5,8 +5,10 @@
 // afterwards.
 #include "link/commandqueue.h"
 #include "link/lineowner.h"
+#include "shell/translation.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -241,11 +243,14 @@ void TestLineOwner::lockFollowsTheActivity()
 
 void TestLineOwner::refusalsNameWhatHoldsTheLine()
 {
-    const QString lost = line::refusalText(line::Refusal::LinkLost, Activity::ReProbe, line::Request::ProgramRead, 1);
+    QVERIFY(translation::follow(1) || !QFileInfo::exists(translation::germanCatalogue()));
+    const QString lost = line::refusalText(line::Refusal::LinkLost, Activity::ReProbe, line::Request::ProgramRead);
     QVERIFY(lost.startsWith(QStringLiteral("Keine Verbindung zur ZYNT")));
     QVERIFY(lost.contains(QStringLiteral("das Lesen des Programms")));
-    const QString busy =
-        line::refusalText(line::Refusal::Busy, Activity::ProgramWrite, line::Request::PermanentSave, 2);
+    // The names are translated where they are put together, not before.
+    QVERIFY(translation::follow(2));
+    const QString busy = line::refusalText(line::Refusal::Busy, Activity::ProgramWrite, line::Request::PermanentSave);
+    translation::follow(1);
     QCOMPARE(busy, QStringLiteral("Saving the parameters permanently is not possible now: writing the program is "
                                   "still under way."));
 }

@@ -89,9 +89,9 @@ private slots:
 void TestPortHint::missingDeviceGivesTheReasonOnly()
 {
     const QString text = porthint::text(QStringLiteral("COM2"), QStringLiteral("/dev/ttyUSB7"), ENOENT,
-                                        QStringLiteral("No such file or directory"), 2);
+                                        QStringLiteral("No such file or directory"));
     QCOMPARE(text, QStringLiteral("COM2 (/dev/ttyUSB7): No such file or directory"));
-    QCOMPARE(porthint::text(QStringLiteral("COM1"), QString(), 0, QStringLiteral("COM1 has no device"), 1),
+    QCOMPARE(porthint::text(QStringLiteral("COM1"), QString(), 0, QStringLiteral("COM1 has no device")),
              QStringLiteral("COM1: COM1 has no device"));
 
     // In the program: the window's status bar, and the port stays closed.

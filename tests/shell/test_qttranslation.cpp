@@ -6,7 +6,7 @@
 #include "tests/program/programfixture.h"
 
 #include "shell/window/filedialogs.h"
-#include "shell/window/qttranslation.h"
+#include "shell/translation.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -74,8 +74,8 @@ void TestQtTranslation::initTestCase()
 {
     // Without Debian's qt6-translations-l10n every check below would fail
     // for a reason that has nothing to do with the program.
-    QVERIFY2(QFileInfo::exists(qttranslation::germanCatalogue()),
-             qPrintable(qttranslation::germanCatalogue() + QStringLiteral(" is missing (qt6-translations-l10n)")));
+    QVERIFY2(QFileInfo::exists(translation::germanCatalogue()),
+             qPrintable(translation::germanCatalogue() + QStringLiteral(" is missing (qt6-translations-l10n)")));
 }
 
 void TestQtTranslation::languageMenuSwitchesQtsTexts()
