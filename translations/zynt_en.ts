@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
     <name>DriveCore</name>
@@ -28,7 +29,7 @@ Nothing was written.</translation>
 Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts geschrieben.</source>
         <translation>
 
-The write's journal cannot be written: nothing was written.</translation>
+The write&apos;s journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Es wartet keine unterbrochene Übertragung auf eine Entscheidung.</source>
@@ -180,8 +181,8 @@ The write's journal cannot be written: nothing was written.</translation>
         <translation>Error reading the program from the ZYNT</translation>
     </message>
     <message>
-        <source>Keine Verbindung zur ZYNT: "%1" wurde nicht gesendet.</source>
-        <translation>No connection to the ZYNT: "%1" was not sent.</translation>
+        <source>Keine Verbindung zur ZYNT: &quot;%1&quot; wurde nicht gesendet.</source>
+        <translation>No connection to the ZYNT: &quot;%1&quot; was not sent.</translation>
     </message>
     <message>
         <source>Log speichern</source>
@@ -221,7 +222,7 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Die Parameter der ZYNT werden zum Vergleich gelesen … %1 %</source>
-        <translation>Reading the ZYNT's parameters to compare … %1 %</translation>
+        <translation>Reading the ZYNT&apos;s parameters to compare … %1 %</translation>
     </message>
     <message>
         <source>Die ZYNT hat das dauerhafte Speichern der Parameter bestätigt.</source>
@@ -265,15 +266,15 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Die Parameter der ZYNT werden zum Vergleich gelesen …</source>
-        <translation>Reading the ZYNT's parameters to compare …</translation>
+        <translation>Reading the ZYNT&apos;s parameters to compare …</translation>
     </message>
     <message>
         <source>Die Parameterliste der ZYNT konnte nicht gelesen werden: alle Zeilen der Datei sind markiert.</source>
-        <translation>The ZYNT's parameter list could not be read: all rows of the file are marked.</translation>
+        <translation>The ZYNT&apos;s parameter list could not be read: all rows of the file are marked.</translation>
     </message>
     <message>
         <source>Die Parameterliste der ZYNT konnte nicht gelesen werden: es wurde nichts geschrieben.</source>
-        <translation>The ZYNT's parameter list could not be read: nothing was written.</translation>
+        <translation>The ZYNT&apos;s parameter list could not be read: nothing was written.</translation>
     </message>
     <message>
         <source>Nichts angehakt: es wurde nichts geschrieben.</source>
@@ -281,7 +282,7 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Die Parameter der ZYNT wurden gesichert: %1</source>
-        <translation>The ZYNT's parameters were saved to %1</translation>
+        <translation>The ZYNT&apos;s parameters were saved to %1</translation>
     </message>
     <message>
         <source>Sie hält jetzt %1, weder das bisherige noch das neue Programm.</source>
@@ -389,11 +390,11 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Das Programm der ZYNT wird zur Sicherung gelesen …</source>
-        <translation>Reading the ZYNT's program to save it …</translation>
+        <translation>Reading the ZYNT&apos;s program to save it …</translation>
     </message>
     <message>
         <source>Das Programm der ZYNT konnte nicht zur Sicherung gelesen werden: es wurde nichts geschrieben.</source>
-        <translation>The ZYNT's program could not be read to save it: nothing was written.</translation>
+        <translation>The ZYNT&apos;s program could not be read to save it: nothing was written.</translation>
     </message>
     <message>
         <source>Das Programm im Editor wurde während der Sicherung geändert: es wurde nichts geschrieben.</source>
@@ -405,7 +406,7 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Das Programm der ZYNT wurde gesichert: %1</source>
-        <translation>The ZYNT's program was saved to %1</translation>
+        <translation>The ZYNT&apos;s program was saved to %1</translation>
     </message>
     <message>
         <source>Ein Stop hat die ZYNT noch nicht erreicht: nach dem Schließen wird er nicht mehr gesendet, und die Achse kann weiterlaufen.</source>
@@ -540,7 +541,7 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>%1 von %2 Parametern der Datei weichen von der ZYNT ab und sind zum Schreiben angehakt. Grau: Zustand der ZYNT, wird nie geschrieben.</source>
-        <translation>%1 of the file's %2 parameters differ from the ZYNT and are ticked to be written. Grey: the ZYNT's state, never written.</translation>
+        <translation>%1 of the file&apos;s %2 parameters differ from the ZYNT and are ticked to be written. Grey: the ZYNT&apos;s state, never written.</translation>
     </message>
     <message>
         <source>Bezeichnung</source>
@@ -564,7 +565,7 @@ The write's journal cannot be written: nothing was written.</translation>
     </message>
     <message>
         <source>Zustand der ZYNT</source>
-        <translation>the ZYNT's state</translation>
+        <translation>the ZYNT&apos;s state</translation>
     </message>
 </context>
 <context>
@@ -594,7 +595,7 @@ The write's journal cannot be written: nothing was written.</translation>
     <name>compare</name>
     <message>
         <source>Zustand der ZYNT</source>
-        <translation>the ZYNT's state</translation>
+        <translation>the ZYNT&apos;s state</translation>
     </message>
     <message>
         <source>Ausgang der Maschine</source>
@@ -675,8 +676,8 @@ The write's journal cannot be written: nothing was written.</translation>
 <context>
     <name>porthint</name>
     <message>
-        <source>. Abhilfe: Gruppe "%1" beitreten (sudo adduser $USER %1), neu anmelden.</source>
-        <translation>. To fix it, join the group "%1" (sudo adduser $USER %1) and log in again.</translation>
+        <source>. Abhilfe: Gruppe &quot;%1&quot; beitreten (sudo adduser $USER %1), neu anmelden.</source>
+        <translation>. To fix it, join the group &quot;%1&quot; (sudo adduser $USER %1) and log in again.</translation>
     </message>
 </context>
 <context>
