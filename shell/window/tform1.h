@@ -40,6 +40,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QTableWidget;
 class QTimer;
 class TForm2;
