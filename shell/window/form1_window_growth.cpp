@@ -4,6 +4,7 @@
 // At the design size every control stands where it always stood.
 #include "shell/window/tform1.h"
 
+#include "parameters/views.h"
 #include "shell/window/growlayout.h"
 #include "shell/window/tradiogroup.h"
 
@@ -27,9 +28,9 @@ using namespace growlayout;
 namespace {
 
 const QSize kDesignSize(650, 480);
-// The designation column, which takes what the parameter grid gains in width.
-constexpr int kDesignationWidth = 270;
 constexpr int kProgramLineWidth = 250;
+// Between the grid's value column and an editor beside it.
+constexpr int kEditorGap = 4;
 
 } // namespace
 
@@ -107,7 +108,11 @@ void TForm1::applyGrowth()
     for (QWidget *w : m_rightSide)
         w->move(w->x() + dx, w->y());
     m_applied = Growth;
-    StringGrid2->setColumnWidth(0, kDesignationWidth + Growth.width());
+    // The value column stays beside the editor where the window is wide enough.
+    const int room = kEditorLeft - StringGrid2->x() - StringGrid2->frameWidth() - kEditorGap;
+    const std::array<int, 4> widths = params::gridColumnWidths(Growth.width(), room);
+    for (int column = 0; column < 4; ++column)
+        StringGrid2->setColumnWidth(column, widths[size_t(column)]);
     StringGrid1->setColumnWidth(1, kProgramLineWidth + Growth.width());
 }
 

@@ -5,6 +5,7 @@
 #include "tests/parameters/parameteruifixture.h"
 #include "tests/shell/picture.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
 
 class TestWindowSize : public QObject {
@@ -36,10 +37,17 @@ void TestWindowSize::growsAndComesBackSo()
     QCOMPARE(f->Button8->geometry(), QRect(316, 374 + 420, 190, 25));
     QCOMPARE(f->ParameterSearch->x(), 400 + 630);
     QVERIFY(savePicture(f, "main-window-large.png"));
-    // The value editor opens at the right edge, beside the wider grid.
+    // The value editor opens at the right edge, beside the wider grid, whose
+    // value column has grown with the description and stays in sight.
     QVERIFY(ui.clickRow("P41"));
     QTRY_VERIFY_WITH_TIMEOUT(f->Panel1->isVisible(), ParameterUi::kWait);
     QCOMPARE(f->Panel1->x(), editorX + 630);
+    QVERIFY(f->StringGrid2->columnWidth(params::ColValue) > 80);
+    QVERIFY(f->StringGrid2->columnWidth(params::ColDescription) > f->StringGrid2->columnWidth(params::ColValue));
+    const QRect value = f->StringGrid2->visualItemRect(f->StringGrid2->item(ui.rowOf("P41"), params::ColValue));
+    const QPoint valueEnd = f->StringGrid2->viewport()->mapTo(f->GroupBox2->parentWidget(), value.topRight());
+    QVERIFY2(valueEnd.x() < f->GroupBox2->x(), qPrintable(QStringLiteral("%1 %2").arg(valueEnd.x()).arg(f->GroupBox2->x())));
+    QVERIFY(savePicture(f, "numeric-editor-large.png"));
     QTest::mouseClick(f->Button10, Qt::LeftButton); // Cancel
     f->close();
 
