@@ -5,8 +5,11 @@
 #include "tests/parameters/parameteruifixture.h"
 #include "tests/shell/picture.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 
 class TestWindowSize : public QObject {
     Q_OBJECT
@@ -94,6 +97,34 @@ void TestWindowSize::shortcutsFollowThePageShown()
     QCOMPARE(ui.dialogs.size(), 2);
     QVERIFY(ui.dialogs[0].save && ui.dialogs[0].defaultSuffix == QStringLiteral("prg"));
     QVERIFY(!ui.dialogs[1].save && ui.dialogs[1].defaultSuffix == QStringLiteral("prg"));
+    // The menus show the keys: each item its own, also where one key serves
+    // an item of each page; none of the items holds the key itself.
+    const std::pair<QAction *, QString> keys[] = {
+        {f->neulesen1, QStringLiteral("F5")},     {f->FileSpeichern1, QStringLiteral("Ctrl+S")},
+        {f->N1, QStringLiteral("Ctrl+O")},        {f->ParameterSpeichern1, QStringLiteral("Ctrl+S")},
+        {f->Parameterffnen1, QStringLiteral("Ctrl+O")},
+    };
+    f->english1Click();
+    for (const auto &[action, key] : keys) {
+        QCOMPARE(action->text().section(QLatin1Char('\t'), 1), key);
+        QVERIFY(!action->text().section(QLatin1Char('\t'), 0, 0).isEmpty());
+        QVERIFY(action->shortcut().isEmpty());
+    }
+    // The picture: the parameter menu and its submenu with F5, side by side.
+    QList<QPixmap> menus;
+    for (QMenu *menu : {f->Parameter1, f->ZYNT1}) {
+        menu->popup(f->mapToGlobal(QPoint(60, 20)));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), ParameterUi::kWait);
+        menus << menu->grab();
+        menu->close();
+    }
+    QPixmap both(menus[0].width() + menus[1].width() + 8, std::max(menus[0].height(), menus[1].height()));
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, menus[0]);
+    painter.drawPixmap(menus[0].width() + 8, 0, menus[1]);
+    painter.end();
+    QVERIFY(both.save(pictureFolder() + QStringLiteral("/menu-keys.png")));
     // A locked window takes none of them.
     f->Window_enable(false);
     ui.dialogs.clear();
