@@ -231,6 +231,21 @@ std::optional<QString> rowFault(const QByteArray &designation, const QByteArray 
     return std::nullopt;
 }
 
+FileValueFault fileValueFault(const QByteArray &designation, const QByteArray &value, const GridCells &drive,
+                              int driveRows)
+{
+    if (liveState(designation) != Live::None)
+        return FileValueFault::Live;
+    if (!mayWrite(designation, value))
+        return FileValueFault::NotWritten;
+    // The designation alone first: an empty value holds no character.
+    if (rowFault(designation, {}, drive, driveRows))
+        return FileValueFault::NotListed;
+    if (rowFault(designation, value, drive, driveRows))
+        return FileValueFault::BadCharacter;
+    return FileValueFault::None;
+}
+
 QList<QByteArray> restoreAssignments(const QByteArray &backup, const QList<QByteArray> &names)
 {
     const std::optional<LoadedParameterFile> file = parseParameterFile(backup);

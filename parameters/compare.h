@@ -95,6 +95,19 @@ QByteArray valueOf(const GridCells &drive, int driveRows, const QByteArray &name
 std::optional<QString> rowFault(const QByteArray &designation, const QByteArray &value, const GridCells &drive,
                                 int driveRows);
 
+// Why a value a loaded file shows must not go to the drive by itself (Enter
+// on its row): the checks its row meets in the comparison before a
+// write-back and in a restore, against the drive's grid rows 1..driveRows.
+enum class FileValueFault : uint8_t {
+    None,         // it may go
+    Live,         // the machine's state or identity (liveState says which)
+    NotWritten,   // the write-back's skip rules leave it out
+    NotListed,    // the drive does not list the parameter
+    BadCharacter, // the value holds a character no value has
+};
+FileValueFault fileValueFault(const QByteArray &designation, const QByteArray &value, const GridCells &drive,
+                              int driveRows);
+
 // What undoes a write-back: the assignments that give the named parameters
 // ("P41") the values a backup parameter file holds, in the order named.
 // Nothing when the file is none or lacks one of them.

@@ -153,4 +153,16 @@ void showFileBasicView(ParameterModel &model, int language, const TextTable &tex
     });
 }
 
+std::array<int, 4> gridColumnWidths(int growth, int room)
+{
+    int used = 0;
+    for (const int width : kColumnWidths)
+        used += width;
+    const int extra = std::max(0, room + std::max(0, growth) - used);
+    std::array<int, 4> widths = kColumnWidths;
+    widths[ColDescription] += extra - extra / 4;
+    widths[ColValue] += extra / 4;
+    return widths;
+}
+
 } // namespace params

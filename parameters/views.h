@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <array>
+
 namespace params {
 
 constexpr int kBasicViewRows = 35;    // header included
@@ -51,5 +53,16 @@ void showFileRows(ParameterModel &model, int language, const QList<GridRow> &row
 // file's rows with that designation, relabelled (an empty row where the
 // file lacks it); grid row count 35; AllViewRowsIndexed cleared.
 void showFileBasicView(ParameterModel &model, int language, const TextTable &texts, const QList<GridRow> &rows);
+
+// The grid's column widths (description, designation, unit, value) at the
+// design size.
+constexpr std::array<int, 4> kColumnWidths = {270, 80, 50, 80};
+
+// The column widths in a window growth pixels wider than its design. room
+// is the width left of the value editor at the design size (less than the
+// columns need: there the editor covers the last ones). Once the room has
+// grown past the columns, the description takes three quarters of what is
+// left and the value one: the value column ends where the editor begins.
+std::array<int, 4> gridColumnWidths(int growth, int room);
 
 } // namespace params

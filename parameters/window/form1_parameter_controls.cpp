@@ -2,6 +2,7 @@
 // The parameter grid and its value editors on the main window.
 #include "shell/window/tform1.h"
 
+#include "parameters/views.h"
 #include "shell/window/controls.h"
 #include "shell/window/tradiogroup.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 
 using controls::newButton;
@@ -29,8 +31,8 @@ void TForm1::createParameterEditor(QWidget *area)
     StringGrid2->horizontalHeader()->hide();
     StringGrid2->verticalHeader()->setDefaultSectionSize(18);
     StringGrid2->setFont(QFont(QStringLiteral("Arial"), 8));
-    for (const auto &[column, width] : {std::pair {0, 270}, {1, 80}, {2, 50}, {3, 80}})
-        StringGrid2->setColumnWidth(column, width);
+    for (int column = 0; column < 4; ++column)
+        StringGrid2->setColumnWidth(column, params::kColumnWidths[size_t(column)]);
     StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -63,7 +65,7 @@ void TForm1::createParameterEditor(QWidget *area)
     Panel2->setFrameShadow(QFrame::Raised);
     ground(Panel2);
     Panel1 = new QFrame(area);
-    Panel1->setGeometry(330, 150, 306, 34);
+    Panel1->setGeometry(kEditorLeft, 150, 306, 34);
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
     ground(Panel1);
@@ -86,11 +88,15 @@ void TForm1::createParameterEditor(QWidget *area)
     }
     CheckBox[9]->hide(); // it carries no bit
     GroupBox2 = new QGroupBox(QStringLiteral("     Neuer Wert"), area);
-    GroupBox2->setGeometry(330, 240, 306, 60);
+    GroupBox2->setGeometry(kEditorLeft, 240, 306, kNumericEditorHeight);
+    // The parameter the value is for, above the field, and its unit after it.
+    EditName = newLabel(GroupBox2, QString(), 10, 20, 288, 16);
+    EditName->setStyleSheet(QStringLiteral("font-weight: bold;"));
     Edit1 = new QLineEdit(GroupBox2);
-    Edit1->setGeometry(10, 24, 150, 22);
-    // Why an entry was not taken, beside the field.
-    EditReason = newLabel(GroupBox2, QString(), 166, 24, 136, 30);
+    Edit1->setGeometry(10, 40, 150, 22);
+    EditUnit = newLabel(GroupBox2, QString(), 166, 40, 132, 22);
+    // Why an entry was not taken, below the field.
+    EditReason = newLabel(GroupBox2, QString(), 10, 64, 288, 30);
     EditReason->setWordWrap(true);
     EditReason->setStyleSheet(QStringLiteral("color: #b00000;"));
     EditReason->hide();
@@ -108,6 +114,16 @@ void TForm1::connectParameterControls()
     connect(StringGrid2, &QTableWidget::cellClicked, this, [this] { StringGrid2Click(); });
     new controls::KeyPress(StringGrid2, [this](char key) { StringGrid2KeyPress(key); });
     new controls::KeyPress(Edit1, [this](char key) { Edit1KeyPress(key); });
+    // F2 opens the current row's editor, as a click on it does.
+    auto *edit = new QShortcut(QKeySequence(Qt::Key_F2), StringGrid2, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(edit, &QShortcut::activated, this, [this] {
+        if (StringGrid2->isEnabled() && StringGrid2->currentRow() >= 1)
+            StringGrid2Click();
+    });
+    // Only while an editor is open: the key stays the other controls' otherwise.
+    EditorEscape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    EditorEscape->setEnabled(false);
+    connect(EditorEscape, &QShortcut::activated, this, &TForm1::Button10Click);
     connect(Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
     connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);

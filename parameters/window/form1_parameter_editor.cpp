@@ -5,6 +5,7 @@
 #include "shell/window/tform1.h"
 
 #include "manual/window/tform2.h"
+#include "parameters/compare.h"
 #include "parameters/designations.h"
 #include "parameters/editortable.h"
 #include "parameters/views.h"
@@ -19,12 +20,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 
 namespace {
 
-// Where the editors open, beside the grid's value column.
-constexpr int kEditorLeft = 330;   // at the design size; editorLeft() moves it with the window
 constexpr int kEditorWidth = 306;
 constexpr int kPairGap = 2;
 
@@ -73,16 +73,26 @@ void TForm1::openEditor(const params::EditorRule &rule, int n)
     using params::EditorKind;
     QWidget *control = nullptr;
     switch (rule.kind) {
-    case EditorKind::Numeric:
+    case EditorKind::Numeric: {
         Edit1->setText(fromCp1252(currentValue()));
+        // The value is named: which parameter, and in which unit.
+        const int row = StringGrid2->currentRow();
+        const params::GridRow &cells = Parameters.Grid[size_t(row)];
+        const QString name = fromCp1252(cells[params::ColDesignation].trimmed()) + QStringLiteral("  ")
+                           + fromCp1252(cells[params::ColDescription].trimmed());
+        EditName->setText(EditName->fontMetrics().elidedText(name, Qt::ElideRight, EditName->width()));
+        EditName->setToolTip(name);
+        EditUnit->setText(fromCp1252(cells[params::ColUnit].trimmed()));
         GroupBox2->show();
         GroupBox2->raise();
         for (QWidget *w : std::initializer_list<QWidget *> {Panel1, Button9, Button10})
             w->show();
         Window_enable(false);
+        EditorEscape->setEnabled(true);
         Edit1->setFocus();
         control = Edit1;
         break;
+    }
     case EditorKind::Options: {
         init_parameter_aendern(true);
         RadioGroup1->setToolTip(fromCp1252(params::hintText(rule, Texte, Sprache)));
@@ -190,6 +200,7 @@ void TForm1::init_parameter_aendern(bool optionList)
         w->show();
     Panel1->raise();
     Window_enable(false);
+    EditorEscape->setEnabled(true);
 }
 
 void TForm1::checkbox_werte(uint16_t flags)
@@ -225,7 +236,11 @@ void TForm1::closeEditor()
     for (QWidget *w : std::initializer_list<QWidget *> {Button9, Button10, Panel1, Panel2, RadioGroup1, GroupBox1})
         w->hide();
     Window_enable(true);
+    EditorEscape->setEnabled(false);
     checkbox10_17_visible(false);
+    // The keyboard goes on in the grid, on the row just edited.
+    if (StringGrid2->isVisible())
+        StringGrid2->setFocus();
 }
 
 void TForm1::removeEditorOptions()
@@ -247,8 +262,7 @@ void TForm1::Button9Click()
     if (const params::EditorRule *rule = params::editorFor(EditedParameterNumber);
         rule && rule->kind == params::EditorKind::Numeric && GroupBox2->isVisible()
         && params::refusesNumericEntry(*rule, toCp1252(Edit1->text()))) {
-        EditReason->setText(tr("Keine Zahl: nichts gesendet"));
-        EditReason->show();
+        showEditReason(tr("Keine Zahl: nichts gesendet"));
         Edit1->setFocus();
         Edit1->selectAll();
         return;
@@ -258,7 +272,7 @@ void TForm1::Button9Click()
         Button10Click();
         return;
     }
-    EditReason->hide();
+    showEditReason({});
     closeEditor();
     const QByteArray designation = currentDesignation();
     std::optional<QByteArray> value;
@@ -309,11 +323,19 @@ void TForm1::Button9Click()
 
 void TForm1::Button10Click()
 {
-    EditReason->hide();
+    showEditReason({});
     closeEditor();
     for (QWidget *w : std::initializer_list<QWidget *> {RadioGroup2, RadioGroup3, GroupBox2})
         w->hide();
     removeEditorOptions();
+}
+
+void TForm1::showEditReason(const QString &reason)
+{
+    // The editor grows by the reason's lines while it shows one.
+    EditReason->setText(reason);
+    EditReason->setVisible(!reason.isEmpty());
+    GroupBox2->resize(GroupBox2->width(), reason.isEmpty() ? kNumericEditorHeight : kNumericEditorHeight + 26);
 }
 
 void TForm1::Edit1KeyPress(char key)
@@ -327,9 +349,37 @@ void TForm1::StringGrid2KeyPress(char key)
     if (key != '\r' || Core->DriveConnected != 1 || !Serial1->Active())
         return;
     if (const std::optional<QByteArray> assignment = params::resendAssignment(currentDesignation(), currentValue())) {
-        if (!refusedWhileLinkLost())
+        if (!refusedFileValue(currentDesignation(), currentValue()) && !refusedWhileLinkLost())
             Core->queueCommand(*assignment, CommandKind::Plain);
     }
+}
+
+bool TForm1::refusedFileValue(const QByteArray &designation, const QByteArray &value)
+{
+    if (!ShownFile)
+        return false; // the drive's own list: its value goes back as it is
+    // A file's value meets the checks its row meets before a write-back.
+    using params::FileValueFault;
+    const FileValueFault fault =
+        params::fileValueFault(designation, value, Core->Snapshot.list, Core->Snapshot.listRows);
+    const QString name = fromCp1252(designation.trimmed());
+    switch (fault) {
+    case FileValueFault::None:
+        return false;
+    case FileValueFault::Live:
+        statusNote(tr("%1 nicht gesendet: %2").arg(name, params::liveReason(params::liveState(designation), Sprache)));
+        break;
+    case FileValueFault::NotWritten:
+        statusNote(tr("%1 nicht gesendet: diesen Wert schreibt die Übertragung nie").arg(name));
+        break;
+    case FileValueFault::NotListed:
+        statusNote(tr("%1 nicht gesendet: die ZYNT listet diesen Parameter nicht").arg(name));
+        break;
+    case FileValueFault::BadCharacter:
+        statusNote(tr("%1 nicht gesendet: der Wert der Datei enthält ein Zeichen, das kein Wert hat").arg(name));
+        break;
+    }
+    return true;
 }
 
 bool TForm1::refusedWhileLinkLost()

@@ -48,6 +48,9 @@ WriteBackDialog::WriteBackDialog()
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes from control to control, through the table and out of it;
+    // the arrow keys move within it.
+    Table->setTabKeyNavigation(false);
     Table->horizontalHeader()->setStretchLastSection(false);
     Table->installEventFilter(this);
     auto *buttons = new QHBoxLayout;

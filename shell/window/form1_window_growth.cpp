@@ -4,6 +4,7 @@
 // At the design size every control stands where it always stood.
 #include "shell/window/tform1.h"
 
+#include "parameters/views.h"
 #include "shell/window/growlayout.h"
 #include "shell/window/tradiogroup.h"
 
@@ -27,9 +28,9 @@ using namespace growlayout;
 namespace {
 
 const QSize kDesignSize(650, 480);
-// The designation column, which takes what the parameter grid gains in width.
-constexpr int kDesignationWidth = 270;
 constexpr int kProgramLineWidth = 250;
+// Between the grid's value column and an editor beside it.
+constexpr int kEditorGap = 4;
 
 } // namespace
 
@@ -107,35 +108,56 @@ void TForm1::applyGrowth()
     for (QWidget *w : m_rightSide)
         w->move(w->x() + dx, w->y());
     m_applied = Growth;
-    StringGrid2->setColumnWidth(0, kDesignationWidth + Growth.width());
+    // The value column stays beside the editor where the window is wide enough.
+    const int room = kEditorLeft - StringGrid2->x() - StringGrid2->frameWidth() - kEditorGap;
+    const std::array<int, 4> widths = params::gridColumnWidths(Growth.width(), room);
+    for (int column = 0; column < 4; ++column)
+        StringGrid2->setColumnWidth(column, widths[size_t(column)]);
     StringGrid1->setColumnWidth(1, kProgramLineWidth + Growth.width());
+}
+
+std::vector<TForm1::MenuKey> TForm1::menuKeys()
+{
+    // One key may serve an item of each page: the page shown decides.
+    return {
+        {QKeySequence(Qt::Key_F5), {{nullptr, Parameter1, neulesen1, &TForm1::neulesen1Click}}},
+        {QKeySequence(Qt::CTRL | Qt::Key_S),
+         {{StringGrid1, Datei1, FileSpeichern1, &TForm1::FileSpeichern1Click},
+          {StringGrid2, Parameter1, ParameterSpeichern1, &TForm1::ParameterSpeichern1Click}}},
+        {QKeySequence(Qt::CTRL | Qt::Key_O),
+         {{StringGrid1, Datei1, N1, &TForm1::N1Click},
+          {StringGrid2, Parameter1, Parameterffnen1, &TForm1::Parameterffnen1Click}}},
+    };
 }
 
 void TForm1::createShortcuts()
 {
-    // Each shortcut does what its menu item or button does, and only when
-    // that could be chosen now.
-    auto add = [this](const QKeySequence &keys, std::function<void()> run) {
-        auto *shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, std::move(run));
-    };
-    const auto offered = [this](QMenu *menu, QAction *action) {
-        return isEnabled() && menu->isEnabled() && action->isEnabled() && action->isVisible();
-    };
-    add(QKeySequence(Qt::Key_F5), [this, offered] {
-        if (offered(Parameter1, neulesen1))
-            neulesen1Click();
-    });
-    add(QKeySequence(Qt::CTRL | Qt::Key_S), [this, offered] {
-        if (StringGrid1->isVisible() && offered(Datei1, FileSpeichern1))
-            FileSpeichern1Click();
-        else if (StringGrid2->isVisible() && offered(Parameter1, ParameterSpeichern1))
-            ParameterSpeichern1Click();
-    });
-    add(QKeySequence(Qt::CTRL | Qt::Key_O), [this, offered] {
-        if (StringGrid1->isVisible() && offered(Datei1, N1))
-            N1Click();
-        else if (StringGrid2->isVisible() && offered(Parameter1, Parameterffnen1))
-            Parameterffnen1Click();
-    });
+    // Each shortcut does what its menu item does, and only when that could
+    // be chosen now. The window holds the key, not the items: a key set on
+    // two items would fire neither.
+    for (const MenuKey &key : menuKeys()) {
+        auto *shortcut = new QShortcut(key.keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, items = key.items] {
+            for (const MenuKey::Item &item : items) {
+                const bool onPage = !item.page || item.page->isVisible();
+                if (onPage && isEnabled() && item.menu->isEnabled() && item.action->isEnabled()
+                    && item.action->isVisible()) {
+                    (this->*item.run)();
+                    return;
+                }
+            }
+        });
+    }
+    showShortcutTexts();
+}
+
+void TForm1::showShortcutTexts()
+{
+    // After the caption, where a menu shows an item's own shortcut; the
+    // captions come from the text table, which knows nothing of keys.
+    for (const MenuKey &key : menuKeys()) {
+        for (const MenuKey::Item &item : key.items)
+            item.action->setText(item.action->text().section(QLatin1Char('\t'), 0, 0) + QLatin1Char('\t')
+                                 + key.keys.toString(QKeySequence::NativeText));
+    }
 }

@@ -19,6 +19,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -40,6 +41,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QTableWidget;
 class QTimer;
 class TForm2;
@@ -284,6 +286,20 @@ private:
     void createGrowth();
     void applyGrowth();
     void createShortcuts();
+    // The keys of menu items, each with the items it serves.
+    struct MenuKey {
+        struct Item {
+            QWidget *page;          // the page it serves; nullptr: every page
+            QMenu *menu;
+            QAction *action;
+            void (TForm1::*run)();
+        };
+        QKeySequence keys;
+        std::vector<Item> items;
+    };
+    std::vector<MenuKey> menuKeys();
+    // Shows each item's key after its caption.
+    void showShortcutTexts();
     void connectTerminalWindow();
     struct Anchored {
         QWidget *widget;

@@ -7,6 +7,8 @@
 
 using params::Difference;
 
+Q_DECLARE_METATYPE(params::FileValueFault)
+
 class TestCompare : public QObject {
     Q_OBJECT
 private slots:
@@ -15,6 +17,8 @@ private slots:
     void sameValue_data();
     void sameValue();
     void differences();
+    void fileValueFault_data();
+    void fileValueFault();
 };
 
 void TestCompare::mayWrite_data()
@@ -105,6 +109,34 @@ void TestCompare::differences()
              (QList<Difference> {{"P41", "3000", "3100"}, {"P1020", "", "4000"}}));
     // Only rows 1..driveRows count.
     QCOMPARE(params::differences(drive, 1, {row("P42", "900")}), (QList<Difference> {{"P42", "", "900"}}));
+}
+
+void TestCompare::fileValueFault_data()
+{
+    QTest::addColumn<QByteArray>("designation");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<params::FileValueFault>("fault");
+    using F = params::FileValueFault;
+    QTest::newRow("a listed setting") << QByteArray("P41") << QByteArray("2500 ") << F::None;
+    QTest::newRow("by its short name as shown") << QByteArray("P47 (W)") << QByteArray("100.000") << F::None;
+    QTest::newRow("the position") << QByteArray("P51") << QByteArray("0") << F::Live;
+    QTest::newRow("an output") << QByteArray("P1201 (O1)") << QByteArray("1") << F::Live;
+    QTest::newRow("a value the write-back skips") << QByteArray("P42") << QByteArray("ON") << F::NotWritten;
+    QTest::newRow("not in the drive's list") << QByteArray("P1020") << QByteArray("4000") << F::NotListed;
+    QTest::newRow("a command inside the value") << QByteArray("P41") << QByteArray("1\r#1psave") << F::BadCharacter;
+    QTest::newRow("a byte outside ASCII") << QByteArray("P42") << QByteArray("10\xb5") << F::BadCharacter;
+}
+
+void TestCompare::fileValueFault()
+{
+    QFETCH(QByteArray, designation);
+    QFETCH(QByteArray, value);
+    QFETCH(params::FileValueFault, fault);
+    params::GridCells drive {};
+    const char *listed[] = {"P41", "P47 (W)", "P51", "P42", "P1201 (O1)"};
+    for (int r = 0; r < 5; ++r)
+        drive[size_t(r + 1)][params::ColDesignation] = listed[r];
+    QCOMPARE(params::fileValueFault(designation, value, drive, 5), fault);
 }
 
 QTEST_GUILESS_MAIN(TestCompare)

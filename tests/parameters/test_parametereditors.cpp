@@ -52,6 +52,7 @@ private slots:
     void enterResendsPlainNumericRows();
     void rowsWithoutEditorOpenNothing();
     void p1002TakesItsValue();
+    void gridFromTheKeyboard();
 };
 
 void TestParameterEditors::numericEditorLocksTheWindowAndSends()
@@ -331,6 +332,62 @@ void TestParameterEditors::p1002TakesItsValue()
     QTest::qWait(200);
     QCOMPARE(ui.sentSince(before), QList<QByteArray> {"#1P1002=12\r"});
     QCOMPARE(f.StringGrid2->item(ui.rowOf("P1002"), params::ColValue)->text(), QStringLiteral("12"));
+}
+
+void TestParameterEditors::gridFromTheKeyboard()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    const int row = ui.rowOf("P41");
+    QVERIFY(row > 1);
+    f.StringGrid2->setFocus();
+    f.StringGrid2->setCurrentCell(row - 1, params::ColDescription);
+    // The arrow keys move the selected row.
+    QTest::keyClick(f.StringGrid2, Qt::Key_Down);
+    QCOMPARE(f.StringGrid2->currentRow(), row);
+    QVERIFY(f.StringGrid2->selectionModel()->isRowSelected(row, {}));
+    QVERIFY(!f.StringGrid2->selectionModel()->isRowSelected(row - 1, {}));
+
+    // F2 opens the row's editor, which names the parameter and its unit.
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    QTest::keyClick(f.StringGrid2, Qt::Key_F2);
+    QVERIFY(f.GroupBox2->isVisible());
+    QCOMPARE(QApplication::focusWidget(), f.Edit1);
+    const params::GridRow &cells = f.Parameters.Grid[size_t(row)];
+    QVERIFY(f.EditName->toolTip().startsWith(QStringLiteral("P41  ")));
+    QVERIFY(f.EditName->toolTip().endsWith(fromCp1252(cells[params::ColDescription].trimmed())));
+    QCOMPARE(f.EditUnit->text(), fromCp1252(cells[params::ColUnit].trimmed()));
+    QVERIFY(!f.EditUnit->text().isEmpty());
+    // Escape cancels: nothing goes out, the cell keeps its value, and the
+    // keyboard is back in the grid.
+    f.Edit1->selectAll();
+    QTest::keyClicks(f.Edit1, QStringLiteral("999"));
+    QTest::keyClick(f.Edit1, Qt::Key_Escape);
+    QVERIFY(f.GroupBox2->isHidden());
+    QVERIFY(f.StringGrid2->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), f.StringGrid2);
+    QCOMPARE(f.StringGrid2->item(row, params::ColValue)->text(), QStringLiteral("3000"));
+    QTest::qWait(300);
+    QCOMPARE(ui.sentSince(before), QList<QByteArray> {});
+
+    // Enter sends the row's value; F2 on a row without an editor opens none.
+    QTest::keyClick(f.StringGrid2, Qt::Key_Return);
+    QVERIFY(ui.received("#1P41=3000\r"));
+    f.StringGrid2->setCurrentCell(ui.rowOf("P20"), params::ColDescription);
+    QTest::keyClick(f.StringGrid2, Qt::Key_F2);
+    QVERIFY(f.GroupBox2->isHidden());
+    QVERIFY(f.StringGrid2->isEnabled());
+    // An option list closes on Escape as well.
+    f.StringGrid2->setCurrentCell(ui.rowOf("P44"), params::ColDescription);
+    QTest::keyClick(f.StringGrid2, Qt::Key_F2);
+    QVERIFY(f.RadioGroup1->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(f.RadioGroup1->isHidden());
+    QCOMPARE(f.RadioGroup1->items().size(), 0);
+    QTest::qWait(300);
+    QCOMPARE(ui.sentSince(before), QList<QByteArray> {"#1P41=3000\r"});
 }
 
 QTEST_MAIN(TestParameterEditors)

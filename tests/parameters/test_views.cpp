@@ -69,6 +69,8 @@ private slots:
     void maskRowsOnlyWhenNotIndexed();
     void valueIntoRecord();
     void loadedFileInEitherView();
+    void columnsBesideTheEditor_data();
+    void columnsBesideTheEditor();
 };
 
 void TestViews::basicView()
@@ -219,6 +221,28 @@ int runViewTests(int argc, char **argv)
 {
     TestViews tests;
     return QTest::qExec(&tests, argc, argv);
+}
+
+void TestViews::columnsBesideTheEditor_data()
+{
+    QTest::addColumn<int>("growth");
+    QTest::addColumn<QList<int>>("widths");
+    // Room 321 beside the editor at the design size: the columns (480) need
+    // 159 more before the value column leaves the editor's place.
+    QTest::newRow("design size") << 0 << QList<int> {270, 80, 50, 80};
+    QTest::newRow("smaller than the design") << -40 << QList<int> {270, 80, 50, 80};
+    QTest::newRow("not yet room for the value") << 159 << QList<int> {270, 80, 50, 80};
+    QTest::newRow("room to share") << 559 << QList<int> {570, 80, 50, 180};
+    QTest::newRow("a share not divisible") << 161 << QList<int> {272, 80, 50, 80};
+    QTest::newRow("four pixels") << 163 << QList<int> {273, 80, 50, 81};
+}
+
+void TestViews::columnsBesideTheEditor()
+{
+    QFETCH(int, growth);
+    QFETCH(QList<int>, widths);
+    const std::array<int, 4> got = params::gridColumnWidths(growth, 321);
+    QCOMPARE((QList<int> {got[0], got[1], got[2], got[3]}), widths);
 }
 
 #include "test_views.moc"

@@ -94,6 +94,7 @@ private slots:
     void searchHidesRowsAndOptionsExplainThemselves();
     void closingTheWindowWritesNothing();
     void driveChangedBehindTheProgramsBack();
+    void fileFromTheKeyboard();
 };
 
 void TestWriteBack::comparisonThenExactlyTheTickedRows()
@@ -408,6 +409,67 @@ void TestWriteBack::driveChangedBehindTheProgramsBack()
     QByteArray w;
     ui.fx.com1->withDrive(1, [&w](sim::Drive &d) { w = d.values.at("W"); });
     QCOMPARE(w.trimmed().toDouble(), 1000.0);
+}
+
+void TestWriteBack::fileFromTheKeyboard()
+{
+    ParameterUi ui;
+    QVERIFY(ui.start());
+    TForm1 &f = *ui.f;
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tastatur.par"));
+    QVERIFY(writeFile(path, "ZYNT-Parameter\r\nReferenz:P41=2500 [U/min]\r\nPosition:P51=12.500 [mm]\r\n"
+                            "Rampe:P103=3000\r\nGeschwindigkeit:P1019=350\r\n"));
+    QVERIFY(ui.loadFile(path));
+
+    // Enter sends a row of the file only as the comparison would: never
+    // the position, which is the drive's state.
+    const qsizetype before = ui.fx.com1->receivedCommands().size();
+    f.StringGrid2->setFocus();
+    f.StringGrid2->setCurrentCell(ui.rowOf("P51"), params::ColValue);
+    QTest::keyClick(f.StringGrid2, Qt::Key_Return);
+    QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("P51 nicht gesendet: Zustand der ZYNT"));
+    QTest::keyClick(f.StringGrid2, Qt::Key_Up);
+    QCOMPARE(f.StringGrid2->currentRow(), ui.rowOf("P41"));
+    QTest::keyClick(f.StringGrid2, Qt::Key_Return);
+    QVERIFY(ui.received("#1P41=2500 \r"));
+    QCOMPARE(ui.sentSince(before), QList<QByteArray> {"#1P41=2500 \r"});
+
+    // The comparison: Tab goes through the table and out of it again.
+    const qsizetype compared = ui.fx.com1->receivedCommands().size();
+    QTest::mouseClick(f.Button8, Qt::LeftButton);
+    WriteBackDialog *dialog = f.CompareDialog;
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), ParameterUi::kWait);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QCOMPARE(shownIn(dialog), (QStringList {"P51", "P103", "P1019"})); // P41 holds the file's value now
+    QCOMPARE(tickedIn(dialog), (QStringList {"P103", "P1019"}));
+    dialog->OKBtn->setFocus();
+    int tabs = 0;
+    while (QApplication::focusWidget() != dialog->Table && tabs < 10) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ++tabs;
+    }
+    QCOMPARE(QApplication::focusWidget(), dialog->Table);
+    QTest::keyClick(dialog->Table, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog->OKBtn);
+    QTest::keyClick(dialog->OKBtn, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), dialog->Table);
+    // Space on the position does nothing; on P103 it takes its tick away.
+    QCOMPARE(dialog->Table->currentRow(), rowIn(dialog, "P51"));
+    QTest::keyClick(dialog->Table, Qt::Key_Space);
+    QTest::keyClick(dialog->Table, Qt::Key_Down);
+    QTest::keyClick(dialog->Table, Qt::Key_Space);
+    QCOMPARE(tickedIn(dialog), QStringList {"P1019"});
+    // Written from the keyboard too: exactly the row still ticked.
+    QTest::keyClick(dialog->Table, Qt::Key_Tab);
+    QTest::keyClick(dialog->OKBtn, Qt::Key_Space);
+    QVERIFY(dialog->isHidden());
+    QVERIFY(ui.received("#1P1019=350\r"));
+    QVERIFY(ui.waitForList());
+    const QList<QByteArray> sent = ui.sentSince(compared);
+    QCOMPARE(sent.mid(0, 4), kListRead);
+    QCOMPARE(sent.mid(4, 2), (QList<QByteArray> {"#1TROFF\r", "#1P1019=350\r"}));
 }
 
 QTEST_MAIN(TestWriteBack)

@@ -5,7 +5,11 @@
 #include "tests/parameters/parameteruifixture.h"
 #include "tests/shell/picture.h"
 
+#include <QAction>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 
 class TestWindowSize : public QObject {
     Q_OBJECT
@@ -36,10 +40,17 @@ void TestWindowSize::growsAndComesBackSo()
     QCOMPARE(f->Button8->geometry(), QRect(316, 374 + 420, 190, 25));
     QCOMPARE(f->ParameterSearch->x(), 400 + 630);
     QVERIFY(savePicture(f, "main-window-large.png"));
-    // The value editor opens at the right edge, beside the wider grid.
+    // The value editor opens at the right edge, beside the wider grid, whose
+    // value column has grown with the description and stays in sight.
     QVERIFY(ui.clickRow("P41"));
     QTRY_VERIFY_WITH_TIMEOUT(f->Panel1->isVisible(), ParameterUi::kWait);
     QCOMPARE(f->Panel1->x(), editorX + 630);
+    QVERIFY(f->StringGrid2->columnWidth(params::ColValue) > 80);
+    QVERIFY(f->StringGrid2->columnWidth(params::ColDescription) > f->StringGrid2->columnWidth(params::ColValue));
+    const QRect value = f->StringGrid2->visualItemRect(f->StringGrid2->item(ui.rowOf("P41"), params::ColValue));
+    const QPoint valueEnd = f->StringGrid2->viewport()->mapTo(f->GroupBox2->parentWidget(), value.topRight());
+    QVERIFY2(valueEnd.x() < f->GroupBox2->x(), qPrintable(QStringLiteral("%1 %2").arg(valueEnd.x()).arg(f->GroupBox2->x())));
+    QVERIFY(savePicture(f, "numeric-editor-large.png"));
     QTest::mouseClick(f->Button10, Qt::LeftButton); // Cancel
     f->close();
 
@@ -86,6 +97,34 @@ void TestWindowSize::shortcutsFollowThePageShown()
     QCOMPARE(ui.dialogs.size(), 2);
     QVERIFY(ui.dialogs[0].save && ui.dialogs[0].defaultSuffix == QStringLiteral("prg"));
     QVERIFY(!ui.dialogs[1].save && ui.dialogs[1].defaultSuffix == QStringLiteral("prg"));
+    // The menus show the keys: each item its own, also where one key serves
+    // an item of each page; none of the items holds the key itself.
+    const std::pair<QAction *, QString> keys[] = {
+        {f->neulesen1, QStringLiteral("F5")},     {f->FileSpeichern1, QStringLiteral("Ctrl+S")},
+        {f->N1, QStringLiteral("Ctrl+O")},        {f->ParameterSpeichern1, QStringLiteral("Ctrl+S")},
+        {f->Parameterffnen1, QStringLiteral("Ctrl+O")},
+    };
+    f->english1Click();
+    for (const auto &[action, key] : keys) {
+        QCOMPARE(action->text().section(QLatin1Char('\t'), 1), key);
+        QVERIFY(!action->text().section(QLatin1Char('\t'), 0, 0).isEmpty());
+        QVERIFY(action->shortcut().isEmpty());
+    }
+    // The picture: the parameter menu and its submenu with F5, side by side.
+    QList<QPixmap> menus;
+    for (QMenu *menu : {f->Parameter1, f->ZYNT1}) {
+        menu->popup(f->mapToGlobal(QPoint(60, 20)));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), ParameterUi::kWait);
+        menus << menu->grab();
+        menu->close();
+    }
+    QPixmap both(menus[0].width() + menus[1].width() + 8, std::max(menus[0].height(), menus[1].height()));
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, menus[0]);
+    painter.drawPixmap(menus[0].width() + 8, 0, menus[1]);
+    painter.end();
+    QVERIFY(both.save(pictureFolder() + QStringLiteral("/menu-keys.png")));
     // A locked window takes none of them.
     f->Window_enable(false);
     ui.dialogs.clear();
