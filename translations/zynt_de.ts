@@ -426,6 +426,22 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <source>Es wurde nichts geschrieben.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 nicht gesendet: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 nicht gesendet: diesen Wert schreibt die Übertragung nie</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 nicht gesendet: die ZYNT listet diesen Parameter nicht</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 nicht gesendet: der Wert der Datei enthält ein Zeichen, das kein Wert hat</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>

@@ -432,6 +432,22 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <source>Es wurde nichts geschrieben.</source>
         <translation>Nothing was written.</translation>
     </message>
+    <message>
+        <source>%1 nicht gesendet: %2</source>
+        <translation>%1 not sent: %2</translation>
+    </message>
+    <message>
+        <source>%1 nicht gesendet: diesen Wert schreibt die Übertragung nie</source>
+        <translation>%1 not sent: the write-back never writes this value</translation>
+    </message>
+    <message>
+        <source>%1 nicht gesendet: die ZYNT listet diesen Parameter nicht</source>
+        <translation>%1 not sent: the ZYNT does not list this parameter</translation>
+    </message>
+    <message>
+        <source>%1 nicht gesendet: der Wert der Datei enthält ein Zeichen, das kein Wert hat</source>
+        <translation>%1 not sent: the file&apos;s value holds a character no value has</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>

@@ -367,7 +367,7 @@ bool TForm1::refusedFileValue(const QByteArray &designation, const QByteArray &v
     case FileValueFault::None:
         return false;
     case FileValueFault::Live:
-        statusNote(tr("%1 nicht gesendet: %2").arg(name, params::liveReason(params::liveState(designation), Sprache)));
+        statusNote(tr("%1 nicht gesendet: %2").arg(name, params::liveReason(params::liveState(designation))));
         break;
     case FileValueFault::NotWritten:
         statusNote(tr("%1 nicht gesendet: diesen Wert schreibt die Übertragung nie").arg(name));
