@@ -9,6 +9,7 @@
 #include "shell/porthint.h"
 #include "shell/window/tradiogroup.h"
 #include "shell/window/tstatusline.h"
+#include "shell/window/windowfit.h"
 #include "shell/window/tterminalwindow.h"
 #include "manual/window/tplotwindow.h"
 #include "zyntversion.h"
@@ -63,6 +64,7 @@ TForm1::TForm1(QWidget *parent)
     setPalette(pal);
     setCentralWidget(new QWidget(this));
     centralWidget()->installEventFilter(this);
+    windowfit::install();
     StatusLine = new TStatusLine(this);
     setStatusBar(StatusLine);
     statusBar()->showMessage(QString::fromLatin1(kNotice));
