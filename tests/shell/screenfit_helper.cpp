@@ -4,6 +4,7 @@
 // the free area of its screen:
 //   <name>|<frame x y w h>|<available x y w h>
 // test_screenfit runs it on screens of several sizes and judges the lines.
+#include "tests/shell/picture.h"
 #include "tests/shell/shellfixture.h"
 
 #include "manual/window/tform2.h"
@@ -104,6 +105,13 @@ int main(int argc, char *argv[])
         out << name << '|' << rect(window->frameGeometry()) << '|' << rect(window->screen()->availableGeometry())
             << '\n';
         out.flush();
+    }
+    // The plot window as it fits this screen: its lanes and its time axis.
+    const QSize screen = f.PlotWindow->screen()->size();
+    const QByteArray picture = QStringLiteral("plot-fitted-%1x%2.png").arg(screen.width()).arg(screen.height()).toLatin1();
+    if (!savePicture(f.PlotWindow, picture.constData())) {
+        out << "error|the plot window's picture was not saved\n";
+        ++failures;
     }
     return failures == 0 ? 0 : 1;
 }
