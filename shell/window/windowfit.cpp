@@ -34,8 +34,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // The show event comes before the window is on the screen: a change
-        // now is never seen as a jump.
-        if (event->type() == QEvent::Show && watched->isWidgetType())
+        // now is never seen as a jump. A window restored from an icon comes
+        // back where the user left it.
+        if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType())
             fit(static_cast<QWidget *>(watched));
         return false;
     }
@@ -54,8 +55,12 @@ private:
         const QRect fitted = screenfit::fitted(wanted, screen->availableGeometry());
         if (fitted.size() != wanted.size())
             window->resize(fitted.marginsRemoved(frame).size());
-        if (fitted.topLeft() != wanted.topLeft())
-            window->move(fitted.topLeft()); // a window's position is its frame's
+        // A window nobody placed is left to the window manager, which puts
+        // a window that fits on the screen; one placed (a dialog over its
+        // owner, a window where it stood) is moved in. Its position is its
+        // frame's.
+        if (fitted.topLeft() != wanted.topLeft() && window->testAttribute(Qt::WA_Moved))
+            window->move(fitted.topLeft());
     }
 };
 
