@@ -58,7 +58,7 @@ TStatusLine::TStatusLine(QWidget *parent)
 {
     HistoryButton = new QToolButton(this);
     HistoryButton->setObjectName(QStringLiteral("StatusHistoryButton"));
-    HistoryButton->setText(tr("Verlauf"));
+    HistoryButton->setText(tr("Meldungen"));
     HistoryButton->setToolTip(tr("Die letzten Meldungen mit ihrer Zeit"));
     HistoryButton->setAutoRaise(true);
     addPermanentWidget(HistoryButton);
