@@ -107,8 +107,12 @@ int main(int argc, char *argv[])
         out.flush();
     }
     // The plot window as it fits this screen: its lanes and its time axis.
-    const QSize screen = f.PlotWindow->screen()->size();
-    const QByteArray picture = QStringLiteral("plot-fitted-%1x%2.png").arg(screen.width()).arg(screen.height()).toLatin1();
+    const QScreen *screen = f.PlotWindow->screen();
+    const QByteArray picture = QStringLiteral("plot-fitted-%1x%2-x%3.png")
+                                   .arg(screen->size().width())
+                                   .arg(screen->size().height())
+                                   .arg(screen->devicePixelRatio())
+                                   .toLatin1();
     if (!savePicture(f.PlotWindow, picture.constData())) {
         out << "error|the plot window's picture was not saved\n";
         ++failures;
