@@ -25,6 +25,13 @@ void TForm1::Manuell1Click()
     Form2->activateWindow();
 }
 
+void TForm1::showPosition(const QString &value)
+{
+    Label5->setText(value);
+    placePositionDisplay();
+    Form2->showPosition(value);
+}
+
 void TForm1::showStatus(const status::Update &update)
 {
     const auto shown = [this](const status::Shown &s) {
@@ -34,8 +41,7 @@ void TForm1::showStatus(const status::Update &update)
     case status::Display::None:
         break;
     case status::Display::Position:
-        Label5->setText(fromCp1252(update.value));
-        Form2->Label5->setText(fromCp1252(update.value));
+        showPosition(fromCp1252(update.value));
         break;
     case status::Display::Analogue:
         Form2->Label30->setText(fromCp1252(update.value));

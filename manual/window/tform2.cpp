@@ -135,7 +135,11 @@ void TForm2::createControls()
     // Position, in-position, error and warning state.
     Position = newLabel(this, QStringLiteral("Position"), 8, 214, 50, 15);
     Label5 = newLabel(this, QStringLiteral("0"), 60, 210, 110, 21);
-    Label5->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 11pt;"));
+    QFont positionFont = font();
+    positionFont.setBold(true);
+    positionFont.setPointSizeF(11);
+    Label5->setFont(positionFont);
+    PositionFont = positionFont;
     Button1 = button(1, "reset", 174, 208, 50, 23);
     Label1 = newLabel(this, QString(), 234, 214, 150, 15);
     Label1->setStyleSheet(QStringLiteral("QLabel { color: green; font-weight: bold; } QLabel:disabled { color: gray; }"));
@@ -348,4 +352,10 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
             Exit_Edit_Feld(edit);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::showPosition(const QString &value)
+{
+    Label5->setText(value);
+    Label5->setFont(controls::fittingFont(PositionFont, value, Label5->contentsRect().width(), 4));
 }

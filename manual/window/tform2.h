@@ -8,6 +8,7 @@
 #include "parameters/parametermodel.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QWidget>
 
 #include <array>
@@ -24,7 +25,6 @@ class QSlider;
 class QTimer;
 class DriveCore;
 class FormShell;
-class QFont;
 
 namespace manual {
 struct CommandButton;
@@ -51,6 +51,8 @@ public:
     // Displays the status poll fills.
     QLabel *Position = nullptr;             // "Position"
     QLabel *Label5 = nullptr;               // position
+    // Shows the position whole: a number too long for the display gets a smaller font.
+    void showPosition(const QString &value);
     QLabel *Label1 = nullptr;               // "In Position" or empty
     QLabel *Label2 = nullptr;               // error state
     QLabel *Label3 = nullptr;               // warning state
@@ -124,6 +126,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QFont PositionFont; // the position's design font, before it had to shrink
     void createControls();
     void connectControls();
     void pressButton(int button);

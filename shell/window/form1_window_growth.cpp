@@ -5,6 +5,8 @@
 #include "shell/window/tform1.h"
 
 #include "parameters/views.h"
+#include "shell/numberplace.h"
+#include "shell/window/controls.h"
 #include "shell/window/growlayout.h"
 #include "shell/window/tradiogroup.h"
 
@@ -48,13 +50,15 @@ void TForm1::createGrowth()
         {Label13, MoveDown},                 {Label12, MoveDown},
         {Label10, MoveDown},                 {Label9, MoveDown},
         {Label14, MoveDown},                 {Button11, MoveRight | MoveDown},
-        {Position, MoveRight},               {Label5, MoveRight},
         {Image2, MoveRight},                 {Image3, MoveRight},
         {Image4, MoveRight},                 {Image5, MoveRight},
         {Image6, MoveRight},
     };
     for (const auto &[widget, anchor] : anchors)
         m_anchored.push_back({widget, anchor, widget->geometry()});
+    m_positionCaption = Position->geometry();
+    m_positionValue = Label5->geometry();
+    m_positionFont = Label5->font();
     // The value editor's pieces, placed by the editor as it opens.
     m_rightSide = {Panel1, Panel2, RadioGroup1, RadioGroup2, RadioGroup3, GroupBox1, GroupBox2};
 
@@ -114,6 +118,23 @@ void TForm1::applyGrowth()
     for (int column = 0; column < 4; ++column)
         StringGrid2->setColumnWidth(column, widths[size_t(column)]);
     StringGrid1->setColumnWidth(1, kProgramLineWidth + Growth.width());
+    placePositionDisplay();
+}
+
+void TForm1::placePositionDisplay()
+{
+    if (m_positionValue.isNull())
+        return; // before the growth is set up, the design place stands
+    // The room to the left reaches up to the search field beside it.
+    const int leftmost = ParameterSearch->geometry().right() + 6;
+    const QString value = Label5->text();
+    const numberplace::Place place =
+        numberplace::widened(placed(m_positionValue, MoveRight, Growth), placed(m_positionCaption, MoveRight, Growth),
+                             QFontMetrics(m_positionFont).horizontalAdvance(value), leftmost);
+    Position->setGeometry(place.caption);
+    Label5->setGeometry(place.value);
+    Label5->setFont(place.missing > 0 ? controls::fittingFont(m_positionFont, value, place.value.width(), 4)
+                                      : m_positionFont);
 }
 
 std::vector<TForm1::MenuKey> TForm1::menuKeys()

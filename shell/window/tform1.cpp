@@ -8,6 +8,8 @@
 #include "shell/datafiles.h"
 #include "shell/porthint.h"
 #include "shell/window/tradiogroup.h"
+#include "shell/window/tstatusline.h"
+#include "shell/window/windowfit.h"
 #include "shell/window/tterminalwindow.h"
 #include "manual/window/tplotwindow.h"
 #include "zyntversion.h"
@@ -62,6 +64,9 @@ TForm1::TForm1(QWidget *parent)
     setPalette(pal);
     setCentralWidget(new QWidget(this));
     centralWidget()->installEventFilter(this);
+    windowfit::install();
+    StatusLine = new TStatusLine(this);
+    setStatusBar(StatusLine);
     statusBar()->showMessage(QString::fromLatin1(kNotice));
 
     createControls();
@@ -165,7 +170,9 @@ void TForm1::createControls()
 
     Position = newLabel(area, QStringLiteral("Position"), 515, 24, 44, 15);
     Label5 = newLabel(area, QString(), 560, 24, 46, 15);
-    Label5->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    QFont positionFont = QMainWindow::font();
+    positionFont.setBold(true);
+    Label5->setFont(positionFont);
     Position->hide();
     Label5->hide();
 
@@ -414,7 +421,7 @@ QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
 
 void TForm1::statusNote(const QString &text)
 {
-    statusBar()->showMessage(text, 15000);
+    StatusLine->note(text, 15000);
 }
 
 void TForm1::showPortHint(const QString &hint)
@@ -422,15 +429,13 @@ void TForm1::showPortHint(const QString &hint)
     if (hint.isEmpty()) {
         if (PortHintShown) {
             statusBar()->showMessage(QString::fromLatin1(kNotice));
-            statusBar()->setToolTip(QString());
             PortHintShown = false;
         }
         return;
     }
     // The port stays closed without a dialog; the status bar says why, and
     // where the user lacks the permission, how to get it.
-    statusBar()->showMessage(hint);
-    statusBar()->setToolTip(hint); // the whole of it, where the line is too short
+    StatusLine->note(hint);
     PortHintShown = true;
 }
 

@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QKeySequence>
+#include <QFont>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -48,6 +49,7 @@ class TForm2;
 class TOKBottomDlg;
 class TRadioGroup;
 class TTerminalWindow;
+class TStatusLine;
 class TPlotWindow;
 class QSettings;
 
@@ -68,6 +70,7 @@ public:
     TextTable &Texte = Core->Texte;
     int &Sprache = Core->Sprache;
     bool PortHintShown = false;
+    TStatusLine *StatusLine = nullptr; // the status bar, with its list of the last messages
     void openPort();
     // The status bar says why the port stays closed; an empty hint brings
     // the maker's notice back.
@@ -284,6 +287,10 @@ private:
     void switchLanguage(int language);
     // The window that grows: what moves and what grows with it.
     void createGrowth();
+public:
+    // Shows the drive's position in the main window and the manual window.
+    void showPosition(const QString &value);
+private:
     void applyGrowth();
     void createShortcuts();
     // The keys of menu items, each with the items it serves.
@@ -310,6 +317,11 @@ private:
     // Widgets whose place the editor code sets: moved by the change of Growth.
     std::vector<QWidget *> m_rightSide;
     QSize m_applied;
+    // The position display at its design place and in its design font: it
+    // widens to the left, or its font shrinks, so that the number is whole.
+    QRect m_positionCaption, m_positionValue;
+    QFont m_positionFont;
+    void placePositionDisplay();
     bool m_sizing = false;      // setWindowSize is resizing, not the user
     bool m_userSized = false;
 };
