@@ -85,8 +85,8 @@ int main(int argc, char *argv[])
              f.OKBottomDlg->showDriveError(QStringLiteral("** Fehler in Zeile 12"), true);
              return f.OKBottomDlg;
          }},
-        {"comparison", [&] { comparison.setRows(rows, true); comparison.show(); return &comparison; }},
-        {"write-back report", [&] { report.show(200, differing, true); return &report; }},
+        {"comparison", [&] { comparison.setRows(rows); comparison.show(); return &comparison; }},
+        {"write-back report", [&] { report.show(200, differing); return &report; }},
         {"port selection", [&] { portSelection.show(); return &portSelection; }},
         {"port settings", [&] { portSettings.show(); return &portSettings; }},
         {"help", [&] { f.Hilfedatei1->trigger(); return HelpViewer::of(&f); }},
