@@ -99,6 +99,7 @@ void TForm1::Sprachauswahl(int language, bool reload)
     qttranslation::follow(Sprache);
 
     Terminal->setLanguage(Sprache);
+    showDriveHeader();
     if (PlotWindow)
         PlotWindow->setLanguage(Sprache);
 

@@ -50,7 +50,7 @@ void TForm1::createGrowth()
         {Position, MoveRight},               {Label5, MoveRight},
         {Image2, MoveRight},                 {Image3, MoveRight},
         {Image4, MoveRight},                 {Image5, MoveRight},
-        {Image6, MoveRight},
+        {Image6, MoveRight},                 {DriveHeader, GrowRight | MoveDown},
     };
     for (const auto &[widget, anchor] : anchors)
         m_anchored.push_back({widget, anchor, widget->geometry()});
@@ -109,6 +109,7 @@ void TForm1::applyGrowth()
     m_applied = Growth;
     StringGrid2->setColumnWidth(0, kDesignationWidth + Growth.width());
     StringGrid1->setColumnWidth(1, kProgramLineWidth + Growth.width());
+    showDriveHeader(); // elided to its new width
 }
 
 void TForm1::createShortcuts()
