@@ -104,7 +104,7 @@ bool DriveCore::enqueue(const QByteArray &text)
     if (!Queue.append(text))
         return true;
     if (Serial1->Active())
-        Serial1->WriteString(text);
+        writeLine(text, m_pollBatch);
     Owner.queueBusy();
     return false;
 }
@@ -159,7 +159,7 @@ void DriveCore::Liste_aktualisieren()
     }
     if (next->Kind == CommandKind::ProgramLine && Owner.holds(line::Activity::ProgramWrite))
         m_entryBegun = true;
-    Serial1->WriteString(next->Text);
+    writeLine(next->Text, next->Kind == CommandKind::Status);
     Owner.commandSent(next->Kind);
 }
 
@@ -174,7 +174,13 @@ void DriveCore::clearQueue()
 
 void DriveCore::writeDirect(const QByteArray &text)
 {
+    writeLine(text, false);
+}
+
+void DriveCore::writeLine(const QByteArray &text, bool poll)
+{
     Serial1->WriteString(text);
+    emit wrote(text, poll);
 }
 
 void DriveCore::drainOutput(int ms)

@@ -351,7 +351,10 @@ signals:
     void portHint(const QString &hint);
     // What the terminal shows of the line; commandInFlight for its clearing
     // rule, pollTraffic when the command in flight is one of the poll's.
+    // The piece comes as it came, line feeds and all.
     void terminalEcho(const QByteArray &chunk, bool commandInFlight, bool pollTraffic);
+    // What the program wrote to the port; pollTraffic for the poll's queries.
+    void wrote(const QByteArray &text, bool pollTraffic);
     // Master mode: a piece the drives said, relayed.
     void masterEcho(const QByteArray &piece);
     // A poll cycle ended while the terminal or the user paused the poll.
@@ -440,6 +443,10 @@ private:
     // Appends to the queue and writes the text when it became the head;
     // true when it waits behind others.
     bool enqueue(const QByteArray &text);
+    // Every write to the port goes through here, so that the terminal's log
+    // sees the bytes as they went; poll when they are the poll's query.
+    void writeLine(const QByteArray &text, bool poll);
+    bool m_pollBatch = false;           // the poll's cycle is being queued
     // The poll cycle's queries: they change only with the address and the
     // firmware, so they are made once for both.
     QByteArrayList m_cycleQueries;

@@ -37,6 +37,8 @@ void DriveCore::dispatchChunk(QByteArray chunk)
     if (Owner.paused(line::Pause::DriveError))
         return;
 
+    // The terminal's log keeps every byte; the buffer goes without line feeds.
+    const QByteArray asReceived = chunk;
     if (LinkState == 0) {
         // The piece loses its line feeds before it joins the buffer: it is
         // ours alone, so that is done in place, and an empty buffer takes
@@ -49,7 +51,7 @@ void DriveCore::dispatchChunk(QByteArray chunk)
     }
 
     if (LinkState == 0 && !answer::holdsUnresolvedError(ReceiveBuffer))
-        emit terminalEcho(chunk, Queue.head() != nullptr,
+        emit terminalEcho(asReceived, Queue.head() != nullptr,
                           Queue.head() && Queue.head()->Kind == CommandKind::Status);
 
     if (LinkState != 0)
@@ -72,7 +74,7 @@ void DriveCore::relayMaster(QByteArray chunk)
 {
     // The PC only relays between the drives and shows their traffic.
     if (chunk != "#0R")
-        Serial1->WriteString(chunk);
+        writeLine(chunk, false);
     const qsizetype lf = chunk.indexOf('\n');
     if (lf >= 0)
         chunk.remove(lf, 1);

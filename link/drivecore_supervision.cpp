@@ -104,6 +104,7 @@ void DriveCore::Timer9Timer()
     DriveAddress.clear();
     forgetSnapshot();
     const Activity interrupted = Owner.loseLink();
+    Cycles.linkLost();
     Timer10->start();
     clearQueue();
     emit linkLost();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "manual/cyclesample.h"
 
+#include <utility>
+
 namespace status {
 
 std::optional<CycleSample> CycleCollector::add(const Update &update, qint64 nowMs)
@@ -38,6 +40,7 @@ std::optional<CycleSample> CycleCollector::add(const Update &update, qint64 nowM
         m_sample.inputs = update.value;
         m_sample.timeMs = nowMs;
         m_open = false;
+        m_sample.afterLostLink = std::exchange(m_afterLoss, false);
         return m_sample;
     case Display::None:
         break;

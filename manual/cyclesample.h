@@ -24,6 +24,7 @@ struct CycleSample {
     QByteArray inputs;                  // "P1300", the input word
     QByteArray analogue;                // "ADC"; empty where the firmware has none
     bool driveOn = false;               // the "P134?" answer
+    bool afterLostLink = false;         // the first cycle since the link was lost and came back
 
     bool operator==(const CycleSample &) const = default;
 };
@@ -36,10 +37,18 @@ public:
     // The finished sample when this answer closed a cycle.
     std::optional<CycleSample> add(const Update &update, qint64 nowMs);
     void reset() { m_open = false; }
+    // The link was lost: the cycle under way is dropped, and the next whole
+    // one says that a gap lies before it.
+    void linkLost()
+    {
+        m_open = false;
+        m_afterLoss = true;
+    }
 
 private:
     CycleSample m_sample;
     bool m_open = false;
+    bool m_afterLoss = false;
 };
 
 // Numbers of a sample for drawing; text that is no number counts as 0.

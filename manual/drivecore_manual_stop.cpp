@@ -94,7 +94,7 @@ void DriveCore::queueStop(const QByteArray &address)
         return;
     }
     if (Serial1->Active()) {
-        Serial1->WriteString(text);
+        writeLine(text, false);
         Owner.queueBusy();
     }
     Owner.stopQueued(true);

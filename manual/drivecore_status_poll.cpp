@@ -39,10 +39,12 @@ void DriveCore::Timer3Timer()
     // One batch: queries change nothing a read kept, and the waiting count
     // is shown once, with the cycle queued.
     bool waiting = false;
+    m_pollBatch = true;
     for (const QByteArray &query : std::as_const(m_cycleQueries)) {
         waiting |= enqueue(query);
         Queue.lastQueued()->Kind = CommandKind::Status;
     }
+    m_pollBatch = false;
     if (waiting)
         emit commandWaiting(Queue.waitingCount());
 }

@@ -37,6 +37,7 @@ Point pointOf(const status::CycleSample &sample, double seconds)
     for (int bit = 0; bit < 8; ++bit)
         p.lanes[size_t(Input1 + bit)] = status::inputBit(sample, bit);
     p.lanes[DriveOn] = sample.driveOn;
+    p.afterGap = sample.afterLostLink;
     return p;
 }
 
@@ -57,35 +58,51 @@ void History::clear()
     m_startMs = -1;
 }
 
-QVector<QPointF> History::position(double fromSeconds) const
+namespace {
+
+// Adds a point to the trace, in a new piece after a gap.
+void extend(Trace &trace, bool afterGap, const QPointF &point)
 {
-    QVector<QPointF> out;
+    if (trace.isEmpty() || afterGap)
+        trace.append(QVector<QPointF>());
+    trace.back().append(point);
+}
+
+} // namespace
+
+Trace History::position(double fromSeconds) const
+{
+    Trace out;
     for (auto it = firstFrom(m_points, fromSeconds); it != m_points.end(); ++it)
-        out.append({it->seconds, it->position});
+        extend(out, it->afterGap, {it->seconds, it->position});
     return out;
 }
 
-QVector<QPointF> History::analogue(double fromSeconds) const
+Trace History::analogue(double fromSeconds) const
 {
-    QVector<QPointF> out;
+    Trace out;
+    bool gap = false; // it holds until a cycle has a value
     for (auto it = firstFrom(m_points, fromSeconds); it != m_points.end(); ++it) {
-        if (it->hasAnalogue)
-            out.append({it->seconds, it->analogue});
+        gap = gap || it->afterGap;
+        if (it->hasAnalogue) {
+            extend(out, gap, {it->seconds, it->analogue});
+            gap = false;
+        }
     }
     return out;
 }
 
-QVector<QPointF> History::lane(int lane, double fromSeconds) const
+Trace History::lane(int lane, double fromSeconds) const
 {
-    QVector<QPointF> out;
+    Trace out;
     if (lane < 0 || lane >= LaneCount)
         return out;
     const double base = lane * 1.5;
     for (auto it = firstFrom(m_points, fromSeconds); it != m_points.end(); ++it) {
         const double y = base + (it->lanes[size_t(lane)] ? 1.0 : 0.0);
-        if (!out.isEmpty() && out.back().y() != y)
-            out.append({it->seconds, out.back().y()}); // the edge
-        out.append({it->seconds, y});
+        if (!out.isEmpty() && !it->afterGap && out.back().back().y() != y)
+            out.back().append({it->seconds, out.back().back().y()}); // the edge
+        extend(out, it->afterGap, {it->seconds, y});
     }
     return out;
 }

@@ -24,7 +24,12 @@ struct Point {
     double analogue = 0;
     bool hasAnalogue = false;
     std::array<bool, LaneCount> lanes {};
+    bool afterGap = false;      // the first cycle after the link was lost: no line leads to it
 };
+
+// A trace as the pieces of line it is drawn with: broken where the link was
+// lost, so that no line bridges the cycles it did not see.
+using Trace = QList<QVector<QPointF>>;
 
 // The points of the last keepSeconds; older ones are dropped as new ones come.
 class History {
@@ -35,12 +40,12 @@ public:
     const std::deque<Point> &points() const { return m_points; }
     double lastSeconds() const { return m_points.empty() ? 0 : m_points.back().seconds; }
 
-    // The points of one trace from fromSeconds on, for a series: the
-    // position, the analogue value, or a lane (value + lane number, stepped:
-    // a change is drawn as a vertical edge).
-    QVector<QPointF> position(double fromSeconds) const;
-    QVector<QPointF> analogue(double fromSeconds) const;
-    QVector<QPointF> lane(int lane, double fromSeconds) const;
+    // The points of one trace from fromSeconds on, in pieces: the position,
+    // the analogue value, or a lane (value + lane number, stepped: a change
+    // is drawn as a vertical edge).
+    Trace position(double fromSeconds) const;
+    Trace analogue(double fromSeconds) const;
+    Trace lane(int lane, double fromSeconds) const;
 
 private:
     double m_keepSeconds;

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace recording {
@@ -28,18 +29,37 @@ QByteArray field(const QByteArray &driveText)
 
 QByteArray header()
 {
-    return "time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state\r\n";
+    return "time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state,link\r\n";
 }
 
-QByteArray row(const status::CycleSample &sample, qint64 startMs)
+QByteArray linkField(const status::CycleSample &sample, qint64 previousMs)
+{
+    if (!sample.afterLostLink)
+        return "ok";
+    if (previousMs < 0)
+        return "lost";
+    return "lost " + QByteArray::number((sample.timeMs - previousMs) / 1000.0, 'f', 1) + " s";
+}
+
+QByteArray isoTime(qint64 ms, int offsetSeconds)
+{
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms + qint64(offsetSeconds) * 1000, Qt::UTC);
+    const int minutes = std::abs(offsetSeconds) / 60;
+    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")).toLatin1() + (offsetSeconds < 0 ? '-' : '+')
+         + QByteArray::number(minutes / 60).rightJustified(2, '0') + ':'
+         + QByteArray::number(minutes % 60).rightJustified(2, '0');
+}
+
+QByteArray row(const status::CycleSample &sample, qint64 startMs, qint64 previousMs)
 {
     QByteArrayList fields;
     fields << QByteArray::number(sample.timeMs - startMs)
-           << QDateTime::fromMSecsSinceEpoch(sample.timeMs).toString(Qt::ISODateWithMs).toLatin1()
+           << isoTime(sample.timeMs, QDateTime::fromMSecsSinceEpoch(sample.timeMs).offsetFromUtc())
            << field(sample.position) << field(sample.inPosition) << field(sample.error) << field(sample.warning);
     for (const QByteArray &output : sample.outputs)
         fields << field(output);
-    fields << field(sample.inputs) << field(sample.analogue) << (sample.driveOn ? "ON" : "OFF");
+    fields << field(sample.inputs) << field(sample.analogue) << (sample.driveOn ? "ON" : "OFF")
+           << linkField(sample, previousMs);
     return fields.join(',') + "\r\n";
 }
 
@@ -77,6 +97,7 @@ QString Recorder::start(const QString &path, qint64 startMs)
         return datafiles::fileError(m_file.fileName(), m_file.errorString());
     m_path = path;
     m_startMs = startMs;
+    m_lastMs = -1;
     m_rows = 0;
     const QByteArray head = header();
     if (m_file.write(head) != head.size() || !m_file.flush()) {
@@ -92,7 +113,7 @@ QString Recorder::append(const status::CycleSample &sample)
 {
     if (!running())
         return {};
-    const QByteArray line = row(sample, m_startMs);
+    const QByteArray line = row(sample, m_startMs, m_lastMs);
     // Written per row: a recording cut short by a crash keeps what it had.
     const qint64 before = m_file.size();
     errno = 0;
@@ -110,6 +131,7 @@ QString Recorder::append(const status::CycleSample &sample)
              + QCoreApplication::translate("recording", "Die Aufzeichnung bleibt in %1.").arg(part);
     }
     ++m_rows;
+    m_lastMs = sample.timeMs;
     return {};
 }
 

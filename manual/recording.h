@@ -11,11 +11,22 @@
 
 namespace recording {
 
-// "time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state" and CRLF.
+// "time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state,link" and CRLF.
 QByteArray header();
 // One cycle: ms since the start and its ISO time, then the values as the
-// drive sent them (quoted where they hold a comma, a quote or a line end).
-QByteArray row(const status::CycleSample &sample, qint64 startMs);
+// drive sent them (quoted where they hold a comma, a quote or a line end),
+// then the link column. previousMs: the time of the row before, -1 if none.
+QByteArray row(const status::CycleSample &sample, qint64 startMs, qint64 previousMs = -1);
+// The link column: "ok", or on the first cycle after the link was lost and
+// came back "lost" and the time since the row before in seconds, one
+// decimal with a point ("lost 11.2 s"; "lost" alone when no row came
+// before). A plain field without comma or quote: a CSV reader keeps its
+// columns, and the length is the number after the first space.
+QByteArray linkField(const status::CycleSample &sample, qint64 previousMs);
+// ISO 8601 with milliseconds and the offset from UTC given
+// ("2026-12-10T14:03:07.123+01:00"), so that the time is one instant
+// wherever and whenever the file is read.
+QByteArray isoTime(qint64 ms, int offsetSeconds);
 
 QString folder();
 // "<dir>/20261209-093012-address7.csv", by time and address, with "-2",
@@ -47,6 +58,7 @@ private:
     QFile m_file;
     QString m_path;
     qint64 m_startMs = 0;
+    qint64 m_lastMs = -1;   // the time of the last row, -1 before the first
     int m_rows = 0;
 };
 

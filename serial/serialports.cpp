@@ -61,9 +61,9 @@ QString stableFolder()
     return QDir(qEnvironmentVariable("ZYNT_SERIAL_BY_ID", QStringLiteral("/dev/serial/by-id"))).absolutePath();
 }
 
-QList<std::pair<QString, QString>> stableNames()
+QList<std::pair<QString, QString>> stableNames(const QString &folderPath)
 {
-    const QDir folder(stableFolder());
+    const QDir folder(folderPath);
     QList<std::pair<QString, QString>> names;
     for (const QFileInfo &entry : folder.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString device = entry.canonicalFilePath();
@@ -82,7 +82,7 @@ serialports::PortTable buildTable()
             continue;
         found << path;
     }
-    const QStringList candidates = serialports::withStableNames(found, stableNames());
+    const QStringList candidates = serialports::withStableNames(found, stableNames(stableFolder()));
     serialports::PortTable table;
     table.paths = serialports::resolvePortPaths(
         [](int n) { return qEnvironmentVariable(qPrintable(QStringLiteral("ZYNT_COM%1").arg(n))); }, candidates);
@@ -219,16 +219,22 @@ void reresolvePort(int n)
 
 QString stableDeviceName(const QString &path)
 {
+    return stableDeviceName(path, stableFolder());
+}
+
+QString stableDeviceName(const QString &path, const QString &stableFolder)
+{
     if (path.isEmpty())
         return path;
+    const QString folder = QDir(stableFolder).absolutePath();
     // A stable name stands as it is: it survives the adapter coming back
     // under another ttyUSBn.
-    if (QFileInfo(path).absolutePath() == stableFolder())
+    if (QFileInfo(path).absolutePath() == folder)
         return QFileInfo(path).absoluteFilePath();
     const QString device = QFileInfo(path).canonicalFilePath();
     if (device.isEmpty())
         return QFileInfo(path).absoluteFilePath();
-    for (const auto &[name, target] : stableNames()) {
+    for (const auto &[name, target] : stableNames(folder)) {
         if (target == device)
             return name;
     }

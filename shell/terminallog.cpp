@@ -7,22 +7,21 @@
 
 namespace terminal {
 
-void Log::add(const QByteArray &chunk, qint64 timeMs, bool poll)
+void Log::add(const QByteArray &chunk, qint64 timeMs, bool poll, bool sent)
 {
-    qsizetype from = 0;
-    while (from < chunk.size()) {
-        if (m_lines.empty() || m_lines.back().complete)
-            m_lines.push_back(Line {timeMs, {}, poll, false});
+    for (const char byte : chunk) {
+        const bool joins = !m_lines.empty() && !m_lines.back().note && m_lines.back().sent == sent
+                        && (!m_lines.back().complete || (byte == '\n' && m_lines.back().bytes.endsWith('\r')));
+        if (!joins) {
+            if (!m_lines.empty())
+                m_lines.back().complete = true;
+            m_lines.push_back(Line {timeMs, {}, poll, false, false, sent});
+        }
         Line &line = m_lines.back();
         line.poll = line.poll || poll;
-        const qsizetype cr = chunk.indexOf('\r', from);
-        if (cr < 0) {
-            line.bytes += chunk.mid(from);
-            break;
-        }
-        line.bytes += chunk.mid(from, cr - from);
-        line.complete = true;
-        from = cr + 1;
+        line.bytes += byte;
+        if (byte == '\r')
+            line.complete = true;
     }
     while (m_lines.size() > m_maxLines) {
         m_lines.pop_front();
@@ -43,23 +42,44 @@ void Log::note(const QByteArray &text, qint64 timeMs)
 
 bool shown(const Line &line, const View &view)
 {
-    return !(view.hidePoll && line.poll);
+    return !(view.hidePoll && line.poll) && (view.hex || !line.sent);
 }
+
+namespace {
+
+constexpr qsizetype kHexRow = 16;
+
+QString hexRows(const Line &line, const QString &lead)
+{
+    const QString mark = line.sent ? QStringLiteral("PC  ") : QStringLiteral("ZYNT");
+    QString text;
+    for (qsizetype from = 0; from < line.bytes.size(); from += kHexRow) {
+        const QByteArray row = line.bytes.mid(from, kHexRow);
+        QString ascii;
+        for (const char byte : row)
+            ascii += byte >= 0x20 && byte < 0x7f ? QLatin1Char(byte) : QLatin1Char('.');
+        if (from > 0)
+            text += QLatin1Char('\n') + QString(lead.size() + mark.size(), QLatin1Char(' '));
+        else
+            text += lead + mark;
+        text += QStringLiteral("  ") + QString::fromLatin1(row.toHex(' ').toUpper()).leftJustified(kHexRow * 3 - 1)
+              + QStringLiteral("  ") + ascii;
+    }
+    return text;
+}
+
+} // namespace
 
 QString render(const Line &line, const View &view)
 {
-    QString text;
+    QString lead;
     if (view.timestamps)
-        text = QDateTime::fromMSecsSinceEpoch(line.timeMs).toString(QStringLiteral("HH:mm:ss.zzz  "));
-    if (view.hex && !line.note) {
-        QByteArray bytes = line.bytes;
-        if (line.complete)
-            bytes += '\r';
-        text += QString::fromLatin1(bytes.toHex(' ').toUpper());
-    } else {
-        text += fromCp1252(line.bytes);
-    }
-    return text;
+        lead = QDateTime::fromMSecsSinceEpoch(line.timeMs).toString(QStringLiteral("HH:mm:ss.zzz  "));
+    if (view.hex && !line.note)
+        return hexRows(line, lead);
+    QByteArray text = line.bytes;
+    text.replace('\r', QByteArray()).replace('\n', QByteArray());
+    return lead + fromCp1252(text);
 }
 
 QByteArray file(const Log &log, const View &view)

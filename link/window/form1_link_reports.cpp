@@ -69,7 +69,14 @@ void TForm1::connectLinkReports()
             return;
         if (answer::terminalNeedsClearing(memoRxDText().size(), commandInFlight))
             MemoRxD->clear();
-        appendToMemoRxD(chunk);
+        QByteArray text = chunk;
+        answer::removeLineFeeds(text);
+        appendToMemoRxD(text);
+    });
+    connect(Core, &DriveCore::wrote, this, [this](const QByteArray &text, bool poll) {
+        // Master mode shows its relay in its own way, outside the log.
+        if (TerminalOpen && !Core->Owner.holds(line::Activity::Master))
+            Terminal->sent(text, poll);
     });
     connect(Core, &DriveCore::masterEcho, this, [this](const QByteArray &piece) {
         if (memoRxDText().size() > 200)

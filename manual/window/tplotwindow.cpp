@@ -9,6 +9,8 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
@@ -37,15 +39,19 @@ QColor laneColour(int lane)
 }
 
 // The y range that shows every value with a little room.
-std::pair<double, double> rangeOf(const QVector<QPointF> &points)
+std::pair<double, double> rangeOf(const plot::Trace &trace)
 {
-    if (points.isEmpty())
-        return {-1, 1};
-    double low = points.front().y(), high = low;
-    for (const QPointF &p : points) {
-        low = std::min(low, p.y());
-        high = std::max(high, p.y());
+    double low = 0, high = 0;
+    bool any = false;
+    for (const QVector<QPointF> &piece : trace) {
+        for (const QPointF &p : piece) {
+            low = any ? std::min(low, p.y()) : p.y();
+            high = any ? std::max(high, p.y()) : p.y();
+            any = true;
+        }
     }
+    if (!any)
+        return {-1, 1};
     const double room = std::max((high - low) * 0.05, 1.0);
     return {low - room, high + room};
 }
@@ -60,12 +66,6 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     m_analogueChart = new QChart;
     m_analogueChart->legend()->setAlignment(Qt::AlignTop);
     m_analogueChart->setMargins(QMargins(4, 4, 4, 4));
-    m_position = new QLineSeries;
-    m_position->setColor(QColor(0, 0, 160));
-    m_analogue = new QLineSeries;
-    m_analogue->setColor(QColor(200, 120, 0));
-    m_analogueChart->addSeries(m_position);
-    m_analogueChart->addSeries(m_analogue);
     m_time = new QValueAxis;
     m_time->setLabelFormat(QStringLiteral("%.0f"));
     m_time->setTickCount(7);
@@ -76,10 +76,8 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     m_analogueChart->addAxis(m_time, Qt::AlignBottom);
     m_analogueChart->addAxis(m_positionAxis, Qt::AlignLeft);
     m_analogueChart->addAxis(m_analogueAxis, Qt::AlignRight);
-    m_position->attachAxis(m_time);
-    m_position->attachAxis(m_positionAxis);
-    m_analogue->attachAxis(m_time);
-    m_analogue->attachAxis(m_analogueAxis);
+    m_position = piecedLine(m_analogueChart, QColor(0, 0, 160), {m_time, m_positionAxis});
+    m_analogue = piecedLine(m_analogueChart, QColor(200, 120, 0), {m_time, m_analogueAxis});
 
     m_laneChart = new QChart;
     m_laneChart->legend()->hide();
@@ -100,12 +98,7 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     m_laneChart->addAxis(laneAxis, Qt::AlignLeft);
     for (int lane = 0; lane < plot::LaneCount; ++lane) {
         laneAxis->append(QString::fromLatin1(plot::laneName(lane)), lane * 1.5 + 1.25);
-        auto *series = new QLineSeries;
-        series->setColor(laneColour(lane));
-        m_laneChart->addSeries(series);
-        series->attachAxis(m_laneTime);
-        series->attachAxis(laneAxis);
-        m_lanes[size_t(lane)] = series;
+        m_lanes[size_t(lane)] = piecedLine(m_laneChart, laneColour(lane), {m_laneTime, laneAxis});
     }
     laneAxis->setGridLineVisible(false);
 
@@ -159,6 +152,50 @@ TPlotWindow::TPlotWindow(QWidget *parent)
     updateCaptions();
 }
 
+TPlotWindow::PiecedLine TPlotWindow::piecedLine(QChart *chart, const QColor &colour,
+                                                const QList<QAbstractAxis *> &axes)
+{
+    PiecedLine line {chart, axes, colour, {}, 0};
+    line.replace(plot::Trace {QVector<QPointF>()}); // its first series, named in the legend
+    line.used = 0;
+    return line;
+}
+
+void TPlotWindow::PiecedLine::replace(const plot::Trace &trace)
+{
+    while (pieces.size() < trace.size()) {
+        auto *series = new QLineSeries;
+        chart->addSeries(series);
+        // After adding: the chart's theme gives a series its own colour, and
+        // takes a plain black pen for one not chosen.
+        series->setColor(colour);
+        for (QAbstractAxis *axis : std::as_const(axes))
+            series->attachAxis(axis);
+        if (!pieces.isEmpty()) {
+            for (QLegendMarker *marker : chart->legend()->markers(series))
+                marker->setVisible(false);
+        }
+        pieces.append(series);
+    }
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i < trace.size())
+            pieces[i]->replace(trace[i]);
+        else if (i < used)
+            pieces[i]->clear();
+    }
+    used = int(trace.size());
+}
+
+QLineSeries *TPlotWindow::positionSeries() const
+{
+    return m_position.pieces[std::max(0, m_position.used - 1)];
+}
+
+QList<QLineSeries *> TPlotWindow::positionPieces() const
+{
+    return m_position.pieces.mid(0, m_position.used);
+}
+
 void TPlotWindow::addCycle(const status::CycleSample &sample)
 {
     m_history.add(sample);
@@ -203,8 +240,8 @@ void TPlotWindow::updateCaptions()
         SpanBox->setItemText(i, seconds < 60 ? QStringLiteral("%1 s").arg(seconds)
                                              : QStringLiteral("%1 min").arg(seconds / 60));
     }
-    m_position->setName(QStringLiteral("Position"));
-    m_analogue->setName(tr("ADC (rechts)"));
+    m_position.pieces.front()->setName(QStringLiteral("Position"));
+    m_analogue.pieces.front()->setName(tr("ADC (rechts)"));
 }
 
 void TPlotWindow::zoomed()
@@ -222,12 +259,12 @@ void TPlotWindow::refresh()
     const double end = std::max(m_history.lastSeconds(), double(m_span));
     const double from = end - m_span;
     m_refreshing = true;
-    const QVector<QPointF> position = m_history.position(from);
-    const QVector<QPointF> analogue = m_history.analogue(from);
-    m_position->replace(position);
-    m_analogue->replace(analogue);
+    const plot::Trace position = m_history.position(from);
+    const plot::Trace analogue = m_history.analogue(from);
+    m_position.replace(position);
+    m_analogue.replace(analogue);
     for (int lane = 0; lane < plot::LaneCount; ++lane)
-        m_lanes[size_t(lane)]->replace(m_history.lane(lane, from));
+        m_lanes[size_t(lane)].replace(m_history.lane(lane, from));
     const auto [low, high] = rangeOf(position);
     m_positionAxis->setRange(low, high);
     m_positionAxis->applyNiceNumbers();

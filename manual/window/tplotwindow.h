@@ -6,11 +6,14 @@
 
 #include "manual/plotdata.h"
 
+#include <QColor>
+#include <QList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 
+class QAbstractAxis;
 class QChart;
 class QChartView;
 class QComboBox;
@@ -38,7 +41,10 @@ public:
     QByteArray picture() const;
 
     const plot::History &history() const { return m_history; }
-    QLineSeries *positionSeries() const { return m_position; }
+    // The series of the position's newest piece of line (the one since the
+    // last gap); all of its pieces, each a series.
+    QLineSeries *positionSeries() const;
+    QList<QLineSeries *> positionPieces() const;
 
     QPushButton *PauseButton = nullptr;
     QPushButton *ZoomResetButton = nullptr;
@@ -54,6 +60,18 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // One trace drawn as pieces of line, a series each, all of its colour;
+    // the first stands for it in the legend.
+    struct PiecedLine {
+        QChart *chart = nullptr;
+        QList<QAbstractAxis *> axes;
+        QColor colour;
+        QList<QLineSeries *> pieces;
+        int used = 0;
+        void replace(const plot::Trace &trace);
+    };
+    static PiecedLine piecedLine(QChart *chart, const QColor &colour, const QList<QAbstractAxis *> &axes);
+
     void savePicture();
     void zoomed();
     void updateCaptions();
@@ -69,9 +87,9 @@ private:
     QChart *m_laneChart = nullptr;
     QChartView *m_analogueView = nullptr;
     QChartView *m_laneView = nullptr;
-    QLineSeries *m_position = nullptr;
-    QLineSeries *m_analogue = nullptr;
-    std::array<QLineSeries *, plot::LaneCount> m_lanes {};
+    PiecedLine m_position;
+    PiecedLine m_analogue;
+    std::array<PiecedLine, plot::LaneCount> m_lanes {};
     QValueAxis *m_time = nullptr;
     QValueAxis *m_laneTime = nullptr;
     QValueAxis *m_positionAxis = nullptr;

@@ -140,6 +140,7 @@ void TForm1::Button15Click()
     // The link recovery shows the interface description again; it must be this one.
     Core->InterfaceDescription = caption;
     Label2->setText(fromCp1252(caption));
+    showDriveHeader();
     SettingsSavePending = 1;
 }
 

@@ -101,6 +101,7 @@ void TForm1::Sprachauswahl(int language, bool reload)
     showShortcutTexts();
 
     Terminal->setLanguage(Sprache);
+    showDriveHeader();
     if (PlotWindow)
         PlotWindow->setLanguage(Sprache);
 

@@ -143,6 +143,7 @@ void TForm1::ZYNT_Daten_Initialisieren()
     const int port = Serial1->COMPort();
     if (port >= 1 && port <= 4)
         Label2->setText(fromCp1252(Core->InterfaceDescription));
+    showDriveHeader();
 }
 
 void TForm1::Window_enable(bool enabled)
@@ -197,6 +198,7 @@ void TForm1::Timer12Timer()
     Timer6Timer();
     setBackground(Label2, windowColour());
     Label6->setText(QString::fromLatin1(Core->DriveAddress));
+    showDriveHeader();
     Timer12->stop();
     // A cut write waits for the user: the parameters are read once it is decided.
     if (Core->PendingCut) {

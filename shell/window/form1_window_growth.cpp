@@ -52,7 +52,7 @@ void TForm1::createGrowth()
         {Label14, MoveDown},                 {Button11, MoveRight | MoveDown},
         {Image2, MoveRight},                 {Image3, MoveRight},
         {Image4, MoveRight},                 {Image5, MoveRight},
-        {Image6, MoveRight},
+        {Image6, MoveRight},                 {DriveHeader, GrowRight | MoveDown},
     };
     for (const auto &[widget, anchor] : anchors)
         m_anchored.push_back({widget, anchor, widget->geometry()});
@@ -119,6 +119,7 @@ void TForm1::applyGrowth()
         StringGrid2->setColumnWidth(column, widths[size_t(column)]);
     StringGrid1->setColumnWidth(1, kProgramLineWidth + Growth.width());
     placePositionDisplay();
+    showDriveHeader(); // elided to its new width
 }
 
 void TForm1::placePositionDisplay()

@@ -218,6 +218,8 @@ void TForm1::createControls()
     for (QLabel *l : {Label13, Label12, Label10, Label9, Label14})
         l->hide();
 
+    createDriveHeader(area);
+
     // The splash picture lies on top of everything until the start-up ends.
     Image1 = newPicture(area, QStringLiteral(":/images/splash.png"), 2, -32, 640, 482);
     Image1->raise();

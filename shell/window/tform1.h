@@ -151,6 +151,10 @@ public:
     QLabel *Label17 = nullptr;      // listing progress in per cent
     QLabel *Label18 = nullptr;      // firmware version
     QLabel *Label19 = nullptr;      // "Master running"
+    QLabel *DriveHeader = nullptr;  // device, rate, address and firmware of the drive, always shown
+    // Shows what the header says now: cheap, so every report of the link
+    // may call it.
+    void showDriveHeader();
     QLabel *Position = nullptr;
     QLabel *Image1 = nullptr;       // splash picture
     QLabel *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr, *Image5 = nullptr,
@@ -308,6 +312,7 @@ private:
     // Shows each item's key after its caption.
     void showShortcutTexts();
     void connectTerminalWindow();
+    void createDriveHeader(QWidget *area);
     struct Anchored {
         QWidget *widget;
         unsigned anchor;
@@ -323,5 +328,8 @@ private:
     QFont m_positionFont;
     void placePositionDisplay();
     bool m_sizing = false;      // setWindowSize is resizing, not the user
+    // The header's device: its stable name is looked up once per path.
+    QString m_headerPath, m_headerDevice;
+    QString m_driveVersion;     // the firmware version the drive named last
     bool m_userSized = false;
 };

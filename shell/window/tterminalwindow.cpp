@@ -120,6 +120,13 @@ void TTerminalWindow::received(const QByteArray &chunk, bool poll)
         appendNew();
 }
 
+void TTerminalWindow::sent(const QByteArray &bytes, bool poll)
+{
+    m_log.add(bytes, QDateTime::currentMSecsSinceEpoch(), poll, true);
+    if (view().hex)
+        appendNew();
+}
+
 void TTerminalWindow::note(const QString &text)
 {
     m_log.note(toCp1252(text), QDateTime::currentMSecsSinceEpoch());
@@ -157,11 +164,14 @@ void TTerminalWindow::appendNew()
     QString text;
     const auto &lines = m_log.lines();
     const quint64 first = m_log.dropped();
-    for (quint64 n = std::max(m_rendered, first); n < first + lines.size(); ++n) {
+    const quint64 end = first + lines.size();
+    for (quint64 n = std::max(m_rendered, first); n < end; ++n) {
         const terminal::Line &line = lines[size_t(n - first)];
-        if (!line.complete) {
+        if (n + 1 == end) {
+            // The last line may still grow (its line feed may come yet): it
+            // is drawn again with what comes next.
             if (terminal::shown(line, v)) {
-                const QString partial = terminal::render(line, v);
+                const QString partial = terminal::render(line, v) + (line.complete ? QStringLiteral("\n") : QString());
                 m_partialLength = int(partial.size());
                 text += partial;
             }

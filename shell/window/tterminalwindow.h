@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal in a window of its own that can be enlarged. It holds the
 // main window's terminal controls (MemoTxD, MemoRxD, Button13, Button18) and
-// adds a line mode with a history, a hex view, timestamps, a switch that
+// adds a line mode with a history, a hex view of both ways, timestamps, a switch that
 // hides the status poll's traffic and saving the log. With none of the
 // view's switches on, the output memo shows what came in as it always did.
 #pragma once
@@ -39,6 +39,9 @@ public:
     // A piece that came in while the terminal is open: logged; shown here
     // unless the view is plain (then the main window's rules show it).
     void received(const QByteArray &chunk, bool poll);
+    // What the program wrote to the drive while the terminal is open:
+    // logged, and shown in the hex view.
+    void sent(const QByteArray &bytes, bool poll);
     // A word of the program's own, on a line of its own among what came in.
     void note(const QString &text);
     const terminal::Log &log() const { return m_log; }

@@ -131,11 +131,11 @@ void TestLivePlot::recordingHasARowPerCycle()
     QList<QByteArray> lines = file.readAll().split('\n');
     QCOMPARE(lines.takeLast(), QByteArray());
     QCOMPARE(lines.size(), 51);
-    QCOMPARE(lines.takeFirst(), QByteArray("time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state\r"));
+    QCOMPARE(lines.takeFirst(), QByteArray("time_ms,time,position,P336,P11,P12,O1,O2,O3,O4,P1300,ADC,state,link\r"));
     qint64 lastTime = -1, lastPosition = -1;
     for (const QByteArray &line : lines) {
         const QList<QByteArray> v = line.chopped(1).split(',');
-        QCOMPARE(v.size(), 13);
+        QCOMPARE(v.size(), 14);
         QVERIFY(v[0].toLongLong() >= lastTime);
         lastTime = v[0].toLongLong();
         QVERIFY(QDateTime::fromString(QString::fromLatin1(v[1]), Qt::ISODateWithMs).isValid());
@@ -150,6 +150,7 @@ void TestLivePlot::recordingHasARowPerCycle()
         v[11].toInt(&number);
         QVERIFY(number);                   // ADC
         QCOMPARE(v[12], QByteArray("ON"));
+        QCOMPARE(v[13], QByteArray("ok"));
     }
     QVERIFY(lastPosition > 0);
 }
@@ -163,6 +164,9 @@ void TestLivePlot::manualWindowWhileTheLinkIsLost()
     TForm2 *w = ui.w;
     QVERIFY(ui.cycles());
     QVERIFY(w->Button6->isEnabled());
+    QTest::mouseClick(w->RecordButton, Qt::LeftButton);
+    QTest::mouseClick(w->Button6, Qt::LeftButton); // the drive moves on through the gap
+    QVERIFY(ui.cycles(3));
     ui.fx.com1->setSilent(true);
     f->Core->Timer9->setInterval(300); // the watchdog speaks sooner
     QTRY_VERIFY_WITH_TIMEOUT(!w->Button6->isEnabled(), ManualUi::kWait);
@@ -183,6 +187,37 @@ void TestLivePlot::manualWindowWhileTheLinkIsLost()
     QVERIFY(w->Label5->isEnabled());
     QVERIFY(w->Edit[1]->isEnabled());
     QVERIFY(!w->StateNote->isVisible());
+
+    // The recording and the plot know the gap from the core: the first
+    // cycle after it is marked, in the file and as a break in the line.
+    QVERIFY(ui.cycles(2));
+    QTest::mouseClick(w->RecordButton, Qt::LeftButton);
+    QVERIFY(!f->Recorder.running());
+    const QStringList files = QDir(ui.fx.recordingFolder()).entryList(QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QFile file(ui.fx.recordingFolder() + QLatin1Char('/') + files[0]);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArrayList marks;
+    for (const QByteArray &line : file.readAll().split('\n').mid(1, -1)) {
+        if (!line.isEmpty())
+            marks << line.chopped(1).split(',').last();
+    }
+    QCOMPARE(marks.count("ok"), marks.size() - 1);
+    QByteArrayList lost;
+    std::copy_if(marks.begin(), marks.end(), std::back_inserter(lost),
+                 [](const QByteArray &mark) { return mark.startsWith("lost "); });
+    QCOMPARE(lost.size(), 1);
+    QVERIFY2(lost[0].endsWith(" s") && lost[0].mid(5).chopped(2).toDouble() >= 0.3, lost[0].constData());
+    int breaks = 0;
+    for (const plot::Point &point : f->PlotWindow->history().points())
+        breaks += point.afterGap ? 1 : 0;
+    QCOMPARE(breaks, 1);
+    QTest::mouseClick(w->PlotButton, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(f->PlotWindow->positionPieces().size(), 2, ManualUi::kWait);
+    f->PlotWindow->setSpan(30);
+    QVERIFY(QTest::qWaitForWindowExposed(f->PlotWindow));
+    QTest::qWait(500); // the legend is laid out by the event loop
+    QVERIFY(savePicture(f->PlotWindow, "plot-gap.png"));
 }
 
 void TestLivePlot::escapeStops()

@@ -42,14 +42,21 @@ class TestRecording : public QObject {
     Q_OBJECT
 private slots:
     void collectorMakesOneSamplePerCycle();
+    void collectorMarksTheCycleAfterALostLink();
     void rows_data();
     void rows();
+    void isoTimes_data();
+    void isoTimes();
+    void linkColumn_data();
+    void linkColumn();
     void recorderWritesAsideAndRenames();
     void recorderRefusesAFolderItCannotMake();
     void fullDiskKeepsWholeRowsUnderThePartName();
     void freePathNeverTakesAName();
     void historyKeepsTheLastMinutes();
     void lanesAreSteps();
+    void tracesBreakAcrossALostLink_data();
+    void tracesBreakAcrossALostLink();
 };
 
 void TestRecording::collectorMakesOneSamplePerCycle()
@@ -78,16 +85,42 @@ void TestRecording::collectorMakesOneSamplePerCycle()
     QVERIFY(status::inputBit(samples[0], 2) && status::inputBit(samples[0], 5) && !status::inputBit(samples[0], 0));
 }
 
+void TestRecording::collectorMarksTheCycleAfterALostLink()
+{
+    status::CycleCollector collector;
+    QList<CycleSample> samples;
+    const auto feed = [&](const QList<Update> &answers) {
+        for (const Update &u : answers) {
+            if (auto s = collector.add(u, 1000))
+                samples.append(*s);
+        }
+    };
+    feed(cycle("1", "0"));
+    // The link is lost in the middle of a cycle: its rest, coming late, is
+    // no cycle; the first whole one after it says that a gap lies before.
+    feed(cycle("2", "0").mid(0, 5));
+    collector.linkLost();
+    feed(cycle("3", "0").mid(5));
+    feed(cycle("4", "0"));
+    feed(cycle("5", "0"));
+    QCOMPARE(samples.size(), 3);
+    QCOMPARE(samples[0].position, QByteArray("1"));
+    QVERIFY(!samples[0].afterLostLink);
+    QCOMPARE(samples[1].position, QByteArray("4"));
+    QVERIFY(samples[1].afterLostLink);
+    QVERIFY(!samples[2].afterLostLink);
+}
+
 void TestRecording::rows_data()
 {
     QTest::addColumn<QByteArray>("position");
     QTest::addColumn<QByteArray>("analogue");
     QTest::addColumn<QByteArray>("expectedTail");
-    QTest::newRow("plain") << QByteArray("-1234") << QByteArray("517") << QByteArray(",-1234,1,0,4,0,1,0,0,36,517,ON\r\n");
-    QTest::newRow("no analogue input") << QByteArray("7") << QByteArray() << QByteArray(",7,1,0,4,0,1,0,0,36,,ON\r\n");
+    QTest::newRow("plain") << QByteArray("-1234") << QByteArray("517") << QByteArray(",-1234,1,0,4,0,1,0,0,36,517,ON,ok\r\n");
+    QTest::newRow("no analogue input") << QByteArray("7") << QByteArray() << QByteArray(",7,1,0,4,0,1,0,0,36,,ON,ok\r\n");
     // A garbled answer cannot break the row into more columns.
-    QTest::newRow("comma and quote") << QByteArray("1,2\"x") << QByteArray("5") << QByteArray(",\"1,2\"\"x\",1,0,4,0,1,0,0,36,5,ON\r\n");
-    QTest::newRow("drive's code page") << QByteArray("\xb0") << QByteArray("5") << QByteArray(",\xc2\xb0,1,0,4,0,1,0,0,36,5,ON\r\n");
+    QTest::newRow("comma and quote") << QByteArray("1,2\"x") << QByteArray("5") << QByteArray(",\"1,2\"\"x\",1,0,4,0,1,0,0,36,5,ON,ok\r\n");
+    QTest::newRow("drive's code page") << QByteArray("\xb0") << QByteArray("5") << QByteArray(",\xc2\xb0,1,0,4,0,1,0,0,36,5,ON,ok\r\n");
 }
 
 void TestRecording::rows()
@@ -106,10 +139,61 @@ void TestRecording::rows()
     s.analogue = analogue;
     s.driveOn = true;
     const QByteArray row = recording::row(s, s.timeMs - 1500);
-    const QByteArray iso = QDateTime::fromMSecsSinceEpoch(s.timeMs).toString(Qt::ISODateWithMs).toLatin1();
-    QCOMPARE(row, "1500," + iso + expectedTail);
+    QVERIFY(row.startsWith("1500,"));
+    // The time with the local offset is the cycle's instant, in any zone.
+    const QByteArray iso = row.mid(5, row.indexOf(',', 5) - 5);
+    QCOMPARE(iso.size(), 29);
+    QCOMPARE(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs).toMSecsSinceEpoch(), s.timeMs);
+    QCOMPARE(row.mid(5 + iso.size()), expectedTail);
     if (!position.contains(','))
         QCOMPARE(row.count(','), recording::header().count(',')); // a column under each heading
+}
+
+void TestRecording::isoTimes_data()
+{
+    QTest::addColumn<int>("offsetSeconds");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("winter in Berlin") << 3600 << QByteArray("2026-12-10T14:03:07.123+01:00");
+    QTest::newRow("UTC") << 0 << QByteArray("2026-12-10T13:03:07.123+00:00");
+    QTest::newRow("west of UTC, half hour") << -(3 * 3600 + 1800) << QByteArray("2026-12-10T09:33:07.123-03:30");
+    QTest::newRow("over midnight") << 11 * 3600 << QByteArray("2026-12-11T00:03:07.123+11:00");
+}
+
+void TestRecording::isoTimes()
+{
+    QFETCH(int, offsetSeconds);
+    QFETCH(QByteArray, expected);
+    const qint64 ms = QDateTime(QDate(2026, 12, 10), QTime(13, 3, 7, 123), Qt::UTC).toMSecsSinceEpoch();
+    QCOMPARE(recording::isoTime(ms, offsetSeconds), expected);
+}
+
+void TestRecording::linkColumn_data()
+{
+    QTest::addColumn<bool>("afterLostLink");
+    QTest::addColumn<qint64>("timeMs");
+    QTest::addColumn<qint64>("previousMs");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("steady") << false << qint64(12'000) << qint64(11'950) << QByteArray("ok");
+    QTest::newRow("first cycle after a lost link") << true << qint64(22'240) << qint64(11'000) << QByteArray("lost 11.2 s");
+    QTest::newRow("rounded to a tenth") << true << qint64(2'060) << qint64(1'000) << QByteArray("lost 1.1 s");
+    QTest::newRow("lost before the first row") << true << qint64(5'000) << qint64(-1) << QByteArray("lost");
+    // The core says when the link was lost; a slow cycle alone is no gap.
+    QTest::newRow("slow without a loss") << false << qint64(60'000) << qint64(1'000) << QByteArray("ok");
+}
+
+void TestRecording::linkColumn()
+{
+    QFETCH(bool, afterLostLink);
+    QFETCH(qint64, timeMs);
+    QFETCH(qint64, previousMs);
+    QFETCH(QByteArray, expected);
+    CycleSample s;
+    s.timeMs = timeMs;
+    s.afterLostLink = afterLostLink;
+    QCOMPARE(recording::linkField(s, previousMs), expected);
+    const QByteArray row = recording::row(s, 0, previousMs);
+    QVERIFY(row.endsWith(',' + expected + "\r\n"));
+    QCOMPARE(row.count(','), recording::header().count(','));
 }
 
 void TestRecording::recorderWritesAsideAndRenames()
@@ -128,20 +212,26 @@ void TestRecording::recorderWritesAsideAndRenames()
     QVERIFY(part.open(QIODevice::ReadOnly));
     QCOMPARE(part.readAll().count('\n'), 2); // flushed row by row
     part.close();
+    // The gap is measured from the row before.
+    CycleSample after = s;
+    after.timeMs = 13'450;
+    after.afterLostLink = true;
+    QCOMPARE(recorder.append(after), QString());
     const recording::Recorder::Result result = recorder.stop();
     QCOMPARE(result.error, QString());
     QCOMPARE(result.path, path);
-    QCOMPARE(result.rows, 1);
+    QCOMPARE(result.rows, 2);
     QVERIFY(!QFile::exists(path + QStringLiteral(".part")));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
-    QCOMPARE(lines.size(), 3); // header, row, nothing after the last CRLF
+    QCOMPARE(lines.size(), 4); // header, rows, nothing after the last CRLF
     QCOMPARE(lines[0] + '\n', recording::header());
-    QVERIFY(lines[1].startsWith("250,"));
+    QVERIFY(lines[1].startsWith("250,") && lines[1].endsWith(",ok\r"));
+    QVERIFY2(lines[2].endsWith(",lost 12.2 s\r"), lines[2].constData());
     // A stopped recorder takes no more rows and stops again harmlessly.
     QCOMPARE(recorder.append(s), QString());
-    QCOMPARE(recorder.stop().rows, 1);
+    QCOMPARE(recorder.stop().rows, 2);
 }
 
 void TestRecording::recorderRefusesAFolderItCannotMake()
@@ -211,9 +301,10 @@ void TestRecording::historyKeepsTheLastMinutes()
     }
     QCOMPARE(history.points().front().seconds, 60.0);
     QCOMPARE(history.lastSeconds(), 120.0);
-    const QVector<QPointF> last = history.position(110);
-    QCOMPARE(last.size(), 11);
-    QCOMPARE(last.front(), QPointF(110, 1100));
+    const plot::Trace last = history.position(110);
+    QCOMPARE(last.size(), 1);
+    QCOMPARE(last[0].size(), 11);
+    QCOMPARE(last[0].front(), QPointF(110, 1100));
     // A clock set back draws no line back in time.
     s.timeMs = 5'000'000;
     history.add(s);
@@ -233,14 +324,60 @@ void TestRecording::lanesAreSteps()
     }
     // Each change gets a vertical edge at the cycle that saw it.
     const QVector<QPointF> expected = {{0, 1}, {1, 1}, {2, 1}, {2, 0}, {3, 0}, {4, 0}, {4, 1}};
-    QCOMPARE(history.lane(plot::InPosition, 0), expected);
+    QCOMPARE(history.lane(plot::InPosition, 0), plot::Trace {expected});
     // Input 2's lane lies over its own base and goes up for the one cycle.
     const double base = plot::Input2 * 1.5;
-    const QVector<QPointF> input2 = history.lane(plot::Input2, 0);
+    const QVector<QPointF> input2 = history.lane(plot::Input2, 0).value(0);
     QCOMPARE(input2.size(), 5 + 2);
     QCOMPARE(input2[2], QPointF(2, base));
     QCOMPARE(input2[3], QPointF(2, base + 1));
     QVERIFY(history.lane(plot::LaneCount, 0).isEmpty());
+}
+
+// Cycles given as "position:inPosition:analogue", "!" first on the first
+// cycle after a lost link ("-" for no analogue value); one a second.
+void TestRecording::tracesBreakAcrossALostLink_data()
+{
+    QTest::addColumn<QByteArrayList>("cycles");
+    QTest::addColumn<QString>("trace");
+    QTest::addColumn<plot::Trace>("expected");
+    const QByteArrayList gap {"10:1:5", "20:1:6", "!30:0:7", "40:0:8"};
+    QTest::newRow("position, no gap") << QByteArrayList {"10:1:5", "20:1:6", "30:0:7"} << "position"
+                                      << plot::Trace {{{0, 10}, {1, 20}, {2, 30}}};
+    QTest::newRow("position") << gap << "position" << plot::Trace {{{0, 10}, {1, 20}}, {{2, 30}, {3, 40}}};
+    QTest::newRow("analogue") << gap << "analogue" << plot::Trace {{{0, 5}, {1, 6}}, {{2, 7}, {3, 8}}};
+    // A change across the gap gets no edge: the line starts anew.
+    QTest::newRow("lane") << gap << "lane" << plot::Trace {{{0, 1}, {1, 1}}, {{2, 0}, {3, 0}}};
+    QTest::newRow("analogue missing after the gap")
+        << QByteArrayList {"10:1:5", "!20:1:-", "30:1:7"} << "analogue" << plot::Trace {{{0, 5}}, {{2, 7}}};
+    QTest::newRow("gap before the first point shown")
+        << QByteArrayList {"!10:1:5", "20:1:6"} << "position" << plot::Trace {{{0, 10}, {1, 20}}};
+}
+
+void TestRecording::tracesBreakAcrossALostLink()
+{
+    QFETCH(QByteArrayList, cycles);
+    QFETCH(QString, trace);
+    QFETCH(plot::Trace, expected);
+    plot::History history;
+    qint64 ms = 0;
+    for (QByteArray cycle : cycles) {
+        CycleSample s;
+        s.afterLostLink = cycle.startsWith('!');
+        if (s.afterLostLink)
+            cycle.remove(0, 1);
+        const QByteArrayList values = cycle.split(':');
+        s.timeMs = ms;
+        ms += 1000;
+        s.position = values[0];
+        s.inPosition = values[1];
+        s.analogue = values[2] == "-" ? QByteArray() : values[2];
+        history.add(s);
+    }
+    const plot::Trace got = trace == QLatin1String("position") ? history.position(0)
+                          : trace == QLatin1String("analogue") ? history.analogue(0)
+                                                               : history.lane(plot::InPosition, 0);
+    QCOMPARE(got, expected);
 }
 
 QTEST_APPLESS_MAIN(TestRecording)

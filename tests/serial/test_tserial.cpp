@@ -291,6 +291,44 @@ private slots:
                               "/dev/ttyS2", "/dev/ttyS10"}));
     }
 
+    // The one name of the device behind a port, looked up in a by-id folder
+    // of symbolic links as udev makes it.
+    void stableDeviceName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("device with a stable name") << "dev/ttyUSB0" << "by-id/usb-FTDI_A-if00-port0";
+        QTest::newRow("a link to that device") << "COM1" << "by-id/usb-FTDI_A-if00-port0";
+        QTest::newRow("the stable name itself") << "by-id/usb-FTDI_A-if00-port0" << "by-id/usb-FTDI_A-if00-port0";
+        QTest::newRow("device without one") << "COM2" << "dev/ttyUSB1";
+        QTest::newRow("device gone") << "dev/ttyUSB9" << "dev/ttyUSB9";
+        QTest::newRow("stable name of a gone device") << "by-id/usb-gone" << "by-id/usb-gone";
+        QTest::newRow("no path") << "" << "";
+    }
+
+    void stableDeviceName()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QDir root(QFileInfo(dir.path()).canonicalFilePath()); // the name a link resolves to
+        QVERIFY(root.mkpath(QStringLiteral("dev")) && root.mkpath(QStringLiteral("by-id")));
+        for (const char *device : {"dev/ttyUSB0", "dev/ttyUSB1"}) {
+            QFile file(root.filePath(QLatin1String(device)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const std::pair<const char *, const char *> links[] = {
+            {"by-id/usb-FTDI_A-if00-port0", "../dev/ttyUSB0"},
+            {"by-id/usb-gone", "../dev/ttyUSB9"},
+            {"COM1", "dev/ttyUSB0"},
+            {"COM2", "dev/ttyUSB1"},
+        };
+        for (const auto &[link, target] : links)
+            QVERIFY(::symlink(target, QFile::encodeName(root.filePath(QLatin1String(link))).constData()) == 0);
+        const auto full = [&root](const QString &p) { return p.isEmpty() ? p : root.filePath(p); };
+        QCOMPARE(serialports::stableDeviceName(full(path), root.filePath(QStringLiteral("by-id"))), full(expected));
+    }
+
     void portTableFromEnvironment()
     {
         const auto &table = serialports::portTable();

@@ -14,8 +14,11 @@ using terminal::View;
 class TestTerminalLog : public QObject {
     Q_OBJECT
 private slots:
-    void linesSplitAtCarriageReturns();
+    void lines_data();
+    void lines();
     void pollLinesAreMarked();
+    void shown_data();
+    void shown();
     void views_data();
     void views();
     void logFileHonoursTheView();
@@ -25,21 +28,38 @@ private slots:
     void growth();
 };
 
-void TestTerminalLog::linesSplitAtCarriageReturns()
+// Pieces and lines written as "<" (came in) or ">" (the program wrote it)
+// and the bytes; a line that nothing more may join but a line feed ends in "|".
+void TestTerminalLog::lines_data()
 {
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QByteArrayList>("expected");
+    QTest::newRow("split after carriage returns")
+        << QByteArrayList {"<#1P5", "<1?\rP51=12", "<\r"} << QByteArrayList {"<#1P51?\r|", "<P51=12\r|"};
+    QTest::newRow("line feed after its return, even in the next piece")
+        << QByteArrayList {"<ok\r", "<\nx"} << QByteArrayList {"<ok\r\n|", "<x"};
+    QTest::newRow("line feed elsewhere is a byte of its line")
+        << QByteArrayList {"<\nab\n\r\n\n"} << QByteArrayList {"<\nab\n\r\n|", "<\n"};
+    QTest::newRow("traffic the other way ends a line")
+        << QByteArrayList {"<P5", ">#1P11?\r", "<1=3\r"} << QByteArrayList {"<P5|", ">#1P11?\r|", "<1=3\r|"};
+    QTest::newRow("keys going out one by one join")
+        << QByteArrayList {">A", ">B", ">\r", "<AB\r\n"} << QByteArrayList {">AB\r|", "<AB\r\n|"};
+}
+
+void TestTerminalLog::lines()
+{
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QByteArrayList, expected);
     Log log;
-    log.add("#1P5", 100, false);
-    log.add("1?\rP51=12", 200, false);
-    log.add("\r", 300, false);
-    log.add("ok\rx", 400, false);
-    QCOMPARE(log.lines().size(), size_t(4));
-    QCOMPARE(log.lines()[0].bytes, QByteArray("#1P51?"));
-    QCOMPARE(log.lines()[0].timeMs, 100); // the time of its first byte
-    QCOMPARE(log.lines()[1].bytes, QByteArray("P51=12"));
-    QCOMPARE(log.lines()[1].timeMs, 200);
-    QVERIFY(log.lines()[2].complete);
-    QCOMPARE(log.lines()[3].bytes, QByteArray("x"));
-    QVERIFY(!log.lines()[3].complete);
+    qint64 time = 100;
+    for (const QByteArray &piece : pieces)
+        log.add(piece.mid(1), time += 100, false, piece.startsWith('>'));
+    QByteArrayList got;
+    for (const Line &line : log.lines())
+        got << (line.sent ? ">" : "<") + line.bytes + (line.complete ? "|" : "");
+    QCOMPARE(got, expected);
+    // Each line carries the time of its first byte.
+    QCOMPARE(log.lines().front().timeMs, 200);
 }
 
 void TestTerminalLog::pollLinesAreMarked()
@@ -52,32 +72,67 @@ void TestTerminalLog::pollLinesAreMarked()
     QVERIFY(log.lines()[0].poll);
     QVERIFY(log.lines()[1].poll);
     QVERIFY(!log.lines()[2].poll);
-    const View hide {false, false, true};
-    QVERIFY(!terminal::shown(log.lines()[0], hide));
-    QVERIFY(terminal::shown(log.lines()[2], hide));
-    QVERIFY(terminal::shown(log.lines()[0], View {}));
+}
+
+void TestTerminalLog::shown_data()
+{
+    QTest::addColumn<bool>("poll");
+    QTest::addColumn<bool>("sent");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<bool>("hidePoll");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("answer") << false << false << false << false << true;
+    QTest::newRow("poll's answer") << true << false << false << false << true;
+    QTest::newRow("poll's answer hidden") << true << false << false << true << false;
+    QTest::newRow("other answer, poll hidden") << false << false << false << true << true;
+    // The drive's echo shows a command as text; in hex both ways show.
+    QTest::newRow("sent, as text") << false << true << false << false << false;
+    QTest::newRow("sent, in hex") << false << true << true << false << true;
+    QTest::newRow("poll's query in hex, poll hidden") << true << true << true << true << false;
+}
+
+void TestTerminalLog::shown()
+{
+    QFETCH(bool, poll);
+    QFETCH(bool, sent);
+    QFETCH(bool, hex);
+    QFETCH(bool, hidePoll);
+    QFETCH(bool, expected);
+    const Line line {1, "#1P51?\r", poll, true, false, sent};
+    QCOMPARE(terminal::shown(line, View {hex, false, hidePoll}), expected);
 }
 
 void TestTerminalLog::views_data()
 {
     QTest::addColumn<bool>("hex");
     QTest::addColumn<bool>("timestamps");
-    QTest::addColumn<bool>("complete");
+    QTest::addColumn<bool>("sent");
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
     const QString time = QDateTime::fromMSecsSinceEpoch(1234567).toString(QStringLiteral("HH:mm:ss.zzz  "));
-    QTest::newRow("text") << false << false << true << QStringLiteral("P51=\u00b012");
-    QTest::newRow("text with time") << false << true << true << time + QStringLiteral("P51=\u00b012");
-    QTest::newRow("hex, its return too") << true << false << true << QStringLiteral("50 35 31 3D B0 31 32 0D");
-    QTest::newRow("hex, line not ended") << true << true << false << time + QStringLiteral("50 35 31 3D B0 31 32");
+    const QString pad(16 * 3 - 1 - 9 * 3 + 1, QLatin1Char(' ')); // after nine bytes of hex
+    QTest::newRow("text, without its line end") << false << false << false << QByteArray("P51=\xb0" "12\r\n")
+                                                << QStringLiteral("P51=\u00b012");
+    QTest::newRow("text with time") << false << true << false << QByteArray("P51=\xb0" "12\r")
+                                    << time + QStringLiteral("P51=\u00b012");
+    QTest::newRow("hex: every byte, ASCII beside") << true << false << false << QByteArray("P51=\xb0" "12\r\n")
+        << QStringLiteral("ZYNT  50 35 31 3D B0 31 32 0D 0A") + pad + QStringLiteral("  P51=.12..");
+    QTest::newRow("hex: what the program sent") << true << true << true << QByteArray("#1P51?\r")
+        << time + QStringLiteral("PC    23 31 50 35 31 3F 0D") + QString(9 * 3 - 7 * 3, QLatin1Char(' ')) + pad
+               + QStringLiteral("  #1P51?.");
+    QTest::newRow("hex: rows of sixteen") << true << false << false << QByteArray("0123456789ABCDEFG")
+        << QStringLiteral("ZYNT  30 31 32 33 34 35 36 37 38 39 41 42 43 44 45 46  0123456789ABCDEF\n"
+                          "      47") + QString(45, QLatin1Char(' ')) + QStringLiteral("  G");
 }
 
 void TestTerminalLog::views()
 {
     QFETCH(bool, hex);
     QFETCH(bool, timestamps);
-    QFETCH(bool, complete);
+    QFETCH(bool, sent);
+    QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
-    const Line line {1234567, QByteArray("P51=\xb0" "12"), false, complete};
+    const Line line {1234567, bytes, false, true, false, sent};
     QCOMPARE(terminal::render(line, View {hex, timestamps, false}), expected);
 }
 
@@ -85,9 +140,12 @@ void TestTerminalLog::logFileHonoursTheView()
 {
     Log log;
     log.add("#1P51?\r", 1, true);
-    log.add("VER\r\xe4\r", 2, false);
+    log.add("VER\r\n\xe4\r", 2, false);
+    log.add("#1ver\r", 3, false, true);
     QCOMPARE(terminal::file(log, View {false, false, true}), QByteArray("VER\r\n\xe4\r\n"));
     QCOMPARE(terminal::file(log, View {}), QByteArray("#1P51?\r\nVER\r\n\xe4\r\n"));
+    const QByteArray hex = terminal::file(log, View {true, false, true});
+    QVERIFY2(hex.startsWith("ZYNT  56 45 52 0D 0A ") && hex.contains("\r\nPC    23 31 76 65 72 0D "), hex.constData());
 }
 
 void TestTerminalLog::logIsBounded()
@@ -97,7 +155,7 @@ void TestTerminalLog::logIsBounded()
         log.add(QByteArray::number(n) + '\r', n, false);
     QCOMPARE(log.lines().size(), size_t(3));
     QCOMPARE(log.dropped(), 2u);
-    QCOMPARE(log.lines().front().bytes, QByteArray("2"));
+    QCOMPARE(log.lines().front().bytes, QByteArray("2\r"));
 }
 
 void TestTerminalLog::historyWalk()

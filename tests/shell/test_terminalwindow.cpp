@@ -16,6 +16,7 @@ class TestTerminalWindow : public QObject {
     Q_OBJECT
 private slots:
     void lineModeSendsLinesAndWalksItsHistory();
+    void hexViewShowsEveryByteBothWays();
 };
 
 void TestTerminalWindow::lineModeSendsLinesAndWalksItsHistory()
@@ -108,6 +109,41 @@ void TestTerminalWindow::lineModeSendsLinesAndWalksItsHistory()
     t->close();
     QVERIFY(!f->TerminalOpen);
     QVERIFY(f->MemoRxD->isHidden());
+}
+
+void TestTerminalWindow::hexViewShowsEveryByteBothWays()
+{
+    ManualUi ui;
+    QVERIFY(ui.start());
+    TForm1 *f = ui.f;
+    TTerminalWindow *t = f->Terminal;
+    f->Terminal1Click();
+    QVERIFY(QTest::qWaitForWindowActive(t));
+    t->LineMode->click();
+    t->HexView->click();
+    t->LineInput->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Core->Owner.paused(line::Pause::TerminalTyping), ManualUi::kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Core->Queue.head(), ManualUi::kWait);
+    const qsizetype from = ui.mark();
+    QTest::keyClicks(t->LineInput, QStringLiteral("#1P11?"));
+    QTest::keyClick(t->LineInput, Qt::Key_Return);
+    QVERIFY(ui.receivedSince(from, "#1P11?\r"));
+    // What went out is marked as the PC's; the drive's echo is its own, and
+    // keeps the line feed the drive sends after it.
+    const QString sent = QStringLiteral("PC    23 31 50 31 31 3F 0D ");
+    const QString echo = QStringLiteral("ZYNT  23 31 50 31 31 3F 0D 0A ");
+    QTRY_VERIFY_WITH_TIMEOUT(t->MemoRxD->toPlainText().contains(QStringLiteral(" 50 31 31 3D ")), ManualUi::kWait);
+    const QString shown = t->MemoRxD->toPlainText();
+    QVERIFY2(shown.indexOf(sent) >= 0 && shown.indexOf(sent) < shown.indexOf(echo), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("  #1P11?..")), qPrintable(shown));
+    // Every line feed of the drive's stands in the view.
+    int feeds = 0;
+    for (const terminal::Line &line : t->log().lines())
+        feeds += line.sent ? 0 : int(line.bytes.count('\n'));
+    QVERIFY(feeds > 0);
+    QVERIFY2(shown.count(QStringLiteral(" 0A")) >= feeds, qPrintable(shown));
+    t->resize(640, 420);
+    QVERIFY(savePicture(t, "terminal-hex.png"));
 }
 
 QTEST_MAIN(TestTerminalWindow)

@@ -7,15 +7,18 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QTemporaryDir>
 
 class TestWindowSize : public QObject {
     Q_OBJECT
 private slots:
     void growsAndComesBackSo();
     void shortcutsFollowThePageShown();
+    void driveHeaderNamesTheDrive();
 };
 
 void TestWindowSize::growsAndComesBackSo()
@@ -131,6 +134,42 @@ void TestWindowSize::shortcutsFollowThePageShown()
     QTest::keyClick(f, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(ui.dialogs.size(), 0);
     f->Window_enable(true);
+}
+
+void TestWindowSize::driveHeaderNamesTheDrive()
+{
+    // The adapter's stable name, as udev makes it, leads to the simulated line.
+    QTemporaryDir byId;
+    const QString name = byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"));
+    qputenv("ZYNT_SERIAL_BY_ID", QFile::encodeName(byId.path()));
+    ParameterUi ui;
+    bool linked = false;
+    const bool started = ui.start([&](sim::SimLine &line) { linked = QFile::link(line.slavePath(), name); });
+    qunsetenv("ZYNT_SERIAL_BY_ID");
+    QVERIFY(started && linked);
+    TForm1 *f = ui.f;
+    QCOMPARE(f->size(), QSize(650, 480));
+    const QString dot = QStringLiteral("  \u00b7  ");
+    const QString whole = name + dot + QStringLiteral("38400 Baud") + dot + QStringLiteral("Adresse 1") + dot
+                        + QStringLiteral("Version 041200");
+    QTRY_COMPARE_WITH_TIMEOUT(f->DriveHeader->toolTip(), whole, ParameterUi::kWait);
+    // At the design size it is in the window, whole or elided, and covers
+    // none of the controls shown.
+    QVERIFY(f->DriveHeader->isVisible());
+    QVERIFY(f->centralWidget()->rect().contains(f->DriveHeader->geometry()));
+    const QFontMetrics metrics(f->DriveHeader->font());
+    QVERIFY2(metrics.horizontalAdvance(f->DriveHeader->text()) <= f->DriveHeader->width(),
+             qPrintable(f->DriveHeader->text()));
+    QVERIFY(f->DriveHeader->text().endsWith(dot + QStringLiteral("Version 041200")));
+    for (QWidget *w : f->centralWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w != f->DriveHeader && w->isVisible())
+            QVERIFY2(!w->geometry().intersects(f->DriveHeader->geometry()), qPrintable(w->objectName() + w->metaObject()->className()));
+    }
+    QVERIFY(savePicture(f, "drive-header.png"));
+    // Enlarged, the window has room for the whole of it.
+    f->resize(1100, 600);
+    QTRY_COMPARE_WITH_TIMEOUT(f->DriveHeader->text(), whole, ParameterUi::kWait);
+    QCOMPARE(f->DriveHeader->y(), 421 + 120);
 }
 
 QTEST_MAIN(TestWindowSize)
