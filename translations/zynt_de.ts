@@ -509,6 +509,24 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
     </message>
 </context>
 <context>
+    <name>TStatusHistory</name>
+    <message>
+        <source>Meldungen</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TStatusLine</name>
+    <message>
+        <source>Meldungen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die letzten Meldungen mit ihrer Zeit</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TTerminalWindow</name>
     <message>
         <source>Zeilenmodus</source>
@@ -617,6 +635,25 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
     </message>
     <message>
         <source>Antriebstyp: nur auf ausdrücklichen Wunsch</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>driveheader</name>
+    <message>
+        <source>Keine Schnittstelle offen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 Baud</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>keine Antwort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adresse %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -515,6 +515,24 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
     </message>
 </context>
 <context>
+    <name>TStatusHistory</name>
+    <message>
+        <source>Meldungen</source>
+        <translation>Messages</translation>
+    </message>
+</context>
+<context>
+    <name>TStatusLine</name>
+    <message>
+        <source>Meldungen</source>
+        <translation>Messages</translation>
+    </message>
+    <message>
+        <source>Die letzten Meldungen mit ihrer Zeit</source>
+        <translation>The last messages with their times</translation>
+    </message>
+</context>
+<context>
     <name>TTerminalWindow</name>
     <message>
         <source>Zeilenmodus</source>
@@ -624,6 +642,25 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
     <message>
         <source>Antriebstyp: nur auf ausdrücklichen Wunsch</source>
         <translation>the drive type: only when asked for</translation>
+    </message>
+</context>
+<context>
+    <name>driveheader</name>
+    <message>
+        <source>Keine Schnittstelle offen</source>
+        <translation>No port open</translation>
+    </message>
+    <message>
+        <source>%1 Baud</source>
+        <translation>%1 baud</translation>
+    </message>
+    <message>
+        <source>keine Antwort</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>Adresse %1</source>
+        <translation>address %1</translation>
     </message>
 </context>
 <context>

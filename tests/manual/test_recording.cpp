@@ -326,7 +326,7 @@ void TestRecording::lanesAreSteps()
     const QVector<QPointF> expected = {{0, 1}, {1, 1}, {2, 1}, {2, 0}, {3, 0}, {4, 0}, {4, 1}};
     QCOMPARE(history.lane(plot::InPosition, 0), plot::Trace {expected});
     // Input 2's lane lies over its own base and goes up for the one cycle.
-    const double base = plot::Input2 * 1.5;
+    const double base = int(plot::Input2) * 1.5;
     const QVector<QPointF> input2 = history.lane(plot::Input2, 0).value(0);
     QCOMPARE(input2.size(), 5 + 2);
     QCOMPARE(input2[2], QPointF(2, base));
