@@ -85,6 +85,19 @@ struct ShellFixture {
         return true;
     }
 
+    // One drive on COM1 at 38400 baud, named in the settings file; true once
+    // the connect sequence is answered and the window takes input.
+    bool startConnected(int timeoutMs = 20000)
+    {
+        const auto drive = [](sim::SimLine &line) {
+            line.setBaud(38400);
+            line.addDrive(1);
+        };
+        if (!start(drive, {}, settings(1, 38400, "1", "1")))
+            return false;
+        return QTest::qWaitFor([this] { return form->isEnabled() && !form->Core->Queue.head(); }, timeoutMs);
+    }
+
     // The settings file for a port, a rate and an address list.
     static QByteArray settings(int port, int baud, const QByteArray &count, const QByteArray &addresses,
                                const QByteArray &autoscan = "0")

@@ -18,25 +18,12 @@
 
 namespace {
 
-constexpr int kWait = 20000;
-
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A main window started against a simulated drive, its connect sequence answered.
-bool startConnected(ShellFixture &fx)
-{
-    const auto drive = [](sim::SimLine &line) {
-        line.setBaud(38400);
-        line.addDrive(1);
-    };
-    if (!fx.start(drive, {}, ShellFixture::settings(1, 38400, "1", "1")))
-        return false;
-    return QTest::qWaitFor([&] { return fx.form->isEnabled() && !fx.form->Core->Queue.head(); }, kWait);
-}
 
 void chooseLanguage(TForm1 &f, int language)
 {
@@ -143,7 +130,7 @@ void TestHelp::menuShowsThePageOfTheLanguage()
     QFETCH(QString, sentence);
     QFETCH(QString, picture);
     ShellFixture fx;
-    QVERIFY(startConnected(fx));
+    QVERIFY(fx.startConnected());
     TForm1 &f = *fx.form;
     chooseLanguage(f, language);
     QCOMPARE(f.HelpFile, file);
@@ -167,7 +154,7 @@ void TestHelp::menuShowsThePageOfTheLanguage()
 void TestHelp::viewerFollowsTheLanguage()
 {
     ShellFixture fx;
-    QVERIFY(startConnected(fx));
+    QVERIFY(fx.startConnected());
     TForm1 &f = *fx.form;
     chooseLanguage(f, 1);
     f.Hilfedatei1->trigger();
@@ -201,7 +188,7 @@ void TestHelp::viewerFollowsTheLanguage()
 void TestHelp::ownPageComesFirst()
 {
     ShellFixture fx;
-    QVERIFY(startConnected(fx));
+    QVERIFY(fx.startConnected());
     TForm1 &f = *fx.form;
     QVERIFY(writeFile(fx.dir.filePath(QStringLiteral("ZYNT_HELP.html")),
                       "<html><head><title>Plant help</title></head><body><p>Line 3 drives only.</p></body></html>"));
@@ -223,7 +210,7 @@ void TestHelp::ownPageComesFirst()
 void TestHelp::missingPageIsReported()
 {
     ShellFixture fx;
-    QVERIFY(startConnected(fx));
+    QVERIFY(fx.startConnected());
     TForm1 &f = *fx.form;
     chooseLanguage(f, 2);
     f.HelpFile = QStringLiteral("ZYNT_NOWHERE.html");
@@ -237,7 +224,7 @@ void TestHelp::missingPageIsReported()
 void TestHelp::viewerOutlivesTheLockButNotTheWindow()
 {
     ShellFixture fx;
-    QVERIFY(startConnected(fx));
+    QVERIFY(fx.startConnected());
     TForm1 &f = *fx.form;
     f.Hilfedatei1->trigger();
     QPointer<HelpViewer> viewer = HelpViewer::of(&f);

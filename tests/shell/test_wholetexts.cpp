@@ -15,20 +15,6 @@
 
 namespace {
 
-constexpr int kWait = 20000;
-
-// A drive on COM1, the connection start run: the window takes input.
-bool startConnected(ShellFixture &fx)
-{
-    const auto drive = [](sim::SimLine &line) {
-        line.setBaud(38400);
-        line.addDrive(1);
-    };
-    if (!fx.start(drive, {}, ShellFixture::settings(1, 38400, "1", "1")))
-        return false;
-    return QTest::qWaitFor([&] { return fx.form->isEnabled() && !fx.form->Core->Queue.head(); }, kWait);
-}
-
 bool whole(const QLabel *label)
 {
     return QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->contentsRect().width();
@@ -46,7 +32,7 @@ private slots:
 void TestWholeTexts::longMessagesAndTheirList()
 {
     ShellFixture fx;
-    QVERIFY(startConnected(fx));
+    QVERIFY(fx.startConnected());
     TForm1 &f = *fx.form;
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
