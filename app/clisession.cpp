@@ -121,7 +121,10 @@ bool Session::openLine(const QString &port, int baud)
     if (!core.Serial1->Active()) {
         const QString device = core.Serial1->DevicePath();
         const int code = core.Serial1->LastErrorCode();
-        if (device.isEmpty())
+        const auto &paths = serialports::portTable().paths;
+        if (device.isEmpty() && std::all_of(paths.begin(), paths.end(), [](const QString &p) { return p.isEmpty(); }))
+            lastError = QStringLiteral("%1: no serial port exists on this system (`zynt-cli ports` lists COM1 to COM4)").arg(port);
+        else if (device.isEmpty())
             lastError = QStringLiteral("%1 has no device (`zynt-cli ports` lists the serial ports)").arg(port);
         else
             lastError = QStringLiteral("%1 (%2): %3").arg(port, device, core.Serial1->LastError());
