@@ -104,6 +104,13 @@ void TestCliReport::reportListsEveryDrive()
     QCOMPARE(again.status, 0);
     QCOMPARE(fingerprintOf(html(QStringLiteral("other.html"))), print);
     QVERIFY(html(QStringLiteral("other.html")).contains(QStringLiteral("<h1>saved</h1>"))); // the folder's name
+
+    // Without -o on standard output; in English with --language en.
+    const Run english = run({"report", "saved", "--language", "en"});
+    QCOMPARE(english.status, 0);
+    QVERIFY2(english.out.contains(QStringLiteral("Program line")) && english.out.contains(QStringLiteral("Checksums hold")),
+             qPrintable(english.out.left(3000)));
+    QCOMPARE(fingerprintOf(english.out), print);
 }
 
 void TestCliReport::againstShowsOnlyWhatChanged()
