@@ -25,6 +25,7 @@ namespace {
 const QString kInfo = QStringLiteral("drive.ini");
 const QString kParameters = QStringLiteral("parameters.par");
 const QString kProgram = QStringLiteral("program.prg");
+const QString kFiles[] = {kInfo, kParameters, kProgram};
 
 // A designation as the drive lists it: "P47 (W)" is "P47".
 QByteArray plainDesignation(QByteArray designation)
@@ -62,7 +63,7 @@ DriveFolder readDriveFolder(const QString &path)
     const QDir dir(path);
     QList<std::pair<QString, QByteArray>> files;
     QStringList faults;
-    for (const QString &name : {kInfo, kParameters, kProgram}) {
+    for (const QString &name : kFiles) {
         const datafiles::ReadResult read = datafiles::readUserFile(dir.filePath(name), datafiles::kMaxUserFileBytes,
                                                                    datafiles::kMaxUserLineLength);
         if (!read.error.isEmpty())
@@ -104,10 +105,15 @@ QList<DriveFolder> readBackup(const QString &dir)
     QList<DriveFolder> drives;
     const QDir root(dir);
     for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        // A hidden folder is a backup still being written, or one a killed backup left.
-        if (name.startsWith(QLatin1Char('.')) || !QFileInfo::exists(root.filePath(name + QStringLiteral("/") + kInfo)))
+        // A hidden folder is a backup still being written, or one a killed
+        // backup left. A folder with any file of a drive folder is one,
+        // and fails its check where the others are missing.
+        const QDir folder(root.filePath(name));
+        if (name.startsWith(QLatin1Char('.'))
+            || std::none_of(std::begin(kFiles), std::end(kFiles),
+                            [&folder](const QString &file) { return QFileInfo::exists(folder.filePath(file)); }))
             continue;
-        drives << readDriveFolder(root.filePath(name));
+        drives << readDriveFolder(folder.path());
     }
     return drives;
 }

@@ -45,7 +45,8 @@ QStringList folderFaults(const cli::DriveInfo &info, const params::LoadedParamet
 // One drive folder read and checked; a folder that cannot be read is a
 // failed one that says why.
 DriveFolder readDriveFolder(const QString &path);
-// Every drive folder in dir (a folder with a drive.ini), by name.
+// Every drive folder in dir (a folder that holds a drive.ini, a parameters.par
+// or a program.prg), by name.
 QList<DriveFolder> readBackup(const QString &dir);
 
 // The files a backup folder of a drive holds, its drive.ini last with each

@@ -85,7 +85,7 @@ QString checkText(const DriveFolder &drive)
 
 QString driveHeading(const DriveFolder &drive)
 {
-    return escaped(tr("Antrieb %1 an %2 (Typ %3, Version %4)")
+    return escaped(tr("Antrieb Adresse %1 an %2 (Typ %3, Version %4)")
                        .arg(fromCp1252(drive.info.address), drive.info.port, fromCp1252(drive.info.type),
                             fromCp1252(drive.info.version)));
 }

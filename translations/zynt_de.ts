@@ -785,7 +785,7 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Antrieb %1 an %2 (Typ %3, Version %4)</source>
+        <source>Antrieb Adresse %1 an %2 (Typ %3, Version %4)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

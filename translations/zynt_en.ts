@@ -791,8 +791,8 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <translation>check failed, left out</translation>
     </message>
     <message>
-        <source>Antrieb %1 an %2 (Typ %3, Version %4)</source>
-        <translation>Drive %1 on %2 (type %3, version %4)</translation>
+        <source>Antrieb Adresse %1 an %2 (Typ %3, Version %4)</source>
+        <translation>Drive address %1 on %2 (type %3, version %4)</translation>
     </message>
     <message>
         <source>Neueste Sicherung</source>

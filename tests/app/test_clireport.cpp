@@ -58,7 +58,7 @@ static QStringList rowsAfter(const QString &html, const QString &title)
     const qsizetype start = html.indexOf(QStringLiteral("<tbody>"), heading);
     const qsizetype end = html.indexOf(QStringLiteral("</tbody>"), start);
     QStringList rows;
-    const QRegularExpression row(QStringLiteral("<tr[^>]*>(.*?)</tr>"));
+    const QRegularExpression row(QStringLiteral("<tr[^>]*>(.*?)</tr>"), QRegularExpression::DotMatchesEverythingOption);
     for (auto it = row.globalMatch(html.mid(start, end - start)); it.hasNext();)
         rows << it.next().captured(1);
     return rows;
@@ -80,8 +80,8 @@ void TestCliReport::reportListsEveryDrive()
         QVERIFY2(drive.contains(QStringLiteral("Prüfsummen stimmen")), qPrintable(drive));
     }
     // Each drive's section: its values and its program with line numbers.
-    const qsizetype first = page.indexOf(QStringLiteral("<h2>Antrieb 1 an COM1"));
-    const qsizetype second = page.indexOf(QStringLiteral("<h2>Antrieb 2 an COM1"));
+    const qsizetype first = page.indexOf(QStringLiteral("<h2>Antrieb Adresse 1 an COM1"));
+    const qsizetype second = page.indexOf(QStringLiteral("<h2>Antrieb Adresse 2 an COM1"));
     QVERIFY(first > 0 && second > first);
     const QString one = page.mid(first, second - first), two = page.mid(second);
     QVERIFY(one.contains(QStringLiteral("<td>P41</td><td>")) && one.contains(QStringLiteral("<td>2500</td><td>U/min</td>")));
@@ -142,7 +142,7 @@ void TestCliReport::againstShowsOnlyWhatChanged()
     QVERIFY(!title.contains(QStringLiteral("fehlt: ")));
 
     // Drive 1: exactly the one value and the one line, at the top of its section.
-    const qsizetype section = page.indexOf(QStringLiteral("<h2>Antrieb 1 an ttyUSB0"));
+    const qsizetype section = page.indexOf(QStringLiteral("<h2>Antrieb Adresse 1 an ttyUSB0"));
     QVERIFY(section > 0);
     const QString one = page.mid(section);
     QVERIFY(one.indexOf(QStringLiteral("Änderungen seit")) < one.indexOf(QStringLiteral("<h3>Parameter</h3>")));
@@ -155,7 +155,7 @@ void TestCliReport::againstShowsOnlyWhatChanged()
     QCOMPARE(lines[0], QStringLiteral("<td class=\"n\">3</td><td class=\"n\">3</td><td class=\"code\">W=2500</td>"
                                       "<td class=\"code\">W=2600</td>"));
     // The new drive has no older backup: no changes section.
-    const QString two = page.mid(page.indexOf(QStringLiteral("<h2>Antrieb 2 an COM1")));
+    const QString two = page.mid(page.indexOf(QStringLiteral("<h2>Antrieb Adresse 2 an COM1")));
     QVERIFY(!two.left(two.indexOf(QStringLiteral("<h3>Parameter</h3>"))).contains(QStringLiteral("Änderungen seit")));
     // A newer and an older backup are two sets of folders: two fingerprints.
     const Run before = run({"report", "old", "-o", "old.html"});
@@ -189,7 +189,7 @@ void TestCliReport::failedFolderIsLeftOut()
              qPrintable(drives[1]));
     // Nothing of the failed folder is shown: neither its values nor a section.
     QVERIFY(!page.contains(QStringLiteral("9717")) && !page.contains(QStringLiteral("1717")));
-    QVERIFY(!page.contains(QStringLiteral("<h2>Antrieb 2")));
+    QVERIFY(!page.contains(QStringLiteral("<h2>Antrieb Adresse 2")));
     QVERIFY(page.contains(QStringLiteral("<td>2500</td>")));
     QVERIFY(page.contains(QStringLiteral("Antriebe</th><td>1</td>")));
 
@@ -199,6 +199,15 @@ void TestCliReport::failedFolderIsLeftOut()
     const Run unwritable = run({"report", "saved", "-o", "no/such/folder/r.html"});
     QCOMPARE(unwritable.status, 3);
     QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("no/such/folder/r.html"))));
+
+    // A drive folder that lost its drive.ini is a failed one, not none.
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("saved/COM3-4")));
+    QVERIFY(writeAll(dir->filePath(QStringLiteral("saved/COM3-4/program.prg")), "ref\r\n"));
+    QCOMPARE(run({"report", "saved", "-o", "r.html"}).status, 3);
+    const QStringList three = rowsAfter(html(QStringLiteral("r.html")), QStringLiteral("Antriebe der Maschine"));
+    QCOMPARE(three.size(), 3);
+    QVERIFY2(three[2].contains(QStringLiteral("COM3-4")) && three[2].contains(QStringLiteral("drive.ini")),
+             qPrintable(three[2]));
 }
 
 QTEST_GUILESS_MAIN(TestCliReport)
