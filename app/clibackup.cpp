@@ -9,6 +9,7 @@
 #include "app/cliparameters.h"
 #include "app/cliprogram.h"
 #include "app/clirecover.h"
+#include "app/report.h"
 #include "parameters/compare.h"
 #include "parameters/designations.h"
 #include "program/programfile.h"
@@ -28,10 +29,7 @@ namespace steps {
 int checkBackupFolder(Session &s, const QDir &folder, const DriveInfo &info, const params::LoadedParameterFile &par,
                       const program::ProgramLines &program, const QList<std::pair<QString, QByteArray>> &files)
 {
-    int parameters = 0;
-    for (const params::GridRow &row : par.rows)
-        parameters += row[params::ColDesignation].isEmpty() ? 0 : 1;
-    const QStringList faults = backupFaults(info, files, parameters, int(listedLines(program).size()));
+    const QStringList faults = report::folderFaults(info, par, program, files);
     if (!faults.isEmpty()) {
         for (const QString &fault : faults)
             s.say(QStringLiteral("%1/%2").arg(folder.path(), fault));
@@ -126,12 +124,8 @@ int backupDrive(Session &s, const Target &t, int address, const QString &root, R
     program::ProgramLines kept = s.core.Program;
     kept[size_t(program::kOverflowRow)].clear();
     const QByteArray prg = program::formatProgramFile(kept);
-    for (const auto &[name, bytes] : {std::pair {QStringLiteral("parameters.par"), par}, std::pair {QStringLiteral("program.prg"), prg}})
-        info.files << FileSum {name, bytes.size(), datafiles::sha256(bytes)};
     // The folder takes its name only once all of it is written and read back.
-    const QString error = datafiles::saveFolder(folder, {{QStringLiteral("parameters.par"), par},
-                                                         {QStringLiteral("program.prg"), prg},
-                                                         {QStringLiteral("drive.ini"), formatDriveInfo(info)}});
+    const QString error = datafiles::saveFolder(folder, report::backupFolderFiles(info, par, prg));
     if (!error.isEmpty()) {
         s.say(error);
         return kFileError;

@@ -24,6 +24,8 @@ int run(Session &session)
         return commands::set(session);
     if (command == QLatin1String("recover"))
         return commands::recover(session);
+    if (command == QLatin1String("report"))
+        return commands::report(session);
     return commands::programCommand(session);
 }
 

@@ -20,6 +20,7 @@ int get(Session &s);
 int set(Session &s);
 int programCommand(Session &s); // app/cliprogram.cpp
 int recover(Session &s);        // app/clirecover.cpp
+int report(Session &s);         // app/clireport.cpp
 } // namespace commands
 
 } // namespace cli

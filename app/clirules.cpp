@@ -13,7 +13,8 @@ namespace cli {
 namespace {
 
 // The options that take a value, and those that do not.
-const QStringList kValueOptions = {"--port", "--baud", "--address", "--backup-to", "--language"};
+const QStringList kValueOptions = {"--port",  "--baud", "--address", "--backup-to", "--language",
+                                   "--title", "--by",   "--against", "-o"};
 const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--write-type", "--truncate", "--dry-run", "--help", "-h", "--version"};
 
 // How many arguments each command takes: at least, at most (-1: any number).
@@ -25,6 +26,7 @@ struct CommandShape {
 const CommandShape kCommands[] = {
     {"scan", 0, 0}, {"backup", 1, 1}, {"restore", 1, 1}, {"diff", 1, 1},
     {"get", 1, -1}, {"set", 1, -1},   {"program", 2, 2}, {"recover", 0, 0}, {"ports", 0, 0},
+    {"report", 1, 1},
 };
 
 std::optional<int> number(const QString &text)
@@ -55,7 +57,8 @@ Parsed parseArguments(const QStringList &arguments)
     QStringList rest;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--")) && argument != QLatin1String("-h")) {
+        if (!argument.startsWith(QLatin1String("--")) && argument != QLatin1String("-h")
+            && argument != QLatin1String("-o") && !argument.startsWith(QLatin1String("-o="))) {
             rest << argument; // the command and its arguments; options may come between them
             continue;
         }
@@ -128,6 +131,16 @@ Parsed parseArguments(const QStringList &arguments)
                 options.language = 2;
             else
                 return wrong(QStringLiteral("--language takes de or en, not %1").arg(value));
+        } else if (argument == QLatin1String("--title")) {
+            options.title = value;
+        } else if (argument == QLatin1String("--by")) {
+            options.by = value;
+        } else if (argument == QLatin1String("--against") || argument == QLatin1String("-o")) {
+            if (value.isEmpty())
+                return wrong(QStringLiteral("%1 needs a %2").arg(argument, argument == QLatin1String("-o")
+                                                                              ? QStringLiteral("file")
+                                                                              : QStringLiteral("folder")));
+            (argument == QLatin1String("-o") ? options.output : options.against) = value;
         }
     }
     if (rest.isEmpty())
@@ -175,9 +188,13 @@ QString usage()
         "  program read FILE.prg | program write FILE.prg [--truncate]\n"
         "  recover [--keep]        a write that was cut: its backup written back, or\n"
         "                          with --keep the drive's program entry ended as it is\n"
+        "  report DIR [--title TEXT] [--by NAME] [--against OLDDIR] [-o FILE.html]\n"
+        "                          the commissioning report of a backup's drive folders,\n"
+        "                          one HTML file made offline; --against shows what\n"
+        "                          changed since an older backup\n"
         "\n"
         "options:\n"
-        "  --language de|en        descriptions in a backup\n"
+        "  --language de|en        descriptions in a backup, the report's language\n"
         "  --backup-to DIR         where what a command overwrites is saved first\n"
         "  --no-backup             save nothing first\n"
         "\n"

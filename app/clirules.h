@@ -40,8 +40,12 @@ struct Options {
     bool truncate = false;      // program write: up to the first gap of the file
     bool dryRun = false;        // restore: say what would be written, write nothing
     QString backupTo;           // instead of the user's backup folder
-    int language = 1;           // descriptions in a backup: 1 German, 2 English
-    QString command;            // ports, scan, backup, restore, diff, get, set, program, recover
+    int language = 1;           // descriptions in a backup, the report's texts: 1 German, 2 English
+    QString title;              // report: its title (empty: the folder's name)
+    QString by;                 // report: who made it (empty: the login name)
+    QString against;            // report: an older backup to show the changes since
+    QString output;             // report: -o, the HTML file (empty: standard output)
+    QString command;            // ports, scan, backup, restore, diff, get, set, program, recover, report
     QStringList arguments;      // what follows the command
 };
 

@@ -443,7 +443,35 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source> – Demo mit simulierter ZYNT</source>
+        <source>Bericht…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keine ZYNT verbunden: der Bericht wird aus einer frischen Sicherung der ZYNT gemacht.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die ZYNT wird für den Bericht gesichert …</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die ZYNT konnte nicht für den Bericht gelesen werden: es wurde kein Bericht gemacht.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Es wurde kein Bericht gemacht.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die Sicherung %1 hält ihrer Prüfung nicht stand: es wurde kein Bericht gemacht.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ZYNT Adresse %1 an %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bericht gespeichert: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -643,40 +671,6 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
     </message>
 </context>
 <context>
-    <name>datafiles</name>
-    <message>
-        <source>%1 und keinem Ordner data oder share/zynt bei %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 und %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mitgelieferte Datei %1 nicht gefunden (gesucht in %2). Das Programm ist unvollständig installiert.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>demo</name>
-    <message>
-        <source>Die simulierte ZYNT (zynt-sim) wurde weder neben diesem Programm noch im Suchpfad gefunden.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Kein Arbeitsordner für die Demo in %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Die simulierte ZYNT (%1) startet nicht: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Die simulierte ZYNT (%1) hat ihre Leitung nicht angelegt.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>driveheader</name>
     <message>
         <source>Keine Schnittstelle offen</source>
@@ -764,15 +758,198 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <source>. Abhilfe: Gruppe &quot;%1&quot; beitreten (sudo adduser $USER %1), neu anmelden.</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>. Ein anderes Programm hält die Schnittstelle (zynt-cli, ein zweites Fenster, ein Terminalprogramm).</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>recording</name>
     <message>
         <source>Die Aufzeichnung bleibt in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>report</name>
+    <message>
+        <source>Seite %1 von %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prüfsummen stimmen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ungeprüft</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prüfung fehlgeschlagen, nicht aufgenommen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antrieb Adresse %1 an %2 (Typ %3, Version %4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Neueste Sicherung</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Erstellt von</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antriebe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bericht erstellt am</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antriebe der Maschine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antriebstyp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sicherung</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prüfsummen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antriebe gegenüber der älteren Sicherung</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>hinzugekommen: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fehlt: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dieselben Antriebe wie in der älteren Sicherung.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fehlt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Änderungen seit der Sicherung vom %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keine Änderungen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bezeichnung</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Beschreibung</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vorher</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>jetzt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Einheit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zustand der Maschine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zeile vorher</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zeile jetzt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ordner %1, gesichert am %2, %3 Baud.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wert</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hinweis</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 – nie geschrieben</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Programm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die ZYNT hielt mehr Zeilen, als die Sicherung fasst: das Programm ist unvollständig.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kein Programm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zeile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Programmzeile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>de</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fingerabdruck</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SHA-256 über die Prüfsummen der Sicherungsordner; er hängt nicht vom Titel und vom Datum des Berichts ab:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Erstellt mit ZYNT Programmiersoftware %1.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -449,8 +449,36 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <translation>%1 not sent: the file&apos;s value holds a character no value has</translation>
     </message>
     <message>
-        <source> – Demo mit simulierter ZYNT</source>
-        <translation> – demo with a simulated ZYNT</translation>
+        <source>Bericht…</source>
+        <translation>Report…</translation>
+    </message>
+    <message>
+        <source>Keine ZYNT verbunden: der Bericht wird aus einer frischen Sicherung der ZYNT gemacht.</source>
+        <translation>No ZYNT connected: the report is made from a fresh backup of the ZYNT.</translation>
+    </message>
+    <message>
+        <source>Die ZYNT wird für den Bericht gesichert …</source>
+        <translation>Backing up the ZYNT for the report …</translation>
+    </message>
+    <message>
+        <source>Die ZYNT konnte nicht für den Bericht gelesen werden: es wurde kein Bericht gemacht.</source>
+        <translation>The ZYNT could not be read for the report: no report was made.</translation>
+    </message>
+    <message>
+        <source>Es wurde kein Bericht gemacht.</source>
+        <translation>No report was made.</translation>
+    </message>
+    <message>
+        <source>Die Sicherung %1 hält ihrer Prüfung nicht stand: es wurde kein Bericht gemacht.</source>
+        <translation>The backup %1 does not pass its check: no report was made.</translation>
+    </message>
+    <message>
+        <source>ZYNT Adresse %1 an %2</source>
+        <translation>ZYNT address %1 on %2</translation>
+    </message>
+    <message>
+        <source>Bericht gespeichert: %1</source>
+        <translation>Report saved: %1</translation>
     </message>
 </context>
 <context>
@@ -649,40 +677,6 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
     </message>
 </context>
 <context>
-    <name>datafiles</name>
-    <message>
-        <source>%1 und keinem Ordner data oder share/zynt bei %2</source>
-        <translation>%1 and no folder data or share/zynt at %2</translation>
-    </message>
-    <message>
-        <source>%1 und %2</source>
-        <translation>%1 and %2</translation>
-    </message>
-    <message>
-        <source>Mitgelieferte Datei %1 nicht gefunden (gesucht in %2). Das Programm ist unvollständig installiert.</source>
-        <translation>Shipped file %1 not found (looked for in %2). The program is not completely installed.</translation>
-    </message>
-</context>
-<context>
-    <name>demo</name>
-    <message>
-        <source>Die simulierte ZYNT (zynt-sim) wurde weder neben diesem Programm noch im Suchpfad gefunden.</source>
-        <translation>The simulated ZYNT (zynt-sim) was found neither beside this program nor on the search path.</translation>
-    </message>
-    <message>
-        <source>Kein Arbeitsordner für die Demo in %1: %2</source>
-        <translation>No working folder for the demo in %1: %2</translation>
-    </message>
-    <message>
-        <source>Die simulierte ZYNT (%1) startet nicht: %2</source>
-        <translation>The simulated ZYNT (%1) does not start: %2</translation>
-    </message>
-    <message>
-        <source>Die simulierte ZYNT (%1) hat ihre Leitung nicht angelegt.</source>
-        <translation>The simulated ZYNT (%1) did not make its line.</translation>
-    </message>
-</context>
-<context>
     <name>driveheader</name>
     <message>
         <source>Keine Schnittstelle offen</source>
@@ -770,16 +764,199 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <source>. Abhilfe: Gruppe &quot;%1&quot; beitreten (sudo adduser $USER %1), neu anmelden.</source>
         <translation>. To fix it, join the group &quot;%1&quot; (sudo adduser $USER %1) and log in again.</translation>
     </message>
-    <message>
-        <source>. Ein anderes Programm hält die Schnittstelle (zynt-cli, ein zweites Fenster, ein Terminalprogramm).</source>
-        <translation>. Another program holds the port (zynt-cli, a second window, a terminal program).</translation>
-    </message>
 </context>
 <context>
     <name>recording</name>
     <message>
         <source>Die Aufzeichnung bleibt in %1.</source>
         <translation>The recording stays in %1.</translation>
+    </message>
+</context>
+<context>
+    <name>report</name>
+    <message>
+        <source>Seite %1 von %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>Prüfsummen stimmen</source>
+        <translation>Checksums hold</translation>
+    </message>
+    <message>
+        <source>ungeprüft</source>
+        <translation>unchecked</translation>
+    </message>
+    <message>
+        <source>Prüfung fehlgeschlagen, nicht aufgenommen</source>
+        <translation>check failed, left out</translation>
+    </message>
+    <message>
+        <source>Antrieb Adresse %1 an %2 (Typ %3, Version %4)</source>
+        <translation>Drive address %1 on %2 (type %3, version %4)</translation>
+    </message>
+    <message>
+        <source>Neueste Sicherung</source>
+        <translation>Newest backup</translation>
+    </message>
+    <message>
+        <source>Erstellt von</source>
+        <translation>Made by</translation>
+    </message>
+    <message>
+        <source>Antriebe</source>
+        <translation>Drives</translation>
+    </message>
+    <message>
+        <source>Bericht erstellt am</source>
+        <translation>Report made on</translation>
+    </message>
+    <message>
+        <source>Antriebe der Maschine</source>
+        <translation>Drives of the machine</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Antriebstyp</source>
+        <translation>Drive type</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Sicherung</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>Prüfsummen</source>
+        <translation>Checksums</translation>
+    </message>
+    <message>
+        <source>Antriebe gegenüber der älteren Sicherung</source>
+        <translation>Drives against the older backup</translation>
+    </message>
+    <message>
+        <source>hinzugekommen: %1</source>
+        <translation>added: %1</translation>
+    </message>
+    <message>
+        <source>fehlt: %1</source>
+        <translation>missing: %1</translation>
+    </message>
+    <message>
+        <source>Dieselben Antriebe wie in der älteren Sicherung.</source>
+        <translation>The same drives as in the older backup.</translation>
+    </message>
+    <message>
+        <source>fehlt</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>Änderungen seit der Sicherung vom %1</source>
+        <translation>Changes since the backup of %1</translation>
+    </message>
+    <message>
+        <source>Keine Änderungen.</source>
+        <translation>No changes.</translation>
+    </message>
+    <message>
+        <source>Bezeichnung</source>
+        <translation>Designation</translation>
+    </message>
+    <message>
+        <source>Beschreibung</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>vorher</source>
+        <translation>before</translation>
+    </message>
+    <message>
+        <source>jetzt</source>
+        <translation>now</translation>
+    </message>
+    <message>
+        <source>Einheit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Zustand der Maschine</source>
+        <translation>machine state</translation>
+    </message>
+    <message>
+        <source>Zeile vorher</source>
+        <translation>Line before</translation>
+    </message>
+    <message>
+        <source>Zeile jetzt</source>
+        <translation>Line now</translation>
+    </message>
+    <message>
+        <source>Ordner %1, gesichert am %2, %3 Baud.</source>
+        <translation>Folder %1, backed up on %2, %3 baud.</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Wert</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Hinweis</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>%1 – nie geschrieben</source>
+        <translation>%1 – never written</translation>
+    </message>
+    <message>
+        <source>Programm</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Die ZYNT hielt mehr Zeilen, als die Sicherung fasst: das Programm ist unvollständig.</source>
+        <translation>The ZYNT held more lines than the backup keeps: the program is incomplete.</translation>
+    </message>
+    <message>
+        <source>Kein Programm.</source>
+        <translation>No program.</translation>
+    </message>
+    <message>
+        <source>Zeile</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Programmzeile</source>
+        <translation>Program line</translation>
+    </message>
+    <message>
+        <source>de</source>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>Fingerabdruck</source>
+        <translation>Fingerprint</translation>
+    </message>
+    <message>
+        <source>SHA-256 über die Prüfsummen der Sicherungsordner; er hängt nicht vom Titel und vom Datum des Berichts ab:</source>
+        <translation>SHA-256 over the checksums of the backup folders; it does not depend on the report&apos;s title or date:</translation>
+    </message>
+    <message>
+        <source>Erstellt mit ZYNT Programmiersoftware %1.</source>
+        <translation>Made with ZYNT Programmiersoftware %1.</translation>
     </message>
 </context>
 </TS>

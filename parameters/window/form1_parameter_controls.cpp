@@ -150,6 +150,8 @@ void TForm1::connectParameterControls()
     // A write-back ended early has nothing to check.
     connect(Core, &DriveCore::transferEnded, this, [this] { VerifySent.clear(); });
     connect(Core, &DriveCore::driveListRead, this, &TForm1::driveListReadToCompare);
+    connect(Core, &DriveCore::driveListRead, this, &TForm1::reportListRead);
+    connect(Core, &DriveCore::driveProgramRead, this, &TForm1::reportProgramRead);
     connect(Core, &DriveCore::driveListProgress, this, [this](int percent) {
         if (!MarksAsked && !WriteBackAsked)
             return; // a read of the core's own

@@ -101,6 +101,7 @@ void TForm1::Sprachauswahl(int language, bool reload)
     // The menu and the drive's answer both end here, and so does the start.
     // Without Qt's catalogue its dialogs stay English; nothing else changes.
     translation::follow(Sprache);
+    Bericht1->setText(tr("Bericht…"));
     // The keys after the menu captions, in the names of the language ("Strg").
     showShortcutTexts();
 

@@ -275,6 +275,7 @@ void TForm1::createMenu()
     neulesen1 = item(ZYNT1, "neu aus ZYNT Lesen", &TForm1::neulesen1Click);
     ParameterSpeichern1 = item(Parameter1, "Parameter in File Spei&chern", &TForm1::ParameterSpeichern1Click);
     Parameterffnen1 = item(Parameter1, "Parameter-&File öffnen", &TForm1::Parameterffnen1Click);
+    Bericht1 = item(Parameter1, "Bericht…", &TForm1::Bericht1Click);
 
     Manuell1 = topItem("&Manuell", &TForm1::Manuell1Click);
     Master1 = bar->addMenu(QStringLiteral("Master"));
