@@ -18,7 +18,8 @@ void usage()
 {
     std::fprintf(stderr,
                  "usage: zynt-sim [--pty | --device PATH] [--link PATH] [--baud N]\n"
-                 "                [--address LIST] [--status-digit D] [--line-rate] [--latency-us N]\n");
+                 "                [--address LIST] [--status-digit D] [--line-rate] [--latency-us N]\n"
+                 "                [--adapter-latency MS]\n");
 }
 
 bool toInt(const char *text, int &value)
@@ -39,6 +40,7 @@ int main(int argc, char **argv)
     int statusDigit = -1;
     bool lineRate = false;
     int latencyUs = 0;
+    int adapterMs = 0;
 
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
@@ -81,6 +83,11 @@ int main(int argc, char **argv)
                 usage();
                 return 2;
             }
+        } else if (std::strcmp(arg, "--adapter-latency") == 0 && hasValue) {
+            if (!toInt(argv[++i], adapterMs) || adapterMs < 0) {
+                usage();
+                return 2;
+            }
         } else {
             usage();
             return 2;
@@ -112,6 +119,7 @@ int main(int argc, char **argv)
     }
     line.setBaud(baud);
     line.setLineEmulation(lineRate, latencyUs);
+    line.setAdapterLatency(adapterMs);
     for (int address : addresses)
         line.addDrive(address).statusDigit = statusDigit;
     if (!link.isEmpty() && !line.makeLink(link)) {
