@@ -31,8 +31,8 @@ QString latencyNote(const Facts &facts)
     if (facts.device.isEmpty() || facts.latencyTimerMs <= kLatencyNoteAboveMs)
         return {};
     return QCoreApplication::translate("driveheader",
-                                       "Der USB-Adapter hält Antworten bis zu %1 ms zurück; eine udev-Regel, "
-                                       "die latency_timer auf 1 setzt, verkürzt das auf 1 ms (siehe README)")
+                                       "Der USB-Adapter hält Antworten bis zu %1 ms zurück: "
+                                       "latency_timer per udev-Regel auf 1 setzen (siehe README)")
         .arg(facts.latencyTimerMs);
 }
 

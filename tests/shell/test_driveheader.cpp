@@ -53,11 +53,11 @@ void TestDriveHeader::latencyNote_data()
     QTest::addColumn<QString>("expected");
     const QString adapter = QStringLiteral("/dev/ttyUSB0");
     QTest::newRow("default timer") << adapter << 16
-                                   << QStringLiteral("Der USB-Adapter hält Antworten bis zu 16 ms zurück; eine udev-Regel, "
-                                                     "die latency_timer auf 1 setzt, verkürzt das auf 1 ms (siehe README)");
+                                   << QStringLiteral("Der USB-Adapter hält Antworten bis zu 16 ms zurück: "
+                                                     "latency_timer per udev-Regel auf 1 setzen (siehe README)");
     QTest::newRow("just above the bound") << adapter << 3
-                                          << QStringLiteral("Der USB-Adapter hält Antworten bis zu 3 ms zurück; eine udev-Regel, "
-                                                            "die latency_timer auf 1 setzt, verkürzt das auf 1 ms (siehe README)");
+                                          << QStringLiteral("Der USB-Adapter hält Antworten bis zu 3 ms zurück: "
+                                                            "latency_timer per udev-Regel auf 1 setzen (siehe README)");
     QTest::newRow("at the bound") << adapter << 2 << QString();
     QTest::newRow("low latency") << adapter << 1 << QString();
     QTest::newRow("no timer") << adapter << -1 << QString();
