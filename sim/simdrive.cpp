@@ -287,7 +287,7 @@ struct SimLine::Impl {
     Clock::time_point flush(Clock::time_point now, bool &needWritable)
     {
         needWritable = false;
-        if (!adapter.present())
+        if (!adapter.present() && adapter.idle())
             return pace(now, needWritable);
         // While the program leaves the adapter's bytes unread, nothing more
         // comes off the line, as a full line stops the drive.
@@ -314,7 +314,9 @@ struct SimLine::Impl {
     bool writePassedOn(Clock::time_point now, bool &needWritable)
     {
         QByteArray &out = adapter.passedOn(now);
-        while (!out.isEmpty() && master >= 0) {
+        if (master < 0)
+            out.clear();    // the line is gone
+        while (!out.isEmpty()) {
             const ssize_t n = ::write(master, out.constData(), size_t(out.size()));
             if (n < 0) {
                 if (errno == EINTR)
