@@ -15,11 +15,11 @@
 
 namespace bench {
 
-ProgramWriteFigures programWrite(int baud, int latencyUs)
+ProgramWriteFigures programWrite(int baud, int latencyUs, int adapterMs)
 {
     ProgramWriteFigures figures;
     BenchLine line;
-    if (!line.open(baud, latencyUs))
+    if (!line.open(baud, latencyUs, adapterMs))
         return figures;
     sim::SimLine &drive = line.drive;
     TForm1 *form = line.form.get();

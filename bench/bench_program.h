@@ -13,6 +13,8 @@ struct ProgramWriteFigures {
     qint64 bytes = 0;       // bytes on the wire, both ways
 };
 
-ProgramWriteFigures programWrite(int baud, int latencyUs);
+// With adapterMs > 0 the drive's answers reach the program through a USB
+// adapter with that latency timer; the line time stays the ideal.
+ProgramWriteFigures programWrite(int baud, int latencyUs, int adapterMs = 0);
 
 } // namespace bench

@@ -64,7 +64,7 @@ TBaudrate rateOf(int baud)
     }
 }
 
-bool BenchLine::open(int baud, int latencyUs)
+bool BenchLine::open(int baud, int latencyUs, int adapterMs)
 {
     const QString link = dir.filePath(QStringLiteral("COM1"));
     if (!dir.isValid() || drive.openPty().isEmpty() || !drive.makeLink(link))
@@ -78,6 +78,7 @@ bool BenchLine::open(int baud, int latencyUs)
     drive.setBaud(baud);
     drive.addDrive(1);
     drive.setLineEmulation(latencyUs >= 0, std::max(latencyUs, 0));
+    drive.setAdapterLatency(adapterMs);
     const std::set<pid_t> before = threadIds();
     if (!drive.start())
         return false;

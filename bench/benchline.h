@@ -31,8 +31,9 @@ struct BenchLine {
     std::set<pid_t> simThreads; // the simulated drive's, not the program's
 
     // The drive at this rate, the line emulated when latencyUs >= 0 (each
-    // answer that long after its command); the window's port open at rate.
-    bool open(int baud, int latencyUs);
+    // answer that long after its command), behind a USB adapter that holds
+    // answers for adapterMs (0: none); the window's port open at rate.
+    bool open(int baud, int latencyUs, int adapterMs = 0);
 };
 
 TBaudrate rateOf(int baud);

@@ -246,4 +246,31 @@ QString stableDeviceName(const QString &path, const QString &stableFolder)
     return device;
 }
 
+Adapter adapterOf(const QString &path)
+{
+    return adapterOf(path, qEnvironmentVariable("ZYNT_SYSFS_TTY", QStringLiteral("/sys/class/tty")));
+}
+
+Adapter adapterOf(const QString &path, const QString &ttyClassFolder)
+{
+    Adapter adapter;
+    const QString device = QFileInfo(path).canonicalFilePath();
+    if (device.isEmpty())
+        return adapter;
+    // The tty's entry carries the name of the device node; its device is
+    // the port of the adapter, which holds the timer where it has one.
+    const QDir port(QDir(ttyClassFolder).filePath(QFileInfo(device).fileName() + QStringLiteral("/device")));
+    const QString driver = QFileInfo(port.filePath(QStringLiteral("driver"))).canonicalFilePath();
+    if (!driver.isEmpty())
+        adapter.driver = QFileInfo(driver).fileName();
+    QFile timer(port.filePath(QStringLiteral("latency_timer")));
+    if (timer.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const int ms = timer.read(32).trimmed().toInt(&ok);
+        if (ok && ms >= 0)
+            adapter.latencyTimerMs = ms;
+    }
+    return adapter;
+}
+
 } // namespace serialports

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 using namespace serialdetail;
 
@@ -208,7 +209,38 @@ bool TSerial::Open()
     if (path.isEmpty())
         return fail(QStringLiteral("COM%1 has no device").arg(m_comPort));
 
-    return openDevice(path) && applyLineSettings() && startEventThread();
+    if (!openDevice(path) || !applyLineSettings())
+        return false;
+    askLowLatency(path);
+    return startEventThread();
+}
+
+namespace {
+TSerial::LowLatencyRequest g_lowLatencyRequest = &TSerial::requestLowLatency;
+}
+
+TSerial::LowLatencyRequest TSerial::setLowLatencyRequest(LowLatencyRequest request)
+{
+    return std::exchange(g_lowLatencyRequest, request ? request : &TSerial::requestLowLatency);
+}
+
+int TSerial::requestLowLatency(int fd)
+{
+    serial_struct info {};
+    if (ioctl(fd, TIOCGSERIAL, &info) != 0)
+        return errno;
+    if (info.flags & ASYNC_LOW_LATENCY)
+        return 0;
+    info.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(fd, TIOCSSERIAL, &info) == 0 ? 0 : errno;
+}
+
+void TSerial::askLowLatency(const QString &path)
+{
+    m_lowLatency = g_lowLatencyRequest(m_fd) == 0;
+    // Read after the request: the usual adapter drivers answer it by
+    // setting their latency timer to 1 ms, and the timer is what counts.
+    m_adapter = serialports::adapterOf(path);
 }
 
 bool TSerial::openDevice(const QString &path)
@@ -381,6 +413,8 @@ void TSerial::Close()
     m_pending.clear();
     m_markState = 0;
     m_inband = 0;
+    m_lowLatency = false;
+    m_adapter = {};
 }
 
 int TSerial::WriteBuffer(const char *buffer, int count)

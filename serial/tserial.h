@@ -95,6 +95,19 @@ QString stableNameFolder();
 // The same with the by-id folder given.
 QString stableDeviceName(const QString &path, const QString &stableFolder);
 
+// What the kernel tells of the adapter behind a tty in sysfs: USB serial
+// adapters hold received bytes back for their latency timer before passing
+// them on, and each one costs a command that much.
+struct Adapter {
+    QString driver;           // the tty's driver ("ftdi_sio"); empty where sysfs names none
+    int latencyTimerMs = -1;  // the adapter's latency timer; -1 where it has none
+};
+// The adapter of the device a path leads to, from /sys/class/tty
+// (ZYNT_SYSFS_TTY names another folder).
+Adapter adapterOf(const QString &path);
+// The same with the tty class folder given.
+Adapter adapterOf(const QString &path, const QString &ttyClassFolder);
+
 } // namespace serialports
 
 class TSerial : public QObject {
@@ -187,6 +200,20 @@ public:
     // takes a device path); an empty path goes back to COMPort.
     void setDevicePath(const QString &path) { m_devicePath = path; }
 
+    // The request for low latency that Open makes of the driver (so that an
+    // adapter passes each answer on at once): 0 when the driver took it,
+    // otherwise the system's error number. Tests put another in its place;
+    // the previous one is returned.
+    using LowLatencyRequest = int (*)(int fd);
+    static LowLatencyRequest setLowLatencyRequest(LowLatencyRequest request);
+    static int requestLowLatency(int fd); // the real one: ASYNC_LOW_LATENCY
+    // Whether the driver took the request at the last Open (a pseudo-terminal,
+    // a built-in UART or a driver without the flag refuse it; the port works
+    // all the same).
+    bool LowLatency() const { return m_lowLatency; }
+    // The adapter behind the open port, read after the request.
+    const serialports::Adapter &Adapter() const { return m_adapter; }
+
     struct Shared; // state shared with the event thread (serial/tserial_p.h)
 
 protected:
@@ -206,6 +233,7 @@ private:
     bool openDevice(const QString &path);  // opened for this process alone
     bool applyLineSettings();              // termios from the properties
     bool startEventThread();               // the thread that waits for the device
+    void askLowLatency(const QString &path); // never fails: a refusal changes nothing
 
     bool m_active = false;
     QStringList m_ports;
@@ -246,4 +274,6 @@ private:
     int m_dispatchDepth = 0;
     bool m_freshIntake = false;          // the data event just emptied the device
     qint64 m_receivedTotal = 0;
+    bool m_lowLatency = false;
+    serialports::Adapter m_adapter;
 };

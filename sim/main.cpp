@@ -18,6 +18,7 @@ namespace {
 const char kUsage[] =
     "usage: zynt-sim [--pty | --device PATH] [--link PATH] [--baud N]\n"
     "                [--address LIST] [--status-digit D] [--line-rate] [--latency-us N]\n"
+    "                [--adapter-latency MS]\n"
     "       zynt-sim --help | --version\n";
 
 const char kHelp[] =
@@ -34,6 +35,9 @@ const char kHelp[] =
     "  --status-digit D  the digit 0 to 9 every status answer carries (default: none)\n"
     "  --line-rate       answer no faster than the bytes would take at the rate\n"
     "  --latency-us N    wait N microseconds before each answer\n"
+    "  --adapter-latency MS\n"
+    "                    hold the answers back as a USB serial adapter does: passed\n"
+    "                    on MS ms after the first byte held, or when 62 are held\n"
     "  --help            this text\n"
     "  --version         the program's version\n"
     "\n"
@@ -63,6 +67,7 @@ int main(int argc, char **argv)
     int statusDigit = -1;
     bool lineRate = false;
     int latencyUs = 0;
+    int adapterMs = 0;
 
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
@@ -114,6 +119,11 @@ int main(int argc, char **argv)
                 usage();
                 return 2;
             }
+        } else if (std::strcmp(arg, "--adapter-latency") == 0 && hasValue) {
+            if (!toInt(argv[++i], adapterMs) || adapterMs < 0) {
+                usage();
+                return 2;
+            }
         } else {
             usage();
             return 2;
@@ -145,6 +155,7 @@ int main(int argc, char **argv)
     }
     line.setBaud(baud);
     line.setLineEmulation(lineRate, latencyUs);
+    line.setAdapterLatency(adapterMs);
     for (int address : addresses)
         line.addDrive(address).statusDigit = statusDigit;
     if (!link.isEmpty() && !line.makeLink(link)) {

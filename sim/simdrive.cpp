@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/simdrive.h"
+#include "sim/adapter.h"
 #include "sim/linerate.h"
 #include "sim/driveanswers.h"
 
@@ -100,6 +101,7 @@ struct SimLine::Impl {
 
     bool emulate = false;
     int latencyUs = 0;
+    AdapterHold adapter;
     Clock::time_point rxLineFree;
     Clock::time_point txLineFree;
 
@@ -252,8 +254,10 @@ struct SimLine::Impl {
             for (size_t i = 1; i < targets.size(); ++i)
                 answerFor(*targets[i], command, now);
         }
-        const Clock::time_point start =
-            emulate ? std::max(now, due + std::chrono::microseconds(latencyUs)) : now;
+        // The answer is timed from when the command was complete, not from
+        // when this thread woke to see it: a late wake-up is made up by
+        // sending what is overdue at once.
+        const Clock::time_point start = emulate ? due + std::chrono::microseconds(latencyUs) : now;
         queueOutput(line + answer, start);
     }
 
@@ -277,14 +281,66 @@ struct SimLine::Impl {
         }
     }
 
-    // Writes what is due. Returns the time of the next due byte (or max()),
-    // and sets needWritable when the line is full.
+    // Writes what is due, through the adapter where there is one. Returns
+    // the time of the next due byte (or max()), and sets needWritable when
+    // the line is full.
     Clock::time_point flush(Clock::time_point now, bool &needWritable)
     {
         needWritable = false;
+        if (!adapter.present() && adapter.idle())
+            return pace(now, needWritable);
+        // While the program leaves the adapter's bytes unread, nothing more
+        // comes off the line, as a full line stops the drive.
+        if (!writePassedOn(now, needWritable))
+            return Clock::time_point::max();
+        const Clock::time_point next = pace(now, needWritable);
+        writePassedOn(now, needWritable);
+        return std::min(next, adapter.nextPassOn());
+    }
+
+    // The bytes of p from its written count on leave the drive: to the
+    // program, or into the adapter, each at the time it is off the line.
+    // Returns how many were taken, as write does.
+    ssize_t toLine(const Piece &p, qsizetype count, Clock::time_point now)
+    {
+        if (!adapter.present())
+            return ::write(master, p.data.constData() + p.written, size_t(count));
+        for (qsizetype i = p.written; i < p.written + count; ++i)
+            adapter.hold(p.data[i], p.byteTime.count() > 0 ? p.startTime + static_cast<long>(i + 1) * p.byteTime : now);
+        return ssize_t(count);
+    }
+
+    // Writes what the adapter passed on; false while some of it waits for room.
+    bool writePassedOn(Clock::time_point now, bool &needWritable)
+    {
+        QByteArray &out = adapter.passedOn(now);
+        if (master < 0)
+            out.clear();    // the line is gone
+        while (!out.isEmpty()) {
+            const ssize_t n = ::write(master, out.constData(), size_t(out.size()));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                if (errno == EAGAIN || errno == EWOULDBLOCK)
+                    needWritable = true;
+                else
+                    out.clear();    // the line is gone
+                break;
+            }
+            out.remove(0, n);
+            sent += n;
+        }
+        return out.isEmpty();
+    }
+
+    // Moves what is due from the pieces onto the line. Returns the time of
+    // the next due byte (or max()), and sets needWritable when the line is full.
+    Clock::time_point pace(Clock::time_point now, bool &needWritable)
+    {
         while (!output.empty()) {
             if (master < 0) {
                 output.clear();
+                adapter.clear();
                 break;
             }
             Piece &p = output.front();
@@ -307,7 +363,7 @@ struct SimLine::Impl {
                 }
             }
             const qsizetype want = allowed - p.written;
-            const ssize_t n = ::write(master, p.data.constData() + p.written, size_t(want));
+            const ssize_t n = toLine(p, want, now);
             if (n < 0) {
                 if (errno == EAGAIN || errno == EWOULDBLOCK) {
                     needWritable = true;
@@ -317,7 +373,8 @@ struct SimLine::Impl {
                 break;
             }
             p.written += n;
-            sent += n;
+            if (!adapter.present())
+                sent += n;
             if (p.written == p.data.size()) {
                 if (p.byteTime.count() > 0)
                     txLineFree = p.startTime + static_cast<long>(p.data.size()) * p.byteTime;
@@ -344,6 +401,7 @@ struct SimLine::Impl {
             if (hangUpRequested) {
                 closeLine();
                 output.clear();
+                adapter.clear();
                 pending.clear();
                 hangUpRequested = false;
                 dead = true;
@@ -373,7 +431,8 @@ struct SimLine::Impl {
             timespec timeout {};
             timespec *timeoutPtr = nullptr;     // idle: sleep until something happens
             if (next != Clock::time_point::max()) {
-                const auto wait = std::max(nanoseconds(0), std::chrono::duration_cast<nanoseconds>(next - now));
+                // From the time now: the work above must not push the wake-up on.
+                const auto wait = std::max(nanoseconds(0), std::chrono::duration_cast<nanoseconds>(next - Clock::now()));
                 timeout.tv_sec = time_t(wait.count() / 1'000'000'000);
                 timeout.tv_nsec = long(wait.count() % 1'000'000'000);
                 timeoutPtr = &timeout;
@@ -558,6 +617,13 @@ void SimLine::setLineEmulation(bool on, int latencyUs)
     d->latencyUs = std::max(0, latencyUs);
 }
 
+void SimLine::setAdapterLatency(int ms)
+{
+    std::lock_guard lock(d->mutex);
+    d->adapter.setLatency(std::chrono::milliseconds(std::max(0, ms)));
+    d->wake();
+}
+
 void SimLine::setChunking(int minBytes, int maxBytes, uint32_t seed)
 {
     std::lock_guard lock(d->mutex);
@@ -607,7 +673,7 @@ qint64 SimLine::bytesSent() const
 bool SimLine::outputIdle() const
 {
     std::lock_guard lock(d->mutex);
-    return d->output.empty() && d->pending.empty();
+    return d->output.empty() && d->pending.empty() && d->adapter.idle();
 }
 
 void SimLine::setNextErrorLine(const QByteArray &text)

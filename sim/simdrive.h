@@ -78,6 +78,10 @@ public:
     // Every byte the drive sends or receives takes 10 bit times at the set
     // rate, and each answer starts latencyUs after its command was complete.
     void setLineEmulation(bool on, int latencyUs = 0);
+    // A USB serial adapter on the program's side: the drive's bytes are
+    // held until ms milliseconds have passed since the first byte held, or
+    // 62 bytes are held (0: none, the default).
+    void setAdapterLatency(int ms);
 
     // Fault injection.
     void setChunking(int minBytes, int maxBytes, uint32_t seed); // answers in random pieces

@@ -726,6 +726,14 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <source>Adresse %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Latenz %1 ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der USB-Adapter hält Antworten bis zu %1 ms zurück: latency_timer per udev-Regel auf 1 setzen (siehe README)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>line</name>

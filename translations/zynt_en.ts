@@ -732,6 +732,14 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <source>Adresse %1</source>
         <translation>address %1</translation>
     </message>
+    <message>
+        <source>Latenz %1 ms</source>
+        <translation>latency %1 ms</translation>
+    </message>
+    <message>
+        <source>Der USB-Adapter hält Antworten bis zu %1 ms zurück: latency_timer per udev-Regel auf 1 setzen (siehe README)</source>
+        <translation>The USB adapter holds answers back for up to %1 ms: set latency_timer to 1 with a udev rule (see README)</translation>
+    </message>
 </context>
 <context>
     <name>line</name>

@@ -6,6 +6,7 @@
 #include "serial/tserial.h"
 #include "shell/cp1252.h"
 #include "shell/driveheader.h"
+#include "shell/window/tstatusline.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -45,6 +46,13 @@ void TForm1::showDriveHeader()
         }
         facts.device = m_headerDevice;
         facts.baud = baudRateValue(Serial1->Baudrate());
+        facts.adapterDriver = Serial1->Adapter().driver;
+        facts.latencyTimerMs = Serial1->Adapter().latencyTimerMs;
+    }
+    // Once per device and run: the header keeps showing the timer.
+    if (const QString note = driveheader::latencyNote(facts); !note.isEmpty() && !m_latencyNoted.contains(facts.device)) {
+        m_latencyNoted << facts.device;
+        StatusLine->note(note);
     }
     facts.address = Core->DriveAddress;
     facts.version = m_driveVersion;

@@ -335,5 +335,6 @@ private:
     // The header's device: its stable name is looked up once per path.
     QString m_headerPath, m_headerDevice;
     QString m_driveVersion;     // the firmware version the drive named last
+    QStringList m_latencyNoted; // devices whose slow adapter the status bar named already
     bool m_userSized = false;
 };

@@ -123,7 +123,7 @@ private slots:
         if (option == QLatin1String("--help") && program == QLatin1String("zynt-sim")) {
             // Every option is explained, not only named.
             for (const char *name : {"--pty", "--device", "--link", "--baud", "--address", "--status-digit",
-                                     "--line-rate", "--latency-us"})
+                                     "--line-rate", "--latency-us", "--adapter-latency"})
                 QVERIFY2(run.out.contains(QRegularExpression(QStringLiteral("\\n  %1 .*\\w").arg(QLatin1String(name)))), name);
         }
     }

@@ -4,6 +4,7 @@
 // keyboard shortcuts of the pages.
 #include "tests/parameters/parameteruifixture.h"
 #include "tests/shell/picture.h"
+#include "shell/window/tstatusline.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -138,21 +139,39 @@ void TestWindowSize::shortcutsFollowThePageShown()
 
 void TestWindowSize::driveHeaderNamesTheDrive()
 {
-    // The adapter's stable name, as udev makes it, leads to the simulated line.
-    QTemporaryDir byId;
+    // The adapter's stable name, as udev makes it, leads to the simulated
+    // line; sysfs, as the test builds it, gives it the usual adapter's driver
+    // and default latency timer.
+    QTemporaryDir byId, sysfs;
     const QString name = byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"));
     qputenv("ZYNT_SERIAL_BY_ID", QFile::encodeName(byId.path()));
+    qputenv("ZYNT_SYSFS_TTY", QFile::encodeName(sysfs.path()));
     ParameterUi ui;
     bool linked = false;
-    const bool started = ui.start([&](sim::SimLine &line) { linked = QFile::link(line.slavePath(), name); });
+    const bool started = ui.start([&](sim::SimLine &line) {
+        const QDir tty(sysfs.path());
+        const QString port = QFileInfo(line.slavePath()).fileName() + QStringLiteral("/device");
+        QFile timer(tty.filePath(port + QStringLiteral("/latency_timer")));
+        linked = QFile::link(line.slavePath(), name) && tty.mkpath(port) && tty.mkpath(QStringLiteral("drivers/ftdi_sio"))
+              && QFile::link(tty.filePath(QStringLiteral("drivers/ftdi_sio")), tty.filePath(port + QStringLiteral("/driver")))
+              && timer.open(QIODevice::WriteOnly) && timer.write("16\n") == 3;
+    });
     qunsetenv("ZYNT_SERIAL_BY_ID");
+    qunsetenv("ZYNT_SYSFS_TTY");
     QVERIFY(started && linked);
     TForm1 *f = ui.f;
     QCOMPARE(f->size(), QSize(650, 480));
     const QString dot = QStringLiteral("  \u00b7  ");
-    const QString whole = name + dot + QStringLiteral("38400 Baud") + dot + QStringLiteral("Adresse 1") + dot
-                        + QStringLiteral("Version 041200");
+    const QString whole = name + dot + QStringLiteral("38400 Baud") + dot + QStringLiteral("ftdi_sio Latenz 16 ms") + dot
+                        + QStringLiteral("Adresse 1") + dot + QStringLiteral("Version 041200");
     QTRY_COMPARE_WITH_TIMEOUT(f->DriveHeader->toolTip(), whole, ParameterUi::kWait);
+    // The status bar named the slow adapter and its fix once, however often
+    // the header is shown again.
+    f->showDriveHeader();
+    int notes = 0;
+    for (const statusline::Entry &entry : f->StatusLine->history().entries())
+        notes += entry.text.contains(QStringLiteral("latency_timer")) ? 1 : 0;
+    QCOMPARE(notes, 1);
     // At the design size it is in the window, whole or elided, and covers
     // none of the controls shown.
     QVERIFY(f->DriveHeader->isVisible());

@@ -2,6 +2,7 @@
 // The simulated drive, driven from the program's side of a real
 // pseudo-terminal: exact answer bytes, addressing, rate gating, pacing and
 // the injected faults that the link tests rely on.
+#include "sim/adapter.h"
 #include "sim/linerate.h"
 #include "sim/simdrive.h"
 
@@ -17,6 +18,8 @@
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace {
 
@@ -146,6 +149,8 @@ private slots:
     void hangUpReachesTheProgram();
     void lineEmulationTakesLineTime();
     void stopWhilePacedOutputPending();
+    void adapterPassesOnByTimerOrPacket();
+    void adapterHoldsTheAnswers();
     void handlersComeFirst();
     void receivedCommandsInOrder();
     void standaloneProgram();
@@ -535,6 +540,68 @@ void TestSimDrive::stopWhilePacedOutputPending()
     QCOMPARE(port.readAll(), QByteArray());
 }
 
+void TestSimDrive::adapterPassesOnByTimerOrPacket()
+{
+    using namespace std::chrono;
+    using Clock = sim::AdapterHold::Clock;
+    sim::AdapterHold adapter;
+    adapter.setLatency(milliseconds(16));
+    QVERIFY(adapter.present());
+    const Clock::time_point t0 = Clock::now();
+    const auto take = [&adapter](Clock::time_point now) { return std::exchange(adapter.passedOn(now), {}); };
+
+    // A short answer waits for the timer, which runs from its first byte.
+    for (int i = 0; i < 9; ++i)
+        adapter.hold(char('a' + i), t0 + microseconds(260 * i));
+    QCOMPARE(take(t0 + microseconds(15999)), QByteArray());
+    QCOMPARE(adapter.nextPassOn(), t0 + milliseconds(16));
+    QCOMPARE(take(t0 + milliseconds(16)), QByteArray("abcdefghi"));
+    QVERIFY(adapter.idle());
+    QCOMPARE(adapter.nextPassOn(), Clock::time_point::max());
+
+    // A packet's worth goes at once; the rest waits for the timer.
+    const QByteArray listing(100, 'x');
+    for (const char c : listing)
+        adapter.hold(c, t0);
+    QCOMPARE(take(t0).size(), sim::AdapterHold::kPacketBytes);
+    QCOMPARE(take(t0 + milliseconds(16)).size(), 100 - sim::AdapterHold::kPacketBytes);
+
+    // A byte after the timer ran out finds the earlier ones passed on and
+    // starts the timer again.
+    adapter.hold('1', t0);
+    adapter.hold('2', t0 + milliseconds(20));
+    QCOMPARE(take(t0 + milliseconds(20)), QByteArray("1"));
+    QCOMPARE(take(t0 + milliseconds(35)), QByteArray());
+    QCOMPARE(take(t0 + milliseconds(36)), QByteArray("2"));
+}
+
+void TestSimDrive::adapterHoldsTheAnswers()
+{
+    sim::SimLine line;
+    const QString slave = line.openPty();
+    line.addDrive(1);
+    QVERIFY(line.start());
+    Port port(slave);
+    const QByteArray value(100, '7');
+    const QByteArray set = "#1P900=" + value + "\r";
+    QCOMPARE(port.ask(set, set.size() + 6), set + "\nok\n\r");
+
+    // Long enough to tell the timer from the machine's slowness.
+    line.setAdapterLatency(2000);
+    const QByteArray query = "#1P900?\r";
+    const QByteArray expected = query + "\nP900=" + value + "\r";
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(port.send(query));
+    // The first packet comes without the timer, the rest only with it.
+    const QByteArray packet = port.read(sim::AdapterHold::kPacketBytes, 1500);
+    QCOMPARE(packet, expected.first(sim::AdapterHold::kPacketBytes));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(packet + port.read(expected.size() - packet.size()), expected);
+    QVERIFY2(timer.elapsed() >= 2000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(line.outputIdle());
+}
+
 void TestSimDrive::handlersComeFirst()
 {
     sim::SimLine line;
@@ -595,7 +662,8 @@ void TestSimDrive::standaloneProgram()
     const QString link = dir.filePath("com1");
 
     QProcess process;
-    process.start(binary, {"--link", link, "--address", "2,4", "--status-digit", "1", "--baud", "19200"});
+    process.start(binary, {"--link", link, "--address", "2,4", "--status-digit", "1", "--baud", "19200",
+                           "--adapter-latency", "1"});
     QVERIFY(process.waitForStarted(kTimeoutMs));
     QElapsedTimer timer;
     timer.start();
