@@ -108,9 +108,9 @@ user interface with a help page in each language.")
 # The Qt 6 libraries the program links and what they need are found by
 # dpkg-shlibdeps. Without it (no dpkg-dev on the building machine) the Qt
 # libraries are named by hand, at the version built against. Qt's German
-# texts for its own dialogs and messages are only recommended: the program
-# runs in both languages without them, and only those texts of Qt's stay
-# English.
+# texts for its own dialogs are only recommended: the program runs in both
+# languages without them, and only Qt's file dialogs then stay English (the
+# standard buttons come from the program's own catalogue).
 find_program(ZYNT_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ZYNT_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
