@@ -71,7 +71,8 @@ void TForm1::Sprachauswahl(int language, bool reload)
     setCaption(Button7, text(26));
     setCaption(Button13, text(27));
     setCaption(Button3, text(28));
-    setWindowTitle(fromCp1252(text(62)));
+    // The demo says so in the title bar, so that nobody takes it for a machine.
+    setWindowTitle(fromCp1252(text(62)) + (DemoMode ? tr(" – Demo mit simulierter ZYNT") : QString()));
     for (int column = 0; column < 4; ++column) {
         QTableWidgetItem *cell = StringGrid2->item(0, column);
         if (!cell)

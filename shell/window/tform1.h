@@ -70,6 +70,7 @@ public:
     TextTable &Texte = Core->Texte;
     int &Sprache = Core->Sprache;
     bool PortHintShown = false;
+    bool DemoMode = false;          // connected to the simulated drive of "zynt --demo"
     TStatusLine *StatusLine = nullptr; // the status bar, with its list of the last messages
     void openPort();
     // The status bar says why the port stays closed; an empty hint brings
