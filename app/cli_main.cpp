@@ -4,6 +4,7 @@
 #include "app/clicommands.h"
 #include "app/clirules.h"
 #include "app/clisession.h"
+#include "zyntversion.h"
 
 #include <QCoreApplication>
 
@@ -18,6 +19,10 @@ int main(int argc, char **argv)
     const cli::Parsed parsed = cli::parseArguments(arguments);
     if (parsed.help) {
         std::fputs(qPrintable(cli::usage()), stdout);
+        return cli::kDone;
+    }
+    if (parsed.version) {
+        std::fputs("zynt-cli " ZYNT_VERSION "\n", stdout);
         return cli::kDone;
     }
     if (!parsed.options) {

@@ -157,6 +157,11 @@ int backup(Session &s)
     const QString root = s.options.arguments.value(0);
     Report report(s);
     const QList<int> addresses = s.options.all ? t.addresses : QList<int> {t.addresses.first()};
+    // A target that cannot take the backup is said before the drive is read.
+    if (const QString error = datafiles::prepareFolder(root); !error.isEmpty()) {
+        s.say(error + QStringLiteral("\nnothing was read from the drive"));
+        return kFileError;
+    }
     int status = kDone;
     for (const int address : addresses) {
         const int one = backupDrive(s, t, address, root, report);

@@ -8,6 +8,8 @@ namespace cli {
 int run(Session &session)
 {
     const QString &command = session.options.command;
+    if (command == QLatin1String("ports"))
+        return commands::ports(session);
     if (command == QLatin1String("scan"))
         return commands::scan(session);
     if (command == QLatin1String("backup"))

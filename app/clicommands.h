@@ -12,6 +12,7 @@ int run(Session &session);
 namespace commands {
 // Each command on its session; the exit status.
 int scan(Session &s);           // app/cliscan.cpp
+int ports(Session &s);          // app/cliscan.cpp
 int backup(Session &s);         // app/clibackup.cpp
 int restore(Session &s);
 int diff(Session &s);           // app/cliparameters.cpp

@@ -14,7 +14,7 @@ namespace {
 
 // The options that take a value, and those that do not.
 const QStringList kValueOptions = {"--port", "--baud", "--address", "--backup-to", "--language"};
-const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--write-type", "--truncate", "--dry-run", "--help", "-h"};
+const QStringList kFlags = {"--json", "--quiet", "--all", "--force", "--save", "--no-backup", "--keep", "--write-type", "--truncate", "--dry-run", "--help", "-h", "--version"};
 
 // How many arguments each command takes: at least, at most (-1: any number).
 struct CommandShape {
@@ -24,7 +24,7 @@ struct CommandShape {
 };
 const CommandShape kCommands[] = {
     {"scan", 0, 0}, {"backup", 1, 1}, {"restore", 1, 1}, {"diff", 1, 1},
-    {"get", 1, -1}, {"set", 1, -1},   {"program", 2, 2}, {"recover", 0, 0},
+    {"get", 1, -1}, {"set", 1, -1},   {"program", 2, 2}, {"recover", 0, 0}, {"ports", 0, 0},
 };
 
 std::optional<int> number(const QString &text)
@@ -68,6 +68,11 @@ Parsed parseArguments(const QStringList &arguments)
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             Parsed parsed;
             parsed.help = true;
+            return parsed;
+        }
+        if (argument == QLatin1String("--version")) {
+            Parsed parsed;
+            parsed.version = true;
             return parsed;
         }
         if (kFlags.contains(argument)) {
@@ -154,8 +159,11 @@ QString usage()
 {
     return QStringLiteral(
         "usage: zynt-cli [--port COM1..COM4|DEVICE] [--baud RATE] [--address N] [--json] [--quiet] COMMAND [ARGS]\n"
+        "       zynt-cli --help | --version\n"
         "\n"
         "commands:\n"
+        "  ports                   COM1 to COM4: the device behind each, whether it\n"
+        "                          exists and whether this user may open it\n"
         "  scan                    every drive on COM1 to COM4 at every rate\n"
         "  backup DIR [--all]      parameters, program and drive.ini into DIR/<port>-<address>/\n"
         "  restore DIR|FILE.par [--force] [--write-type] [--dry-run]\n"
@@ -178,6 +186,20 @@ QString usage()
         "was refused, 2 no drive answered or a command timed out, 3 a file could not be\n"
         "read or written, 4 a cut write waits for a decision (zynt-cli recover), 64 wrong\n"
         "arguments, 130 interrupted.\n");
+}
+
+QString noAnswerHint(int baud, int address, qsizetype bytesHeard)
+{
+    if (bytesHeard > 0) {
+        return QStringLiteral("%1 bytes came from address %2 at %3 baud, but no answer could be read: two drives "
+                              "may share this address, or they run at another rate (`zynt-cli scan` lists them)")
+            .arg(bytesHeard)
+            .arg(address)
+            .arg(baud);
+    }
+    return QStringLiteral("no answer at %1 baud from address %2: `zynt-cli scan` finds drives at every rate")
+        .arg(baud)
+        .arg(address);
 }
 
 int commandTimeoutMs(qsizetype bytes, int baud)

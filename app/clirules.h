@@ -41,7 +41,7 @@ struct Options {
     bool dryRun = false;        // restore: say what would be written, write nothing
     QString backupTo;           // instead of the user's backup folder
     int language = 1;           // descriptions in a backup: 1 German, 2 English
-    QString command;            // scan, backup, restore, diff, get, set, program, recover
+    QString command;            // ports, scan, backup, restore, diff, get, set, program, recover
     QStringList arguments;      // what follows the command
 };
 
@@ -49,11 +49,17 @@ struct Parsed {
     std::optional<Options> options; // nothing when the arguments are wrong or help was asked
     QString error;                  // what is wrong with them
     bool help = false;
+    bool version = false;
 };
 
 // The arguments without the program's name.
 Parsed parseArguments(const QStringList &arguments);
 QString usage();
+
+// What to try when a drive stays silent at the configured rate and address;
+// bytes that came without making an answer point at two drives on one
+// address.
+QString noAnswerHint(int baud, int address, qsizetype bytesHeard);
 
 // The rates a drive may run at, fastest first.
 const QList<int> &driveRates();

@@ -3,10 +3,13 @@
 // deadline, the signals that end a step, and where the output goes.
 #include "app/clisession.h"
 
+#include "shell/porthint.h"
+
 #include "app/clirecover.h"
 #include "link/answerrules.h"
 #include "shell/cp1252.h"
 #include "shell/datafiles.h"
+#include "shell/porthint.h"
 #include "shell/settings.h"
 #include "shell/texttable.h"
 #include "shell/translation.h"
@@ -19,6 +22,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -116,8 +120,21 @@ bool Session::openLine(const QString &port, int baud)
     core.openPort();
     if (!core.Serial1->Active()) {
         const QString device = core.Serial1->DevicePath();
-        lastError = device.isEmpty() ? QStringLiteral("%1 has no device").arg(port)
-                                     : QStringLiteral("%1 (%2): %3").arg(port, device, core.Serial1->LastError());
+        const int code = core.Serial1->LastErrorCode();
+        const auto &paths = serialports::portTable().paths;
+        if (device.isEmpty() && std::all_of(paths.begin(), paths.end(), [](const QString &p) { return p.isEmpty(); }))
+            lastError = QStringLiteral("%1: no serial port exists on this system (`zynt-cli ports` lists COM1 to COM4)").arg(port);
+        else if (device.isEmpty())
+            lastError = QStringLiteral("%1 has no device (`zynt-cli ports` lists the serial ports)").arg(port);
+        else
+            lastError = QStringLiteral("%1 (%2): %3").arg(port, device, core.Serial1->LastError());
+        if (code == EBUSY)
+            lastError += QStringLiteral(": another program holds the port (close it there, e.g. the window)");
+        if (code == EACCES || code == EPERM) {
+            const QString group = porthint::owningGroup(device);
+            if (porthint::groupGivesSerialAccess(group))
+                lastError += QStringLiteral("; join the group %1 (sudo adduser $USER %1), then log in again").arg(group);
+        }
         return false;
     }
     return true;
@@ -368,7 +385,17 @@ int connectTo(Session &s, const Target &t, int address, QByteArray *version)
         return kNoDrive;
     }
     s.core.Parameters.SingleDriveListing = t.addresses.size() <= 1;
+    // What came back at all: bytes without an answer point at two drives
+    // on one address.
+    qsizetype heard = 0;
+    const QMetaObject::Connection counting = QObject::connect(
+        &s.core, &DriveCore::terminalEcho, &s,
+        [&heard](const QByteArray &chunk, bool, bool) { heard += chunk.size(); });
     const Outcome outcome = s.connectDrive(address, version);
+    QObject::disconnect(counting);
+    if (outcome == Outcome::TimedOut) {
+        s.lastError += QStringLiteral("; ") + noAnswerHint(t.baud, address, heard);
+    }
     if (outcome != Outcome::Ok)
         return failed(s, outcome, QStringLiteral("%1 address %2").arg(t.port).arg(address));
     if (s.core.PendingCut) {

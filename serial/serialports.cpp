@@ -217,6 +217,11 @@ void reresolvePort(int n)
     g_table->paths[i] = path;
 }
 
+QString stableNameFolder()
+{
+    return stableFolder();
+}
+
 QString stableDeviceName(const QString &path)
 {
     return stableDeviceName(path, stableFolder());

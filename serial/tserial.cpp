@@ -220,10 +220,14 @@ bool TSerial::openDevice(const QString &path)
     }
     // Not shared: TIOCEXCL keeps other users out, but root passes it, so an
     // advisory lock makes a second open in this or another process fail too.
-    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0)
-        return fail(errnoText(errno == EWOULDBLOCK ? EBUSY : errno));
-    if (ioctl(m_fd, TIOCEXCL) != 0)
+    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        m_lastErrorCode = errno == EWOULDBLOCK ? EBUSY : errno;
+        return fail(errnoText(m_lastErrorCode));
+    }
+    if (ioctl(m_fd, TIOCEXCL) != 0) {
+        m_lastErrorCode = errno;
         return fail(errnoText(errno));
+    }
     return true;
 }
 

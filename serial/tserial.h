@@ -90,6 +90,8 @@ void reresolvePort(int n);
 // ("COM1", a link, /dev/ttyUSB0): its stable by-id name where it has one,
 // else the device the path leads to. Where a device is gone, the path.
 QString stableDeviceName(const QString &path);
+// The folder of stable names: /dev/serial/by-id, or ZYNT_SERIAL_BY_ID.
+QString stableNameFolder();
 // The same with the by-id folder given.
 QString stableDeviceName(const QString &path, const QString &stableFolder);
 

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,6 +40,18 @@ QString locate(const QString &folder, const QString &name)
     return {};
 }
 
+QString missingFileText(const QString &folder, const QString &name)
+{
+    const QString app = QCoreApplication::applicationDirPath();
+    const QString shipped = shippedDirectory();
+    const QString where = shipped.isEmpty()
+        ? QCoreApplication::translate("datafiles", "%1 und keinem Ordner data oder share/zynt bei %2").arg(folder, app)
+        : QCoreApplication::translate("datafiles", "%1 und %2").arg(folder, shipped);
+    return QCoreApplication::translate("datafiles", "Mitgelieferte Datei %1 nicht gefunden (gesucht in %2). "
+                                                    "Das Programm ist unvollständig installiert.")
+        .arg(name, where);
+}
+
 ReadResult readFile(QIODevice &device)
 {
     // In pieces, so that what came before a read error is kept.
@@ -66,6 +79,26 @@ ReadResult readFile(const QString &path)
     if (!result.error.isEmpty())
         result.error = fileError(path, result.error);
     return result;
+}
+
+QString prepareFolder(const QString &path)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString at;
+    for (const QString &part : absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        at += QLatin1Char('/') + part;
+        if (::mkdir(QFile::encodeName(at).constData(), 0777) != 0 && errno != EEXIST)
+            return fileError(at, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (!QFileInfo(absolute).isDir())
+        return fileError(absolute, QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+    QByteArray probe = QFile::encodeName(absolute + QStringLiteral("/.zynt-probe-XXXXXX"));
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return fileError(absolute, QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(fd);
+    ::unlink(probe.constData());
+    return {};
 }
 
 QString fileError(const QString &path, const QString &reason)

@@ -20,6 +20,9 @@ QString shippedDirectory();
 // folder/name when that file exists, else the shipped copy when that exists,
 // else empty.
 QString locate(const QString &folder, const QString &name);
+// What to tell the user when locate found nothing: the file and the
+// folders it was looked for in.
+QString missingFileText(const QString &folder, const QString &name);
 
 // What reading a file gave: its bytes up to where reading stopped, and the
 // reason when it stopped early (empty when the whole file was read).
@@ -52,6 +55,10 @@ QString saveFile(const QString &path, const QByteArray &bytes);
 // taken already, also when another writer took it a moment ago.
 enum class Placing { Replace, Exclusive };
 QString writeAside(const QString &path, const QByteArray &bytes, Placing placing);
+// Makes a folder (and those above it) and tries a file in it, so that a
+// target that cannot take files is named with the system's reason before
+// any work is done for it. Empty when files can go there.
+QString prepareFolder(const QString &path);
 // A file's SHA-256 as 64 lower-case hex digits.
 QString sha256(const QByteArray &bytes);
 

@@ -2,6 +2,7 @@
 // zynt-sim: simulated ZYNT drives on a pseudo-terminal (or a real line), for
 // trying the program without hardware.
 #include "sim/simdrive.h"
+#include "zyntversion.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +15,34 @@
 
 namespace {
 
+const char kUsage[] =
+    "usage: zynt-sim [--pty | --device PATH] [--link PATH] [--baud N]\n"
+    "                [--address LIST] [--status-digit D] [--line-rate] [--latency-us N]\n"
+    "       zynt-sim --help | --version\n";
+
+const char kHelp[] =
+    "\n"
+    "Simulated ZYNT drives on a serial line, for trying zynt and zynt-cli without\n"
+    "hardware. Prints the line's device and runs until SIGINT or SIGTERM.\n"
+    "\n"
+    "  --pty             a new pseudo-terminal (the default)\n"
+    "  --device PATH     answer on this serial device instead\n"
+    "  --link PATH       a symbolic link to the line's device, removed at the end\n"
+    "                    (point zynt at it with ZYNT_COM1=PATH)\n"
+    "  --baud N          the drives' rate (default 38400); other rates go unheard\n"
+    "  --address LIST    the drives' addresses, e.g. 1 or 1,2,5 (default 1)\n"
+    "  --status-digit D  the digit 0 to 9 every status answer carries (default: none)\n"
+    "  --line-rate       answer no faster than the bytes would take at the rate\n"
+    "  --latency-us N    wait N microseconds before each answer\n"
+    "  --help            this text\n"
+    "  --version         the program's version\n"
+    "\n"
+    "Example: zynt-sim --link /tmp/COM1 & ZYNT_COM1=/tmp/COM1 zynt\n";
+
+// Wrong arguments: the usage on standard error, exit status 2.
 void usage()
 {
-    std::fprintf(stderr,
-                 "usage: zynt-sim [--pty | --device PATH] [--link PATH] [--baud N]\n"
-                 "                [--address LIST] [--status-digit D] [--line-rate] [--latency-us N]\n");
+    std::fputs(kUsage, stderr);
 }
 
 bool toInt(const char *text, int &value)
@@ -43,6 +67,15 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            std::puts("zynt-sim " ZYNT_VERSION);
+            return 0;
+        }
         if (std::strcmp(arg, "--pty") == 0) {
             device.clear();
         } else if (std::strcmp(arg, "--device") == 0 && hasValue) {

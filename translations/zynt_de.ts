@@ -442,6 +442,10 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <source>%1 nicht gesendet: der Wert der Datei enthält ein Zeichen, das kein Wert hat</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> – Demo mit simulierter ZYNT</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -639,6 +643,40 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
     </message>
 </context>
 <context>
+    <name>datafiles</name>
+    <message>
+        <source>%1 und keinem Ordner data oder share/zynt bei %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 und %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mitgelieferte Datei %1 nicht gefunden (gesucht in %2). Das Programm ist unvollständig installiert.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>demo</name>
+    <message>
+        <source>Die simulierte ZYNT (zynt-sim) wurde weder neben diesem Programm noch im Suchpfad gefunden.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kein Arbeitsordner für die Demo in %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die simulierte ZYNT (%1) startet nicht: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die simulierte ZYNT (%1) hat ihre Leitung nicht angelegt.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>driveheader</name>
     <message>
         <source>Keine Schnittstelle offen</source>
@@ -724,6 +762,10 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
     <name>porthint</name>
     <message>
         <source>. Abhilfe: Gruppe &quot;%1&quot; beitreten (sudo adduser $USER %1), neu anmelden.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>. Ein anderes Programm hält die Schnittstelle (zynt-cli, ein zweites Fenster, ein Terminalprogramm).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

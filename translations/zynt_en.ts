@@ -448,6 +448,10 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <source>%1 nicht gesendet: der Wert der Datei enthält ein Zeichen, das kein Wert hat</source>
         <translation>%1 not sent: the file&apos;s value holds a character no value has</translation>
     </message>
+    <message>
+        <source> – Demo mit simulierter ZYNT</source>
+        <translation> – demo with a simulated ZYNT</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -645,6 +649,40 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
     </message>
 </context>
 <context>
+    <name>datafiles</name>
+    <message>
+        <source>%1 und keinem Ordner data oder share/zynt bei %2</source>
+        <translation>%1 and no folder data or share/zynt at %2</translation>
+    </message>
+    <message>
+        <source>%1 und %2</source>
+        <translation>%1 and %2</translation>
+    </message>
+    <message>
+        <source>Mitgelieferte Datei %1 nicht gefunden (gesucht in %2). Das Programm ist unvollständig installiert.</source>
+        <translation>Shipped file %1 not found (looked for in %2). The program is not completely installed.</translation>
+    </message>
+</context>
+<context>
+    <name>demo</name>
+    <message>
+        <source>Die simulierte ZYNT (zynt-sim) wurde weder neben diesem Programm noch im Suchpfad gefunden.</source>
+        <translation>The simulated ZYNT (zynt-sim) was found neither beside this program nor on the search path.</translation>
+    </message>
+    <message>
+        <source>Kein Arbeitsordner für die Demo in %1: %2</source>
+        <translation>No working folder for the demo in %1: %2</translation>
+    </message>
+    <message>
+        <source>Die simulierte ZYNT (%1) startet nicht: %2</source>
+        <translation>The simulated ZYNT (%1) does not start: %2</translation>
+    </message>
+    <message>
+        <source>Die simulierte ZYNT (%1) hat ihre Leitung nicht angelegt.</source>
+        <translation>The simulated ZYNT (%1) did not make its line.</translation>
+    </message>
+</context>
+<context>
     <name>driveheader</name>
     <message>
         <source>Keine Schnittstelle offen</source>
@@ -731,6 +769,10 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
     <message>
         <source>. Abhilfe: Gruppe &quot;%1&quot; beitreten (sudo adduser $USER %1), neu anmelden.</source>
         <translation>. To fix it, join the group &quot;%1&quot; (sudo adduser $USER %1) and log in again.</translation>
+    </message>
+    <message>
+        <source>. Ein anderes Programm hält die Schnittstelle (zynt-cli, ein zweites Fenster, ein Terminalprogramm).</source>
+        <translation>. Another program holds the port (zynt-cli, a second window, a terminal program).</translation>
     </message>
 </context>
 <context>

@@ -30,13 +30,14 @@ int main(int argc, char *argv[])
     // The demo's drive must be on its line before the port table is built.
     demo::Demo simulated;
     if (options.demo) {
+        // Before the drive starts, so that no signal can leave it behind.
+        demo::quitOnSignals();
         const QString error = simulated.start(demo::simulatorProgram(QCoreApplication::applicationDirPath()));
         if (!error.isEmpty()) {
             std::fprintf(stderr, "zynt: %s\n", qPrintable(error));
             QMessageBox::critical(nullptr, QStringLiteral("ZYNT Demo"), error);
             return 1;
         }
-        demo::quitOnSignals();
     }
     // The main window comes with the manual operation window and the
     // confirmation dialog; then it starts up: texts, settings, connection.

@@ -136,8 +136,10 @@ void TForm1::LoadParameterDescriptions()
     std::optional<QByteArray> files[2];
     for (int i = 0; i < 2; ++i) {
         const QString path = datafiles::locate(StartDirectory, QString::fromLatin1(kDescriptionFiles[i]));
-        if (path.isEmpty())
+        if (path.isEmpty()) {
+            missingShippedFile(StartDirectory, QString::fromLatin1(kDescriptionFiles[i]));
             continue;
+        }
         const datafiles::ReadResult read = datafiles::readFile(path);
         files[i] = read.bytes;
         if (!read.error.isEmpty())

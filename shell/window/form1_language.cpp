@@ -36,8 +36,11 @@ void TForm1::init_Texte()
     Sprache = 1;
     Texte = TextTable();
     const QString path = datafiles::locate(QDir::currentPath(), QStringLiteral("ZYNT-Texte.ini"));
-    if (path.isEmpty())
-        return; // no texts: every caption stays empty
+    if (path.isEmpty()) {
+        // No texts: every caption stays empty, and the user is told why.
+        missingShippedFile(QDir::currentPath(), QStringLiteral("ZYNT-Texte.ini"));
+        return;
+    }
     // A read error keeps the texts read before it.
     const datafiles::ReadResult read = datafiles::readFile(path);
     Texte = texts::parseTextFile(read.bytes);

@@ -39,6 +39,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <cstdio>
+
 using controls::newButton;
 using controls::newLabel;
 using controls::newPicture;
@@ -424,6 +426,13 @@ QString TForm1::saveBackup(const QString &suffix, const QByteArray &bytes)
 void TForm1::statusNote(const QString &text)
 {
     StatusLine->note(text, 15000);
+}
+
+void TForm1::missingShippedFile(const QString &folder, const QString &name)
+{
+    const QString text = datafiles::missingFileText(folder, name);
+    std::fprintf(stderr, "zynt: %s\n", qPrintable(text));
+    StatusLine->note(text);
 }
 
 void TForm1::showPortHint(const QString &hint)

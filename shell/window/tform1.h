@@ -76,6 +76,9 @@ public:
     // The status bar says why the port stays closed; an empty hint brings
     // the maker's notice back.
     void showPortHint(const QString &hint);
+    // A file the program ships is missing: the status bar keeps saying so
+    // (and standard error, for a start from a terminal).
+    void missingShippedFile(const QString &folder, const QString &name);
 
     // ---- Settings ------------------------------------------------------------
     uint8_t Autoscan = 0;           // 1: the connection start runs the search

@@ -44,6 +44,10 @@ void TestCliRules::arguments()
     QVERIFY(device.options->save);
     QVERIFY(cli::parseArguments({"--help"}).help);
     QVERIFY(cli::parseArguments({"scan", "-h"}).help);
+    QVERIFY(cli::parseArguments({"--version"}).version);
+    QVERIFY(!cli::parseArguments({"--version"}).options);
+    QVERIFY(cli::parseArguments({"ports"}).options);
+    QVERIFY(!cli::parseArguments({"ports", "COM1"}).options);
 }
 
 void TestCliRules::wrongArguments_data()

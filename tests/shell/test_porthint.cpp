@@ -84,6 +84,7 @@ class TestPortHint : public QObject {
 private slots:
     void missingDeviceGivesTheReasonOnly();
     void permissionNamesTheGroup();
+    void onlySerialGroupsAreOfferedToJoin();
 };
 
 void TestPortHint::missingDeviceGivesTheReasonOnly()
@@ -93,6 +94,10 @@ void TestPortHint::missingDeviceGivesTheReasonOnly()
     QCOMPARE(text, QStringLiteral("COM2 (/dev/ttyUSB7): No such file or directory"));
     QCOMPARE(porthint::text(QStringLiteral("COM1"), QString(), 0, QStringLiteral("COM1 has no device")),
              QStringLiteral("COM1: COM1 has no device"));
+    QVERIFY(porthint::text(QStringLiteral("COM1"), QStringLiteral("/dev/ttyUSB0"), EBUSY,
+                           QStringLiteral("Device or resource busy"))
+                .endsWith(QStringLiteral("Ein anderes Programm hält die Schnittstelle (zynt-cli, ein zweites Fenster, "
+                                         "ein Terminalprogramm).")));
 
     // In the program: the window's status bar, and the port stays closed.
     QTemporaryDir dir;
@@ -106,6 +111,26 @@ void TestPortHint::missingDeviceGivesTheReasonOnly()
     const QString shown = form.statusBar()->currentMessage();
     QVERIFY2(shown.contains(missing) && shown.contains(QStringLiteral("COM1")), qPrintable(shown));
     QVERIFY(!shown.contains(QStringLiteral("adduser")));
+}
+
+void TestPortHint::onlySerialGroupsAreOfferedToJoin()
+{
+    QVERIFY(porthint::groupGivesSerialAccess(QStringLiteral("dialout")));
+    QVERIFY(porthint::groupGivesSerialAccess(QStringLiteral("uucp")));
+    for (const char *group : {"tty", "root", "plugdev", ""})
+        QVERIFY2(!porthint::groupGivesSerialAccess(QString::fromLatin1(group)), group);
+
+    // A pseudo-terminal's group: joining tty would open every terminal.
+    if (::geteuid() != 0 || !::getgrnam("tty"))
+        QSKIP("needs root to hand a file to the group tty");
+    QTemporaryDir dir;
+    const QString device = dir.filePath(QStringLiteral("pts7"));
+    QFile file(device);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(::chown(QFile::encodeName(device).constData(), 0, ::getgrnam("tty")->gr_gid) == 0);
+    const QString text = porthint::text(QStringLiteral("COM1"), device, EACCES, QStringLiteral("Permission denied"));
+    QCOMPARE(text, QStringLiteral("COM1 (%1): Permission denied").arg(device));
 }
 
 void TestPortHint::permissionNamesTheGroup()
@@ -132,8 +157,14 @@ void TestPortHint::permissionNamesTheGroup()
     const qsizetype lineEnd = got.indexOf('\n');
     const QString shown = QString::fromUtf8(got.left(lineEnd));
     QVERIFY2(shown.contains(device), qPrintable(shown));
-    QVERIFY2(shown.contains(QStringLiteral("\"%1\"").arg(group)), qPrintable(shown));
-    QVERIFY2(shown.contains(QStringLiteral("sudo adduser $USER %1").arg(group)), qPrintable(shown));
+    // Without root the file keeps the user's own group, which is no group
+    // to join for a port.
+    if (porthint::groupGivesSerialAccess(group)) {
+        QVERIFY2(shown.contains(QStringLiteral("\"%1\"").arg(group)), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("sudo adduser $USER %1").arg(group)), qPrintable(shown));
+    } else {
+        QVERIFY2(!shown.contains(QStringLiteral("adduser")), qPrintable(shown));
+    }
     QVERIFY2(shown.contains(QStringLiteral("Permission denied")), qPrintable(shown));
 
     const QString path = qEnvironmentVariable("ZYNT_BINARY_DIR") + QStringLiteral("/tests/port-permission.png");
