@@ -18,7 +18,9 @@ foreach(page ${ZYNT_HELP_PAGES})
   configure_file(${page} ${CMAKE_BINARY_DIR}/data/${name} COPYONLY)
 endforeach()
 
-install(TARGETS zynt zynt-cli RUNTIME DESTINATION bin)
+# zynt-sim goes along so that the program can be tried without a drive
+# (zynt --demo, the desktop entry's second action).
+install(TARGETS zynt zynt-cli zynt-sim RUNTIME DESTINATION bin)
 install(FILES
     ${CMAKE_SOURCE_DIR}/data/ZYNT-Texte.ini
     ${CMAKE_SOURCE_DIR}/data/Par-dt.ini
@@ -31,7 +33,7 @@ install(FILES
 # The manual pages take the version from project().
 find_program(ZYNT_GZIP gzip REQUIRED)
 set(ZYNT_COMPRESSED)
-foreach(page zynt.1 zynt-cli.1)
+foreach(page zynt.1 zynt-cli.1 zynt-sim.1)
   configure_file(${CMAKE_SOURCE_DIR}/docs/man/${page} ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
 endforeach()
 # The changelog's newest entry is the version released; one that does not
@@ -40,7 +42,8 @@ file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/changelog ZYNT_CHANGELOG_TOP LIMIT_CO
 if(NOT ZYNT_CHANGELOG_TOP MATCHES "^zynt \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "packaging/changelog begins with \"${ZYNT_CHANGELOG_TOP}\", not with version ${PROJECT_VERSION}")
 endif()
-foreach(source ${CMAKE_BINARY_DIR}/man/zynt.1 ${CMAKE_BINARY_DIR}/man/zynt-cli.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
+foreach(source ${CMAKE_BINARY_DIR}/man/zynt.1 ${CMAKE_BINARY_DIR}/man/zynt-cli.1 ${CMAKE_BINARY_DIR}/man/zynt-sim.1
+    ${CMAKE_SOURCE_DIR}/packaging/changelog)
   get_filename_component(name ${source} NAME)
   set(compressed ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${compressed}
@@ -52,6 +55,7 @@ foreach(source ${CMAKE_BINARY_DIR}/man/zynt.1 ${CMAKE_BINARY_DIR}/man/zynt-cli.1
 endforeach()
 add_custom_target(zynt_docs ALL DEPENDS ${ZYNT_COMPRESSED})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/zynt.1.gz ${CMAKE_BINARY_DIR}/packaging/zynt-cli.1.gz
+    ${CMAKE_BINARY_DIR}/packaging/zynt-sim.1.gz
   DESTINATION share/man/man1)
 # The license in Debian's machine-readable form and the changelog, where a
 # Debian package keeps them; the reasons for what lintian is told to accept.
@@ -59,12 +63,27 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packag
   DESTINATION share/doc/zynt)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
   DESTINATION share/lintian/overrides RENAME zynt)
-# The desktop's menu entry and its icon, the drive symbol.
+# The desktop's menu entry and its icon, the drive symbol, from menu size
+# to what software centres and high-resolution docks show, and as SVG.
 install(FILES ${CMAKE_SOURCE_DIR}/data/zynt.desktop DESTINATION share/applications)
-foreach(size 16 24 32 48)
+foreach(size 16 24 32 48 64 128 256)
   install(FILES ${CMAKE_SOURCE_DIR}/data/icons/${size}x${size}/zynt.png
     DESTINATION share/icons/hicolor/${size}x${size}/apps)
 endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/data/icons/scalable/zynt.svg DESTINATION share/icons/hicolor/scalable/apps)
+# What a software centre shows of the program. Its newest release must be
+# the version built, as the changelog's newest entry is.
+set(ZYNT_METAINFO ${CMAKE_SOURCE_DIR}/data/example.c_seed_996cd321.zynt.metainfo.xml)
+file(READ ${ZYNT_METAINFO} ZYNT_METAINFO_TEXT)
+string(REGEX MATCH "<release version=\"[^\"]*\"" ZYNT_METAINFO_RELEASE "${ZYNT_METAINFO_TEXT}")
+if(NOT ZYNT_METAINFO_RELEASE STREQUAL "<release version=\"${PROJECT_VERSION}\"")
+  message(FATAL_ERROR "${ZYNT_METAINFO}: the newest release is ${ZYNT_METAINFO_RELEASE}, not version ${PROJECT_VERSION}")
+endif()
+install(FILES ${ZYNT_METAINFO} DESTINATION share/metainfo)
+# zynt-cli's completion, where bash-completion looks for it by the command's
+# name.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/zynt-cli.bash-completion
+  DESTINATION share/bash-completion/completions RENAME zynt-cli)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zynt)
@@ -89,14 +108,16 @@ user interface with a help page in each language.")
 # The Qt 6 libraries the program links and what they need are found by
 # dpkg-shlibdeps. Without it (no dpkg-dev on the building machine) the Qt
 # libraries are named by hand, at the version built against. Qt's German
-# texts for its own dialogs are no library, so they are named either way.
+# texts for its own dialogs are only recommended: the program runs in both
+# languages without them, and only Qt's file dialogs then stay English (the
+# standard buttons come from the program's own catalogue).
 find_program(ZYNT_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ZYNT_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6charts6 (>= ${Qt6_VERSION}), libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION}), qt6-translations-l10n")
+    "libqt6charts6 (>= ${Qt6_VERSION}), libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION})")
 endif()
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)

@@ -331,18 +331,19 @@ QImage makeSplash()
 }
 
 // Front view of a small motor: square flange with four bolt holes, pilot ring
-// and a coupling disc whose marker stands at the given angle.
-QImage makeDriveSymbol(int phase)
+// and a coupling disc whose marker stands at the given angle. Drawn on a grid
+// of 34 units, the animation's size, and scaled to size pixels; the program's
+// icon is phase 1 (data/icons/zynt.svg draws the same shapes).
+QImage makeDriveSymbol(int phase, int size = 34)
 {
-    const int size = 34;
     // Render at 4x and scale down: cleaner edges than antialiasing alone at
-    // this size.
+    // the small sizes.
     const int scale = 4;
     QImage big(size * scale, size * scale, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     QPainter p(&big);
     p.setRenderHints(QPainter::Antialiasing);
-    p.scale(scale, scale);
+    p.scale(scale * size / 34.0, scale * size / 34.0);
 
     const QPointF c(17, 17);
 
@@ -422,18 +423,32 @@ QImage makeDriveSymbol(int phase)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-images OUTPUT-FOLDER\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make-images IMAGES-FOLDER ICONS-FOLDER\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!out.exists()) {
-        std::fprintf(stderr, "make-images: folder %s does not exist\n", argv[1]);
-        return 1;
+    const QDir icons(QString::fromLocal8Bit(argv[2]));
+    for (const QDir &dir : {out, icons}) {
+        if (!dir.exists()) {
+            std::fprintf(stderr, "make-images: folder %s does not exist\n", qPrintable(dir.path()));
+            return 1;
+        }
     }
 
     bool ok = saveImage(makeSplash(), out.filePath(QStringLiteral("splash.png")));
     for (int phase = 1; phase <= 5; ++phase)
         ok = saveImage(makeDriveSymbol(phase), out.filePath(QStringLiteral("drive%1.png").arg(phase))) && ok;
+    // The desktop's icon in the sizes of the hicolor theme that menus, docks
+    // and software centres ask for.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1x%1").arg(size);
+        if (!icons.mkpath(folder)) {
+            std::fprintf(stderr, "make-images: cannot make %s\n", qPrintable(icons.filePath(folder)));
+            ok = false;
+            continue;
+        }
+        ok = saveImage(makeDriveSymbol(1, size), icons.filePath(folder + QStringLiteral("/zynt.png"))) && ok;
+    }
     return ok ? 0 : 1;
 }
