@@ -478,6 +478,10 @@ Das Journal der Übertragung kann nicht geschrieben werden: es wurde nichts gesc
         <source> – Demo mit simulierter ZYNT</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Demo mit simulierter ZYNT</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>

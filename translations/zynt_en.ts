@@ -484,6 +484,10 @@ The write&apos;s journal cannot be written: nothing was written.</translation>
         <source> – Demo mit simulierter ZYNT</source>
         <translation> – demo with a simulated ZYNT</translation>
     </message>
+    <message>
+        <source>Demo mit simulierter ZYNT</source>
+        <translation>demo with a simulated ZYNT</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>

@@ -57,6 +57,9 @@ void TForm1::showDriveHeader()
     facts.address = Core->DriveAddress;
     facts.version = m_driveVersion;
     QStringList fields = driveheader::fields(facts);
+    // Also where no title bar is drawn: this is no machine.
+    if (DemoMode)
+        fields << tr("Demo mit simulierter ZYNT");
     const QString whole = driveheader::text(fields);
     DriveHeader->setToolTip(whole);
     // The device's name gives way, in its middle: its start says what kind

@@ -46,6 +46,8 @@ void TestDemo::windowConnectsToTheDemoDrive()
             QVERIFY(QTest::qWaitFor([&form] { return form.isEnabled() && !form.Core->Queue.head()
                                                          && !form.Core->DriveAddress.isEmpty(); }, 30000));
             QVERIFY2(form.windowTitle().endsWith(QStringLiteral(" – Demo mit simulierter ZYNT")), qPrintable(form.windowTitle()));
+            QVERIFY2(form.DriveHeader->toolTip().endsWith(QStringLiteral("Demo mit simulierter ZYNT")),
+                     qPrintable(form.DriveHeader->toolTip()));
             QTest::qWait(1500); // the first status cycles fill the displays
             QVERIFY(savePicture(&form, "demo-window.png"));
         }
