@@ -58,12 +58,24 @@ TStatusLine::TStatusLine(QWidget *parent)
 {
     HistoryButton = new QToolButton(this);
     HistoryButton->setObjectName(QStringLiteral("StatusHistoryButton"));
-    HistoryButton->setText(tr("Meldungen"));
-    HistoryButton->setToolTip(tr("Die letzten Meldungen mit ihrer Zeit"));
+    retranslate();
     HistoryButton->setAutoRaise(true);
     addPermanentWidget(HistoryButton);
     connect(HistoryButton, &QToolButton::clicked, this, &TStatusLine::showHistory);
     connect(this, &QStatusBar::messageChanged, this, &TStatusLine::updateToolTip);
+}
+
+void TStatusLine::retranslate()
+{
+    HistoryButton->setText(tr("Meldungen"));
+    HistoryButton->setToolTip(tr("Die letzten Meldungen mit ihrer Zeit"));
+}
+
+void TStatusLine::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QStatusBar::changeEvent(event);
 }
 
 void TStatusLine::note(const QString &text, int timeout)

@@ -39,11 +39,14 @@ public:
     TStatusHistory *HistoryWindow = nullptr; // made when first opened
 
 protected:
+    // The interface's language changed: the button's own texts follow.
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void retranslate();
     QRect messageRect() const;
     void updateToolTip();
 
