@@ -92,8 +92,9 @@ DriveFolder readDriveFolder(const QString &path)
     // The folder's own sums where it keeps them (they were just checked),
     // else the files' as read; drive.ini's own as read.
     for (const auto &[name, bytes] : files) {
+        const QString &wanted = name; // a structured binding cannot be captured before C++20 in every compiler
         const auto listed = std::find_if(info->files.begin(), info->files.end(),
-                                         [&name](const cli::FileSum &f) { return f.name == name; });
+                                         [&wanted](const cli::FileSum &f) { return f.name == wanted; });
         folder.sums << (listed != info->files.end() ? *listed : cli::FileSum {name, bytes.size(), datafiles::sha256(bytes)});
     }
     folder.sums << cli::FileSum {kInfo, infoBytes.size(), datafiles::sha256(infoBytes)};
