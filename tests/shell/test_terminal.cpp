@@ -173,7 +173,8 @@ void TestTerminal::masterOffSendsItsFourCommands()
     fx->drive->clearReceived();
     f->OFF1Click();
     QVERIFY(fx->commands(4, kWait));
-    QCOMPARE(fx->drive->receivedCommands(), (QList<QByteArray> {"#200S\r", "#200\r", "#*s\r", "#200\r"}));
+    // What follows them (the poll, back at work) may already be on its way.
+    QCOMPARE(fx->drive->receivedCommands().mid(0, 4), (QList<QByteArray> {"#200S\r", "#200\r", "#*s\r", "#200\r"}));
     QVERIFY(!f->Core->Owner.holds(line::Activity::Master));
     QVERIFY(f->Label19->isHidden());
     QVERIFY(f->ON1->isVisible());
